@@ -1,0 +1,39 @@
+#include "app/error_handler.h"
+#include "app/main_window.h"
+#include "app/visual_style.h"
+#include "runtime/format_settings.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts with a toolkit message when there is no display; say it plainly instead.
+bool displayAvailable()
+{
+    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!displayAvailable()) {
+        std::fputs("Quittung needs a graphical desktop, but no display was found (DISPLAY and WAYLAND_DISPLAY are not set).\n",
+            stderr);
+        return 1;
+    }
+    const quittung::FormatSettings formatSettings = quittung::FormatSettings::fromProcessLocale();
+    QApplication application(argc, argv);
+    quittung::applyVisualStyleOrComplain(application, QStringLiteral("Carbon"));
+    quittung::TForm1 form(formatSettings, QCoreApplication::applicationDirPath());
+    form.show();
+    return application.exec();
+}

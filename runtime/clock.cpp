@@ -1,0 +1,10 @@
+#include "runtime/clock.h"
+
+namespace quittung {
+
+Clock systemClock()
+{
+    return [] { return QDateTime::currentDateTime(); };
+}
+
+} // namespace quittung

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+namespace quittung {
+
+// The program's errors: the message is the text the user sees.
+class Exception : public std::exception {
+public:
+    explicit Exception(QString message);
+
+    const QString& message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// A text that cannot be converted into the wanted type.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An integer result that does not fit into 32 bits.
+class EIntOverflow : public Exception {
+public:
+    EIntOverflow();
+};
+
+// An index outside a list.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The message of any exception as the user is shown it.
+QString exceptionMessage(const std::exception& error);
+
+// The text of the error box: a "." is appended when the last character's code is above that of ".",
+// so messages ending in ")" or "!" stay as they are.
+QString messageForDisplay(const QString& message);
+
+} // namespace quittung

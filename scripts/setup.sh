@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quittung needs that are missing, builds it, and then either starts the
+# program ("run") or runs every test ("test"). Safe to run again.
+set -euo pipefail
+
+mode=${1:-}
+if [[ $mode != run && $mode != test ]]; then
+    echo "usage: $0 run|test" >&2
+    exit 2
+fi
+cd "$(dirname "$0")/.."
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-qpa-plugins
+    libgtest-dev libbenchmark-dev
+    fonts-liberation2 fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null | grep -q '^ii' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    sudo=()
+    ((EUID == 0)) || sudo=(sudo)
+    echo "Installing ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+if [[ $mode == run ]]; then
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUITTUNG_BUILD_TESTS=OFF
+    cmake --build build/release --target Quittung
+    exec build/release/Quittung/Quittung
+fi
+
+# Tests run in a build with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors.
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUITTUNG_SANITIZE=ON -DQUITTUNG_WERROR=ON
+cmake --build build/test
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir build/test --output-on-failure -j "$jobs"

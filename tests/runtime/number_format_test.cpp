@@ -1,0 +1,74 @@
+#include "runtime/exception.h"
+#include "runtime/number_format.h"
+
+#include "tests/support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace quittung;
+
+namespace {
+
+const FormatSettings kGerman = FormatSettings::german();
+const FormatSettings kPoint = {QLatin1Char('.'), QLatin1Char(','), QStringLiteral("MM/dd/yyyy")};
+
+QString invalidFloat(const QString& text)
+{
+    try {
+        StrToFloat(text, kGerman);
+    } catch (const EConvertError& error) {
+        return error.message();
+    }
+    return QStringLiteral("(read)");
+}
+
+} // namespace
+
+TEST(StrToFloat, ReadsTheUsersNumberForm)
+{
+    const struct {
+        const char* text;
+        double value;
+    } rows[] = {
+        {"84,03", 84.03}, {"  -12,5  ", -12.5}, {"+7", 7}, {",5", 0.5}, {"5,", 5}, {"1E2", 100},
+        {"1e-2", 0.01}, {"2,5E+1", 25}, {"3E", 3}, {"0,00", 0}, {"-0", 0}, {"1E-400", 0},
+        {"0,1", 0.1}, {",", 0}, {"2,675", 2.675}, {"999999999999,99", 999999999999.99},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(StrToFloat(QString::fromUtf8(row.text), kGerman), row.value) << row.text;
+}
+
+TEST(StrToFloat, RefusesEverythingElseWithTheGermanMessage)
+{
+    for (const char* text : {"", "   ", "1.000,50", "12a", "- 5", "+", "-", "E5", "1,2,3", "1 2", "\t5",
+             "1E400", "0x10", "5 €", "١٢"}) {
+        EXPECT_EQ(invalidFloat(QString::fromUtf8(text)),
+            QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(QString::fromUtf8(text)))
+            << text;
+    }
+}
+
+TEST(StrToFloat, FollowsTheLocalesSeparator)
+{
+    EXPECT_EQ(StrToFloat(QStringLiteral("84.03"), kPoint), 84.03);
+    EXPECT_THROW(StrToFloat(QStringLiteral("84,03"), kPoint), EConvertError);
+}
+
+TEST(FloatToStr, WritesTheGeneralNumberFormat)
+{
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {84.03, "84,03"}, {84.10, "84,1"}, {100.00, "100"}, {0.50, "0,5"}, {-12.30, "-12,3"}, {-0.0, "0"},
+        {0.0, "0"}, {19.5, "19,5"}, {999999999999.99, "999999999999,99"}, {1e15, "1E15"},
+        {123456789012345.0, "123456789012345"}, {1234567890123456.0, "1,23456789012346E15"},
+        {0.00001, "0,00001"}, {0.0000015, "1,5E-6"}, {0.1 + 0.2, "0,3"}, {-1e20, "-1E20"},
+        {999999999999999.9, "1E15"}, {std::nan(""), "NAN"}, {-INFINITY, "-INF"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(FloatToStr(row.value, kGerman), QString::fromUtf8(row.text)) << row.text;
+    EXPECT_EQ(FloatToStr(84.03, kPoint), QStringLiteral("84.03"));
+}
