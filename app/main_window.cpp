@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/error_handler.h"
+#include "app/receipt/receipt_amounts.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/app_ini_file_storage.h"
@@ -239,6 +240,33 @@ void TForm1::ResetForm()
     brutto->clear();
     von->clear();
     fuer->clear();
+}
+
+void TForm1::completeAmounts()
+{
+    for (QLineEdit* field : {netto, brutto, MwSt}) {
+        if (field->text().isEmpty())
+            field->setText(QStringLiteral("0"));
+    }
+    const CompletedAmounts amounts = CompleteAmounts(netto->text(), brutto->text(), MwSt->text(), m_formatSettings);
+    netto->setText(amounts.netto);
+    brutto->setText(amounts.brutto);
+}
+
+ReceiptFormState TForm1::receiptFormState() const
+{
+    QString purpose = fuer->toPlainText();
+    purpose.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return {QID->text(), Ort->text(), Datum->date(), von->text(), purpose, netto->text(), MwSt->text(),
+        brutto->text()};
+}
+
+void TForm1::ReportGetValue(const QString& VarName, Variant& Value)
+{
+    if (!isReceiptVariable(VarName))
+        return;
+    if (std::optional<Variant> value = receiptVariable(VarName, receiptFormState(), m_formatSettings))
+        Value = std::move(*value);
 }
 
 } // namespace quittung

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/receipt/report_variables.h"
+#include "report/document/variant.h"
 #include "runtime/clock.h"
 #include "runtime/format_settings.h"
 
@@ -48,6 +50,17 @@ public:
     // Refills the window from the settings store: next number, place, date, rate, output choices,
     // and empty entry fields.
     void ResetForm();
+
+    // Fills empty amount fields with "0", completes the missing amount from the other and the rate,
+    // and writes both amounts back rounded to cents. Nothing is written when a text is no number.
+    void completeAmounts();
+
+    // The report's value callback: answers the receipt variables from the window's current
+    // contents and leaves the value of any other name as it came.
+    void ReportGetValue(const QString& VarName, Variant& Value);
+
+    // The window's contents as the templates see them.
+    ReceiptFormState receiptFormState() const;
 
     // Whether the PDF export opens each file after writing it (settings key "OpenPDF").
     bool pdfOpenAfterExport() const { return m_pdfOpenAfterExport; }

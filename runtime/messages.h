@@ -20,6 +20,10 @@ inline constexpr const char* SStyleNotFound = "Stil '%s' nicht gefunden";
 inline constexpr const char* SMsgDlgError = "Fehler";
 inline constexpr const char* SCloseButton = "&Schließen";
 inline constexpr const char* SUnknownError = "Unbekannter Fehler";
+inline constexpr const char* SAmountTooLarge =
+    "Der Betrag %s ist zu groß: Quittungen sind bis höchstens 999.999.999.999,99 möglich";
+inline constexpr const char* SVatRateImpossible =
+    "Mit dem MwSt.-Satz %s lassen sich Netto- und Bruttobetrag nicht berechnen";
 } // namespace msg
 
 // Fills "%s" and "%d" placeholders of a message pattern with the arguments in order; "%%" is a

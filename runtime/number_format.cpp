@@ -3,6 +3,7 @@
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -21,70 +22,115 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-} // namespace
+// A number as written: sign, the digits of the mantissa without the separator, and the power of
+// ten that applies to the last of those digits.
+struct DecimalNumber {
+    bool negative = false;
+    std::string digits;
+    long exponent = 0;
+};
 
-double StrToFloat(const QString& text, const FormatSettings& settings)
+DecimalNumber scanNumber(const QString& text, const FormatSettings& settings)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n && text[i] == QLatin1Char(' '))
         ++i;
-
-    // The number is rebuilt in the C form std::from_chars reads, which rounds correctly.
-    std::string c;
-    c.reserve(static_cast<std::size_t>(n) + 8);
-    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        if (text[i] == QLatin1Char('-'))
-            c += '-';
-        ++i;
-    }
+    DecimalNumber number;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        number.negative = text[i++] == QLatin1Char('-');
     bool mantissa = false;
-    c += '0';
     while (i < n && isDigit(text[i])) {
-        c += static_cast<char>(text[i++].unicode());
+        number.digits += static_cast<char>(text[i++].unicode());
         mantissa = true;
     }
+    long fractionDigits = 0;
     if (i < n && text[i] == settings.decimalSeparator) {
         mantissa = true;
-        c += '.';
         ++i;
-        while (i < n && isDigit(text[i]))
-            c += static_cast<char>(text[i++].unicode());
+        while (i < n && isDigit(text[i])) {
+            number.digits += static_cast<char>(text[i++].unicode());
+            ++fractionDigits;
+        }
     }
     if (!mantissa)
         throwInvalidFloat(text);
+    long exponent = 0;
     if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
         ++i;
         bool negative = false;
         if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
             negative = text[i++] == QLatin1Char('-');
-        // Any number of digits may follow; past a few thousand the result is zero or infinite anyway.
-        long exponent = 0;
+        // Any number of digits may follow; past a few thousand the value is zero or infinite anyway.
         while (i < n && isDigit(text[i])) {
             if (exponent < 100000)
                 exponent = exponent * 10 + (text[i].unicode() - '0');
             ++i;
         }
-        c += 'e';
-        c += std::to_string(negative ? -exponent : exponent);
+        if (negative)
+            exponent = -exponent;
     }
     while (i < n && text[i] == QLatin1Char(' '))
         ++i;
     if (i != n)
         throwInvalidFloat(text);
+    number.exponent = exponent - fractionDigits;
+    return number;
+}
 
+} // namespace
+
+double StrToFloat(const QString& text, const FormatSettings& settings)
+{
+    const DecimalNumber number = scanNumber(text, settings);
+    // std::from_chars rounds correctly.
+    std::string c = (number.negative ? "-0" : "0") + number.digits + 'e' + std::to_string(number.exponent);
     double value = 0;
     const auto [end, error] = std::from_chars(c.data(), c.data() + c.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Too small for a double reads as zero; too large is no number we can hold.
-        const auto e = c.find('e');
-        if (e == std::string::npos || c[e + 1] != '-')
+        if (number.exponent >= 0)
             throwInvalidFloat(text);
-        return c.front() == '-' ? -0.0 : 0.0;
+        return number.negative ? -0.0 : 0.0;
     }
     if (error != std::errc() || end != c.data() + c.size())
         throwInvalidFloat(text);
     return value;
+}
+
+qint64 StrToCurr(const QString& text, const FormatSettings& settings)
+{
+    DecimalNumber number = scanNumber(text, settings);
+    const auto first = number.digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return 0;
+    number.digits.erase(0, first);
+    // Shift to ten-thousandths: keep = digits that stand before the point of the scaled value.
+    const long shift = number.exponent + 4;
+    const long keep = static_cast<long>(number.digits.size()) + shift;
+    if (keep > 19)
+        throwInvalidFloat(text);
+    const auto size = static_cast<long>(number.digits.size());
+    std::string whole = number.digits.substr(0, static_cast<std::size_t>(std::clamp(keep, 0L, size)));
+    if (shift > 0)
+        whole.append(static_cast<std::size_t>(shift), '0');
+    // The dropped digits decide the rounding: above a half up, a half to the even neighbour.
+    const std::string dropped = keep >= 0
+        ? number.digits.substr(static_cast<std::size_t>(std::min(keep, size)))
+        : std::string(static_cast<std::size_t>(-keep), '0') + number.digits;
+    unsigned long long magnitude = 0;
+    for (const char digit : whole)
+        magnitude = magnitude * 10 + static_cast<unsigned>(digit - '0');
+    if (!dropped.empty()) {
+        const char lead = dropped.front();
+        const bool rest = dropped.find_first_not_of('0', 1) != std::string::npos;
+        if (lead > '5' || (lead == '5' && (rest || magnitude % 2 == 1)))
+            ++magnitude;
+    }
+    const unsigned long long limit = number.negative ? 9223372036854775808ULL : 9223372036854775807ULL;
+    if (magnitude > limit)
+        throwInvalidFloat(text);
+    return number.negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
 }
 
 QString FloatToStr(double value, const FormatSettings& settings)

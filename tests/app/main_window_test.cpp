@@ -1,5 +1,6 @@
 #include "app/error_handler.h"
 #include "app/main_window.h"
+#include "runtime/exception.h"
 #include "settings/app_ini_file_storage.h"
 
 #include <QCheckBox>
@@ -239,4 +240,61 @@ TEST_F(MainWindowTest, ClosingTheWindowWritesWhatWasStoredAndKeepsTheRest)
         << "nothing is written while the window is open";
     form.reset();
     EXPECT_EQ(readSettings(), QByteArray("[Telvo]\r\nQID=6\r\nFremd=bleibt\r\nMwST=19\r\n\r\n[Andere]\r\nx=1\r\n\r\n"));
+}
+
+TEST_F(MainWindowTest, CompletingTheAmountsWritesThemBackOrNothingAtAll)
+{
+    const auto form = showWindow();
+    form->brutto->setText(QStringLiteral("100"));
+    form->completeAmounts();
+    EXPECT_EQ(form->netto->text(), QStringLiteral("84,03"));
+    EXPECT_EQ(form->brutto->text(), QStringLiteral("100"));
+    EXPECT_EQ(form->MwSt->text(), QStringLiteral("19"));
+
+    // Empty fields become "0", the empty rate too; a blank text is no empty text.
+    form->netto->clear();
+    form->brutto->clear();
+    form->MwSt->clear();
+    form->completeAmounts();
+    EXPECT_EQ(form->netto->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->brutto->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->MwSt->text(), QStringLiteral("0"));
+
+    form->netto->setText(QStringLiteral("50"));
+    form->brutto->setText(QStringLiteral(" "));
+    EXPECT_THROW(form->completeAmounts(), EConvertError);
+    EXPECT_EQ(form->netto->text(), QStringLiteral("50"));
+    EXPECT_EQ(form->brutto->text(), QStringLiteral(" "));
+}
+
+TEST_F(MainWindowTest, TemplatesGetTheWindowsContentsAtTheMomentTheyAsk)
+{
+    const auto form = showWindow();
+    form->von->setText(QStringLiteral("Muster GmbH"));
+    form->fuer->setPlainText(QStringLiteral("Miete\nJuli\n"));
+    form->brutto->setText(QStringLiteral("119"));
+    form->completeAmounts();
+
+    const auto ask = [&](const QString& name) {
+        Variant value;
+        form->ReportGetValue(name, value);
+        return value;
+    };
+    EXPECT_EQ(ask(QStringLiteral("Von")), Variant(QStringLiteral("Muster GmbH")));
+    EXPECT_EQ(ask(QStringLiteral("Fuer")), Variant(QStringLiteral("Miete\r\nJuli\r\n")));
+    EXPECT_EQ(ask(QStringLiteral("QDate")), Variant(QStringLiteral("10.12.2026")));
+    EXPECT_EQ(ask(QStringLiteral("Netto")), Variant(QStringLiteral("100")));
+    EXPECT_EQ(ask(QStringLiteral("SumSteuern")), Variant(19.0));
+    EXPECT_EQ(ask(QStringLiteral("BetragInWorten")), Variant(QStringLiteral("--EINHUNDERTNEUNZEHN--")));
+
+    form->brutto->setText(QStringLiteral("1000"));
+    form->fuer->clear();
+    EXPECT_EQ(ask(QStringLiteral("BetragInWorten")), Variant(QStringLiteral("--EINTAUSEND--")));
+    EXPECT_EQ(ask(QStringLiteral("Fuer")), Variant(QString()));
+
+    // Names the window does not know leave the value as it came.
+    Variant untouched = Variant::null();
+    form->ReportGetValue(QStringLiteral("<Netto>"), untouched);
+    EXPECT_TRUE(untouched.isNull());
+    EXPECT_TRUE(ask(QStringLiteral("brutto")).isEmpty());
 }

@@ -72,3 +72,20 @@ TEST(FloatToStr, WritesTheGeneralNumberFormat)
         EXPECT_EQ(FloatToStr(row.value, kGerman), QString::fromUtf8(row.text)) << row.text;
     EXPECT_EQ(FloatToStr(84.03, kPoint), QStringLiteral("84.03"));
 }
+
+TEST(StrToCurr, RoundsExactlyOnTheDecimalDigitsHalvesToEven)
+{
+    const struct {
+        const char* text;
+        qint64 tenThousandths;
+    } rows[] = {
+        {"119,99", 1199900}, {"-119", -1190000}, {"0,12345", 1234}, {"0,12355", 1236}, {"0,123451", 1235},
+        {"2,5E-4", 2}, {"3,5E-4", 4}, {"1E-5", 0}, {"1E-400", 0}, {"-0", 0}, {"1E3", 10000000},
+        {"922337203685477,5807", 9223372036854775807LL}, {"-922337203685477,5808", -9223372036854775807LL - 1},
+        {"0,00005", 0}, {"0,00015", 2}, {"2,675", 26750},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(StrToCurr(QString::fromUtf8(row.text), kGerman), row.tenThousandths) << row.text;
+    for (const char* text : {"922337203685477,5808", "1E15", "1E400", "abc", ""})
+        EXPECT_THROW(StrToCurr(QString::fromUtf8(text), kGerman), EConvertError) << text;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace quittung {
+
+// The words for one group of three digit characters (hundreds, tens, units), in lower case and
+// without group name: "121" gives "einhunderteinundzwanzig", "000" the empty text.
+QString GruppeInWorten(const QString& group);
+
+// The whole euros of an amount (ten-thousandths) in German words, written together in capitals:
+// 121 gives EINHUNDERTEINUNDZWANZIG, a refund of 119 gives MINUS EINHUNDERTNEUNZEHN, and less than
+// one euro the empty text. Amounts beyond the largest receipt amount are refused.
+QString BetragInWorten(qint64 tenThousandths);
+
+} // namespace quittung

@@ -1,0 +1,12 @@
+#include "report/document/variant.h"
+
+namespace quittung {
+
+Variant Variant::null()
+{
+    Variant value;
+    value.m_value = NullTag{};
+    return value;
+}
+
+} // namespace quittung

@@ -1,0 +1,96 @@
+#include "app/receipt/report_variables.h"
+
+#include "runtime/exception.h"
+#include "tests/support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace quittung;
+
+namespace {
+
+const FormatSettings kGerman = FormatSettings::german();
+
+// The example receipt: number 12, Berlin, 3 July 2020, Muster GmbH, rent for July, 119 gross at 19 %.
+ReceiptFormState exampleReceipt()
+{
+    return {QStringLiteral("12"), QStringLiteral("Berlin"), QDate(2020, 7, 3), QStringLiteral("Muster GmbH"),
+        QStringLiteral("Miete\r\nJuli"), QStringLiteral("100"), QStringLiteral("19"), QStringLiteral("119")};
+}
+
+Variant valueOf(const char* name, const ReceiptFormState& state = exampleReceipt())
+{
+    return receiptVariable(QString::fromLatin1(name), state, kGerman).value_or(Variant());
+}
+
+} // namespace
+
+TEST(ReportVariables, TheExampleReceiptAnswersAllTenNames)
+{
+    const struct {
+        const char* name;
+        Variant value;
+    } rows[] = {
+        {"QID", Variant(QStringLiteral("12"))},
+        {"Ort", Variant(QStringLiteral("Berlin"))},
+        {"QDate", Variant(QStringLiteral("03.07.2020"))},
+        {"Von", Variant(QStringLiteral("Muster GmbH"))},
+        {"Fuer", Variant(QStringLiteral("Miete\r\nJuli"))},
+        {"Netto", Variant(QStringLiteral("100"))},
+        {"MwSt", Variant(QStringLiteral("19"))},
+        {"Brutto", Variant(QStringLiteral("119"))},
+        {"BetragInWorten", Variant(QStringLiteral("--EINHUNDERTNEUNZEHN--"))},
+        {"SumSteuern", Variant(19.0)},
+    };
+    for (const auto& row : rows) {
+        EXPECT_TRUE(isReceiptVariable(QString::fromLatin1(row.name))) << row.name;
+        EXPECT_EQ(valueOf(row.name), row.value) << row.name;
+    }
+}
+
+TEST(ReportVariables, OtherNamesAreNotAnswered)
+{
+    for (const char* name : {"qid", "QDATE", "QID ", " QID", "<Netto>", "Date", ""}) {
+        EXPECT_FALSE(isReceiptVariable(QString::fromLatin1(name))) << name;
+        EXPECT_FALSE(receiptVariable(QString::fromLatin1(name), exampleReceipt(), kGerman).has_value()) << name;
+    }
+}
+
+TEST(ReportVariables, AmountsInWordsAndTaxFollowTheGrossText)
+{
+    ReceiptFormState state = exampleReceipt();
+    const struct {
+        const char* brutto;
+        const char* netto;
+        const char* words;
+        double tax;
+    } rows[] = {
+        {"0,99", "0,83", "----", 0.16},
+        {"119,99", "100,83", "--EINHUNDERTNEUNZEHN--", 19.16},
+        {"-119", "-100", "--MINUS EINHUNDERTNEUNZEHN--", -19},
+        // More than four decimals round to the ten-thousandth, a half to the even neighbour.
+        {"0,99995", "0,99995", "--EINS--", 0},
+        {"0,99985", "0,99985", "----", 0},
+    };
+    for (const auto& row : rows) {
+        state.brutto = QString::fromUtf8(row.brutto);
+        state.netto = QString::fromUtf8(row.netto);
+        EXPECT_EQ(valueOf("BetragInWorten", state), Variant(QString::fromUtf8(row.words))) << row.brutto;
+        EXPECT_EQ(valueOf("SumSteuern", state), Variant(row.tax)) << row.brutto;
+    }
+}
+
+TEST(ReportVariables, AGrossTextThatIsNoNumberFailsTheRequest)
+{
+    ReceiptFormState state = exampleReceipt();
+    state.brutto = QStringLiteral("hundert");
+    for (const char* name : {"BetragInWorten", "SumSteuern"}) {
+        try {
+            valueOf(name, state);
+            ADD_FAILURE() << name;
+        } catch (const EConvertError& error) {
+            EXPECT_EQ(error.message(), QStringLiteral("'hundert' ist kein gültiger Gleitkommawert")) << name;
+        }
+    }
+    EXPECT_EQ(valueOf("Brutto", state), Variant(QStringLiteral("hundert")));
+}
