@@ -1,17 +1,11 @@
 #pragma once
 
 #include "runtime/format_settings.h"
+#include "runtime/rounding.h"
 
 #include <QString>
 
 namespace quittung {
-
-// The integer nearest to y, halves away from zero: trunc(y) + trunc(2 × frac(y)).
-long double RoundHalfAwayFromZero(long double y);
-
-// x rounded to the given number of decimals, halves away from zero, on the exact binary value of x
-// (so 2,675, held slightly below, becomes 2,67).
-double RoundToDecimals(int decimals, double x);
 
 // The largest amount a receipt takes, in euros; beyond it the amount cannot be written in words.
 inline constexpr double kLargestAmount = 999999999999.99;

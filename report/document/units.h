@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace quittung {
+
+// Report pixels are 96 per inch. The millimetre factor is a fixed constant of the template format,
+// not 96 / 25.4, so that positions read back exactly as they were designed.
+inline constexpr double PixelsPerMm = 3.77953;
+inline constexpr double PixelsPerCm = 37.7953;
+inline constexpr double PixelsPerInch = 96;
+inline constexpr double PixelsPerTenthInch = 9.6;
+inline constexpr double CharWidthPixels = 9.6;
+inline constexpr double CharHeightPixels = 17;
+
+// Colours are signed 32-bit 0x00BBGGRR values; negative values name a colour of the desktop's scheme
+// by the index in the low byte.
+using TColor = qint32;
+inline constexpr TColor clBlack = 0x000000;
+inline constexpr TColor clGray = 0x808080;
+inline constexpr TColor clWhite = 0xFFFFFF;
+inline constexpr TColor clCream = 0xF0FBFF;
+inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clNone = 0x1FFFFFFF;
+inline constexpr TColor clBtnFace = qint32(0xFF00000F);
+inline constexpr TColor clWindowText = qint32(0xFF000008);
+
+} // namespace quittung
