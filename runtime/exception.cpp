@@ -15,6 +15,12 @@ EIntOverflow::EIntOverflow()
 {
 }
 
+void CheckListIndex(qsizetype index, qsizetype count)
+{
+    if (index < 0 || index >= count)
+        throw EListError(formatMessage(msg::SListIndexError, {QString::number(index)}));
+}
+
 QString exceptionMessage(const std::exception& error)
 {
     if (const auto* own = dynamic_cast<const Exception*>(&error))

@@ -38,6 +38,9 @@ public:
     using Exception::Exception;
 };
 
+// Throws the list-index error "Listenindex überschreitet das Maximum (%d)" unless 0 <= index < count.
+void CheckListIndex(qsizetype index, qsizetype count);
+
 // The message of any exception as the user is shown it.
 QString exceptionMessage(const std::exception& error);
 

@@ -106,6 +106,20 @@ std::unique_ptr<TfrxComponent> TfrxComponent::Detach()
     return self;
 }
 
+void TfrxComponent::MoveToIndex(std::size_t index)
+{
+    if (!m_parent)
+        return;
+    auto& siblings = m_parent->m_children;
+    const auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& c) { return c.get() == this; });
+    const auto from = static_cast<std::size_t>(it - siblings.begin());
+    const std::size_t to = std::min(index, siblings.size() - 1);
+    if (from < to)
+        std::rotate(it, it + 1, siblings.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+    else if (to < from)
+        std::rotate(siblings.begin() + static_cast<std::ptrdiff_t>(to), it, it + 1);
+}
+
 std::vector<TfrxComponent*> TfrxComponent::Objects() const
 {
     std::vector<TfrxComponent*> objects;

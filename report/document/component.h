@@ -43,6 +43,8 @@ public:
     }
     // Removes the object from its parent and hands it over.
     std::unique_ptr<TfrxComponent> Detach();
+    // Moves the object to that position among its parent's children (the last one if beyond).
+    void MoveToIndex(std::size_t index);
 
     // The children in creation order.
     const std::vector<std::unique_ptr<TfrxComponent>>& Children() const { return m_children; }

@@ -13,6 +13,7 @@ const QHash<QString, QString>& messages()
         {QStringLiteral("xrCantFindClass"), QStringLiteral("Cannot find class")},
         {QStringLiteral("dsErrors"), QStringLiteral("The following error(s) have occured:")},
         {QStringLiteral("mbError"), QStringLiteral("Error")},
+        {QStringLiteral("xrInvalidPropertyValue"), QStringLiteral("Invalid property value")},
     };
     return table;
 }

@@ -164,6 +164,17 @@ PropertyInfo storedWhen(PropertyInfo info, bool (*condition)(const C&))
     return info;
 }
 
+// A picture. Templates have no text form for pictures, so it has neither getter nor setter and
+// reading, writing and Assign pass it by; its default is "none".
+inline PropertyInfo picture(const QString& name)
+{
+    PropertyInfo info;
+    info.name = name;
+    info.type = PropType::Picture;
+    info.defaultValue = std::monostate{};
+    return info;
+}
+
 } // namespace props
 
 } // namespace quittung

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quittung {
+
+// A list of texts kept in order without regard to case, holding each text once (texts differing
+// only in case count as the same). The report and the template reader collect their error
+// messages in it.
+class SortedStringList {
+public:
+    // Adds the text at its place unless it is there already.
+    void Add(const QString& text);
+    void AddStrings(const QStringList& texts);
+    void Clear() { m_items.clear(); }
+
+    int Count() const { return static_cast<int>(m_items.size()); }
+    bool IsEmpty() const { return m_items.isEmpty(); }
+    const QString& operator[](int index) const { return m_items[index]; }
+    const QStringList& Strings() const { return m_items; }
+    bool Contains(const QString& text) const;
+
+private:
+    QStringList m_items;
+};
+
+} // namespace quittung
