@@ -2,6 +2,8 @@
 
 #include "app/error_handler.h"
 #include "app/receipt/receipt_amounts.h"
+#include "report/document/builtin_design.h"
+#include "report/document/report.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/app_ini_file_storage.h"
@@ -146,6 +148,11 @@ TForm1::TForm1(const FormatSettings& formatSettings, const QString& programFolde
     options.BooleanStringFalseValues = QStringLiteral("FALSE, NO, N");
     options.DefaultIfReadConvertError = false;
     ini->Loaded();
+
+    Report = std::make_unique<TfrxReport>(m_clock);
+    Report->SetLocaleSettings(m_formatSettings);
+    ApplyBuiltinDesign(*Report);
+    Report->OnGetValue = [this](const QString& name, Variant& value) { ReportGetValue(name, value); };
 }
 
 TForm1::~TForm1() = default;

@@ -21,6 +21,7 @@ class QPushButton;
 namespace quittung {
 
 class TJvAppIniFileStorage;
+class TfrxReport;
 
 // The output format box: an editable text with a drop-down list. Its item index is -1 when no
 // item is selected: after the user typed a text that names no item, or after an index outside the
@@ -66,6 +67,8 @@ public:
     bool pdfOpenAfterExport() const { return m_pdfOpenAfterExport; }
 
     TJvAppIniFileStorage& settingsStore() { return *ini; }
+    // The report component: the built-in receipt design until a template is loaded.
+    TfrxReport& report() { return *Report; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
 
     QGroupBox* GroupBox1 = nullptr;
@@ -107,6 +110,7 @@ private:
     FormatSettings m_formatSettings;
     Clock m_clock;
     std::unique_ptr<TJvAppIniFileStorage> ini;
+    std::unique_ptr<TfrxReport> Report;
     bool m_pdfOpenAfterExport = false;
 };
 

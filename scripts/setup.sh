@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
 )
 
@@ -43,4 +43,17 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+# A short fuzz run of every parser that reads files from outside, seeded with the corpus in fuzz/.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUITTUNG_FUZZ=ON \
+    -DQUITTUNG_BUILD_TESTS=OFF -DQUITTUNG_WERROR=ON
+for corpus in fuzz/corpus/*/; do
+    name=$(basename "$corpus")
+    cmake --build build/fuzz --target "${name}_reader_fuzzer"
+    work=build/fuzz/work/$name
+    mkdir -p "$work"
+    build/fuzz/fuzz/"${name}_reader_fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=4096 \
+        -print_final_stats=1 "$work" "$corpus" 2>&1 | tail -n 3
+done
+
 ctest --test-dir build/test --output-on-failure -j "$jobs"

@@ -1,9 +1,11 @@
 #include "settings/app_memory_file_storage.h"
 
+#include "runtime/exception.h"
+#include "runtime/safe_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -65,14 +67,15 @@ bool TJvCustomAppMemoryFileStorage::Flush()
         return false;
 
     const EncodedTextFile encoded = encodeTextFile(GetContentText(), m_encoding);
-    // QSaveFile gives the temporary file the old file's permissions before renaming it over the old.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    try {
+        WriteFileSafely(path, [&](QIODevice& file) {
+            if (file.write(encoded.bytes) != encoded.bytes.size())
+                throw Exception(file.errorString());
+        });
+    } catch (const Exception&) {
+        // A settings file that cannot be written is given up without a word; the old one stays.
         return false;
-    // Qt 6.4's commit() misses a failure of the final buffer flush and would rename a cut-off
-    // file over the old one, so flush first. An uncommitted QSaveFile removes its temporary file.
-    if (file.write(encoded.bytes) != encoded.bytes.size() || !file.flush() || !file.commit())
-        return false;
+    }
     m_encoding = encoded.encoding;
     return true;
 }

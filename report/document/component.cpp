@@ -1,8 +1,11 @@
 #include "report/document/component.h"
 
+#include "report/document/class_registry.h"
 #include "report/document/engine_messages.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
+#include "report/document/xml_document.h"
+#include "report/document/xml_serializer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -237,6 +240,56 @@ void TfrxComponent::fontChanged()
         m_parentFont = false;
     for (const auto& child : m_children)
         child->followParentFont();
+}
+
+} // namespace quittung
+
+namespace quittung {
+
+void TfrxComponent::SaveToStream(QIODevice& stream, bool saveChildren)
+{
+    TfrxXMLDocument document;
+    document.AutoIndent = true;
+    TfrxXMLSerializer serializer(Report());
+    serializer.WriteRootComponent(*this, saveChildren, document.Root());
+    document.SaveToStream(stream);
+}
+
+void TfrxComponent::LoadFromStream(QIODevice& stream)
+{
+    TfrxXMLDocument document;
+    document.LoadFromStream(stream);
+    TfrxXMLSerializer serializer(Report());
+    serializer.OldFormat = document.OldVersion;
+    serializer.ReadRootComponent(*this, document.Root());
+    if (TfrxReport* report = Report())
+        report->Errors().AddStrings(serializer.Errors());
+}
+
+void TfrxComponent::Assign(TfrxComponent& source)
+{
+    TfrxXMLSerializer serializer(Report());
+    serializer.SerializeDefaultValues = true;
+    const QString text = serializer.ObjToXML(source);
+    serializer.XMLToObj(text, *this);
+}
+
+void TfrxComponent::AssignAll(TfrxComponent& source)
+{
+    Assign(source);
+    Clear();
+    for (const auto& child : source.Children()) {
+        std::unique_ptr<TfrxComponent> copy = CreateComponent(child->ClassName());
+        if (!copy)
+            continue;
+        TfrxComponent* added = Adopt(std::move(copy));
+        try {
+            added->SetName(child->Name());
+        } catch (const Exception&) {
+            // Within one report the names are taken by the originals; the copy stays unnamed.
+        }
+        added->AssignAll(*child);
+    }
 }
 
 } // namespace quittung

@@ -4,6 +4,8 @@
 #include "report/document/persistent.h"
 
 #include <memory>
+
+class QIODevice;
 #include <vector>
 
 namespace quittung {
@@ -95,6 +97,15 @@ public:
     void SetIsPrinting(bool value) { m_isPrinting = value; }
     bool IsWriting() const { return m_isWriting; }
     void SetIsWriting(bool value) { m_isWriting = value; }
+
+    // The object and its children in the template format, and back. Loading into an object applies
+    // the saved object's properties to it and adds the saved children.
+    void SaveToStream(QIODevice& stream, bool saveChildren = true);
+    void LoadFromStream(QIODevice& stream);
+    // Copies the source's properties through the template format (defaults included), without
+    // and with its children. The name stays the object's own.
+    void Assign(TfrxComponent& source);
+    void AssignAll(TfrxComponent& source);
 
     // Called once a template load has applied everything to the object.
     virtual void Loaded() {}

@@ -1,8 +1,17 @@
 #include "report/document/report.h"
 
+#include "report/document/engine_host.h"
+#include "report/document/engine_messages.h"
 #include "report/document/page.h"
+#include "report/document/xml_document.h"
+#include "report/document/xml_serializer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
+#include "runtime/safe_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -97,6 +106,111 @@ void TfrxReport::CheckDataPage()
     else
         page->SetName(QStringLiteral("Data"));
     page->MoveToIndex(0);
+}
+
+} // namespace quittung
+
+namespace quittung {
+
+bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)
+{
+    Clear();
+    m_fileName.clear();
+    const bool exists = QFileInfo(fileName).isFile();
+    if (!exists && !exceptionIfNotFound)
+        return false;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(formatMessage(msg::SFOpenErrorEx, {fileName, file.errorString()}));
+    m_fileName = fileName;
+    LoadFromStream(file);
+    return exists;
+}
+
+void TfrxReport::LoadFromStream(QIODevice& stream)
+{
+    m_errors.Clear();
+    // A template cannot change how the loading report previews, reports errors or shows progress.
+    const TfrxEngineOptions engineOptions = m_engineOptions;
+    const TfrxPreviewOptions previewOptions = m_previewOptions;
+    const QString iniFile = m_iniFile;
+    const QString preview = m_preview;
+    const bool oldStyleProgress = m_oldStyleProgress;
+    const bool showProgress = m_showProgress;
+    const bool storeInDFM = m_storeInDFM;
+
+    Clear();
+    TfrxXMLDocument document;
+    bool layerRead = true;
+    try {
+        document.LoadFromStream(stream);
+    } catch (const Exception& error) {
+        m_errors.Add(error.message());
+        layerRead = false;
+    }
+    // Objects are built only from a complete element tree.
+    if (layerRead) {
+        TfrxXMLSerializer serializer(this);
+        serializer.OldFormat = document.OldVersion;
+        serializer.ReadRootComponent(*this, document.Root());
+        m_errors.AddStrings(serializer.Errors());
+    }
+    CheckDataPage();
+
+    TfrxEngineOptions keptEngine = engineOptions;
+    keptEngine.SetConvertNulls(m_engineOptions.ConvertNulls());
+    keptEngine.SetIgnoreDevByZero(m_engineOptions.IgnoreDevByZero());
+    keptEngine.SetDoublePass(m_engineOptions.DoublePass());
+    m_engineOptions = keptEngine;
+    TfrxPreviewOptions keptPreview = previewOptions;
+    keptPreview.SetOutlineVisible(m_previewOptions.OutlineVisible());
+    keptPreview.SetOutlineWidth(m_previewOptions.OutlineWidth());
+    keptPreview.SetOutlineExpand(m_previewOptions.OutlineExpand());
+    keptPreview.SetPagesInCache(m_previewOptions.PagesInCache());
+    keptPreview.SetThumbnailVisible(m_previewOptions.ThumbnailVisible());
+    m_previewOptions = keptPreview;
+    m_iniFile = iniFile;
+    m_preview = preview;
+    m_oldStyleProgress = oldStyleProgress;
+    m_showProgress = showProgress;
+    m_storeInDFM = storeInDFM;
+
+    ReportErrors();
+}
+
+void TfrxReport::ReportErrors()
+{
+    if (m_errors.IsEmpty())
+        return;
+    QString text = frxGet(QStringLiteral("dsErrors")) + QStringLiteral("\r\n");
+    for (const QString& line : m_errors.Strings())
+        text += line + QStringLiteral("\r\n");
+    switch (m_engineOptions.NewSilentMode()) {
+    case TfrxSilentMode::simMessageBoxes:
+        engineHost().ShowMessage(frxGet(QStringLiteral("mbError")), text, EngineHost::Icon::Error);
+        break;
+    case TfrxSilentMode::simReThrow:
+        throw Exception(text);
+    case TfrxSilentMode::simSilent:
+        break;
+    }
+}
+
+void TfrxReport::SaveToFile(const QString& fileName)
+{
+    // A parent template with a drive letter is kept relative to the file being written.
+    if (m_parentReport.size() > 1 && m_parentReport[1] == QLatin1Char(':'))
+        m_parentReport = QDir(QFileInfo(fileName).absolutePath()).relativeFilePath(m_parentReport);
+    WriteFileSafely(fileName, [this](QIODevice& file) { SaveToStream(file); });
+}
+
+void TfrxReport::SaveToStream(QIODevice& stream)
+{
+    TfrxXMLDocument document;
+    document.AutoIndent = true;
+    TfrxXMLSerializer serializer(this);
+    serializer.WriteRootComponent(*this, true, document.Root());
+    document.SaveToStream(stream);
 }
 
 } // namespace quittung

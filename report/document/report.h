@@ -11,6 +11,8 @@
 
 #include <QStringList>
 
+class QIODevice;
+
 #include <functional>
 
 namespace quittung {
@@ -35,6 +37,19 @@ public:
     // page gives nullptr.
     TfrxPage* Pages(int index) const;
     int PagesCount() const { return static_cast<int>(Children().size()); }
+
+    // Clears the report and loads the template file when it exists; returns whether it existed.
+    // A file that exists but cannot be read throws "Datei %s kann nicht geöffnet werden. %s".
+    bool LoadFromFile(const QString& fileName, bool exceptionIfNotFound = false);
+    // Clears the report and reads a template. Problems are collected in Errors and reported once
+    // after the load, as EngineOptions.NewSilentMode says; the load keeps what it could read.
+    void LoadFromStream(QIODevice& stream);
+    // Writes the report with all its pages and objects as a template.
+    void SaveToFile(const QString& fileName);
+    void SaveToStream(QIODevice& stream);
+
+    // Reports the collected errors: a message box, an exception or nothing, by NewSilentMode.
+    void ReportErrors();
 
     // Makes sure the report has a data page: when there is none anywhere, one named "Data" (or a
     // unique name when that is taken) is added in front of all pages.

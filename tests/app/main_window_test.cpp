@@ -1,6 +1,8 @@
 #include "app/error_handler.h"
 #include "app/main_window.h"
 #include "runtime/exception.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
 #include "settings/app_ini_file_storage.h"
 
 #include <QCheckBox>
@@ -297,4 +299,17 @@ TEST_F(MainWindowTest, TemplatesGetTheWindowsContentsAtTheMomentTheyAsk)
     form->ReportGetValue(QStringLiteral("<Netto>"), untouched);
     EXPECT_TRUE(untouched.isNull());
     EXPECT_TRUE(ask(QStringLiteral("brutto")).isEmpty());
+}
+
+TEST_F(MainWindowTest, TheReportStartsWithTheBuiltinDesignAndAsksTheWindow)
+{
+    const auto form = showWindow();
+    TfrxReport& report = form->report();
+    ASSERT_EQ(report.PagesCount(), 2);
+    EXPECT_EQ(report.Pages(1)->Name(), QStringLiteral("Page1"));
+    EXPECT_EQ(report.Pages(1)->Children().size(), 85u);
+    ASSERT_TRUE(report.OnGetValue);
+    Variant value;
+    report.OnGetValue(QStringLiteral("QID"), value);
+    EXPECT_EQ(value, Variant(QStringLiteral("1")));
 }

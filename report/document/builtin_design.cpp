@@ -1,0 +1,250 @@
+#include "report/document/builtin_design.h"
+
+#include "report/document/line_view.h"
+#include "report/document/memo_view.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/document/shape_view.h"
+
+#include <array>
+#include <vector>
+
+namespace quittung {
+namespace {
+
+enum class Kind { Shape, Memo, Line };
+
+// Report pixels, written as the designer stored them rather than computed from millimetres, so that
+// the positions are the very numbers a template of this design holds.
+struct Box {
+    double left;
+    double top;
+    double width;
+    double height;
+};
+
+// One object of the design. Fields that do not belong to its kind keep their defaults.
+struct DesignObject {
+    Kind kind;
+    QString name;
+    Box box;
+    int fontHeight = -13;
+    int fontStyle = 0;
+    TColor fontColor = clBlack;
+    TfrxHAlign hAlign = TfrxHAlign::haLeft;
+    TfrxVAlign vAlign = TfrxVAlign::vaTop;
+    TColor fill = clNone;
+    int frameTyp = 0;
+    TColor frameColor = clBlack;
+    bool diagonal = false;
+    bool wordBreak = false;
+    QStringList text{};
+};
+
+constexpr TColor BoxTint = 15984349;
+constexpr int AllSides = ftLeft | ftRight | ftTop | ftBottom;
+
+// The upper receipt in drawing order; the copy repeats it row by row.
+std::vector<DesignObject> UpperReceipt()
+{
+    using enum Kind;
+    using enum TfrxHAlign;
+    using enum TfrxVAlign;
+    return {
+        {.kind = Shape, .name = "Shape3", .box = {113.3859, 37.7953, 491.3389, 340.1577}, .fill = BoxTint},
+        {.kind = Shape, .name = "Shape1", .box = {359.05535, 90.70872, 230.55133, 41.57483}, .fill = clCream},
+        {.kind = Shape, .name = "Shape2", .box = {359.05535, 136.06308, 230.55133, 26.45671}, .fill = clCream},
+        {.kind = Memo, .name = "Memo1", .box = {124.72449, 52.91342, 132.28355, 37.7953}, .fontHeight = -21,
+            .text = {"Quittung"}},
+        {.kind = Memo, .name = "Memo2", .box = {211.65368, 60.47248, 60.47248, 18.89765}, .text = {"Nr. [QID]"}},
+        {.kind = Memo, .name = "Memo3", .box = {362.83488, 94.48825, 105.82684, 37.7953}, .hAlign = haRight,
+            .text = {"Netto :", "+ [MwSt] % MwSt. :"}},
+        {.kind = Memo, .name = "Memo4", .box = {472.44125, 94.48825, 113.3859, 37.7953}, .hAlign = haRight,
+            .text = {"--[<Netto> #n%2,2f]--€", "--[<SumSteuern> #n%2,2f]--€"}},
+        {.kind = Memo, .name = "Memo5", .box = {362.83488, 139.84261, 105.82684, 18.89765}, .fontStyle = fsBold,
+            .hAlign = haRight, .text = {"Gesamt :"}},
+        {.kind = Memo, .name = "Memo6", .box = {472.44125, 139.84261, 113.3859, 18.89765}, .fontStyle = fsBold,
+            .hAlign = haRight, .text = {"--[<Brutto> #n%2,2f]--€"}},
+        {.kind = Line, .name = "Line1", .box = {124.72449, 45.35436, 464.88219, 0}, .diagonal = true},
+        {.kind = Memo, .name = "Memo7", .box = {124.72449, 185.19697, 464.88219, 34.01577}, .hAlign = haCenter,
+            .vAlign = vaCenter, .fill = clCream, .frameTyp = AllSides, .wordBreak = true,
+            .text = {"[BetragInWorten]"}},
+        {.kind = Memo, .name = "Memo8", .box = {147.40167, 170.07885, 166.29932, 18.89765}, .fontHeight = -11,
+            .text = {"Euro in Worten (Cent wie oben):"}},
+        {.kind = Memo, .name = "Memo9", .box = {124.72449, 222.99227, 464.88219, 22.67718}, .vAlign = vaCenter,
+            .fill = clCream, .frameTyp = AllSides, .text = {"Von: [Von]"}},
+        {.kind = Memo, .name = "Memo10", .box = {124.72449, 249.44898, 464.88219, 60.47248}, .fill = clCream,
+            .frameTyp = AllSides, .text = {"Für: [Fuer]"}},
+        {.kind = Memo, .name = "Memo11", .box = {340.1577, 359.05535, 249.44898, 18.89765}, .fontHeight = -11,
+            .text = {"[Ort], [QDate]"}},
+        {.kind = Line, .name = "Line5", .box = {124.72449, 83.14966, 464.88219, 0}, .diagonal = true},
+        // White on white: the signature area covers the tint.
+        {.kind = Shape, .name = "Shape7", .box = {340.1577, 317.48052, 249.44898, 37.7953}, .fill = clWhite,
+            .frameColor = clWhite},
+        {.kind = Memo, .name = "Memo24", .box = {491.3389, 343.93723, 94.48825, 11.33859}, .fontHeight = -8,
+            .fontColor = clGray, .hAlign = haRight, .text = {"Unterschrift"}},
+    };
+}
+
+// The copy's names and tops, row by row with UpperReceipt (each top 110 mm lower).
+struct CopyRow {
+    const char* name;
+    double top;
+};
+constexpr std::array<CopyRow, 18> LowerReceipt{{
+    {"Shape6", 453.5436}, {"Shape8", 506.45702}, {"Shape11", 551.81138}, {"Memo12", 468.66172},
+    {"Memo13", 476.22078}, {"Memo14", 510.23655}, {"Memo15", 510.23655}, {"Memo16", 555.59091},
+    {"Memo17", 555.59091}, {"Line2", 461.10266}, {"Memo18", 600.94527}, {"Memo19", 585.82715},
+    {"Memo20", 638.74057}, {"Memo21", 665.19728}, {"Memo22", 774.80365}, {"Line4", 498.89796},
+    {"Shape12", 733.22882}, {"Memo23", 759.68553},
+}};
+
+const DesignObject CopyMark{.kind = Kind::Memo, .name = "Memo38", .box = {495.11843, 480.00031, 94.48825, 18.89765},
+    .fontColor = clGray, .hAlign = TfrxHAlign::haRight, .text = {"(Kopie)"}};
+
+// The numbers of the lines that make up each cut line, dash by dash from the left.
+constexpr double UpperCutTop = 415.7483;
+constexpr double LowerCutTop = 831.4966;
+constexpr std::array<int, 19> UpperCutDashes{8, 6, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26};
+constexpr std::array<int, 19> LowerCutDashes{13, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44};
+
+constexpr double MarkLength = 18.89765;
+constexpr double CrossArm = 7.55906;
+
+// Two crosses per receipt at the left edge, above and below its centre mark.
+struct Cross {
+    int vertical;
+    double verticalTop;
+    int horizontal;
+    double horizontalTop;
+};
+constexpr std::array<Cross, 4> Crosses{{
+    {45, 55.0, 46, 58.77953},
+    {47, 357.5, 48, 361.27953},
+    {49, 470.5, 50, 474.27953},
+    {51, 772.75, 52, 776.52953},
+}};
+
+DesignObject StraightLine(int number, Box box, int side, TColor color = clBlack)
+{
+    return {.kind = Kind::Line, .name = QStringLiteral("Line%1").arg(number), .box = box, .frameTyp = side,
+        .frameColor = color};
+}
+
+// Dash k starts k × 10 mm from the left. Counting in whole ten-thousandths keeps the position the
+// double nearest to the designed decimal, as k × 37.7953 in floating point would not always be.
+DesignObject Dash(int number, int k, double top)
+{
+    return StraightLine(number, {k * 377953 / 10000.0, top, MarkLength, 0}, ftTop, clGray);
+}
+
+DesignObject CentreMark(int number, double top)
+{
+    return StraightLine(number, {0, top, MarkLength, 0}, ftTop);
+}
+
+TfrxView* AddMemo(TfrxReportPage& page, const DesignObject& object)
+{
+    auto* memo = page.Add<TfrxMemoView>();
+    TfrxFont font;
+    font.SetHeight(object.fontHeight);
+    font.SetStyle(object.fontStyle);
+    font.SetColor(object.fontColor);
+    memo->SetFont(font);
+    memo->SetParentFont(false);
+    memo->SetHAlign(object.hAlign);
+    memo->SetVAlign(object.vAlign);
+    memo->SetWordBreak(object.wordBreak);
+    memo->SetMemo(object.text);
+    return memo;
+}
+
+TfrxView* AddLine(TfrxReportPage& page, const DesignObject& object)
+{
+    auto* line = page.Add<TfrxLineView>();
+    line->SetDiagonal(object.diagonal);
+    return line;
+}
+
+void Add(TfrxReportPage& page, const DesignObject& object)
+{
+    TfrxView* view = nullptr;
+    switch (object.kind) {
+    case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
+    case Kind::Memo: view = AddMemo(page, object); break;
+    case Kind::Line: view = AddLine(page, object); break;
+    }
+    view->SetName(object.name);
+    view->SetBounds(object.box.left, object.box.top, object.box.width, object.box.height);
+    view->SetColor(object.fill);
+    view->Frame().SetTyp(object.frameTyp);
+    view->Frame().SetColor(object.frameColor);
+}
+
+void ApplyReportSettings(TfrxReport& report)
+{
+    report.SetVersion(QStringLiteral("4.13.2"));
+    report.SetDotMatrixReport(false);
+    report.SetIniFile(QStringLiteral("\\Software\\Tarvik"));
+    // Clear leaves parts of the option groups alone; the design holds their defaults throughout.
+    report.EngineOptions() = TfrxEngineOptions();
+    report.PreviewOptions() = TfrxPreviewOptions();
+    report.PrintOptions() = TfrxPrintOptions();
+    report.ReportOptions().SetCreateDate(44014.5821982407);
+    report.ReportOptions().SetLastChange(44018.6557033912);
+    report.SetScriptLanguage(QStringLiteral("PascalScript"));
+    report.SetScriptText({"begin", "", "end."});
+    // Only headers: they name what the host's value handler supplies.
+    for (const char* category :
+        {" Netto", " Brutto", " SumSteuern", " QID", " QDate", " Von", " Fuer", " Ort", " BetragInWorten"}) {
+        TfrxVariable& header = report.Variables().Add();
+        header.SetName(QString::fromLatin1(category));
+        header.SetValue(Variant::null());
+    }
+}
+
+} // namespace
+
+void ApplyBuiltinDesign(TfrxReport& report)
+{
+    report.Clear();
+    ApplyReportSettings(report);
+
+    report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
+    auto* page = report.Add<TfrxReportPage>();
+    page->SetName(QStringLiteral("Page1"));
+    page->SetOrientation(TPrinterOrientation::poPortrait);
+    page->SetPaperSize(9);
+    page->SetLeftMargin(10);
+    page->SetRightMargin(10);
+    page->SetTopMargin(10);
+    page->SetBottomMargin(10);
+
+    const std::vector<DesignObject> upper = UpperReceipt();
+    for (const DesignObject& object : upper)
+        Add(*page, object);
+    // The first dash of the upper cut line was drawn between the two centre marks.
+    Add(*page, CentreMark(7, 207.87415));
+    Add(*page, Dash(UpperCutDashes[0], 0, UpperCutTop));
+    Add(*page, CentreMark(3, 623.62245));
+
+    for (std::size_t i = 0; i < upper.size(); ++i) {
+        DesignObject copy = upper[i];
+        copy.name = QString::fromLatin1(LowerReceipt[i].name);
+        copy.box.top = LowerReceipt[i].top;
+        Add(*page, copy);
+    }
+    Add(*page, CopyMark);
+
+    for (int k = 1; k < int(UpperCutDashes.size()); ++k)
+        Add(*page, Dash(UpperCutDashes[std::size_t(k)], k, UpperCutTop));
+    for (int k = 0; k < int(LowerCutDashes.size()); ++k)
+        Add(*page, Dash(LowerCutDashes[std::size_t(k)], k, LowerCutTop));
+
+    for (const Cross& cross : Crosses) {
+        Add(*page, StraightLine(cross.vertical, {9.77953, cross.verticalTop, 0, CrossArm}, ftLeft));
+        Add(*page, StraightLine(cross.horizontal, {6.0, cross.horizontalTop, CrossArm, 0}, ftTop));
+    }
+}
+
+} // namespace quittung
