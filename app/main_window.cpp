@@ -4,6 +4,7 @@
 #include "app/receipt/receipt_amounts.h"
 #include "report/document/builtin_design.h"
 #include "report/document/report.h"
+#include "report/engine/engine.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/app_ini_file_storage.h"
@@ -153,6 +154,7 @@ TForm1::TForm1(const FormatSettings& formatSettings, const QString& programFolde
     Report->SetLocaleSettings(m_formatSettings);
     ApplyBuiltinDesign(*Report);
     Report->OnGetValue = [this](const QString& name, Variant& value) { ReportGetValue(name, value); };
+    m_engine = std::make_unique<TfrxEngine>(*Report, m_clock);
 }
 
 TForm1::~TForm1() = default;

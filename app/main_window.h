@@ -21,6 +21,7 @@ class QPushButton;
 namespace quittung {
 
 class TJvAppIniFileStorage;
+class TfrxEngine;
 class TfrxReport;
 
 // The output format box: an editable text with a drop-down list. Its item index is -1 when no
@@ -69,6 +70,8 @@ public:
     TJvAppIniFileStorage& settingsStore() { return *ini; }
     // The report component: the built-in receipt design until a template is loaded.
     TfrxReport& report() { return *Report; }
+    // Prepares the report and holds its prepared pages.
+    TfrxEngine& reportEngine() { return *m_engine; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
 
     QGroupBox* GroupBox1 = nullptr;
@@ -111,6 +114,7 @@ private:
     Clock m_clock;
     std::unique_ptr<TJvAppIniFileStorage> ini;
     std::unique_ptr<TfrxReport> Report;
+    std::unique_ptr<TfrxEngine> m_engine;
     bool m_pdfOpenAfterExport = false;
 };
 

@@ -180,12 +180,21 @@ const TfrxComponent* TfrxComponent::Root() const
 
 TfrxComponent* TfrxComponent::FindObject(const QString& name) const
 {
+    if (name.isEmpty())
+        return nullptr;
     const TfrxComponent* root = Root();
-    if (root->m_name.compare(name, Qt::CaseInsensitive) == 0 && !name.isEmpty())
+    if (root->m_name.compare(name, Qt::CaseInsensitive) == 0)
         return const_cast<TfrxComponent*>(root);
-    for (TfrxComponent* object : root->AllObjects()) {
-        if (object->m_name.compare(name, Qt::CaseInsensitive) == 0)
-            return object;
+    // Depth first, in the order of AllObjects, without building the list.
+    std::vector<const TfrxComponent*> pending{root};
+    while (!pending.empty()) {
+        const TfrxComponent* parent = pending.back();
+        pending.pop_back();
+        for (auto child = parent->m_children.rbegin(); child != parent->m_children.rend(); ++child)
+            pending.push_back(child->get());
+        if (parent != root && parent->m_name.size() == name.size()
+            && parent->m_name.compare(name, Qt::CaseInsensitive) == 0)
+            return const_cast<TfrxComponent*>(parent);
     }
     return nullptr;
 }

@@ -14,6 +14,10 @@ const QHash<QString, QString>& messages()
         {QStringLiteral("dsErrors"), QStringLiteral("The following error(s) have occured:")},
         {QStringLiteral("mbError"), QStringLiteral("Error")},
         {QStringLiteral("xrInvalidPropertyValue"), QStringLiteral("Invalid property value")},
+        {QStringLiteral("xrUnknownVariable"), QStringLiteral("Unknown variable or datafield:")},
+        {QStringLiteral("xrAggregateNeedsBand"), QStringLiteral("%s can only be used in a data band")},
+        {QStringLiteral("xrBandsNotPrepared"), QStringLiteral("The page %s holds bands, which this program does not prepare")},
+        {QStringLiteral("xrExpressionTooDeep"), QStringLiteral("Expressions nested too deeply in")},
     };
     return table;
 }

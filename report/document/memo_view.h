@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/document/font.h"
+#include "report/document/variant.h"
 #include "report/document/view.h"
 
 #include <QStringList>
@@ -145,6 +146,10 @@ public:
     TfrxVAlign VAlign() const { return m_vAlign; }
     void SetVAlign(TfrxVAlign value) { m_vAlign = value; }
 
+    // The value of the last expression evaluated for the object while a report is prepared.
+    const Variant& Value() const { return m_value; }
+    void SetValue(const Variant& value) { m_value = value; }
+
 private:
     // Gives the object the look of its named style from the report's style sheet.
     void applyReportStyle();
@@ -181,6 +186,7 @@ private:
     bool m_wordWrap = true;
     bool m_wysiwyg = true;
     TfrxVAlign m_vAlign = TfrxVAlign::vaTop;
+    Variant m_value = Variant::null();
 };
 
 class TfrxMemoView : public TfrxCustomMemoView {

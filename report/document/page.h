@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/document/component.h"
+#include "report/document/units.h"
 #include "report/document/frame.h"
 
 #include <QByteArray>
@@ -86,6 +87,10 @@ public:
     bool BackPicturePrintable() const { return m_backPicturePrintable; }
     void SetBackPicturePrintable(bool value) { m_backPicturePrintable = value; }
     int PageCount() const { return m_pageCount; }
+
+    // The printable area in report pixels (paper minus margins), not rounded.
+    double PageWidth() const { return (PaperWidth() - LeftMargin() - RightMargin()) * PixelsPerMm; }
+    double PageHeight() const { return (PaperHeight() - TopMargin() - BottomMargin()) * PixelsPerMm; }
     // Values below 1 are ignored.
     void SetPageCount(int value);
     // Color, Frame and BackPicture make up the background of the printable area.

@@ -2,6 +2,7 @@
 
 #include "report/document/variant.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -65,7 +66,7 @@ struct PropertyInfo {
 class PropertyTable {
 public:
     PropertyTable() = default;
-    PropertyTable(std::initializer_list<PropertyInfo> properties) : m_properties(properties) {}
+    PropertyTable(std::initializer_list<PropertyInfo> properties);
 
     PropertyTable& add(PropertyInfo property);
     PropertyTable& add(const PropertyTable& other);
@@ -78,6 +79,8 @@ public:
 
 private:
     std::vector<PropertyInfo> m_properties;
+    // Names as written in the tables; files use the same spelling, so most lookups hit here.
+    QHash<QString, int> m_byName;
 };
 
 // Anything with a property table: objects of the report and their nested settings.

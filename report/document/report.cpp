@@ -129,6 +129,12 @@ bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)
 
 void TfrxReport::LoadFromStream(QIODevice& stream)
 {
+    ReadFromStream(stream);
+    ReportErrors();
+}
+
+void TfrxReport::ReadFromStream(QIODevice& stream)
+{
     m_errors.Clear();
     // A template cannot change how the loading report previews, reports errors or shows progress.
     const TfrxEngineOptions engineOptions = m_engineOptions;
@@ -174,8 +180,6 @@ void TfrxReport::LoadFromStream(QIODevice& stream)
     m_oldStyleProgress = oldStyleProgress;
     m_showProgress = showProgress;
     m_storeInDFM = storeInDFM;
-
-    ReportErrors();
 }
 
 void TfrxReport::ReportErrors()

@@ -48,6 +48,9 @@ public:
     void SaveToFile(const QString& fileName);
     void SaveToStream(QIODevice& stream);
 
+    // Reads a template like LoadFromStream but leaves the collected errors unreported.
+    void ReadFromStream(QIODevice& stream);
+
     // Reports the collected errors: a message box, an exception or nothing, by NewSilentMode.
     void ReportErrors();
 
@@ -126,6 +129,8 @@ public:
 
     // The host's answer for a variable a text names. Leaving the value empty means "not known".
     std::function<void(const QString& name, Variant& value)> OnGetValue;
+    // Asked after OnGetValue with the same value holder, so it may replace what that one set.
+    std::function<void(TfrxReport& sender, const QString& name, Variant& value)> OnNewGetValue;
 
 private:
     Clock m_clock;

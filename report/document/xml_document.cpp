@@ -10,6 +10,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -71,40 +72,49 @@ public:
     {
         for (;;) {
             // Outside a tag: skip everything up to "<".
-            int byte = 0;
-            do {
-                byte = get();
-                if (byte < 0)
-                    return {{}, {}, true};
-            } while (byte != '<');
-
-            QByteArray tag;
-            bool comment = false;
             for (;;) {
-                byte = get();
-                if (byte < 0)
-                    throwInvalidFormat();
-                if (byte == '<')
-                    throwInvalidFormat();
-                if (byte == '>')
-                    break;
-                tag.append(static_cast<char>(byte));
-                if (tag.size() == 3 && tag == "!--") {
-                    comment = true;
+                if (!fill())
+                    return {{}, {}, true};
+                const char* start = m_buffer.constData() + m_position;
+                const auto* lt = static_cast<const char*>(std::memchr(start, '<', std::size_t(m_buffer.size() - m_position)));
+                if (lt) {
+                    m_position += (lt - start) + 1;
                     break;
                 }
+                m_position = m_buffer.size();
             }
-            if (comment) {
+
+            QByteArray tag;
+            // The first three bytes decide whether this is a comment.
+            while (tag.size() < 3) {
+                const int byte = get();
+                if (byte < 0 || byte == '<')
+                    throwInvalidFormat();
+                if (byte == '>')
+                    return split(tag);
+                tag.append(static_cast<char>(byte));
+            }
+            if (tag == "!--") {
                 if (!skipComment())
                     return {{}, {}, true};
                 continue;
             }
-            if (tag.endsWith(' '))
-                tag.chop(1);
-            const qsizetype blank = tag.indexOf(' ');
-            if (blank < 0)
-                return {tag, {}, false};
-            return {tag.left(blank), tag.mid(blank + 1), false};
+            for (;;) {
+                if (!fill())
+                    throwInvalidFormat();
+                const char* data = m_buffer.constData();
+                qsizetype end = m_position;
+                while (end < m_buffer.size() && data[end] != '>' && data[end] != '<')
+                    ++end;
+                tag.append(data + m_position, end - m_position);
+                m_position = end;
+                if (end < m_buffer.size()) {
+                    ++m_position;
+                    if (data[end] == '<')
+                        throwInvalidFormat();
+                    return split(tag);
+                }
+            }
         }
     }
 
@@ -124,14 +134,31 @@ private:
         }
     }
 
+    // The name and the attribute text: one trailing blank goes, then the first blank separates.
+    static Tag split(QByteArray tag)
+    {
+        if (tag.endsWith(' '))
+            tag.chop(1);
+        const qsizetype blank = tag.indexOf(' ');
+        if (blank < 0)
+            return {tag, {}, false};
+        return {tag.left(blank), tag.mid(blank + 1), false};
+    }
+
+    // Makes sure the buffer holds unread bytes; false at the end of the stream.
+    bool fill()
+    {
+        if (m_position < m_buffer.size())
+            return true;
+        m_buffer = m_stream.read(kBufferSize);
+        m_position = 0;
+        return !m_buffer.isEmpty();
+    }
+
     int get()
     {
-        if (m_position >= m_buffer.size()) {
-            m_buffer = m_stream.read(kBufferSize);
-            m_position = 0;
-            if (m_buffer.isEmpty())
-                return -1;
-        }
+        if (!fill())
+            return -1;
         return static_cast<unsigned char>(m_buffer[m_position++]);
     }
 

@@ -387,8 +387,19 @@ QString TfrxXMLSerializer::ObjToXML(TfrxPersistent& object, const QString& prefi
     return text;
 }
 
+// The object attributes are applied to, with the kinds that have attributes of their own.
+struct TfrxXMLSerializer::Target {
+    TfrxPersistent& object;
+    TfrxComponent* component;
+    TfrxCustomMemoView* memo;
+    bool report;
+};
+
 void TfrxXMLSerializer::XMLToObj(const QString& text, TfrxPersistent& object)
 {
+    auto* component = dynamic_cast<TfrxComponent*>(&object);
+    const Target target{object, component, dynamic_cast<TfrxCustomMemoView*>(&object),
+        dynamic_cast<TfrxReport*>(&object) != nullptr};
     qsizetype i = 0;
     while (i < text.size() - 1) {
         while (i < text.size() && text[i] == QLatin1Char(' '))
@@ -407,15 +418,16 @@ void TfrxXMLSerializer::XMLToObj(const QString& text, TfrxPersistent& object)
         qsizetype close = text.indexOf(QLatin1Char('"'), open + 1);
         if (close < 0)
             close = text.size();
-        applyAttribute(object, name, text.mid(open + 1, close - open - 1));
+        applyAttribute(target, name, text.mid(open + 1, close - open - 1));
         i = close + 1;
     }
 }
 
-void TfrxXMLSerializer::applyAttribute(TfrxPersistent& object, const QString& name, const QString& rawValue)
+void TfrxXMLSerializer::applyAttribute(const Target& target, const QString& name, const QString& rawValue)
 {
-    auto* component = dynamic_cast<TfrxComponent*>(&object);
-    auto* memo = dynamic_cast<TfrxCustomMemoView*>(&object);
+    TfrxPersistent& object = target.object;
+    TfrxComponent* component = target.component;
+    TfrxCustomMemoView* memo = target.memo;
     const QString value = XmlUnescape(rawValue);
     // Text of text objects is UTF-8 even in old-format files, whose other text is 8-bit.
     const auto utf8Text = [&] {
@@ -428,10 +440,11 @@ void TfrxXMLSerializer::applyAttribute(TfrxPersistent& object, const QString& na
             readPropData(object, value);
             return;
         }
-        if (component && !name.contains(QLatin1Char('.'))) {
+        // Only names of up to four letters are special: Name, Text, x, u, l, t, w, h.
+        if (component && name.size() <= 4) {
             const QString lower = name.toLower();
             if (lower == QLatin1String("name")) {
-                if (!dynamic_cast<TfrxReport*>(component))
+                if (!target.report)
                     component->SetName(value);
                 return;
             }

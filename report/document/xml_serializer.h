@@ -48,7 +48,8 @@ private:
     void addError(const QString& message);
     void writeComponent(TfrxComponent& component, TfrxXMLItem& element, bool saveChildren);
     void readChildren(TfrxComponent& parent, const TfrxXMLItem& element);
-    void applyAttribute(TfrxPersistent& object, const QString& name, const QString& rawValue);
+    struct Target;
+    void applyAttribute(const Target& target, const QString& name, const QString& rawValue);
     void readPropData(TfrxPersistent& object, const QString& hex);
     QByteArray writePropData(TfrxPersistent& object);
     void resolveReferences();

@@ -2,7 +2,9 @@
 #include "app/main_window.h"
 #include "runtime/exception.h"
 #include "report/document/page.h"
+#include "report/document/memo_view.h"
 #include "report/document/report.h"
+#include "report/engine/engine.h"
 #include "settings/app_ini_file_storage.h"
 
 #include <QCheckBox>
@@ -312,4 +314,23 @@ TEST_F(MainWindowTest, TheReportStartsWithTheBuiltinDesignAndAsksTheWindow)
     Variant value;
     report.OnGetValue(QStringLiteral("QID"), value);
     EXPECT_EQ(value, Variant(QStringLiteral("1")));
+}
+
+TEST_F(MainWindowTest, PreparingTheDesignShowsTheWindowsReceipt)
+{
+    const auto form = showWindow();
+    form->von->setText(QStringLiteral("Muster GmbH"));
+    form->brutto->setText(QStringLiteral("119"));
+    form->completeAmounts();
+    ASSERT_TRUE(form->reportEngine().PrepareReport(true));
+    const TfrxReportPage* page = form->reportEngine().PreviewPages().Page(0);
+    ASSERT_NE(page, nullptr);
+    QStringList texts;
+    for (const TfrxComponent* object : page->AllObjects()) {
+        if (const auto* memo = dynamic_cast<const TfrxMemoView*>(object))
+            texts << memo->Memo().join(QLatin1Char('|'));
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Von: Muster GmbH")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("--EINHUNDERTNEUNZEHN--")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Nr. 1")));
 }

@@ -7,6 +7,7 @@
 #include "report/document/report.h"
 #include "report/document/units.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/recording_engine_host.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,24 +25,6 @@ using namespace quittung;
 
 namespace {
 
-class RecordingHost : public EngineHost {
-public:
-    RecordingHost() : m_before(setEngineHost(this)) {}
-    ~RecordingHost() override { setEngineHost(m_before); }
-    void ShowMessage(const QString& caption, const QString& text, Icon) override
-    {
-        shown << caption + QLatin1Char('|') + text;
-    }
-    bool AskYesNo(const QString& caption, const QString& text, Icon icon) override
-    {
-        ShowMessage(caption, text, icon);
-        return false;
-    }
-    QStringList shown;
-
-private:
-    EngineHost* m_before;
-};
 
 struct TemplateFile {
     const char* name;
@@ -112,7 +95,7 @@ class ReceiptTemplates : public testing::TestWithParam<TemplateFile> {
 protected:
     ReceiptTemplates()
     {
-        RecordingHost host;
+        RecordingEngineHost host;
         loaded = report.LoadFromFile(FormPath(GetParam().name));
         loadMessages = host.shown;
     }

@@ -7,6 +7,7 @@
 #include "report/document/xml_serializer.h"
 #include "runtime/exception.h"
 #include "tests/support/qt_printers.h"
+#include "tests/support/recording_engine_host.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -20,25 +21,6 @@ namespace {
 
 const QByteArray kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n";
 
-// Records what the engine would show the user.
-class RecordingHost : public EngineHost {
-public:
-    RecordingHost() : m_before(setEngineHost(this)) {}
-    ~RecordingHost() override { setEngineHost(m_before); }
-    void ShowMessage(const QString& caption, const QString& text, Icon) override
-    {
-        shown << caption + QLatin1Char('|') + text;
-    }
-    bool AskYesNo(const QString& caption, const QString& text, Icon icon) override
-    {
-        ShowMessage(caption, text, icon);
-        return true;
-    }
-    QStringList shown;
-
-private:
-    EngineHost* m_before;
-};
 
 void load(TfrxReport& report, const QByteArray& bytes)
 {
@@ -89,7 +71,7 @@ TEST(TemplateFormat, TheExampleFileReadsAndWritesBackByteForByte)
 {
     const QByteArray example = readFile(QStringLiteral(QUITTUNG_TEST_DATA "/part_example.xml"));
     ASSERT_FALSE(example.isEmpty());
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     load(report, example);
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
@@ -110,7 +92,7 @@ TEST(TemplateFormat, TheExampleFileReadsAndWritesBackByteForByte)
 
 TEST(TemplateFormat, ValuesAreReadByTheirType)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     const struct {
         const char* attributes;
@@ -146,7 +128,7 @@ TEST(TemplateFormat, ValuesAreReadByTheirType)
 
 TEST(TemplateFormat, BadValuesAreCollectedAndReportedOnceAfterTheLoad)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Left=\"1,234.5\" Top=\"3\" Frame.Typ=\"[ftLeft]\" "
                           "Tag=\"x\"/><TfrxMemoView Name=\"1x\" Left=\"4\"/><TfrxFoo Name=\"Foo1\"/>"
@@ -201,7 +183,7 @@ TEST(TemplateFormat, ABrokenFileLeavesOnlyTheDataPage)
             "", "P,D"},
     };
     for (const auto& row : rows) {
-        RecordingHost host;
+        RecordingEngineHost host;
         TfrxReport report;
         load(report, row.bytes);
         EXPECT_EQ(report.Errors().Strings().join(QLatin1Char('|')), QString::fromUtf8(row.error)) << row.bytes;
@@ -211,7 +193,7 @@ TEST(TemplateFormat, ABrokenFileLeavesOnlyTheDataPage)
 
 TEST(TemplateFormat, ObjectsAreFoundAgainByNameAndReferencesAfterTheWholeFile)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Left=\"1\" Top=\"2\" FlowTo=\"Memo2\"/>"
                           "<TfrxMemoView Name=\"memo1\" Left=\"5\"/>"
@@ -227,7 +209,7 @@ TEST(TemplateFormat, ObjectsAreFoundAgainByNameAndReferencesAfterTheWholeFile)
 
 TEST(TemplateFormat, OldFormatFilesReadUmlautsRightOnlyInTexts)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     load(report, "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
                  "<TfrxMemoView Name=\"Memo1\" TagStr=\"Geb\xC3\xBChr\" Text=\"Geb\xC3\xBChr\"/>"
@@ -238,7 +220,7 @@ TEST(TemplateFormat, OldFormatFilesReadUmlautsRightOnlyInTexts)
 
 TEST(TemplateFormat, ATemplateCannotChangeHowTheLoadingReportBehaves)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     report.PreviewOptions().SetButtons(3);
     report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
@@ -273,7 +255,7 @@ TEST(TemplateFormat, TheVariablesTravelInTheExtraDataBlock)
     const QByteArray bytes = save(report);
     EXPECT_TRUE(bytes.contains("095661726961626C65730101" "0617204E616D653D22204E6574746F222056616C75653D222200"));
 
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport again;
     load(again, bytes);
     ASSERT_EQ(again.Variables().Count(), 2);
@@ -289,7 +271,7 @@ TEST(TemplateFormat, TheVariablesTravelInTheExtraDataBlock)
 
 TEST(TemplateFormat, KindsWithoutBehaviourKeepTheirAttributes)
 {
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport report;
     const QByteArray file = kDeclaration
         + "<TfrxReport>\r\n"
@@ -370,7 +352,7 @@ TEST(TemplateFormat, TheBuiltinDesignSavesAsItsReferenceFileAndBack)
     const QByteArray saved = save(report);
     EXPECT_EQ(saved, reference);
 
-    RecordingHost host;
+    RecordingEngineHost host;
     TfrxReport again;
     load(again, reference);
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();

@@ -1,0 +1,68 @@
+#include "report/document/engine_host.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/engine/engine.h"
+#include "tests/support/example_receipt.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+
+#include <cstdio>
+#include <stdexcept>
+
+using namespace quittung;
+
+namespace {
+
+// The A4 template with both receipt pages shown, answering the example receipt.
+void loadReceipt(TfrxReport& report)
+{
+    report.SetLocaleSettings(FormatSettings::german());
+    report.OnGetValue = answerExampleReceipt;
+    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
+        throw std::runtime_error("QuittungA4.Dat is missing");
+    report.Pages(2)->SetVisible(true);
+}
+
+long residentKilobytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
+}
+
+void PrepareA4Receipt(benchmark::State& state)
+{
+    TfrxReport report;
+    loadReceipt(report);
+    TfrxEngine engine(report);
+    for (auto _ : state) {
+        if (!engine.PrepareReport(true) || engine.PreviewPages().Count() != 2)
+            state.SkipWithError("the receipt did not prepare");
+    }
+}
+BENCHMARK(PrepareA4Receipt)->Unit(benchmark::kMicrosecond);
+
+// Memory must not grow with the number of preparations.
+void Prepare10000A4Receipts(benchmark::State& state)
+{
+    TfrxReport report;
+    loadReceipt(report);
+    TfrxEngine engine(report);
+    for (int warmUp = 0; warmUp < 100; ++warmUp)
+        engine.PrepareReport(true);
+    const long before = residentKilobytes();
+    for (auto _ : state) {
+        for (int run = 0; run < 10000; ++run)
+            engine.PrepareReport(true);
+    }
+    state.counters["rss_growth_kB"] = double(residentKilobytes() - before);
+}
+BENCHMARK(Prepare10000A4Receipts)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

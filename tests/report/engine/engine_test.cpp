@@ -1,0 +1,302 @@
+#include "report/document/builtin_design.h"
+#include "report/document/band.h"
+#include "report/document/memo_view.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/engine/engine.h"
+#include "tests/support/example_receipt.h"
+#include "tests/support/qt_printers.h"
+#include "tests/support/recording_engine_host.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace quittung;
+
+namespace {
+
+const QDateTime kNow(QDate(2020, 7, 3), QTime(12, 0));
+
+// A report answering the example receipt, recording every name it was asked for.
+struct ReceiptReport {
+    ReceiptReport()
+    {
+        report.SetLocaleSettings(FormatSettings::german());
+        report.OnGetValue = [this](const QString& name, Variant& value) {
+            asked << name;
+            const auto found = answers.find(name);
+            if (found != answers.end())
+                value = found->second;
+        };
+    }
+
+    TfrxMemoView* addMemo(const QString& name, const QString& text)
+    {
+        if (report.PagesCount() == 0) {
+            report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
+            report.Add<TfrxReportPage>()->SetName(QStringLiteral("Page1"));
+        }
+        auto* memo = report.Pages(1)->Add<TfrxMemoView>();
+        memo->SetName(name);
+        memo->SetText(text);
+        return memo;
+    }
+
+    // The texts of the output page's objects by name.
+    QStringList outputTexts(int page = 0)
+    {
+        QStringList texts;
+        const TfrxReportPage* output = engine.PreviewPages().Page(page);
+        if (!output)
+            return texts;
+        for (TfrxComponent* object : output->AllObjects()) {
+            if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(object))
+                texts << memo->Name() + QLatin1Char('=') + memo->Memo().join(QLatin1Char('|'));
+        }
+        return texts;
+    }
+
+    QByteArray document()
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        report.SaveToStream(buffer);
+        return bytes;
+    }
+
+    RecordingEngineHost host;
+    TfrxReport report{[] { return kNow; }};
+    TfrxEngine engine{report, [] { return kNow; }};
+    std::map<QString, Variant> answers = exampleReceipt();
+    QStringList asked;
+};
+
+} // namespace
+
+TEST(Expressions, TextObjectsExpandTheirExpressions)
+{
+    const struct {
+        const char* text;
+        const char* output;
+    } rows[] = {
+        {"Nr. [QID]", "Nr. 12"},
+        {"[Ort], [QDate]", "Berlin, 03.07.2020"},
+        {"--[<Netto> #n%2,2f]--€", "--100,00--€"},
+        {"--[<SumSteuern> #n%2,2f]--€", "--19,00--€"},
+        {"Für: [Fuer]", "Für: Miete|Juli"},
+        {"[Fuer]\r\nEnde", "Miete|Juli|Ende"},
+        {"ohne Ausdruck", "ohne Ausdruck"},
+        {"[QID] und [Klammer]", "12 und [x]"},
+        {"['[QID]']", "[QID]"},
+        {"[IIF(<MwSt> = '19', 'voll', 'ermäßigt')]", "voll"},
+        {"[1 + 2 * 3]", "7"},
+        {"[Leer]", ""},
+        {"[<Brutto> #n%2.2f]", "119.00"},
+    };
+    for (const auto& row : rows) {
+        ReceiptReport r;
+        r.answers[QStringLiteral("Klammer")] = Variant(QStringLiteral("[x]"));
+        r.answers[QStringLiteral("Leer")] = Variant::null();
+        r.addMemo(QStringLiteral("Memo1"), QString::fromUtf8(row.text));
+        EXPECT_TRUE(r.engine.PrepareReport(true)) << row.text << r.host.shown.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=") + QString::fromUtf8(row.output))) << row.text;
+    }
+}
+
+TEST(Expressions, TheHostIsAskedWithTheNameAsItStands)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[Ort], [QDate] [<Netto> #n%2,2f] [ QID ]"));
+    r.engine.PrepareReport(true);
+    EXPECT_EQ(r.asked, QStringList({QStringLiteral("Ort"), QStringLiteral("QDate"), QStringLiteral("<Netto>"),
+                           QStringLiteral("Netto"), QStringLiteral(" QID ")}));
+}
+
+TEST(Expressions, NumbersAreFormattedWithTheirOwnSeparator)
+{
+    ReceiptReport r;
+    r.answers[QStringLiteral("Netto")] = Variant(1234.5);
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("--[<Netto> #n%2,2f]--€"));
+    auto* zero = r.addMemo(QStringLiteral("Memo2"), QStringLiteral("[Null][NullText]"));
+    zero->SetHideZeros(true);
+    r.answers[QStringLiteral("Null")] = Variant(qint64(0));
+    r.answers[QStringLiteral("NullText")] = Variant(QStringLiteral("0"));
+    r.addMemo(QStringLiteral("Memo3"), QStringLiteral("[QID]"))->SetAllowExpressions(false);
+    EXPECT_TRUE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.outputTexts(), QStringList({QStringLiteral("Memo1=--1234,50--€"), QStringLiteral("Memo2=0"),
+                                   QStringLiteral("Memo3=[QID]")}));
+}
+
+TEST(Expressions, UnknownNamesAreReported)
+{
+    {
+        ReceiptReport r;
+        r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[QID]"));
+        r.addMemo(QStringLiteral("Memo2"), QStringLiteral("[Foo]"));
+        EXPECT_FALSE(r.engine.PrepareReport(true));
+        EXPECT_EQ(r.host.shown, QStringList(QStringLiteral("Error|The following error(s) have occured:\r\n"
+                                                           "Memo2: Error in expression 'Foo': Undeclared identifier: "
+                                                           "'Foo'\r\n")));
+        ASSERT_EQ(r.engine.PreviewPages().Count(), 1);
+        EXPECT_TRUE(r.outputTexts().isEmpty()) << "the page stays without its objects";
+    }
+    {
+        ReceiptReport r;
+        r.addMemo(QStringLiteral("Memo1"), QStringLiteral("a[<Foo>]b"));
+        EXPECT_FALSE(r.engine.PrepareReport(true));
+        EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=ab")));
+        EXPECT_EQ(r.host.shown, QStringList(QStringLiteral("Error|The following error(s) have occured:\r\n"
+                                                           "Unknown variable or datafield: Foo\r\n")));
+    }
+}
+
+TEST(Expressions, ReportVariablesHoldingTextAreEvaluatedAgain)
+{
+    ReceiptReport r;
+    r.report.Variables().SetValue(QStringLiteral("Gesamt"), Variant(QStringLiteral("<Brutto> + 1")));
+    r.report.Variables().SetValue(QStringLiteral("Selbst"), Variant(QStringLiteral("Selbst")));
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[Gesamt]"));
+    EXPECT_TRUE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=120")));
+
+    r.addMemo(QStringLiteral("Memo2"), QStringLiteral("[Selbst]"));
+    EXPECT_FALSE(r.engine.PrepareReport(true)) << "a variable holding itself ends, it does not recurse forever";
+}
+
+TEST(Expressions, FindBracketedExpressionKeepsQuotesAndNestingTogether)
+{
+    const struct {
+        const char* text;
+        qsizetype start;
+        const char* expression;
+        qsizetype i;
+        qsizetype j;
+    } rows[] = {
+        {"Nr. [QID]", 4, "QID", 4, 8},
+        {"[a[b]c]", 0, "a[b]c", 0, 6},
+        {"['x]'] y", 0, "'x]'", 0, 5},
+        {"[\"x]\"]", 0, "\"x]\"", 0, 5},
+        {"kein", 3, "", 3, 3},
+    };
+    for (const auto& row : rows) {
+        qsizetype i = row.start;
+        qsizetype j = 0;
+        const QString text = QString::fromUtf8(row.text);
+        EXPECT_EQ(FindBracketedExpression(text, QStringLiteral("["), QStringLiteral("]"), i, j),
+            QString::fromUtf8(row.expression))
+            << row.text;
+        EXPECT_EQ(i, row.i) << row.text;
+        EXPECT_EQ(j, row.j) << row.text;
+    }
+    qsizetype i = 0;
+    qsizetype j = 0;
+    EXPECT_EQ(FindBracketedExpression(QStringLiteral("<<a>> x"), QStringLiteral("<<"), QStringLiteral(">>"), i, j),
+        QStringLiteral("a"));
+    EXPECT_EQ(j, 4);
+}
+
+TEST(Preparation, TheBuiltinDesignGivesOnePageAndTheDocumentStaysAsItWas)
+{
+    ReceiptReport r;
+    ApplyBuiltinDesign(r.report);
+    const QByteArray before = r.document();
+
+    QList<QStringList> runs;
+    for (int run = 0; run < 3; ++run) {
+        EXPECT_TRUE(r.engine.PrepareReport(true)) << r.host.shown.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(r.engine.PreviewPages().Count(), 1);
+        runs << r.outputTexts();
+    }
+    EXPECT_EQ(runs[0], runs[1]);
+    EXPECT_EQ(runs[1], runs[2]);
+    EXPECT_EQ(r.document(), before);
+
+    const TfrxReportPage* page = r.engine.PreviewPages().Page(0);
+    ASSERT_EQ(page->Children().size(), 1u);
+    const auto* band = dynamic_cast<TfrxNullBand*>(page->Children().front().get());
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(band->Children().size(), 85u);
+    EXPECT_EQ(band->Children()[3]->Name(), QStringLiteral("Memo1"));
+    EXPECT_EQ(r.engine.PreviewPages().PageSize(0), QSizeF(794, 1123));
+    const QStringList texts = runs[0];
+    for (const char* expected : {"Memo2=Nr. 12", "Memo4=--100,00--€|--19,00--€", "Memo6=--119,00--€",
+             "Memo7=--EINHUNDERTNEUNZEHN--", "Memo10=Für: Miete|Juli", "Memo11=Berlin, 03.07.2020",
+             "Memo38=(Kopie)", "Memo22=Berlin, 03.07.2020"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
+}
+
+TEST(Preparation, HiddenPagesAndObjectsGiveNoOutput)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("A"));
+    r.addMemo(QStringLiteral("Memo2"), QStringLiteral("[Foo]"))->SetVisible(false);
+    auto* second = r.report.Add<TfrxReportPage>();
+    second->SetName(QStringLiteral("Page2"));
+    second->Add<TfrxMemoView>()->SetName(QStringLiteral("Memo3"));
+    second->SetPageCount(2);
+
+    EXPECT_TRUE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 3);
+    second = dynamic_cast<TfrxReportPage*>(r.report.Pages(2));
+    second->SetVisible(false);
+    EXPECT_TRUE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 1);
+    EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=A")));
+    EXPECT_TRUE(r.engine.PrepareReport(false));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 2) << "without clearing, pages are added";
+}
+
+TEST(Preparation, AnErrorInTheFifthObjectEndsTheRun)
+{
+    ReceiptReport r;
+    for (int i = 1; i <= 6; ++i)
+        r.addMemo(QStringLiteral("Memo%1").arg(i), i == 5 ? QStringLiteral("[1 div 0]") : QStringLiteral("[QID]"));
+    auto* second = r.report.Add<TfrxReportPage>();
+    second->SetName(QStringLiteral("Page2"));
+    const QByteArray before = r.document();
+
+    EXPECT_FALSE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 1) << "no further pages";
+    EXPECT_TRUE(r.outputTexts().isEmpty());
+    EXPECT_EQ(r.report.Errors().Strings(), QStringList(QStringLiteral("Memo5: Division by zero")));
+    EXPECT_EQ(r.document(), before);
+}
+
+TEST(Preparation, PagesWithBandsAreRefused)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("A"));
+    r.report.Pages(1)->Add<TfrxMasterData>()->SetName(QStringLiteral("MasterData1"));
+    EXPECT_FALSE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 0);
+    EXPECT_EQ(r.report.Errors().Strings(),
+        QStringList(QStringLiteral("The page Page1 holds bands, which this program does not prepare")));
+}
+
+TEST(Preparation, BothTemplatesGiveTheReceiptAndOnRequestItsCopy)
+{
+    for (const char* file : {"Quittung.Dat", "QuittungA4.Dat"}) {
+        ReceiptReport r;
+        ASSERT_TRUE(r.report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(file)));
+        ASSERT_TRUE(r.host.shown.isEmpty()) << file;
+        r.report.Pages(2)->SetVisible(false);
+        EXPECT_TRUE(r.engine.PrepareReport(true)) << file << r.host.shown.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(r.engine.PreviewPages().Count(), 1) << file;
+
+        r.report.Pages(2)->SetVisible(true);
+        EXPECT_TRUE(r.engine.PrepareReport(true)) << file;
+        ASSERT_EQ(r.engine.PreviewPages().Count(), 2) << file;
+        for (int page = 0; page < 2; ++page) {
+            const QString all = r.outputTexts(page).join(QLatin1Char('\n'));
+            for (const char* expected : {"Nr. 12", "--100,00--€", "--19,00--€", "--119,00--€", "--EINHUNDERTNEUNZEHN--",
+                     "Von: Muster GmbH", "Für: Miete|Juli", "Berlin, 03.07.2020", "+ 19 % MwSt. :"})
+                EXPECT_TRUE(all.contains(QString::fromUtf8(expected))) << file << " page " << page << ": " << expected;
+            EXPECT_EQ(all.contains(QStringLiteral("(Kopie)")), page == 1) << file;
+            EXPECT_FALSE(all.contains(QLatin1Char('['))) << file << ": every expression is expanded";
+        }
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "report/document/variant.h"
+
+#include <QString>
+
+#include <map>
+
+// The example receipt as the receipt window answers a template: number 12, Berlin, 3 July 2020,
+// Muster GmbH, rent for July, 119 gross at 19 %.
+inline const std::map<QString, quittung::Variant>& exampleReceipt()
+{
+    using quittung::Variant;
+    static const std::map<QString, Variant> values = {
+        {QStringLiteral("QID"), Variant(QStringLiteral("12"))},
+        {QStringLiteral("Ort"), Variant(QStringLiteral("Berlin"))},
+        {QStringLiteral("QDate"), Variant(QStringLiteral("03.07.2020"))},
+        {QStringLiteral("Von"), Variant(QStringLiteral("Muster GmbH"))},
+        {QStringLiteral("Fuer"), Variant(QStringLiteral("Miete\r\nJuli"))},
+        {QStringLiteral("Netto"), Variant(QStringLiteral("100"))},
+        {QStringLiteral("MwSt"), Variant(QStringLiteral("19"))},
+        {QStringLiteral("Brutto"), Variant(QStringLiteral("119"))},
+        {QStringLiteral("BetragInWorten"), Variant(QStringLiteral("--EINHUNDERTNEUNZEHN--"))},
+        {QStringLiteral("SumSteuern"), Variant(19.0)},
+    };
+    return values;
+}
+
+// A value callback that answers the example receipt.
+inline void answerExampleReceipt(const QString& name, quittung::Variant& value)
+{
+    const auto found = exampleReceipt().find(name);
+    if (found != exampleReceipt().end())
+        value = found->second;
+}
