@@ -13,6 +13,7 @@ cd "$(dirname "$0")/.."
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins
+    libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     fonts-liberation2 fonts-dejavu-core
 )

@@ -332,7 +332,7 @@ Variant TfrxEngine::Calc(const QString& expression)
         try {
             compiled = CompiledExpression::Compile(expression, *this);
         } catch (const ExpressionCompileError& error) {
-            fail(QStringLiteral("Error in expression '") + expression + QStringLiteral("': ") + error.message());
+            fail(formatMessage(frxGet(QStringLiteral("xrExpressionError")), {expression, error.message()}));
         }
         m_expressionCache.insert(expression, compiled);
     }
@@ -342,7 +342,7 @@ Variant TfrxEngine::Calc(const QString& expression)
         throw;
     } catch (const std::exception& error) {
         const QString message = exceptionMessage(error);
-        if (m_report.EngineOptions().IgnoreDevByZero() && message == QLatin1String(kFloatDivisionByZero))
+        if (m_report.EngineOptions().IgnoreDevByZero() && message == frxGet(QStringLiteral("xrFloatDivisionByZero")))
             return Variant::null();
         fail(message);
     }
@@ -435,9 +435,9 @@ Variant TfrxEngine::CallFunction(const QString& name, const std::vector<Variant>
 {
     const auto expect = [&](std::size_t count) {
         if (arguments.size() < count)
-            throw Exception(QStringLiteral("Not enough actual parameters"));
+            throw Exception(frxGet(QStringLiteral("xrNotEnoughParameters")));
         if (arguments.size() > count)
-            throw Exception(QStringLiteral("Too many actual parameters"));
+            throw Exception(frxGet(QStringLiteral("xrTooManyParameters")));
     };
     const auto text = [&](const Variant& value) { return VariantToText(value, m_report.LocaleSettings()); };
     if (name.compare(QLatin1String("Get"), Qt::CaseInsensitive) == 0) {

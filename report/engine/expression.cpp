@@ -1,5 +1,8 @@
 #include "report/engine/expression.h"
 
+#include "report/document/engine_messages.h"
+#include "runtime/messages.h"
+
 #include "report/document/report_options.h"
 
 #include <QStringView>
@@ -28,14 +31,14 @@ QString quoted(const QString& prefix, const QString& name)
     throw ExpressionCompileError(message);
 }
 
-[[noreturn]] void runtimeError(const char* message)
+[[noreturn]] void runtimeError(const char* key)
 {
-    throw Exception(QString::fromLatin1(message));
+    throw Exception(frxGet(QString::fromLatin1(key)));
 }
 
-constexpr const char* kDivisionByZero = "Division by zero";
-constexpr const char* kInvalidFloatOperation = "Invalid floating point operation";
-constexpr const char* kFloatOverflow = "Floating point overflow";
+constexpr const char* kDivisionByZero = "xrDivisionByZero";
+constexpr const char* kInvalidFloatOperation = "xrInvalidFloatOperation";
+constexpr const char* kFloatOverflow = "xrFloatOverflow";
 
 QString typeName(Variant::Type type)
 {
@@ -54,8 +57,7 @@ QString typeName(Variant::Type type)
 
 [[noreturn]] void conversionError(Variant::Type from, Variant::Type to)
 {
-    throw Exception(QStringLiteral("Could not convert variant of type (") + typeName(from)
-        + QStringLiteral(") into type (") + typeName(to) + QLatin1Char(')'));
+    throw Exception(formatMessage(frxGet(QStringLiteral("xrCannotConvert")), {typeName(from), typeName(to)}));
 }
 
 // ----------------------------------------------------------------------------------------------
@@ -338,8 +340,8 @@ private:
         double value = 0;
         switch (parseDecimal(literal, value)) {
         case DecimalResult::Ok: token.value = Variant(value); return;
-        case DecimalResult::Invalid: compileError(quoted(QStringLiteral("Invalid number"), literal));
-        case DecimalResult::OutOfRange: compileError(quoted(QStringLiteral("Number out of range"), literal));
+        case DecimalResult::Invalid: compileError(quoted(frxGet(QStringLiteral("xrInvalidNumber")), literal));
+        case DecimalResult::OutOfRange: compileError(quoted(frxGet(QStringLiteral("xrNumberOutOfRange")), literal));
         }
     }
 
@@ -357,9 +359,9 @@ private:
             ++m_pos;
         }
         if (m_pos == token.start + 1)
-            compileError(quoted(QStringLiteral("Invalid number"), current(token.start)));
+            compileError(quoted(frxGet(QStringLiteral("xrInvalidNumber")), current(token.start)));
         if (significant > 16)
-            compileError(quoted(QStringLiteral("Number out of range"), current(token.start)));
+            compileError(quoted(frxGet(QStringLiteral("xrNumberOutOfRange")), current(token.start)));
         // Like 64-bit hex constants: $FFFFFFFFFFFFFFFF is -1.
         token.kind = Tok::Literal;
         token.value = Variant(static_cast<qint64>(value));
@@ -376,7 +378,7 @@ private:
                 for (;;) {
                     const qsizetype quote = m_text.indexOf(QLatin1Char('\''), m_pos);
                     if (quote < 0)
-                        compileError(QStringLiteral("Unterminated string"));
+                        compileError(frxGet(QStringLiteral("xrUnterminatedString")));
                     value += QStringView(m_text).mid(m_pos, quote - m_pos);
                     m_pos = quote + 1;
                     if (m_pos < n && m_text[m_pos] == QLatin1Char('\'')) {
@@ -416,7 +418,7 @@ private:
             ++m_pos;
         }
         if (m_pos == digits || tooLarge)
-            compileError(quoted(QStringLiteral("Invalid character code"), current(start)));
+            compileError(quoted(frxGet(QStringLiteral("xrInvalidCharCode")), current(start)));
         if (code > 0xFFFF) {
             const QChar pair[2] = {QChar::highSurrogate(code), QChar::lowSurrogate(code)};
             return QString(pair, 2);
@@ -461,7 +463,7 @@ private:
         // Show a character outside the basic plane whole, not half of it.
         if (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(following))
             ++m_pos;
-        compileError(QStringLiteral("Unknown character '") + current(token.start) + QLatin1Char('\''));
+        compileError(formatMessage(frxGet(QStringLiteral("xrUnknownCharacter")), {current(token.start)}));
     }
 
     const QString& m_text;
@@ -534,7 +536,7 @@ public:
         advance();
         expression();
         if (m_token.kind != Tok::End)
-            compileError(quoted(QStringLiteral("Unexpected symbol"), tokenText()));
+            compileError(quoted(frxGet(QStringLiteral("xrUnexpectedSymbol")), tokenText()));
     }
 
 private:
@@ -638,7 +640,7 @@ private:
         case Tok::LessEqual:
         case Tok::NotEqual: angleName(); return;
         case Tok::Identifier: name(); return;
-        default: compileError(QStringLiteral("Expression expected"));
+        default: compileError(frxGet(QStringLiteral("xrExpressionExpected")));
         }
     }
 
@@ -650,7 +652,7 @@ private:
             compileError(QStringLiteral("'>' expected"));
         const QString get = QStringLiteral("Get");
         if (!m_scope.HasFunction(get))
-            compileError(quoted(QStringLiteral("Undeclared identifier"), get));
+            compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), get));
         write(Op::Constant, addConstant(Variant(m_text.mid(open + 1, close - open - 1))));
         write(Op::Call, addName(get), 1);
         m_lexer.setPosition(close + 1);
@@ -665,15 +667,15 @@ private:
         while (m_token.kind == Tok::Dot) {
             advance();
             if (m_token.kind != Tok::Identifier)
-                compileError(QStringLiteral("Identifier expected"));
+                compileError(frxGet(QStringLiteral("xrIdentifierExpected")));
             full += QLatin1Char('.') + tokenText();
             advance();
         }
         if (m_token.kind == Tok::LeftParen) {
             if (!m_scope.HasFunction(full)) {
                 if (m_scope.HasVariable(full))
-                    compileError(quoted(QStringLiteral("Not a function"), full));
-                compileError(quoted(QStringLiteral("Undeclared identifier"), full));
+                    compileError(quoted(frxGet(QStringLiteral("xrNotAFunction")), full));
+                compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), full));
             }
             enter();
             advance();
@@ -697,7 +699,7 @@ private:
         else if (m_scope.HasFunction(full))
             write(Op::Call, addName(full), 0);
         else
-            compileError(quoted(QStringLiteral("Undeclared identifier"), full));
+            compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), full));
     }
 
     void expect(Tok kind, const char* message)
@@ -710,7 +712,7 @@ private:
     void enter()
     {
         if (++m_depth > CompiledExpression::kMaxNesting)
-            compileError(QStringLiteral("Expression too complex"));
+            compileError(frxGet(QStringLiteral("xrExpressionTooComplex")));
     }
 
     void leave() { --m_depth; }
@@ -966,7 +968,7 @@ Variant divide(const Variant& left, const Variant& right)
     if (b == 0.0) {
         if (a == 0.0 || std::isnan(a))
             runtimeError(kInvalidFloatOperation);
-        runtimeError(kFloatDivisionByZero);
+        runtimeError("xrFloatDivisionByZero");
     }
     return checkedFloat(a / b, a, b);
 }
