@@ -1,7 +1,12 @@
 #include "report/document/variables.h"
 
+#include "report/document/xml_document.h"
+#include "report/document/xml_serializer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
+#include "runtime/safe_file.h"
+
+#include <QFile>
 
 namespace quittung {
 
@@ -134,6 +139,49 @@ void TfrxVariables::GetVariablesList(const QString& category, QStringList& list)
     const int end = endOfCategory(header);
     for (int i = header + 1; i < end; ++i)
         list.append(Items(i).Name());
+}
+
+void TfrxVariables::SaveToStream(QIODevice& stream) const
+{
+    TfrxXMLDocument document;
+    document.AutoIndent = true;
+    document.Root().SetName(QStringLiteral("variables"));
+    TfrxXMLSerializer serializer;
+    for (const auto& item : m_items) {
+        TfrxXMLItem& element = document.Root().Add();
+        element.SetName(QStringLiteral("item"));
+        element.SetText(serializer.ObjToXML(*item));
+    }
+    document.SaveToStream(stream);
+}
+
+void TfrxVariables::SaveToFile(const QString& fileName) const
+{
+    WriteFileSafely(fileName, [this](QIODevice& file) { SaveToStream(file); });
+}
+
+void TfrxVariables::LoadFromStream(QIODevice& stream)
+{
+    Clear();
+    TfrxXMLDocument document;
+    document.LoadFromStream(stream);
+    if (document.Root().Name().compare(QLatin1String("variables"), Qt::CaseInsensitive) != 0)
+        return;
+    TfrxXMLSerializer serializer;
+    serializer.OldFormat = document.OldVersion;
+    for (int i = 0; i < document.Root().Count(); ++i) {
+        const TfrxXMLItem& element = document.Root().GetItems(i);
+        if (element.Name().compare(QLatin1String("item"), Qt::CaseInsensitive) == 0)
+            serializer.XMLToObj(element.Text(), Add());
+    }
+}
+
+void TfrxVariables::LoadFromFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(formatMessage(msg::SFOpenErrorEx, {fileName, file.errorString()}));
+    LoadFromStream(file);
 }
 
 } // namespace quittung

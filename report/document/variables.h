@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+class QIODevice;
+
 #include <memory>
 #include <vector>
 
@@ -60,6 +62,13 @@ public:
     // Removes the header and the entries of the category.
     void DeleteCategory(const QString& name);
     void DeleteVariable(const QString& name);
+
+    // The list as an XML document of its own: root "variables", one "item" per entry. Loading
+    // empties the list first; a document with another root leaves it empty.
+    void SaveToStream(QIODevice& stream) const;
+    void SaveToFile(const QString& fileName) const;
+    void LoadFromStream(QIODevice& stream);
+    void LoadFromFile(const QString& fileName);
 
     // The category names (without the blank), in order.
     void GetCategoriesList(QStringList& list, bool clear = true) const;

@@ -4,6 +4,10 @@
 #include "property_checks.h"
 #include "runtime/exception.h"
 
+#include "tests/support/qt_printers.h"
+
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 using namespace quittung;
@@ -164,4 +168,38 @@ TEST(Styles, TableAndFindByName)
     ExpectSettersReachTheirGetters(title);
     styles.Clear();
     EXPECT_EQ(styles.Count(), 0);
+}
+
+TEST(VariablesFile, TheListTravelsAsAnXmlDocumentOfItsOwn)
+{
+    TfrxVariables variables;
+    variables.Add().SetName(QStringLiteral(" Netto"));
+    TfrxVariable& rate = variables.Add();
+    rate.SetName(QStringLiteral("Satz"));
+    rate.SetValue(Variant(QStringLiteral("19 % \"voll\"")));
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        variables.SaveToStream(buffer);
+    }
+    EXPECT_EQ(bytes, QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n"
+                                "<variables>\r\n"
+                                "  <item Name=\" Netto\" Value=\"\"/>\r\n"
+                                "  <item Name=\"Satz\" Value=\"19 % &#34;voll&#34;\"/>\r\n"
+                                "</variables>\r\n"));
+    TfrxVariables again;
+    again.Add().SetName(QStringLiteral("Alt"));
+    QBuffer input(&bytes);
+    input.open(QIODevice::ReadOnly);
+    again.LoadFromStream(input);
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Items(1).Value(), Variant(QStringLiteral("19 % \"voll\"")));
+
+    // Another document empties the list and adds nothing.
+    QByteArray other("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport><item Name=\"X\"/></TfrxReport>");
+    QBuffer otherInput(&other);
+    otherInput.open(QIODevice::ReadOnly);
+    again.LoadFromStream(otherInput);
+    EXPECT_EQ(again.Count(), 0);
 }
