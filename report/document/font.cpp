@@ -1,6 +1,6 @@
 #include "report/document/font.h"
 
-#include "runtime/rounding.h"
+#include <cmath>
 
 namespace quittung {
 
@@ -109,12 +109,13 @@ void TfrxFont::SetQuality(TFontQuality value)
 
 int TfrxFont::Size() const
 {
-    return static_cast<int>(RoundHalfEven(-m_height * 72.0 / 96.0));
+    // Halves away from zero, as a multiply-then-divide of integers rounds them.
+    return static_cast<int>(std::lround(-m_height * 72.0 / 96.0));
 }
 
 void TfrxFont::SetSize(int points)
 {
-    SetHeight(-static_cast<int>(RoundHalfEven(points * 96.0 / 72.0)));
+    SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0)));
 }
 
 void TfrxFont::Assign(const TfrxFont& source)

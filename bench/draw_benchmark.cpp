@@ -1,0 +1,56 @@
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/engine/draw_text.h"
+#include "report/engine/engine.h"
+#include "report/engine/view_drawing.h"
+#include "tests/support/example_receipt.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <stdexcept>
+
+using namespace quittung;
+
+namespace {
+
+// The first page of the A4 template with the example receipt, drawn at 96 dpi onto white paper,
+// as the preview and the image export draw it.
+void DrawA4ReceiptPage(benchmark::State& state)
+{
+    TfrxReport report;
+    report.SetLocaleSettings(FormatSettings::german());
+    report.OnGetValue = answerExampleReceipt;
+    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
+        throw std::runtime_error("QuittungA4.Dat is missing");
+    TfrxEngine engine(report);
+    if (!engine.PrepareReport())
+        throw std::runtime_error("the receipt did not prepare");
+
+    TfrxDrawText drawText;
+    QImage image(794, 1123, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawPage(engine.PreviewPages(), 0, painter, 1, 1, 0, 0, drawText);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(DrawA4ReceiptPage)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

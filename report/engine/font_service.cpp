@@ -1,0 +1,510 @@
+#include "report/engine/font_service.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+
+#include <fontconfig/fontconfig.h>
+#include <fribidi.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <hb-ot.h>
+#include <hb.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+namespace quittung {
+
+namespace {
+
+constexpr int StyleBold = 1;
+constexpr int StyleItalic = 2;
+
+// Big-endian reads that never leave the buffer; ok turns false on the first read outside it.
+class ByteReader {
+public:
+    explicit ByteReader(const QByteArray& data) : m_data(data) {}
+    bool ok() const { return m_ok; }
+    quint32 u32(qsizetype at) { return quint32(u16(at)) << 16 | u16(at + 2); }
+    quint16 u16(qsizetype at)
+    {
+        if (at < 0 || at + 2 > m_data.size()) {
+            m_ok = false;
+            return 0;
+        }
+        const auto* p = reinterpret_cast<const uchar*>(m_data.constData()) + at;
+        return quint16(p[0] << 8 | p[1]);
+    }
+    bool has(qsizetype at, qsizetype length) const
+    {
+        return at >= 0 && length >= 0 && at <= m_data.size() && length <= m_data.size() - at;
+    }
+
+private:
+    const QByteArray& m_data;
+    bool m_ok = true;
+};
+
+void appendU32(QByteArray& out, quint32 value)
+{
+    out.append(char(value >> 24)).append(char(value >> 16)).append(char(value >> 8)).append(char(value));
+}
+
+// Characters that make a string need the bidirectional algorithm even in left-to-right text.
+bool hasRightToLeft(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x0590)
+            continue;
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+// One shaping buffer per thread, reused for every call.
+struct BufferHolder {
+    hb_buffer_t* buffer = hb_buffer_create();
+    ~BufferHolder() { hb_buffer_destroy(buffer); }
+};
+
+hb_buffer_t* threadBuffer()
+{
+    thread_local BufferHolder holder;
+    hb_buffer_reset(holder.buffer);
+    return holder.buffer;
+}
+
+// A fixed language keeps shaping independent of the process locale.
+hb_language_t shapingLanguage()
+{
+    static const hb_language_t language = hb_language_from_string("und", -1);
+    return language;
+}
+
+class ResolvedFace final : public FontFace {
+public:
+    ResolvedFace(QString family, QString path, int index, QByteArray data, bool wantBold, bool wantItalic)
+        : m_family(std::move(family)), m_path(std::move(path)), m_index(index), m_data(std::move(data))
+    {
+        m_blob = hb_blob_create(m_data.constData(), static_cast<unsigned>(m_data.size()),
+            HB_MEMORY_MODE_READONLY, nullptr, nullptr);
+        m_hbFace = hb_face_create(m_blob, static_cast<unsigned>(m_index));
+        m_font = hb_font_create(m_hbFace);
+        m_unitsPerEm = std::max(1, static_cast<int>(hb_face_get_upem(m_hbFace)));
+        hb_font_set_scale(m_font, m_unitsPerEm, m_unitsPerEm);
+        m_synthesizeBold = wantBold;
+        m_synthesizeItalic = wantItalic;
+        // Defaults for a face FreeType cannot open: the hhea values are as good as any.
+        m_ascent = m_unitsPerEm * 0.9;
+        m_descent = m_unitsPerEm * 0.2;
+        m_decorations = {m_unitsPerEm * 0.1, m_unitsPerEm * 0.05, m_unitsPerEm * 0.25, m_unitsPerEm * 0.05};
+    }
+
+    ~ResolvedFace() override
+    {
+        hb_font_destroy(m_font);
+        hb_face_destroy(m_hbFace);
+        hb_blob_destroy(m_blob);
+    }
+
+    ResolvedFace(const ResolvedFace&) = delete;
+    ResolvedFace& operator=(const ResolvedFace&) = delete;
+
+    // Style and Windows metrics come from FreeType, which knows the OS/2 and head flags.
+    void ReadMetrics(FT_Library library, bool wantBold, bool wantItalic)
+    {
+        FT_Face face = nullptr;
+        if (!library || m_data.isEmpty()
+            || FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(m_data.constData()),
+                   static_cast<FT_Long>(m_data.size()), m_index, &face)
+                != 0)
+            return;
+        if (face->units_per_EM > 0 && face->units_per_EM != m_unitsPerEm) {
+            m_unitsPerEm = face->units_per_EM;
+            hb_font_set_scale(m_font, m_unitsPerEm, m_unitsPerEm);
+        }
+        m_synthesizeBold = wantBold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
+        m_synthesizeItalic = wantItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
+        const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+        if (os2 && os2->version != 0xFFFF && (os2->usWinAscent || os2->usWinDescent)) {
+            m_ascent = os2->usWinAscent;
+            m_descent = os2->usWinDescent;
+        } else {
+            m_ascent = face->ascender;
+            m_descent = -face->descender;
+        }
+        if (face->underline_thickness > 0)
+            m_decorations.underlineThickness = face->underline_thickness;
+        m_decorations.underlineOffset = -face->underline_position;
+        if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
+            m_decorations.strikeoutThickness = os2->yStrikeoutSize;
+            m_decorations.strikeoutOffset = os2->yStrikeoutPosition - os2->yStrikeoutSize / 2.0;
+        } else {
+            m_decorations.strikeoutThickness = m_decorations.underlineThickness;
+            m_decorations.strikeoutOffset = m_ascent / 3;
+        }
+        FT_Done_Face(face);
+    }
+
+    void ClearRawFonts() const
+    {
+        std::lock_guard lock(m_rawMutex);
+        m_rawFonts.clear();
+        m_rawBase = QRawFont();
+        m_rawLoaded = false;
+    }
+
+    QString FamilyName() const override { return m_family; }
+    QString FilePath() const override { return m_path; }
+    int FaceIndex() const override { return m_index; }
+    const QByteArray& FileData() const override { return m_data; }
+    int UnitsPerEm() const override { return m_unitsPerEm; }
+    bool SynthesizeBold() const override { return m_synthesizeBold; }
+    bool SynthesizeItalic() const override { return m_synthesizeItalic; }
+    double Ascent(double emPixels) const override { return m_ascent * emPixels / m_unitsPerEm; }
+    double Descent(double emPixels) const override { return m_descent * emPixels / m_unitsPerEm; }
+    Decorations DecorationsAt(double emPixels) const override
+    {
+        const double scale = emPixels / m_unitsPerEm;
+        return {m_decorations.underlineOffset * scale, m_decorations.underlineThickness * scale,
+            m_decorations.strikeoutOffset * scale, m_decorations.strikeoutThickness * scale};
+    }
+
+    std::vector<Glyph> Shape(const QString& text, double emPixels, bool rtl) const override
+    {
+        std::vector<Glyph> glyphs;
+        if (text.isEmpty())
+            return glyphs;
+        glyphs.reserve(static_cast<std::size_t>(text.size()));
+        if (!rtl && !hasRightToLeft(text)) {
+            shapeRun(text, 0, text.size(), HB_DIRECTION_LTR, emPixels, glyphs);
+            return glyphs;
+        }
+        for (const Run& run : visualRuns(text, rtl))
+            shapeRun(text, run.start, run.length, run.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR, emPixels,
+                glyphs);
+        return glyphs;
+    }
+
+    std::vector<double> CumulativeAdvances(const QString& text, double emPixels) const override
+    {
+        const auto n = static_cast<std::size_t>(text.size());
+        std::vector<double> advances(n, 0.0);
+        if (n == 0)
+            return advances;
+        hb_buffer_t* buffer = shaped(text, 0, int(n), HB_DIRECTION_INVALID);
+        unsigned count = 0;
+        const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+        // Each cluster's advance is counted at its first character; in font units until the end,
+        // so the sums stay exact.
+        std::vector<qint64> units(n, 0);
+        for (unsigned g = 0; g < count; ++g) {
+            if (info[g].cluster < n)
+                units[info[g].cluster] += pos[g].x_advance;
+        }
+        qint64 sum = 0;
+        const double scale = emPixels / m_unitsPerEm;
+        for (std::size_t i = 0; i < n; ++i) {
+            sum += units[i];
+            advances[i] = double(sum) * scale;
+        }
+        return advances;
+    }
+
+    QRawFont RawFont(double emPixels) const override
+    {
+        std::lock_guard lock(m_rawMutex);
+        if (!m_rawLoaded) {
+            m_rawLoaded = true;
+            const QByteArray single = ExtractCollectionFace(m_data, m_index);
+            if (!single.isEmpty())
+                m_rawBase.loadFromData(single, emPixels, QFont::PreferVerticalHinting);
+            registerCleanup();
+        }
+        if (!m_rawBase.isValid())
+            return {};
+        auto found = m_rawFonts.find(emPixels);
+        if (found == m_rawFonts.end()) {
+            // One raw font per size keeps each size's glyph cache alive between lines.
+            QRawFont sized = m_rawBase;
+            sized.setPixelSize(emPixels);
+            found = m_rawFonts.emplace(emPixels, sized).first;
+        }
+        return found->second;
+    }
+
+private:
+    struct Run {
+        int start = 0;
+        int length = 0;
+        int level = 0;
+    };
+
+    // Runs of one embedding level in visual order (FriBidi levels, rule L2 for the reordering).
+    static std::vector<Run> visualRuns(const QString& text, bool rtl)
+    {
+        const std::vector<uint> ucs4 = [&] {
+            const QList<uint> list = text.toUcs4();
+            return std::vector<uint>(list.begin(), list.end());
+        }();
+        const auto n = static_cast<FriBidiStrIndex>(ucs4.size());
+        std::vector<FriBidiChar> chars(ucs4.begin(), ucs4.end());
+        std::vector<FriBidiCharType> types(chars.size());
+        std::vector<FriBidiBracketType> brackets(chars.size());
+        std::vector<FriBidiLevel> levels(chars.size());
+        fribidi_get_bidi_types(chars.data(), n, types.data());
+        fribidi_get_bracket_types(chars.data(), n, types.data(), brackets.data());
+        FriBidiParType base = rtl ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
+        if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), n, &base, levels.data()) == 0)
+            std::fill(levels.begin(), levels.end(), FriBidiLevel(rtl ? 1 : 0));
+
+        std::vector<Run> runs;
+        int utf16 = 0;
+        for (std::size_t i = 0; i < chars.size(); ++i) {
+            const int width = chars[i] > 0xFFFF ? 2 : 1;
+            if (runs.empty() || runs.back().level != levels[i])
+                runs.push_back({utf16, 0, levels[i]});
+            runs.back().length += width;
+            utf16 += width;
+        }
+        int highest = 0;
+        int lowestOdd = 255;
+        for (const Run& run : runs) {
+            highest = std::max(highest, run.level);
+            if (run.level % 2)
+                lowestOdd = std::min(lowestOdd, run.level);
+        }
+        for (int level = highest; level >= lowestOdd; --level) {
+            for (std::size_t i = 0; i < runs.size();) {
+                if (runs[i].level < level) {
+                    ++i;
+                    continue;
+                }
+                std::size_t end = i;
+                while (end < runs.size() && runs[end].level >= level)
+                    ++end;
+                std::reverse(runs.begin() + std::ptrdiff_t(i), runs.begin() + std::ptrdiff_t(end));
+                i = end;
+            }
+        }
+        return runs;
+    }
+
+    // Shapes characters start..start+length-1 of the text (the rest is context) in this thread's
+    // buffer; an invalid direction is guessed from the text.
+    hb_buffer_t* shaped(const QString& text, int start, int length, hb_direction_t direction) const
+    {
+        hb_buffer_t* buffer = threadBuffer();
+        hb_buffer_add_utf16(
+            buffer, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()), unsigned(start), length);
+        if (direction != HB_DIRECTION_INVALID)
+            hb_buffer_set_direction(buffer, direction);
+        hb_buffer_set_language(buffer, shapingLanguage());
+        hb_buffer_guess_segment_properties(buffer);
+        hb_shape(m_font, buffer, nullptr, 0);
+        return buffer;
+    }
+
+    void shapeRun(const QString& text, int start, int length, hb_direction_t direction, double emPixels,
+        std::vector<Glyph>& out) const
+    {
+        hb_buffer_t* buffer = shaped(text, start, length, direction);
+        unsigned count = 0;
+        const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+        const double scale = emPixels / m_unitsPerEm;
+        for (unsigned g = 0; g < count; ++g)
+            out.push_back({info[g].codepoint, pos[g].x_advance * scale, int(info[g].cluster), pos[g].x_offset * scale,
+                pos[g].y_offset * scale});
+    }
+
+    static void registerCleanup();
+
+    QString m_family;
+    QString m_path;
+    int m_index = 0;
+    QByteArray m_data;
+    hb_blob_t* m_blob = nullptr;
+    hb_face_t* m_hbFace = nullptr;
+    hb_font_t* m_font = nullptr;
+    int m_unitsPerEm = 1000;
+    bool m_synthesizeBold = false;
+    bool m_synthesizeItalic = false;
+    double m_ascent = 0;
+    double m_descent = 0;
+    Decorations m_decorations; // font units
+
+    mutable std::mutex m_rawMutex;
+    mutable bool m_rawLoaded = false;
+    mutable QRawFont m_rawBase;
+    mutable std::map<double, QRawFont> m_rawFonts;
+};
+
+QString patternString(FcPattern* pattern, const char* object)
+{
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || !value)
+        return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+}
+
+} // namespace
+
+struct FontService::Cache {
+    std::mutex mutex;
+    QHash<QString, std::shared_ptr<const ResolvedFace>> faces;
+    QHash<QString, QByteArray> files;
+    FT_Library freetype = nullptr;
+
+    Cache()
+    {
+        if (FT_Init_FreeType(&freetype) != 0)
+            freetype = nullptr;
+    }
+    ~Cache()
+    {
+        if (freetype)
+            FT_Done_FreeType(freetype);
+    }
+    Cache(const Cache&) = delete;
+    Cache& operator=(const Cache&) = delete;
+
+    QByteArray fileBytes(const QString& path)
+    {
+        auto found = files.constFind(path);
+        if (found != files.constEnd())
+            return *found;
+        QFile file(path);
+        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        files.insert(path, bytes);
+        return bytes;
+    }
+
+    std::shared_ptr<const ResolvedFace> resolve(const QString& family, int style)
+    {
+        const bool bold = style & StyleBold;
+        const bool italic = style & StyleItalic;
+        FcPattern* pattern = FcPatternCreate();
+        const QByteArray familyUtf8 = family.toUtf8();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.constData()));
+        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+        FcPatternDestroy(pattern);
+
+        QString path;
+        QString matchedFamily = family;
+        int index = 0;
+        if (match) {
+            path = patternString(match, FC_FILE);
+            const QString name = patternString(match, FC_FAMILY);
+            if (!name.isEmpty())
+                matchedFamily = name;
+            int value = 0;
+            if (FcPatternGetInteger(match, FC_INDEX, 0, &value) == FcResultMatch)
+                index = value & 0xFFFF; // the upper bits name an instance of a variable font
+            FcPatternDestroy(match);
+        }
+        QByteArray data = path.isEmpty() ? QByteArray() : fileBytes(path);
+        auto face = std::make_shared<ResolvedFace>(matchedFamily, path, index, std::move(data), bold, italic);
+        face->ReadMetrics(freetype, bold, italic);
+        return face;
+    }
+};
+
+namespace {
+
+std::weak_ptr<FontService::Cache> g_cacheForCleanup;
+
+void releaseRawFonts()
+{
+    if (auto cache = g_cacheForCleanup.lock()) {
+        std::lock_guard lock(cache->mutex);
+        for (const auto& face : std::as_const(cache->faces))
+            face->ClearRawFonts();
+    }
+}
+
+} // namespace
+
+void ResolvedFace::registerCleanup()
+{
+    // Raw fonts hold font engines of the GUI application; they must go before it does.
+    static std::once_flag once;
+    std::call_once(once, [] { qAddPostRoutine(releaseRawFonts); });
+}
+
+FontService::FontService() : m_cache(std::make_shared<Cache>())
+{
+    g_cacheForCleanup = m_cache;
+}
+
+FontService& FontService::Instance()
+{
+    static FontService service;
+    return service;
+}
+
+std::shared_ptr<const FontFace> FontService::Face(const QString& family, int style)
+{
+    style &= StyleBold | StyleItalic;
+    const QString key = family.toCaseFolded() + QChar(u'\n') + QChar(u'0' + style);
+    std::lock_guard lock(m_cache->mutex);
+    auto found = m_cache->faces.constFind(key);
+    if (found != m_cache->faces.constEnd())
+        return *found;
+    auto face = m_cache->resolve(family, style);
+    m_cache->faces.insert(key, face);
+    return face;
+}
+
+QByteArray ExtractCollectionFace(const QByteArray& fileData, int faceIndex)
+{
+    if (!fileData.startsWith("ttcf"))
+        return fileData;
+    ByteReader in(fileData);
+    const quint32 faces = in.u32(8);
+    if (!in.ok() || faceIndex < 0 || quint32(faceIndex) >= faces)
+        return {};
+    const qsizetype header = in.u32(12 + 4 * qsizetype(faceIndex));
+    const int tableCount = in.u16(header + 4);
+    if (!in.ok() || !in.has(header, 12 + 16 * qsizetype(tableCount)))
+        return {};
+
+    QByteArray out = fileData.mid(header, 12);
+    qsizetype dataOffset = 12 + 16 * qsizetype(tableCount);
+    QByteArray tables;
+    for (int t = 0; t < tableCount; ++t) {
+        const qsizetype record = header + 12 + 16 * qsizetype(t);
+        const quint32 offset = in.u32(record + 8);
+        const quint32 length = in.u32(record + 12);
+        if (!in.ok() || !in.has(offset, length))
+            return {};
+        out.append(fileData.mid(record, 8)); // tag and checksum stay
+        appendU32(out, quint32(dataOffset + tables.size()));
+        appendU32(out, length);
+        tables.append(fileData.constData() + offset, qsizetype(length));
+        while (tables.size() % 4)
+            tables.append('\0');
+    }
+    return out + tables;
+}
+
+} // namespace quittung

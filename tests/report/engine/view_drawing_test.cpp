@@ -1,0 +1,672 @@
+#include "report/engine/view_drawing.h"
+
+#include "report/document/band.h"
+#include "report/document/builtin_design.h"
+#include "report/document/line_view.h"
+#include "report/document/memo_view.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/document/shape_view.h"
+#include "report/engine/draw_text.h"
+#include "report/engine/engine.h"
+#include "report/engine/preview_pages.h"
+#include "tests/support/example_receipt.h"
+#include "tests/support/qt_printers.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace quittung;
+
+namespace {
+
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
+
+// A small white canvas; pixels read back as '#' black, 'r' red, 'b' blue, '.' white, '?' else.
+struct Canvas {
+    explicit Canvas(int width = 16, int height = 12)
+        : image(width, height, QImage::Format_RGB32)
+    {
+        image.fill(Qt::white);
+    }
+
+    QString art() const
+    {
+        QString text;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+                text += pixel == 0x000000 ? '#'
+                    : pixel == 0xFF0000   ? 'r'
+                    : pixel == 0x0000FF   ? 'b'
+                    : pixel == 0xFFFFFF   ? '.'
+                                          : '?';
+            }
+            text += '\n';
+        }
+        return text;
+    }
+
+    void draw(TfrxView& view, double scale = 1, double offsetX = 0, double offsetY = 0)
+    {
+        QPainter painter(&image);
+        DrawView(view, painter, scale, scale, offsetX, offsetY, TfrxDrawText::Shared());
+    }
+
+    QImage image;
+};
+
+// Rows of pixel art joined, one string per image row.
+QString rows(std::initializer_list<const char*> lines)
+{
+    QString text;
+    for (const char* line : lines)
+        text += QString::fromLatin1(line) + '\n';
+    return text;
+}
+
+// A paint device that claims to be a printer and counts what reaches its engine.
+class RecordingEngine : public QPaintEngine {
+public:
+    RecordingEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    Type type() const override { return QPaintEngine::User; }
+    using QPaintEngine::drawLines;
+    using QPaintEngine::drawPolygon;
+    using QPaintEngine::drawRects;
+    void drawRects(const QRectF*, int count) override { calls += count; }
+    void drawLines(const QLineF*, int count) override { calls += count; }
+    void drawPath(const QPainterPath&) override { ++calls; }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++calls; }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { ++calls; }
+    void drawTextItem(const QPointF&, const QTextItem&) override { ++calls; }
+
+    int calls = 0;
+};
+
+class RecordingPrinter : public QPaintDevice {
+public:
+    int devType() const override { return QInternal::Printer; }
+    QPaintEngine* paintEngine() const override { return &engine; }
+
+    mutable RecordingEngine engine;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight:
+            return 200;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+};
+
+template <class T>
+std::unique_ptr<T> makeView(double left, double top, double width, double height)
+{
+    auto view = std::make_unique<T>();
+    view->SetBounds(left, top, width, height);
+    return view;
+}
+
+} // namespace
+
+TEST(ViewDrawing, BackgroundFillsFromTheRoundedCornerUpToButExcludingTheFarEdges)
+{
+    struct Case {
+        double left, top, width, height, scale, offsetX, offsetY;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {2, 3, 5, 4, 1, 0, 0, QRect(2, 3, 5, 4)},
+        // Halves go to the even neighbour: 0.5 → 0, 2.5 → 2, 7.5 → 8.
+        {0.5, 2.5, 7, 5, 1, 0, 0, QRect(0, 2, 8, 6)},
+        {2, 1, 3, 2, 2, 1.25, 0.5, QRect(5, 2, 6, 4)},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas;
+        auto view = makeView<TfrxView>(c.left, c.top, c.width, c.height);
+        view->SetColor(kRed);
+        canvas.draw(*view, c.scale, c.offsetX, c.offsetY);
+        Canvas expected;
+        QPainter(&expected.image).fillRect(c.pixels, Qt::red);
+        EXPECT_EQ(canvas.art(), expected.art()) << c.left << ' ' << c.top << " scale " << c.scale;
+    }
+}
+
+TEST(ViewDrawing, OnePixelFrameCoversFirstToLastPixelInclusive)
+{
+    Canvas canvas(12, 9);
+    auto view = makeView<TfrxView>(2, 1, 7, 5);
+    view->Frame().SetTyp(ftLeft | ftRight | ftTop | ftBottom);
+    view->SetColor(kBlue);
+    canvas.draw(*view);
+    EXPECT_EQ(canvas.art(), rows({
+                                "............",
+                                "..########..",
+                                "..#bbbbbb#..",
+                                "..#bbbbbb#..",
+                                "..#bbbbbb#..",
+                                "..#bbbbbb#..",
+                                "..########..",
+                                "............",
+                                "............",
+                            }));
+}
+
+TEST(ViewDrawing, FrameWithoutColourOrWidthDrawsNothingButTheBackground)
+{
+    struct Case {
+        const char* name;
+        void (*change)(TfrxFrame&);
+    };
+    const Case cases[] = {
+        {"colour clNone", [](TfrxFrame& frame) { frame.SetColor(clNone); }},
+        {"width 0", [](TfrxFrame& frame) { frame.SetWidth(0); }},
+        {"no sides", [](TfrxFrame& frame) { frame.SetTyp(0); }},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(8, 6);
+        auto view = makeView<TfrxView>(1, 1, 5, 3);
+        view->Frame().SetTyp(15);
+        view->SetColor(kRed);
+        c.change(view->Frame());
+        canvas.draw(*view);
+        EXPECT_EQ(canvas.art(), rows({
+                                    "........",
+                                    ".rrrrr..",
+                                    ".rrrrr..",
+                                    ".rrrrr..",
+                                    "........",
+                                    "........",
+                                }))
+            << c.name;
+    }
+}
+
+TEST(ViewDrawing, WideSidesHaveSquareCapsAndShortenWhereNoNeighbourIsDrawn)
+{
+    struct Case {
+        int typ;
+        QString art;
+    };
+    const Case cases[] = {
+        // Left and top meet: the caps close the corner; the free ends lose half the width.
+        {ftLeft | ftTop, rows({
+                             "..............",
+                             "..............",
+                             "..###########.",
+                             "..###########.",
+                             "..###########.",
+                             "..###.........",
+                             "..###.........",
+                             "..###.........",
+                             "..###.........",
+                             "..###.........",
+                             "..............",
+                             "..............",
+                         })},
+        // Alone, a side starts and ends half its width inside the box.
+        {ftBottom, rows({
+                       "..............",
+                       "..............",
+                       "..............",
+                       "..............",
+                       "..............",
+                       "..............",
+                       "..............",
+                       "..............",
+                       "...##########.",
+                       "...##########.",
+                       "...##########.",
+                       "..............",
+                   })},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(14, 12);
+        auto view = makeView<TfrxView>(3, 3, 9, 6);
+        view->Frame().SetTyp(c.typ);
+        view->Frame().SetWidth(3);
+        canvas.draw(*view);
+        EXPECT_EQ(canvas.art(), c.art) << "Typ " << c.typ;
+    }
+}
+
+TEST(ViewDrawing, SidesUseTheirOwnLineColourAndWidth)
+{
+    Canvas canvas(10, 8);
+    auto view = makeView<TfrxView>(1, 1, 7, 5);
+    view->Frame().SetTyp(ftLeft | ftTop);
+    view->Frame().LeftLine().SetColor(kRed);
+    view->Frame().TopLine().SetWidth(2);
+    canvas.draw(*view, 1);
+    EXPECT_EQ(canvas.art(), rows({
+                                "########..",
+                                "########..",
+                                ".r........",
+                                ".r........",
+                                ".r........",
+                                ".r........",
+                                ".r........",
+                                "..........",
+                            }));
+}
+
+TEST(ViewDrawing, DashedSidesAreParallelOnePixelLinesWithTheViewColourInTheGaps)
+{
+    struct Case {
+        TColor color;
+        double width;
+        QString art;
+    };
+    const Case cases[] = {
+        {clNone, 1, rows({"................", "..###...###...##", "................"})},
+        {kRed, 1, rows({"................", "..###rrr###rrr##", "................"})},
+        // Two pixels wide, the side loses one pixel at each free end.
+        {clNone, 2, rows({"...###...###....", "...###...###....", "................"})},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(16, 3);
+        auto view = makeView<TfrxView>(2, 1, 14, 0);
+        view->SetColor(c.color);
+        view->Frame().SetTyp(ftTop);
+        view->Frame().SetStyle(TfrxFrameStyle::fsDot);
+        view->Frame().SetWidth(c.width);
+        canvas.draw(*view);
+        EXPECT_EQ(canvas.art(), c.art) << "width " << c.width;
+    }
+}
+
+TEST(ViewDrawing, DropShadowFillsTheRoomTakenOffTheBox)
+{
+    Canvas canvas(10, 9);
+    auto view = makeView<TfrxView>(1, 1, 7, 6);
+    view->Frame().SetDropShadow(true);
+    view->Frame().SetShadowWidth(2);
+    view->Frame().SetShadowColor(kRed);
+    view->Frame().SetTyp(15);
+    canvas.draw(*view);
+    EXPECT_EQ(canvas.art(), rows({
+                                "..........",
+                                ".######...",
+                                ".#....#...",
+                                ".#....#rr.",
+                                ".#....#rr.",
+                                ".######rr.",
+                                "...rrrrrr.",
+                                "...rrrrrr.",
+                                "..........",
+                            }));
+}
+
+TEST(ViewDrawing, HorizontalLineIsOneSegmentWithSquareCaps)
+{
+    struct Case {
+        double frameWidth;
+        int firstRow, lastRow;
+    };
+    for (const Case& c : {Case{1, 3, 3}, Case{3, 2, 4}}) {
+        Canvas canvas(24, 7);
+        auto line = makeView<TfrxLineView>(2, 3, 18.89765, 0);
+        line->Frame().SetTyp(ftTop);
+        line->Frame().SetWidth(c.frameWidth);
+        canvas.draw(*line);
+        for (int y = 0; y < canvas.image.height(); ++y) {
+            const bool inked = y >= c.firstRow && y <= c.lastRow;
+            // FX = 2 and FX1 = round(20.89765) = 21; half a width in and a square cap out again.
+            const QString expected = inked ? QString("..") + QString(20, '#') + ".." : QString(24, '.');
+            EXPECT_EQ(canvas.art().split('\n')[y], expected) << "width " << c.frameWidth << " row " << y;
+        }
+    }
+}
+
+TEST(ViewDrawing, LineNotWiderThanHighTurnsVerticalForThisDrawingOnly)
+{
+    for (const int typ : {int(ftTop), int(ftBottom), 0}) {
+        Canvas canvas(8, 8);
+        auto line = makeView<TfrxLineView>(2, 1, 3, 5);
+        line->Frame().SetTyp(typ);
+        canvas.draw(*line);
+        EXPECT_EQ(canvas.art(), rows({
+                                    "........",
+                                    "..#.....",
+                                    "..#.....",
+                                    "..#.....",
+                                    "..#.....",
+                                    "..#.....",
+                                    "..#.....",
+                                    "........",
+                                }))
+            << "Typ " << typ;
+        EXPECT_EQ(line->Width(), 3);
+        EXPECT_EQ(line->Frame().Typ(), typ);
+    }
+}
+
+TEST(ViewDrawing, DiagonalLineOfHeightZeroIsARuleWithoutItsEndPoint)
+{
+    Canvas canvas(12, 5);
+    auto line = makeView<TfrxLineView>(1, 2, 9, 0);
+    line->SetDiagonal(true);
+    line->Frame().SetWidth(2);
+    canvas.draw(*line);
+    EXPECT_EQ(canvas.art(), rows({
+                                "............",
+                                ".#########..",
+                                ".#########..",
+                                "............",
+                                "............",
+                            }));
+}
+
+TEST(ViewDrawing, RectangleShapeOutlinesFirstToLastPixelAndFillsInside)
+{
+    struct Case {
+        TColor fill;
+        TColor frame;
+        QString art;
+    };
+    const Case cases[] = {
+        {clNone, clBlack, rows({"..........", ".#######..", ".#.....#..", ".#.....#..", ".#######..", ".........."})},
+        {kRed, clBlack, rows({"..........", ".#######..", ".#rrrrr#..", ".#rrrrr#..", ".#######..", ".........."})},
+        // Without a pen the fill stops before the far edges, like a background.
+        {kRed, clNone, rows({"..........", ".rrrrrr...", ".rrrrrr...", ".rrrrrr...", "..........", ".........."})},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(10, 6);
+        auto shape = makeView<TfrxShapeView>(1, 1, 6, 3);
+        shape->SetColor(c.fill);
+        shape->Frame().SetColor(c.frame);
+        canvas.draw(*shape);
+        EXPECT_EQ(canvas.art(), c.art);
+    }
+}
+
+TEST(ViewDrawing, WideRectangleOutlineIsCentredOnTheEdgePixels)
+{
+    Canvas canvas(12, 10);
+    auto shape = makeView<TfrxShapeView>(2, 2, 7, 5);
+    shape->Frame().SetWidth(3);
+    canvas.draw(*shape);
+    EXPECT_EQ(canvas.art(), rows({
+                                "............",
+                                ".##########.",
+                                ".##########.",
+                                ".##########.",
+                                ".###....###.",
+                                ".###....###.",
+                                ".##########.",
+                                ".##########.",
+                                ".##########.",
+                                "............",
+                            }));
+}
+
+TEST(ViewDrawing, OtherShapesStayInsideTheirBox)
+{
+    using enum TfrxShapeKind;
+    for (const TfrxShapeKind kind : {skRoundRectangle, skEllipse, skTriangle, skDiamond, skDiagonal1, skDiagonal2}) {
+        Canvas canvas(24, 20);
+        auto shape = makeView<TfrxShapeView>(3, 2, 16, 12);
+        shape->SetShape(kind);
+        shape->SetColor(kRed);
+        canvas.draw(*shape);
+        int black = 0;
+        for (int y = 0; y < canvas.image.height(); ++y) {
+            for (int x = 0; x < canvas.image.width(); ++x) {
+                if (canvas.image.pixel(x, y) == qRgb(255, 255, 255))
+                    continue;
+                EXPECT_TRUE(x >= 3 && x <= 19 && y >= 2 && y <= 14) << int(kind) << " at " << x << ',' << y;
+                black += canvas.image.pixel(x, y) == qRgb(0, 0, 0);
+            }
+        }
+        EXPECT_GT(black, 12) << int(kind);
+    }
+}
+
+namespace {
+
+// One output page of a given paper with its margins in millimetres, objects added at page
+// coordinates below a null band.
+struct PreparedPages {
+    TfrxReportPage& addPage(double paperWidth, double paperHeight, double left, double top, double right)
+    {
+        TfrxReportPage source;
+        source.SetPaperWidth(paperWidth);
+        source.SetPaperHeight(paperHeight);
+        source.SetLeftMargin(left);
+        source.SetTopMargin(top);
+        source.SetRightMargin(right);
+        TfrxReportPage& page = pages.AddPage(source);
+        page.Add<TfrxNullBand>();
+        return page;
+    }
+
+    template <class T>
+    T* addObject(TfrxReportPage& page, double left, double top, double width, double height)
+    {
+        auto* object = page.Children().front()->Add<T>();
+        object->SetBounds(left, top, width, height);
+        return object;
+    }
+
+    TfrxPreviewPages pages;
+};
+
+} // namespace
+
+TEST(DrawPage, MarginsMoveTheObjectsWithoutRoundingAndMirrorOnOddPages)
+{
+    // Left margins of 0.6 mm (2.268 px) and 2 mm (7.559 px): with the offset of 0.3 only their
+    // unrounded sum moves the box a pixel further.
+    PreparedPages prepared;
+    for (int i = 0; i < 2; ++i) {
+        TfrxReportPage& page = prepared.addPage(10, 5, 0.6, 1, 2);
+        page.SetMirrorMargins(true);
+        prepared.addObject<TfrxView>(page, 0, 0, 3, 2)->SetColor(kRed);
+    }
+    struct Case {
+        int index;
+        QRect pixels;
+    };
+    for (const Case& c : {Case{0, QRect(3, 4, 3, 2)}, Case{1, QRect(8, 4, 3, 2)}}) {
+        Canvas canvas(20, 10);
+        {
+            QPainter painter(&canvas.image);
+            DrawPage(prepared.pages, c.index, painter, 1, 1, 0.3, 0.2, TfrxDrawText::Shared());
+        }
+        Canvas expected(20, 10);
+        QPainter(&expected.image).fillRect(c.pixels, Qt::red);
+        EXPECT_EQ(canvas.art(), expected.art()) << "page " << c.index;
+    }
+}
+
+TEST(DrawPage, ObjectsAreClippedBeforeThePaperEdge)
+{
+    // 5 mm of paper at offset 2 end at round(20.898) - 1 = 20, and that edge is excluded.
+    PreparedPages prepared;
+    TfrxReportPage& page = prepared.addPage(5, 3, 0, 0, 0);
+    prepared.addObject<TfrxView>(page, 10, 2, 30, 4)->SetColor(kRed);
+    Canvas canvas(28, 8);
+    {
+        QPainter painter(&canvas.image);
+        DrawPage(prepared.pages, 0, painter, 1, 1, 2, 0, TfrxDrawText::Shared());
+    }
+    Canvas expected(28, 8);
+    QPainter(&expected.image).fillRect(QRect(12, 2, 8, 4), Qt::red);
+    EXPECT_EQ(canvas.art(), expected.art());
+}
+
+TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
+{
+    struct Case {
+        double left;
+        bool printable;
+        bool printerDraws;
+    };
+    // The recording printer is 200 pixels wide; an object within 20 pixels of it still counts.
+    const Case cases[] = {
+        {10, true, true},
+        {10, false, false},
+        {215, true, true},
+        {225, true, false},
+    };
+    for (const Case& c : cases) {
+        PreparedPages prepared;
+        TfrxReportPage& page = prepared.addPage(100, 100, 0, 0, 0);
+        auto* shape = prepared.addObject<TfrxShapeView>(page, c.left, 10, 5, 5);
+        shape->SetPrintable(c.printable);
+
+        RecordingPrinter printer;
+        {
+            QPainter painter(&printer);
+            DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+        }
+        EXPECT_EQ(printer.engine.calls > 0, c.printerDraws) << c.left << ' ' << c.printable;
+
+        // The preview draws unprintable objects.
+        if (c.left < 100) {
+            Canvas canvas(30, 30);
+            {
+                QPainter painter(&canvas.image);
+                DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+            }
+            EXPECT_EQ(canvas.image.pixel(10, 10), qRgb(0, 0, 0)) << c.printable;
+        }
+    }
+}
+
+TEST(DrawPage, TextObjectsShowThePageCountForThisDrawingOnly)
+{
+    const auto render = [](const QString& text) {
+        PreparedPages prepared;
+        for (int i = 0; i < 2; ++i) {
+            TfrxReportPage& page = prepared.addPage(40, 10, 0, 0, 0);
+            auto* memo = prepared.addObject<TfrxMemoView>(page, 2, 2, 100, 20);
+            memo->SetText(text);
+        }
+        Canvas canvas(110, 26);
+        {
+            QPainter painter(&canvas.image);
+            DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+        }
+        const auto* memo = static_cast<TfrxMemoView*>(prepared.pages.Page(0)->AllObjects().back());
+        EXPECT_EQ(memo->Memo(), QStringList{text});
+        return canvas.image;
+    };
+    const QImage macro = render(QStringLiteral("Seite 1 von [TotalPages#]"));
+    EXPECT_EQ(macro, render(QStringLiteral("Seite 1 von 2")));
+    EXPECT_NE(macro, render(QStringLiteral("Seite 1 von 3")));
+}
+
+TEST(ViewDrawing, TextStaysInsideItsRectangleAndFrame)
+{
+    Canvas canvas(120, 40);
+    auto memo = makeView<TfrxMemoView>(5, 5, 100, 22);
+    memo->SetText(QStringLiteral("Quittung über einen sehr langen Betrag"));
+    memo->Frame().SetTyp(15);
+    canvas.draw(*memo);
+    // The frame is 5..105 × 5..27; the text rectangle starts after the gaps (left 7, top 6).
+    int inked = 0;
+    for (int y = 0; y < canvas.image.height(); ++y) {
+        for (int x = 0; x < canvas.image.width(); ++x) {
+            if (canvas.image.pixel(x, y) == qRgb(255, 255, 255))
+                continue;
+            const bool onFrame
+                = ((x == 5 || x == 105) && y >= 5 && y <= 27) || ((y == 5 || y == 27) && x >= 5 && x <= 105);
+            if (onFrame)
+                continue;
+            ++inked;
+            EXPECT_TRUE(x >= 7 && x < 104 && y >= 6 && y < 27) << x << ',' << y;
+        }
+    }
+    EXPECT_GT(inked, 50);
+}
+
+namespace {
+
+// Images differing by more than the tolerance in too many pixels; text antialiasing may vary a
+// little between FreeType versions.
+int differingPixels(const QImage& actual, const QImage& expected)
+{
+    int count = 0;
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            const QRgb a = actual.pixel(x, y);
+            const QRgb e = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(e)) > 48 || std::abs(qGreen(a) - qGreen(e)) > 48
+                || std::abs(qBlue(a) - qBlue(e)) > 48)
+                ++count;
+        }
+    }
+    return count;
+}
+
+QString goldenPath(const char* name)
+{
+    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("data/") + QLatin1String(name));
+}
+
+} // namespace
+
+// QUITTUNG_UPDATE_GOLDEN=1 rewrites the picture after a deliberate change of the drawing.
+TEST(DrawPage, BuiltinDesignLooksAsRecorded)
+{
+    const QDateTime now(QDate(2020, 7, 3), QTime(12, 0));
+    TfrxReport report([now] { return now; });
+    ApplyBuiltinDesign(report);
+    report.SetLocaleSettings(FormatSettings::german());
+    report.OnGetValue = answerExampleReceipt;
+    TfrxEngine engine(report, [now] { return now; });
+    ASSERT_TRUE(engine.PrepareReport());
+    ASSERT_GE(engine.PreviewPages().Count(), 1);
+
+    QImage actual(794, 1123, QImage::Format_RGB32);
+    actual.fill(Qt::white);
+    {
+        QPainter painter(&actual);
+        TfrxDrawText drawText;
+        DrawPage(engine.PreviewPages(), 0, painter, 1, 1, 0, 0, drawText);
+    }
+
+    const QString golden = goldenPath("builtin_design.png");
+    if (qEnvironmentVariableIntValue("QUITTUNG_UPDATE_GOLDEN") == 1) {
+        ASSERT_TRUE(actual.save(golden));
+    }
+    const QImage expected = QImage(golden).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(expected.isNull()) << golden.toStdString();
+    ASSERT_EQ(actual.size(), expected.size());
+    const int differing = differingPixels(actual, expected);
+    if (differing > actual.width() * actual.height() / 200) {
+        const QString written = QDir::current().filePath(QStringLiteral("builtin_design.actual.png"));
+        actual.save(written);
+        FAIL() << differing << " pixels differ; the drawing is in " << written.toStdString();
+    }
+}

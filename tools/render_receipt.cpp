@@ -1,0 +1,86 @@
+// Draws a receipt filled with the example values into PNG files, one per page, for looking at the
+// drawing without the program:
+//
+//   render_receipt [builtin|path/to/File.Dat] out_prefix [scale]
+//
+// writes out_prefix-1.png, out_prefix-2.png, ... A template shows its copy page as well, which the
+// program shows only when the copy is asked for.
+
+#include "report/document/builtin_design.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/engine/draw_text.h"
+#include "report/engine/engine.h"
+#include "report/engine/view_drawing.h"
+#include "runtime/rounding.h"
+#include "tests/support/example_receipt.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+
+using namespace quittung;
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3 || args.size() > 4) {
+        std::fprintf(stderr, "usage: render_receipt [builtin|path/to/File.Dat] out_prefix [scale]\n");
+        return 2;
+    }
+    bool scaleOk = true;
+    const double scale = args.size() == 4 ? args[3].toDouble(&scaleOk) : 1.0;
+    if (!scaleOk || scale <= 0 || scale > 20) {
+        std::fprintf(stderr, "render_receipt: the scale must be a number above 0 and up to 20\n");
+        return 2;
+    }
+
+    // The example receipt's own day, so that the pictures do not change with the clock.
+    const QDateTime day(QDate(2020, 7, 3), QTime(12, 0));
+    TfrxReport report([day] { return day; });
+    if (args[1] == QLatin1String("builtin")) {
+        ApplyBuiltinDesign(report);
+    } else {
+        if (!report.LoadFromFile(args[1])) {
+            std::fprintf(stderr, "render_receipt: cannot read %s\n", qPrintable(args[1]));
+            return 1;
+        }
+        for (int i = 0; i < report.PagesCount(); ++i)
+            report.Pages(i)->SetVisible(true);
+    }
+    report.SetLocaleSettings(FormatSettings::german());
+    report.OnGetValue = answerExampleReceipt;
+
+    TfrxEngine engine(report, [day] { return day; });
+    if (!engine.PrepareReport()) {
+        std::fprintf(stderr, "render_receipt: the report did not prepare:\n%s\n",
+            qPrintable(report.Errors().Strings().join(QLatin1Char('\n'))));
+        return 1;
+    }
+
+    TfrxDrawText drawText;
+    const TfrxPreviewPages& pages = engine.PreviewPages();
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TfrxReportPage* page = pages.Page(i);
+        const QSize size(int(RoundHalfEven(page->PaperWidth() * PixelsPerMm * scale)),
+            int(RoundHalfEven(page->PaperHeight() * PixelsPerMm * scale)));
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            DrawPage(pages, i, painter, scale, scale, 0, 0, drawText);
+        }
+        const QString file = args[2] + QStringLiteral("-%1.png").arg(i + 1);
+        if (!image.save(file)) {
+            std::fprintf(stderr, "render_receipt: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    return 0;
+}
