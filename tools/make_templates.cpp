@@ -4,8 +4,8 @@
 //
 // Each template holds the data page and two pages with one receipt each: the receipt and its copy,
 // which is the same receipt with a grey "(Kopie)". The receipt is laid out once in millimetres for
-// the A5 page; the A4 page takes the same layout scaled to its width. Font sizes do not scale, so
-// texts are anchored to the edge of the field they belong to and keep their place at either scale.
+// the A5 page; the A4 page takes the same layout scaled to its width, with fonts a little less
+// enlarged, so texts are anchored to the edge of the field they belong to.
 
 #include "report/document/line_view.h"
 #include "report/document/memo_view.h"
@@ -135,11 +135,18 @@ Rect Place(const Rect& box, double scale)
     return {left, top, std::round((right - left) * 1e5) / 1e5, std::round((bottom - top) * 1e5) / 1e5};
 }
 
-TfrxView* AddMemo(TfrxReportPage& page, const Item& item)
+// Text grows with the page, but less than the boxes do, so every field keeps room to spare.
+int ScaledFontHeight(int height, double scale)
+{
+    const double fontScale = 1 + (scale - 1) * 0.6;
+    return static_cast<int>(std::lround(height * fontScale));
+}
+
+TfrxView* AddMemo(TfrxReportPage& page, const Item& item, double scale)
 {
     auto* memo = page.Add<TfrxMemoView>();
     TfrxFont font;
-    font.SetHeight(item.fontHeight);
+    font.SetHeight(ScaledFontHeight(item.fontHeight, scale));
     font.SetStyle(item.fontStyle);
     font.SetColor(item.fontColor);
     memo->SetFont(font);
@@ -156,7 +163,7 @@ void Add(TfrxReportPage& page, const Item& item, double scale, const QString& pr
     TfrxView* view = nullptr;
     switch (item.kind) {
     case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
-    case Kind::Memo: view = AddMemo(page, item); break;
+    case Kind::Memo: view = AddMemo(page, item, scale); break;
     case Kind::Line: {
         auto* line = page.Add<TfrxLineView>();
         line->SetDiagonal(item.diagonal);
