@@ -14,7 +14,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins
     libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev libjpeg62-turbo-dev
-    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
 

@@ -23,6 +23,16 @@ EngineHost* current = nullptr;
 
 } // namespace
 
+void EngineHost::ProgressStart(const QString&) {}
+void EngineHost::ProgressSetMessage(const QString&) {}
+bool EngineHost::ProgressTerminated()
+{
+    return false;
+}
+void EngineHost::ProgressStop() {}
+void EngineHost::ProcessMessages() {}
+void EngineHost::OpenFile(const QString&) {}
+
 EngineHost& engineHost()
 {
     static StandardErrorHost fallback;

@@ -15,10 +15,22 @@ public:
     virtual void ShowMessage(const QString& caption, const QString& text, Icon icon) = 0;
     // A modal question with Yes and No; true for Yes.
     virtual bool AskYesNo(const QString& caption, const QString& text, Icon icon) = 0;
+
+    // The progress window of a long run (an export): shown with a first message, its message
+    // replaced page by page, asked whether the user clicked Cancel, and closed. The defaults show
+    // nothing and never cancel.
+    virtual void ProgressStart(const QString& message);
+    virtual void ProgressSetMessage(const QString& message);
+    virtual bool ProgressTerminated();
+    virtual void ProgressStop();
+    // Lets the window system handle pending input and repaints between pages.
+    virtual void ProcessMessages();
+    // Opens a finished file with the program the desktop associates with it.
+    virtual void OpenFile(const QString& path);
 };
 
-// The host the engine talks to. Without one set, messages go to the standard error stream and
-// questions are answered with No.
+// The host the engine talks to. Without one set, messages go to the standard error stream,
+// questions are answered with No, and there is no progress window and nothing is opened.
 EngineHost& engineHost();
 // Replaces the host (nullptr: the fallback) and returns the one before.
 EngineHost* setEngineHost(EngineHost* host);

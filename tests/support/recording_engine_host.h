@@ -22,9 +22,27 @@ public:
         return answer;
     }
 
+    // Progress calls as "start:<message>", "message:<message>", "stop"; the user clicks Cancel
+    // while the cancelAfterMessages-th message set after the start is shown.
+    void ProgressStart(const QString& message) override { progress << QStringLiteral("start:") + message; }
+    void ProgressSetMessage(const QString& message) override
+    {
+        progress << QStringLiteral("message:") + message;
+        ++m_messages;
+    }
+    bool ProgressTerminated() override { return cancelAfterMessages > 0 && m_messages >= cancelAfterMessages; }
+    void ProgressStop() override { progress << QStringLiteral("stop"); }
+    void ProcessMessages() override { ++processed; }
+    void OpenFile(const QString& path) override { opened << path; }
+
     QStringList shown;
     bool answer = true;
+    QStringList progress;
+    int cancelAfterMessages = 0; // 0: never
+    int processed = 0;
+    QStringList opened;
 
 private:
     quittung::EngineHost* m_before;
+    int m_messages = 0;
 };

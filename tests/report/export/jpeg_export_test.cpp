@@ -1,0 +1,355 @@
+#include "report/document/memo_view.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/document/shape_view.h"
+#include "report/engine/draw_text.h"
+#include "report/engine/engine.h"
+#include "report/engine/view_drawing.h"
+#include "report/export/image/image_export.h"
+#include "runtime/exception.h"
+#include "tests/support/example_receipt.h"
+#include "tests/support/recording_engine_host.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace quittung;
+
+namespace {
+
+// The pixel size of a JPEG file as djpeg decodes it (Qt's reader when djpeg is missing); an
+// invalid size when the file does not decode.
+QSize DecodedSize(const QString& fileName)
+{
+    const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    if (djpeg.isEmpty())
+        return QImage(fileName, "JPEG").size();
+    QProcess process;
+    process.start(djpeg, {QStringLiteral("-pnm"), fileName});
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return {};
+    // "P6\n<width> <height>\n255\n" before the pixels.
+    const QList<QByteArray> header = process.readAllStandardOutput().left(64).split('\n');
+    if (header.size() < 3 || header[0] != "P6")
+        return {};
+    const QList<QByteArray> size = header[1].split(' ');
+    return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
+}
+
+bool IsDark(const QImage& image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 80;
+}
+
+// A report of A5 pages with margins 0 and black boxes where a test wants them.
+struct BoxReport {
+    explicit BoxReport(int pages = 1)
+    {
+        report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
+        for (int i = 1; i <= pages; ++i) {
+            auto* page = report.Add<TfrxReportPage>();
+            page->SetName(QStringLiteral("Page%1").arg(i));
+            page->SetPaperWidth(148);
+            page->SetPaperHeight(210);
+        }
+    }
+
+    TfrxShapeView* addBox(int page, double left, double top, double width, double height)
+    {
+        auto* box = report.Pages(page)->Add<TfrxShapeView>();
+        box->CreateUniqueName();
+        box->SetBounds(left, top, width, height);
+        box->SetColor(clBlack);
+        return box;
+    }
+
+    bool exportTo(const QString& fileName)
+    {
+        if (engine.PreviewPages().Count() == 0) {
+            EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        }
+        filter.SetShowDialog(false);
+        filter.SetFileName(fileName);
+        return Export(engine, filter);
+    }
+
+    RecordingEngineHost host;
+    TfrxReport report;
+    TfrxEngine engine{report};
+    TfrxJPEGExport filter;
+};
+
+// The receipt template filled with the example receipt, one or both receipt pages.
+struct Receipt {
+    Receipt(const char* form, bool copy)
+    {
+        report.SetLocaleSettings(FormatSettings::german());
+        report.OnGetValue = answerExampleReceipt;
+        EXPECT_TRUE(report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form)));
+        report.Pages(2)->SetVisible(copy);
+        EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        filter.SetShowDialog(false);
+    }
+
+    RecordingEngineHost host;
+    TfrxReport report;
+    TfrxEngine engine{report};
+    TfrxJPEGExport filter;
+};
+
+QStringList FilesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+TEST(JpegExport, TheScreenHas96PixelsPerInchHere)
+{
+    // The sizes below assume it, as the offscreen platform gives.
+    ASSERT_EQ(TfrxCustomImageExport::ScreenPixelsPerInch(), 96);
+}
+
+TEST(JpegExport, ImageFileNameReplacesTheExtension)
+{
+    const struct {
+        const char* fileName;
+        const char* suffix;
+        const char* expected;
+    } cases[] = {
+        {"/p/JPG/12-03.07.2020-Muster GmbH.JPG", ".1", "/p/JPG/12-03.07.2020-Muster GmbH.1.jpg"},
+        {"/p/JPG/12-03.07.2020-Muster GmbH.JPG", "", "/p/JPG/12-03.07.2020-Muster GmbH.jpg"},
+        {"/p/JPG/Quittung", ".1", "/p/JPG/Quittung.1.jpg"},
+        {"/p/a.b/Quittung", ".2", "/p/a.b/Quittung.2.jpg"},
+        {"Quittung.jpeg", ".3", "Quittung.3.jpg"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TfrxJPEGExport::ImageFileName(QString::fromUtf8(c.fileName), QString::fromLatin1(c.suffix)),
+            QString::fromUtf8(c.expected));
+}
+
+TEST(JpegExport, ReceiptWritesOneNumberedFilePerPage)
+{
+    for (const bool copy : {false, true}) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("JPG")));
+        Receipt r("Quittung.Dat", copy);
+        r.filter.SetFileName(dir.path() + QStringLiteral("/JPG/12-03.07.2020-Muster GmbH.JPG"));
+        EXPECT_TRUE(Export(r.engine, r.filter));
+        EXPECT_TRUE(r.host.shown.isEmpty()) << r.host.shown.join(QLatin1Char('\n')).toStdString();
+
+        QStringList expected{QStringLiteral("12-03.07.2020-Muster GmbH.1.jpg")};
+        if (copy)
+            expected << QStringLiteral("12-03.07.2020-Muster GmbH.2.jpg");
+        ASSERT_EQ(FilesIn(dir.path() + QStringLiteral("/JPG")), expected);
+        for (const QString& file : expected) {
+            const QString path = dir.path() + QStringLiteral("/JPG/") + file;
+            EXPECT_EQ(DecodedSize(path), QSize(559, 794)) << file.toStdString();
+            QFile bytes(path);
+            ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
+            const QByteArray jpeg = bytes.readAll();
+            EXPECT_EQ(jpeg.mid(6, 5), QByteArray("JFIF\0", 5)) << "a JFIF header";
+            EXPECT_EQ(jpeg.mid(13, 5), QByteArray("\0\0\1\0\1", 5)) << "no resolution, aspect 1:1";
+            EXPECT_TRUE(jpeg.contains(QByteArray("\xFF\xC0", 2))) << "baseline";
+            EXPECT_FALSE(jpeg.contains(QByteArray("\xFF\xC2", 2))) << "not progressive";
+        }
+    }
+}
+
+TEST(JpegExport, FileNameWithoutExtensionGetsTheSuffix)
+{
+    QTemporaryDir dir;
+    BoxReport r;
+    r.addBox(1, 10, 10, 10, 10);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/Quittung")));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("Quittung.1.jpg")));
+}
+
+TEST(JpegExport, CropCutsToThePaintedArea)
+{
+    QTemporaryDir dir;
+    BoxReport r;
+    // The page colour paints the whole printable area, which must not count.
+    static_cast<TfrxReportPage*>(r.report.Pages(1))->SetColor(clGray);
+    r.addBox(1, 10, 20, 50, 10);
+    r.addBox(1, 60, 40, 40, 10);
+    r.filter.SetCropImages(true);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/crop.jpg")));
+    const QString file = dir.path() + QStringLiteral("/crop.1.jpg");
+    EXPECT_EQ(DecodedSize(file), QSize(91, 31));
+    const QImage image(file);
+    EXPECT_TRUE(IsDark(image, 5, 5));    // first box
+    EXPECT_TRUE(IsDark(image, 70, 25));  // second box
+    EXPECT_FALSE(IsDark(image, 70, 5));  // the page colour between them
+}
+
+TEST(JpegExport, StackedPagesMakeOneImage)
+{
+    QTemporaryDir dir;
+    BoxReport r(2);
+    r.addBox(1, 0, 0, 20, 20);
+    r.addBox(2, 0, 0, 20, 20);
+    r.filter.SetSeparateFiles(false);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/stack.JPG")));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("stack.jpg")));
+    const QString file = dir.path() + QStringLiteral("/stack.jpg");
+    EXPECT_EQ(DecodedSize(file), QSize(559, 1588));
+    const QImage image(file);
+    EXPECT_TRUE(IsDark(image, 10, 10));
+    EXPECT_FALSE(IsDark(image, 10, 790));
+    EXPECT_TRUE(IsDark(image, 10, 797));
+    EXPECT_TRUE(IsDark(image, 10, 810));
+    EXPECT_FALSE(IsDark(image, 10, 818));
+}
+
+TEST(JpegExport, NotPrintableViewsAreMissingUnlessAsked)
+{
+    for (const bool exportNotPrintable : {false, true}) {
+        QTemporaryDir dir;
+        BoxReport r;
+        r.addBox(1, 100, 100, 50, 50)->SetPrintable(false);
+        r.addBox(1, 300, 100, 50, 50);
+        r.filter.SetExportNotPrintable(exportNotPrintable);
+        EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/p.jpg")));
+        const QImage image(dir.path() + QStringLiteral("/p.1.jpg"));
+        ASSERT_EQ(image.size(), QSize(559, 794));
+        EXPECT_EQ(IsDark(image, 125, 125), exportNotPrintable);
+        EXPECT_TRUE(IsDark(image, 325, 125));
+    }
+}
+
+TEST(JpegExport, MissingFolderReportsEachPageAndGoesOn)
+{
+    QTemporaryDir dir;
+    const QString base = dir.path() + QStringLiteral("/JPG/12-03.07.2020-Muster GmbH");
+    BoxReport r(2);
+    EXPECT_TRUE(r.exportTo(base + QStringLiteral(".JPG")));
+    ASSERT_EQ(r.host.shown.size(), 2);
+    for (int page = 1; page <= 2; ++page) {
+        EXPECT_EQ(r.host.shown[page - 1], QStringLiteral("Error|Datei \"%1.%2.jpg\" kann nicht erstellt werden. ")
+                                              .arg(base)
+                                              .arg(page)
+                + QStringLiteral("No such file or directory"));
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+
+    r.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    r.host.shown.clear();
+    EXPECT_TRUE(r.exportTo(base + QStringLiteral(".JPG")));
+    EXPECT_TRUE(r.host.shown.isEmpty());
+    EXPECT_EQ(r.report.Errors().Strings().size(), 2);
+
+    r.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simReThrow);
+    r.report.Errors().Clear();
+    EXPECT_THROW(r.exportTo(base + QStringLiteral(".JPG")), Exception);
+}
+
+TEST(JpegExport, ExistingFileIsReplaced)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + QStringLiteral("/r.1.jpg");
+    {
+        QFile old(file);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("not a picture");
+    }
+    BoxReport r;
+    r.filter.SetOverwritePrompt(true);
+    r.filter.SetShowDialog(false);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/r.jpg")));
+    EXPECT_TRUE(r.host.shown.isEmpty());
+    EXPECT_EQ(DecodedSize(file), QSize(559, 794));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("r.1.jpg")));
+}
+
+TEST(JpegExport, MonochromeHoldsOnlyBlackAndWhite)
+{
+    QTemporaryDir dir;
+    BoxReport r;
+    r.addBox(1, 10, 10, 100, 100)->SetColor(clRed);
+    r.addBox(1, 200, 10, 100, 100)->SetColor(0xE0E0E0);
+    r.filter.SetMonochrome(true);
+    r.filter.SetJPEGQuality(100);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/m.jpg")));
+    const QImage image(dir.path() + QStringLiteral("/m.1.jpg"));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_TRUE(IsDark(image, 60, 60));   // red is darker than the threshold
+    EXPECT_FALSE(IsDark(image, 250, 60)); // light grey turns white
+    const QColor inside = image.pixelColor(60, 60);
+    EXPECT_LT(std::abs(inside.red() - inside.green()), 20) << "no colour left";
+}
+
+TEST(JpegExport, NoFileNameExportsNothing)
+{
+    BoxReport r;
+    EXPECT_TRUE(r.engine.PrepareReport());
+    r.filter.SetShowDialog(false);
+    struct Counting : TfrxJPEGExport {
+        int pages = 0;
+        void StartPage(TfrxReportPage& page, int index) override
+        {
+            ++pages;
+            TfrxJPEGExport::StartPage(page, index);
+        }
+    } counting;
+    counting.SetShowDialog(false);
+    EXPECT_TRUE(Export(r.engine, counting));
+    EXPECT_EQ(counting.pages, 0);
+}
+
+TEST(JpegExport, PaintsExactlyWhatThePreviewDraws)
+{
+    // Keeps the painted bitmap instead of encoding it.
+    struct Capturing : TfrxCustomImageExport {
+        void SaveImage() override { images << FBitmap; }
+        QList<QImage> images;
+    };
+    Receipt r("Quittung.Dat", true);
+    Capturing capturing;
+    capturing.SetShowDialog(false);
+    capturing.SetFileName(QStringLiteral("unused"));
+    ASSERT_TRUE(Export(r.engine, capturing));
+    ASSERT_EQ(capturing.images.size(), 2);
+    for (int page = 0; page < 2; ++page) {
+        QImage preview(559, 794, QImage::Format_RGB32);
+        preview.fill(Qt::white);
+        QPainter painter(&preview);
+        DrawPage(r.engine.PreviewPages(), page, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+        painter.end();
+        EXPECT_TRUE(capturing.images[page].convertToFormat(QImage::Format_RGB32) == preview) << page;
+    }
+}
+
+TEST(JpegExport, CancelLeavesTheBegunPageWritten)
+{
+    QTemporaryDir dir;
+    BoxReport r(3);
+    for (int page = 1; page <= 3; ++page)
+        r.addBox(page, 10, 10, 20, 20);
+    r.host.cancelAfterMessages = 2;
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/c.jpg")));
+    EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("c.1.jpg"), QStringLiteral("c.2.jpg")}));
+    EXPECT_EQ(DecodedSize(dir.path() + QStringLiteral("/c.2.jpg")), QSize(559, 794));
+    // Only the background of the begun page was painted.
+    EXPECT_TRUE(IsDark(QImage(dir.path() + QStringLiteral("/c.1.jpg")), 20, 20));
+    EXPECT_FALSE(IsDark(QImage(dir.path() + QStringLiteral("/c.2.jpg")), 20, 20));
+}
+
+TEST(JpegExport, DefaultPathGoesInFrontOfABareFileName)
+{
+    QTemporaryDir dir;
+    BoxReport r;
+    r.filter.SetDefaultPath(dir.path());
+    EXPECT_TRUE(r.exportTo(QStringLiteral("bare.jpg")));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("bare.1.jpg")));
+}
