@@ -1,0 +1,102 @@
+#pragma once
+
+#include "report/export/pdf/byte_reader.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace quittung {
+
+enum class ChecksumFaultAction { IgnoreChecksum, ThrowException, Warn };
+
+// One directory entry and the bytes it covers.
+struct TrueTypeTable {
+    QByteArray tag;
+    std::uint32_t checksum = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    QByteArray data;
+};
+
+struct TableDirectory {
+    std::uint32_t sfntversion = 0;
+    std::uint16_t numTables = 0;
+    std::uint16_t searchRange = 0;
+    std::uint16_t entrySelector = 0;
+    std::uint16_t rangeShift = 0;
+};
+
+// One font of a font file: parsed by PrepareFont, subset by PackFont.
+class TrueTypeFont {
+public:
+    TrueTypeFont(QByteArray file, std::uint32_t directoryOffset);
+
+    void PrepareFont(ChecksumFaultAction action = ChecksumFaultAction::Warn);
+    // The subset font file with the outlines of ListOfUsedGlyphs (plus glyph 0 and components).
+    QByteArray PackFont();
+
+    const TableDirectory& directory() const { return m_directory; }
+    const std::map<QByteArray, TrueTypeTable>& tables() const { return ListOfTables; }
+    bool hasTable(const char* tag) const { return ListOfTables.count(QByteArray(tag)) != 0; }
+    // Name record 4.
+    const QString& fullName() const { return m_fullName; }
+    // The glyph of a character by the Windows Unicode cmap (format 4); 0 when unmapped.
+    std::uint16_t glyphIndex(char16_t character) const;
+    std::uint32_t glyphCount() const { return m_loca.empty() ? 0 : std::uint32_t(m_loca.size() - 1); }
+    const std::vector<std::uint32_t>& locations() const { return m_loca; }
+    bool shortLocations() const { return m_indexToLocFormat == 0; }
+
+    std::vector<std::uint32_t> ListOfUsedGlyphs;
+
+    // The tables no subset carries.
+    static bool isDropped(const QByteArray& tag);
+
+private:
+    void readDirectory();
+    void loadTables();
+    void loadHead();
+    void loadLoca();
+    void loadCmap();
+    void loadName();
+    void verifyChecksums(ChecksumFaultAction action) const;
+    std::vector<std::uint32_t> closedGlyphList() const;
+    QByteArray writtenTable(const TrueTypeTable& table) const;
+
+    QByteArray beginfile_ptr;
+    std::uint32_t selector_ptr;
+    TableDirectory m_directory;
+    std::map<QByteArray, TrueTypeTable> ListOfTables;
+    std::int16_t m_indexToLocFormat = 0;
+    std::vector<std::uint32_t> m_loca;
+    std::vector<std::uint16_t> m_hhea; // fields after the version, as read
+    std::uint32_t m_hheaVersion = 0;
+    std::vector<std::uint16_t> m_maxp;
+    std::uint32_t m_maxpVersion = 0;
+    std::map<char16_t, std::uint16_t> m_cmap;
+    QString m_fullName;
+};
+
+// A font file as read: one font, or several for a collection.
+class TrueTypeCollection {
+public:
+    explicit TrueTypeCollection(QByteArray file);
+
+    std::vector<std::unique_ptr<TrueTypeFont>>& fonts() { return m_fonts; }
+
+    // The full name a face is looked up under: some faces under their English names, styles appended.
+    static QString wantedFullName(const QString& faceName, bool bold, bool italic);
+    // Prepares the fonts one after the other until one has the wanted full name (else the last),
+    // and returns that font's subset keeping the given glyphs.
+    QByteArray PackFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
+                        ChecksumFaultAction action = ChecksumFaultAction::Warn);
+
+private:
+    std::vector<std::unique_ptr<TrueTypeFont>> m_fonts;
+};
+
+} // namespace quittung

@@ -1,0 +1,324 @@
+#include "report/export/pdf/byte_reader.h"
+#include "report/export/pdf/true_type.h"
+#include "runtime/exception.h"
+#include "tests/support/recording_engine_host.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace quittung;
+
+namespace {
+
+const char* const kRegular = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+const char* const kBold = "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
+const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+QByteArray readFile(const char* path)
+{
+    QFile file(QString::fromLatin1(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString errorOf(const QByteArray& data, ChecksumFaultAction action = ChecksumFaultAction::IgnoreChecksum)
+{
+    try {
+        TrueTypeCollection collection(data);
+        collection.fonts().front()->PrepareFont(action);
+        collection.fonts().front()->ListOfUsedGlyphs = {1, 2, 3};
+        (void)collection.fonts().front()->PackFont();
+    } catch (const Exception& error) {
+        return error.message();
+    }
+    return QStringLiteral("no error");
+}
+
+// The directory entry of a tag: index, offset of the entry in the file.
+qsizetype entryOf(const QByteArray& file, const char* tag)
+{
+    const ByteReader reader(file);
+    for (qsizetype i = 0; i < reader.u16(4); ++i)
+        if (reader.bytes(12 + 16 * i, 4) == tag)
+            return 12 + 16 * i;
+    return -1;
+}
+
+// The outline bytes of a glyph by the font's (already prepared) location table.
+QByteArray outline(const TrueTypeFont& font, std::uint32_t glyph)
+{
+    const QByteArray& glyf = font.tables().at("glyf").data;
+    return glyf.mid(font.locations()[glyph], font.locations()[glyph + 1] - font.locations()[glyph]);
+}
+
+std::set<std::uint32_t> components(const QByteArray& glyph)
+{
+    std::set<std::uint32_t> result;
+    const ByteReader reader(glyph);
+    if (glyph.size() < 10 || reader.s16(0) >= 0)
+        return result;
+    qsizetype at = 10;
+    for (;;) {
+        const std::uint16_t flags = reader.u16(at);
+        result.insert(reader.u16(at + 2));
+        at += 4 + ((flags & 1) ? 4 : 2) + ((flags & 8) ? 2 : (flags & 0x40) ? 4 : (flags & 0x80) ? 8 : 0);
+        if (!(flags & 0x20))
+            return result;
+    }
+}
+
+class SubsetTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
+{
+    const QByteArray file = readFile(GetParam());
+    ASSERT_FALSE(file.isEmpty()) << GetParam();
+    RecordingEngineHost host;
+
+    TrueTypeCollection source(file);
+    ASSERT_EQ(source.fonts().size(), 1u);
+    TrueTypeFont& original = *source.fonts().front();
+    original.PrepareFont(ChecksumFaultAction::ThrowException);
+    EXPECT_FALSE(original.fullName().isEmpty());
+
+    const QString text = QStringLiteral("Quittung ÄÖÜäöüß€");
+    std::vector<std::uint32_t> used;
+    for (QChar c : text) {
+        const std::uint16_t glyph = original.glyphIndex(c.unicode());
+        ASSERT_NE(glyph, 0) << int(c.unicode());
+        used.push_back(glyph);
+    }
+    std::set<std::uint32_t> expected(used.begin(), used.end());
+    expected.insert(0);
+    for (std::uint32_t g : std::set<std::uint32_t>(expected))
+        for (std::uint32_t c : components(outline(original, g)))
+            expected.insert(c);
+
+    // The umlauts are composites in these fonts, so their components are kept too.
+    EXPECT_GT(expected.size(), std::set<std::uint32_t>(used.begin(), used.end()).size() + 1);
+    TrueTypeCollection packer(file);
+    const QByteArray subset = packer.PackFont(original.fullName(), used, ChecksumFaultAction::ThrowException);
+    EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
+    const QByteArray sourceOs2 = original.tables().at("OS/2").data;
+
+    EXPECT_EQ(subset.size() % 4, 0);
+    EXPECT_EQ(tableChecksum(subset), 0xB1B0AFBAu);
+
+    // Directory: sorted by tag, 4-byte aligned, each checksum right, no dropped table.
+    const ByteReader reader(subset);
+    const std::uint16_t count = reader.u16(4);
+    EXPECT_EQ(reader.u16(6), 16 * (1 << reader.u16(8)));
+    EXPECT_LE(reader.u16(6), count * 16);
+    EXPECT_EQ(reader.u16(10), count * 16 - reader.u16(6));
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArray tag = reader.bytes(12 + 16 * i, 4);
+        if (i > 0) {
+            EXPECT_LT(reader.bytes(12 + 16 * (i - 1), 4), tag);
+        }
+        EXPECT_FALSE(TrueTypeFont::isDropped(tag)) << tag.constData();
+        const std::uint32_t offset = reader.u32(12 + 16 * i + 8);
+        QByteArray data = reader.bytes(offset, reader.u32(12 + 16 * i + 12));
+        EXPECT_EQ(offset % 4, 0u);
+        if (tag == "head")
+            putU32(data, 8, 0);
+        EXPECT_EQ(tableChecksum(data), reader.u32(12 + 16 * i + 4)) << tag.constData();
+    }
+    EXPECT_EQ(reader.u32(reader.u32(entryOf(subset, "post") + 8)), 0x00030000u);
+    EXPECT_EQ(reader.u32(entryOf(subset, "post") + 12), 32u);
+    EXPECT_EQ(reader.u32(entryOf(subset, "OS/2") + 12), 96u);
+    // A shorter source table (DejaVu's is version 1, 86 bytes) is padded with zeros.
+    const QByteArray os2 = reader.bytes(reader.u32(entryOf(subset, "OS/2") + 8), 96);
+    EXPECT_EQ(os2.left(sourceOs2.size()), sourceOs2.left(96));
+    EXPECT_EQ(os2.mid(sourceOs2.size()), QByteArray(96 - std::min<qsizetype>(96, sourceOs2.size()), '\0'));
+
+    // Read back: same glyph indices, only the kept outlines, identical bytes.
+    TrueTypeCollection again(subset);
+    TrueTypeFont& packed = *again.fonts().front();
+    packed.PrepareFont(ChecksumFaultAction::ThrowException);
+    EXPECT_EQ(packed.fullName(), original.fullName());
+    ASSERT_EQ(packed.glyphCount(), original.glyphCount());
+    EXPECT_EQ(packed.shortLocations(), original.shortLocations());
+    for (QChar c : text)
+        EXPECT_EQ(packed.glyphIndex(c.unicode()), original.glyphIndex(c.unicode()));
+    for (std::uint32_t g = 0; g < packed.glyphCount(); ++g) {
+        if (expected.count(g)) {
+            EXPECT_EQ(outline(packed, g), outline(original, g)) << g;
+        } else {
+            EXPECT_TRUE(outline(packed, g).isEmpty()) << g;
+        }
+    }
+    EXPECT_EQ(packed.locations().back(), std::uint32_t(packed.tables().at("glyf").data.size()));
+    EXPECT_LT(packed.tables().at("glyf").data.size(), original.tables().at("glyf").data.size() / 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(DebianFonts, SubsetTest, ::testing::Values(kRegular, kBold, kDejaVu));
+
+TEST(TrueTypeFontTest, DropsSignatureAndDeviceMetrics)
+{
+    // Liberation 2 carries neither table, so two of its small tables are given their tags.
+    QByteArray file = readFile(kRegular);
+    ASSERT_FALSE(file.isEmpty());
+    const std::uint16_t sourceCount = ByteReader(file).u16(4);
+    file.replace(entryOf(file, "FFTM"), 4, "DSIG");
+    file.replace(entryOf(file, "gasp"), 4, "hdmx");
+    TrueTypeCollection collection(file);
+    const QByteArray subset = collection.PackFont(QString(), {36});
+    EXPECT_EQ(entryOf(subset, "DSIG"), -1);
+    EXPECT_EQ(entryOf(subset, "hdmx"), -1);
+    EXPECT_GE(entryOf(subset, "hmtx"), 0);
+    EXPECT_EQ(ByteReader(subset).u16(4), sourceCount - 2);
+    EXPECT_EQ(collection.fonts().front()->directory().numTables, sourceCount - 2);
+    EXPECT_EQ(tableChecksum(subset), 0xB1B0AFBAu);
+}
+
+TEST(TrueTypeFontTest, BadInputsGiveErrors)
+{
+    const QByteArray font = readFile(kRegular);
+    ASSERT_FALSE(font.isEmpty());
+    const QByteArray format = "TrueType font format error";
+
+    QByteArray beyond = font;
+    putU32(beyond, entryOf(font, "glyf") + 8, std::uint32_t(font.size() - 10));
+    QByteArray hugeLength = font;
+    putU32(hugeLength, entryOf(font, "loca") + 12, 0xFFFFFFF0u);
+    QByteArray manyTables = font;
+    putU16(manyTables, 4, 0xFFFF);
+    QByteArray noHead = font;
+    noHead.replace(entryOf(font, "head"), 4, "DSIG");
+    QByteArray noGlyf = font;
+    noGlyf.replace(entryOf(font, "glyf"), 4, "hdmx");
+    QByteArray badLocaFormat = font;
+    putU16(badLocaFormat, ByteReader(font).u32(entryOf(font, "head") + 8) + 50, 7);
+    QByteArray ttcVersion = QByteArray("ttcf") + QByteArray::fromHex("00030000000000010000000c");
+    QByteArray ttcCount = QByteArray("ttcf") + QByteArray::fromHex("00010000ffffffff");
+    QByteArray ttcOffset = QByteArray("ttcf") + QByteArray::fromHex("0001000000000001ffffff00");
+
+    const struct {
+        const char* name;
+        QByteArray data;
+        QString message;
+    } cases[] = {
+        {"empty", QByteArray(), QString::fromLatin1(format)},
+        {"three bytes", QByteArray::fromHex("000100"), QString::fromLatin1(format)},
+        {"CFF font", QByteArray("OTTO") + font.mid(4), QString::fromLatin1(format)},
+        {"truncated directory", font.left(12 + 16 * 3), QString::fromLatin1(format)},
+        {"only the header", font.left(12), QString::fromLatin1(format)},
+        {"table beyond the end", beyond, QString::fromLatin1(format)},
+        {"huge table length", hugeLength, QString::fromLatin1(format)},
+        {"table count too large", manyTables, QString::fromLatin1(format)},
+        {"half the file", font.left(font.size() / 2), QString::fromLatin1(format)},
+        {"no head", noHead, QStringLiteral("FontHeader not found.")},
+        {"no glyf", noGlyf, QStringLiteral("Glyphs not found.")},
+        {"location format 7", badLocaFormat, QStringLiteral("Unsupported Index to Location format")},
+        {"collection version 3", ttcVersion, QStringLiteral("Unknown font collection version")},
+        {"collection count", ttcCount, QString::fromLatin1(format)},
+        {"collection offset", ttcOffset, QString::fromLatin1(format)},
+    };
+    RecordingEngineHost host;
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf(c.data), c.message) << c.name;
+}
+
+TEST(TrueTypeFontTest, ChecksumMismatchFollowsTheAction)
+{
+    QByteArray font = readFile(kRegular);
+    ASSERT_FALSE(font.isEmpty());
+    const qsizetype entry = entryOf(font, "name");
+    const std::uint32_t stored = ByteReader(font).u32(entry + 4);
+    putU32(font, entry + 4, stored + 1);
+    const QString text = QStringLiteral("Table ID \"name\" checksum error.%1 %2").arg(stored).arg(stored + 1);
+
+    {
+        RecordingEngineHost host;
+        host.answer = false;
+        EXPECT_EQ(errorOf(font, ChecksumFaultAction::Warn), QStringLiteral("no error"));
+        EXPECT_EQ(host.shown, QStringList{QStringLiteral("Font table checksum error|") + text});
+    }
+    {
+        RecordingEngineHost host;
+        EXPECT_EQ(errorOf(font, ChecksumFaultAction::ThrowException), text);
+        EXPECT_EQ(errorOf(font, ChecksumFaultAction::IgnoreChecksum), QStringLiteral("no error"));
+        EXPECT_TRUE(host.shown.isEmpty());
+    }
+}
+
+TEST(TrueTypeFontTest, DuplicateTagKeepsTheFirstAndSaysSo)
+{
+    QByteArray font = readFile(kRegular);
+    ASSERT_FALSE(font.isEmpty());
+    const qsizetype gasp = entryOf(font, "gasp");
+    ASSERT_GT(gasp, 12);
+    const QByteArray previous = font.mid(gasp - 16, 4);
+    font.replace(gasp, 4, previous);
+    RecordingEngineHost host;
+    TrueTypeCollection collection(font);
+    TrueTypeFont& parsed = *collection.fonts().front();
+    parsed.PrepareFont(ChecksumFaultAction::ThrowException);
+    ASSERT_EQ(host.shown.size(), 1);
+    EXPECT_TRUE(host.shown.front().startsWith(QStringLiteral("Font format error|")));
+    EXPECT_EQ(parsed.tables().at(previous).offset, ByteReader(font).u32(gasp - 16 + 8));
+    EXPECT_FALSE(parsed.hasTable("gasp"));
+}
+
+// A collection file of whole font files, their table offsets moved to where they now lie.
+QByteArray collectionOf(const std::vector<QByteArray>& fonts, std::uint32_t version)
+{
+    QByteArray file = QByteArray("ttcf") + QByteArray(8 + 4 * qsizetype(fonts.size()), '\0');
+    putU32(file, 4, version);
+    putU32(file, 8, std::uint32_t(fonts.size()));
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const auto base = std::uint32_t(file.size());
+        putU32(file, 12 + 4 * qsizetype(i), base);
+        QByteArray font = fonts[i];
+        for (qsizetype t = 0; t < ByteReader(font).u16(4); ++t)
+            putU32(font, 12 + 16 * t + 8, ByteReader(font).u32(12 + 16 * t + 8) + base);
+        file.append(font);
+        file.append(QByteArray((4 - file.size() % 4) % 4, '\0'));
+    }
+    return file;
+}
+
+TEST(TrueTypeCollectionTest, ChoosesTheFontByFullNameElseTheLast)
+{
+    const QByteArray regular = readFile(kRegular);
+    const QByteArray bold = readFile(kBold);
+    ASSERT_FALSE(regular.isEmpty());
+    ASSERT_FALSE(bold.isEmpty());
+    const std::vector<std::uint32_t> glyphs{36, 37, 38};
+    auto packedAlone = [&](const QByteArray& file) { return TrueTypeCollection(file).PackFont(QString(), glyphs); };
+
+    const struct {
+        const char* wanted;
+        std::uint32_t version;
+        const QByteArray& expected;
+    } cases[] = {
+        {"Liberation Sans", 0x00010000, regular},
+        {"Liberation Sans Bold", 0x00020000, bold},
+        {"Nimbus Sans", 0x00010000, bold},
+    };
+    RecordingEngineHost host;
+    for (const auto& c : cases) {
+        TrueTypeCollection collection(collectionOf({regular, bold}, c.version));
+        ASSERT_EQ(collection.fonts().size(), 2u);
+        EXPECT_EQ(collection.PackFont(QString::fromLatin1(c.wanted), glyphs, ChecksumFaultAction::ThrowException),
+                  packedAlone(c.expected))
+            << c.wanted;
+    }
+    EXPECT_TRUE(host.shown.isEmpty());
+}
+
+TEST(TrueTypeCollectionTest, WantedFullNames)
+{
+    EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral("Arial"), false, false), QStringLiteral("Arial"));
+    EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral("Arial"), true, true),
+              QStringLiteral("Arial Bold Italic"));
+    EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral("ＭＳ 明朝"), true, false),
+              QStringLiteral("MS Mincho Bold"));
+}
+
+} // namespace
