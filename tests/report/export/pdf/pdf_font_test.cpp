@@ -1,0 +1,204 @@
+#include "report/export/pdf/pdf_font.h"
+
+#include "report/export/pdf/true_type.h"
+
+#include <gtest/gtest.h>
+
+namespace quittung {
+namespace {
+
+TfrxFont reportFont(const QString& name, int style)
+{
+    TfrxFont font;
+    font.SetName(name);
+    font.SetStyle(style);
+    return font;
+}
+
+TEST(PdfFont, StartsEmptyWithPacking)
+{
+    const TfrxPDFFont font(reportFont(QStringLiteral("Arial"), fsBold));
+    EXPECT_EQ(font.SourceFont.Name(), QStringLiteral("Arial"));
+    EXPECT_EQ(font.SourceFont.Style(), int(fsBold));
+    EXPECT_TRUE(font.PackFont);
+    EXPECT_TRUE(font.UsedAlphabet.empty());
+    EXPECT_TRUE(font.Widths.empty());
+    EXPECT_TRUE(font.UsedAlphabetUnicode.empty());
+    EXPECT_TRUE(font.FontData.isEmpty());
+}
+
+TEST(PdfFont, FontNameEscapesAndAddsStyle)
+{
+    struct Case {
+        QString face;
+        int style;
+        QString expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Arial"), 0, QStringLiteral("Arial")},
+        {QStringLiteral("Arial"), fsBold, QStringLiteral("Arial,Bold")},
+        {QStringLiteral("Times New Roman"), fsItalic, QStringLiteral("Times#20New#20Roman,Italic")},
+        {QStringLiteral("Arial"), fsBold | fsItalic | fsUnderline, QStringLiteral("Arial,BoldItalic")},
+        {QStringLiteral("A(b)%<c>[d]{e}/f"), 0, QStringLiteral("A#28b#29#25#3Cc#3E#5Bd#5D#7Be#7D#2Ff")},
+        // Bytes of 128 and more are written as hex; East Asian faces carry no style.
+        {QStringLiteral(u"Schrift Ä"), 0, QStringLiteral("Schrift#20#C3#84")},
+        {QStringLiteral("MS UI Gothic"), fsBold, QStringLiteral("MS#20UI#20Gothic")},
+        {QStringLiteral(u"ＭＳ 明朝"), fsItalic, QStringLiteral("#EF#BC#AD#EF#BC#B3#20#E6#98#8E#E6#9C#9D")},
+    };
+    for (const auto& c : cases) {
+        const TfrxPDFFont font(reportFont(c.face, c.style));
+        EXPECT_EQ(font.GetFontName(), c.expected) << c.face.toStdString();
+    }
+}
+
+TEST(PdfFont, MetricsAreInThousandthsOfAnEm)
+{
+    for (const int style : {0, int(fsBold), int(fsItalic)}) {
+        TfrxPDFFont font(reportFont(QStringLiteral("Arial"), style));
+        font.FillOutlineTextMetrix();
+        const auto& m = font.TextMetric;
+        SCOPED_TRACE(style);
+        EXPECT_GT(m.otmAscent, 500);
+        EXPECT_LT(m.otmAscent, 1200);
+        EXPECT_LT(m.otmDescent, 0);
+        EXPECT_GT(m.tmHeight, 900);
+        EXPECT_EQ(m.tmInternalLeading, m.tmHeight - 1000);
+        EXPECT_GT(m.tmAveCharWidth, 200);
+        EXPECT_GT(m.tmMaxCharWidth, m.tmAveCharWidth);
+        EXPECT_LT(m.otmrcFontBox.left, m.otmrcFontBox.right);
+        EXPECT_LT(m.otmrcFontBox.bottom, 0);
+        EXPECT_GT(m.otmrcFontBox.top, m.otmAscent - 1);
+        EXPECT_GE(m.tmDefaultChar, 0);
+        EXPECT_EQ(m.tmWeight, (style & fsBold) ? 700 : 400);
+        if (style & fsItalic) {
+            EXPECT_LT(m.otmItalicAngle, 0); // leaning right: a negative angle
+        } else {
+            EXPECT_EQ(m.otmItalicAngle, 0);
+        }
+    }
+}
+
+TEST(PdfFont, RemapRecordsEachGlyphOnceWithItsCharacter)
+{
+    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+    font.FillOutlineTextMetrix();
+    const QString text = QStringLiteral(u"Quittung ÄÖÜäöüß€");
+    const QString glyphs = font.RemapString(text, false);
+    ASSERT_EQ(glyphs.size(), text.size());
+
+    // "t" and "u" occur twice: one entry each, first-use order.
+    const QString distinct = QStringLiteral(u"Quitng ÄÖÜäöüß€");
+    ASSERT_EQ(font.UsedAlphabet.size(), std::size_t(distinct.size()));
+    ASSERT_EQ(font.Widths.size(), font.UsedAlphabet.size());
+    ASSERT_EQ(font.UsedAlphabetUnicode.size(), font.UsedAlphabet.size());
+    for (qsizetype i = 0; i < distinct.size(); ++i) {
+        EXPECT_EQ(font.UsedAlphabetUnicode[std::size_t(i)], distinct.at(i).unicode()) << i;
+        EXPECT_GT(font.Widths[std::size_t(i)], 0) << i;
+        EXPECT_NE(font.UsedAlphabet[std::size_t(i)], 0u) << i; // every character is in the font
+    }
+    // The returned string is the glyph indices, position by position.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto index = glyphs.at(i).unicode();
+        std::size_t slot = 0;
+        while (slot < font.UsedAlphabet.size() && font.UsedAlphabet[slot] != index)
+            ++slot;
+        ASSERT_LT(slot, font.UsedAlphabet.size());
+        EXPECT_EQ(font.UsedAlphabetUnicode[slot], text.at(i).unicode()) << i;
+    }
+
+    // A second line adds nothing new and returns the same glyphs.
+    EXPECT_EQ(font.RemapString(QStringLiteral("tunQ"), false).size(), 4);
+    EXPECT_EQ(font.UsedAlphabet.size(), std::size_t(distinct.size()));
+    EXPECT_TRUE(font.RemapString(QString(), false).isEmpty());
+}
+
+TEST(PdfFont, SameGlyphFromTwoCharactersKeepsTheFirst)
+{
+    // Characters with a canonical singleton equivalent (Kelvin sign and K, Ohm sign and Omega,
+    // Angstrom sign and Å) shape to the same glyph when the face lacks a glyph of its own for
+    // one of them; at least one pair does in the default face.
+    const QString pairs[] = {QStringLiteral(u"\u212AK"), QStringLiteral(u"\u2126\u03A9"),
+                             QStringLiteral(u"\u212B\u00C5"), QStringLiteral(u" \u00A0")};
+    int checked = 0;
+    for (const auto& pair : pairs) {
+        for (const bool swapped : {false, true}) {
+            const QString line = swapped ? QString(pair.at(1)) + pair.at(0) : pair;
+            TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+            font.FillOutlineTextMetrix();
+            const QString glyphs = font.RemapString(line, false);
+            ASSERT_EQ(glyphs.size(), 2);
+            if (glyphs.at(0) != glyphs.at(1))
+                continue;
+            ++checked;
+            ASSERT_EQ(font.UsedAlphabet.size(), 1u);
+            EXPECT_EQ(font.UsedAlphabetUnicode[0], line.at(0).unicode());
+        }
+    }
+    EXPECT_GT(checked, 0) << "no character pair shared a glyph";
+}
+
+TEST(PdfFont, FewerGlyphsThanCharactersMapToTheDefaultCharacter)
+{
+    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+    font.FillOutlineTextMetrix();
+    const QString text = QStringLiteral(u"a\u0308");
+    const QString glyphs = font.RemapString(text, false);
+    if (glyphs.size() == text.size())
+        GTEST_SKIP() << "the face shapes the decomposed character to one glyph per character";
+    ASSERT_FALSE(font.UsedAlphabet.empty());
+    for (const auto character : font.UsedAlphabetUnicode)
+        EXPECT_EQ(int(character), font.TextMetric.tmDefaultChar);
+}
+
+TEST(PdfFont, RightToLeftLineReadsCharactersFromTheEnd)
+{
+    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+    font.FillOutlineTextMetrix();
+    // Latin text in a right-to-left paragraph keeps its order; glyph 0 then stands for the
+    // last character by the rule, whatever the shaping did.
+    const QString text = QStringLiteral("ab");
+    const QString glyphs = font.RemapString(text, true);
+    ASSERT_EQ(glyphs.size(), 2);
+    ASSERT_EQ(font.UsedAlphabetUnicode.size(), 2u);
+    EXPECT_EQ(font.UsedAlphabetUnicode[0], u'b');
+    EXPECT_EQ(font.UsedAlphabetUnicode[1], u'a');
+}
+
+TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
+{
+    for (const int style : {0, int(fsBold)}) {
+        SCOPED_TRACE(style);
+        TfrxPDFFont font(reportFont(QStringLiteral("Arial"), style));
+        font.FillOutlineTextMetrix();
+        font.RemapString(QStringLiteral(u"Quittung ÄÖÜäöüß€"), false);
+
+        font.PackFont = false;
+        const QByteArray whole = font.GetFontFile();
+        ASSERT_FALSE(whole.isEmpty());
+
+        font.PackFont = true;
+        const QByteArray subset = font.GetFontFile();
+        EXPECT_EQ(subset, font.FontData);
+        ASSERT_FALSE(subset.isEmpty());
+        EXPECT_LT(subset.size(), whole.size());
+
+        TrueTypeCollection reread(subset);
+        ASSERT_EQ(reread.fonts().size(), 1u);
+        auto& packed = *reread.fonts().front();
+        ASSERT_NO_THROW(packed.PrepareFont(ChecksumFaultAction::ThrowException));
+        const auto& loca = packed.locations();
+        for (std::size_t i = 0; i < font.UsedAlphabet.size(); ++i) {
+            const auto glyph = font.UsedAlphabet[i];
+            ASSERT_LT(glyph + 1, loca.size());
+            // Used glyphs keep their outlines (the space has none).
+            if (font.UsedAlphabetUnicode[i] != u' ') {
+                EXPECT_GT(loca[glyph + 1], loca[glyph]) << glyph;
+            }
+        }
+        // Glyph indices are unchanged: the subset's cmap still maps the characters to them.
+        EXPECT_EQ(packed.glyphIndex(u'Q'), font.UsedAlphabet[0]);
+    }
+}
+
+} // namespace
+} // namespace quittung
