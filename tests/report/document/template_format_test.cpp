@@ -21,7 +21,6 @@ namespace {
 
 const QByteArray kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n";
 
-
 void load(TfrxReport& report, const QByteArray& bytes)
 {
     QByteArray data = bytes;
