@@ -7,11 +7,10 @@
 // the A5 page; the A4 page takes the same layout scaled to its width, with fonts a little less
 // enlarged, so texts are anchored to the edge of the field they belong to.
 
-#include "report/document/line_view.h"
+#include "report/document/builtin_design.h"
 #include "report/document/memo_view.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/shape_view.h"
 #include "report/document/units.h"
 #include "runtime/exception.h"
 
@@ -25,33 +24,10 @@ using namespace quittung;
 
 namespace {
 
-enum class Kind { Shape, Memo, Line };
-
-// Millimetres from the top-left corner of the receipt.
-struct Rect {
-    double left;
-    double top;
-    double width;
-    double height;
-};
-
-// One object of the receipt. Fields that do not belong to its kind keep their defaults.
-struct Item {
-    Kind kind;
-    const char* name;
-    Rect box;
-    int fontHeight = -13; // 10 pt
-    int fontStyle = 0;
-    TColor fontColor = clBlack;
-    TfrxHAlign hAlign = TfrxHAlign::haLeft;
-    TfrxVAlign vAlign = TfrxVAlign::vaTop;
-    TColor fill = clNone;
-    int frameTyp = 0;
-    TColor frameColor = clBlack;
-    bool diagonal = false;
-    bool wordBreak = false;
-    QStringList text{};
-};
+using Kind = DesignObject::Kind;
+// An object of the receipt with its box in millimetres from the receipt's top-left corner.
+using Item = DesignObject;
+using Rect = DesignObject::Box;
 
 constexpr TColor BoxTint = 15984349;
 constexpr int AllSides = ftLeft | ftRight | ftTop | ftBottom;
@@ -142,41 +118,13 @@ int ScaledFontHeight(int height, double scale)
     return static_cast<int>(std::lround(height * fontScale));
 }
 
-TfrxView* AddMemo(TfrxReportPage& page, const Item& item, double scale)
-{
-    auto* memo = page.Add<TfrxMemoView>();
-    TfrxFont font;
-    font.SetHeight(ScaledFontHeight(item.fontHeight, scale));
-    font.SetStyle(item.fontStyle);
-    font.SetColor(item.fontColor);
-    memo->SetFont(font);
-    memo->SetParentFont(false);
-    memo->SetHAlign(item.hAlign);
-    memo->SetVAlign(item.vAlign);
-    memo->SetWordBreak(item.wordBreak);
-    memo->SetMemo(item.text);
-    return memo;
-}
-
 void Add(TfrxReportPage& page, const Item& item, double scale, const QString& prefix)
 {
-    TfrxView* view = nullptr;
-    switch (item.kind) {
-    case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
-    case Kind::Memo: view = AddMemo(page, item, scale); break;
-    case Kind::Line: {
-        auto* line = page.Add<TfrxLineView>();
-        line->SetDiagonal(item.diagonal);
-        view = line;
-        break;
-    }
-    }
-    view->SetName(prefix + QLatin1String(item.name));
-    const Rect box = Place(item.box, scale);
-    view->SetBounds(box.left, box.top, box.width, box.height);
-    view->SetColor(item.fill);
-    view->Frame().SetTyp(item.frameTyp);
-    view->Frame().SetColor(item.frameColor);
+    Item placed = item;
+    placed.name = prefix + item.name;
+    placed.box = Place(item.box, scale);
+    placed.fontHeight = ScaledFontHeight(item.fontHeight, scale);
+    AddDesignObject(page, placed);
 }
 
 TfrxReportPage& AddPage(TfrxReport& report, const QString& name, int paperSize)
@@ -203,13 +151,7 @@ void ApplyReportSettings(TfrxReport& report)
     report.ReportOptions().SetLastChange(46366.5);
     report.SetScriptLanguage(QStringLiteral("PascalScript"));
     report.SetScriptText({"begin", "", "end."});
-    // Only headers: they name what the program supplies for each receipt.
-    for (const char* category :
-        {" Netto", " Brutto", " SumSteuern", " QID", " QDate", " Von", " Fuer", " Ort", " BetragInWorten"}) {
-        TfrxVariable& header = report.Variables().Add();
-        header.SetName(QString::fromLatin1(category));
-        header.SetValue(Variant::null());
-    }
+    AddReceiptVariableHeaders(report);
 }
 
 void Build(TfrxReport& report, const Template& form)

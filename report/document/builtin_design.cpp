@@ -12,34 +12,10 @@
 namespace quittung {
 namespace {
 
-enum class Kind { Shape, Memo, Line };
-
+using Kind = DesignObject::Kind;
 // Report pixels, written as the designer stored them rather than computed from millimetres, so that
 // the positions are the very numbers a template of this design holds.
-struct Box {
-    double left;
-    double top;
-    double width;
-    double height;
-};
-
-// One object of the design. Fields that do not belong to its kind keep their defaults.
-struct DesignObject {
-    Kind kind;
-    QString name;
-    Box box;
-    int fontHeight = -13;
-    int fontStyle = 0;
-    TColor fontColor = clBlack;
-    TfrxHAlign hAlign = TfrxHAlign::haLeft;
-    TfrxVAlign vAlign = TfrxVAlign::vaTop;
-    TColor fill = clNone;
-    int frameTyp = 0;
-    TColor frameColor = clBlack;
-    bool diagonal = false;
-    bool wordBreak = false;
-    QStringList text{};
-};
+using Box = DesignObject::Box;
 
 constexpr TColor BoxTint = 15984349;
 constexpr int AllSides = ftLeft | ftRight | ftTop | ftBottom;
@@ -143,7 +119,7 @@ DesignObject CentreMark(int number, double top)
     return StraightLine(number, {0, top, MarkLength, 0}, ftTop);
 }
 
-TfrxView* AddMemo(TfrxReportPage& page, const DesignObject& object)
+TfrxView* addMemo(TfrxReportPage& page, const DesignObject& object)
 {
     auto* memo = page.Add<TfrxMemoView>();
     TfrxFont font;
@@ -159,26 +135,11 @@ TfrxView* AddMemo(TfrxReportPage& page, const DesignObject& object)
     return memo;
 }
 
-TfrxView* AddLine(TfrxReportPage& page, const DesignObject& object)
+TfrxView* addLine(TfrxReportPage& page, const DesignObject& object)
 {
     auto* line = page.Add<TfrxLineView>();
     line->SetDiagonal(object.diagonal);
     return line;
-}
-
-void Add(TfrxReportPage& page, const DesignObject& object)
-{
-    TfrxView* view = nullptr;
-    switch (object.kind) {
-    case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
-    case Kind::Memo: view = AddMemo(page, object); break;
-    case Kind::Line: view = AddLine(page, object); break;
-    }
-    view->SetName(object.name);
-    view->SetBounds(object.box.left, object.box.top, object.box.width, object.box.height);
-    view->SetColor(object.fill);
-    view->Frame().SetTyp(object.frameTyp);
-    view->Frame().SetColor(object.frameColor);
 }
 
 void ApplyReportSettings(TfrxReport& report)
@@ -194,7 +155,28 @@ void ApplyReportSettings(TfrxReport& report)
     report.ReportOptions().SetLastChange(44018.6557033912);
     report.SetScriptLanguage(QStringLiteral("PascalScript"));
     report.SetScriptText({"begin", "", "end."});
-    // Only headers: they name what the host's value handler supplies.
+    AddReceiptVariableHeaders(report);
+}
+
+} // namespace
+
+void AddDesignObject(TfrxReportPage& page, const DesignObject& object)
+{
+    TfrxView* view = nullptr;
+    switch (object.kind) {
+    case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
+    case Kind::Memo: view = addMemo(page, object); break;
+    case Kind::Line: view = addLine(page, object); break;
+    }
+    view->SetName(object.name);
+    view->SetBounds(object.box.left, object.box.top, object.box.width, object.box.height);
+    view->SetColor(object.fill);
+    view->Frame().SetTyp(object.frameTyp);
+    view->Frame().SetColor(object.frameColor);
+}
+
+void AddReceiptVariableHeaders(TfrxReport& report)
+{
     for (const char* category :
         {" Netto", " Brutto", " SumSteuern", " QID", " QDate", " Von", " Fuer", " Ort", " BetragInWorten"}) {
         TfrxVariable& header = report.Variables().Add();
@@ -202,8 +184,6 @@ void ApplyReportSettings(TfrxReport& report)
         header.SetValue(Variant::null());
     }
 }
-
-} // namespace
 
 void ApplyBuiltinDesign(TfrxReport& report)
 {
@@ -222,28 +202,28 @@ void ApplyBuiltinDesign(TfrxReport& report)
 
     const std::vector<DesignObject> upper = UpperReceipt();
     for (const DesignObject& object : upper)
-        Add(*page, object);
+        AddDesignObject(*page, object);
     // The first dash of the upper cut line was drawn between the two centre marks.
-    Add(*page, CentreMark(7, 207.87415));
-    Add(*page, Dash(UpperCutDashes[0], 0, UpperCutTop));
-    Add(*page, CentreMark(3, 623.62245));
+    AddDesignObject(*page, CentreMark(7, 207.87415));
+    AddDesignObject(*page, Dash(UpperCutDashes[0], 0, UpperCutTop));
+    AddDesignObject(*page, CentreMark(3, 623.62245));
 
     for (std::size_t i = 0; i < upper.size(); ++i) {
         DesignObject copy = upper[i];
         copy.name = QString::fromLatin1(LowerReceipt[i].name);
         copy.box.top = LowerReceipt[i].top;
-        Add(*page, copy);
+        AddDesignObject(*page, copy);
     }
-    Add(*page, CopyMark);
+    AddDesignObject(*page, CopyMark);
 
     for (int k = 1; k < int(UpperCutDashes.size()); ++k)
-        Add(*page, Dash(UpperCutDashes[std::size_t(k)], k, UpperCutTop));
+        AddDesignObject(*page, Dash(UpperCutDashes[std::size_t(k)], k, UpperCutTop));
     for (int k = 0; k < int(LowerCutDashes.size()); ++k)
-        Add(*page, Dash(LowerCutDashes[std::size_t(k)], k, LowerCutTop));
+        AddDesignObject(*page, Dash(LowerCutDashes[std::size_t(k)], k, LowerCutTop));
 
     for (const Cross& cross : Crosses) {
-        Add(*page, StraightLine(cross.vertical, {9.77953, cross.verticalTop, 0, CrossArm}, ftLeft));
-        Add(*page, StraightLine(cross.horizontal, {6.0, cross.horizontalTop, CrossArm, 0}, ftTop));
+        AddDesignObject(*page, StraightLine(cross.vertical, {9.77953, cross.verticalTop, 0, CrossArm}, ftLeft));
+        AddDesignObject(*page, StraightLine(cross.horizontal, {6.0, cross.horizontalTop, CrossArm, 0}, ftTop));
     }
 }
 
