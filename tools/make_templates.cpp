@@ -40,7 +40,7 @@ constexpr int Tiny = -8;   // 6 pt
 // takes three lines here, the purpose gets five lines, the payer two.
 std::vector<Item> ReceiptLayout()
 {
-    using enum Kind;
+    using enum DesignObject::Kind;
     using enum TfrxHAlign;
     using enum TfrxVAlign;
     return {

@@ -23,7 +23,7 @@ constexpr int AllSides = ftLeft | ftRight | ftTop | ftBottom;
 // The upper receipt in drawing order; the copy repeats it row by row.
 std::vector<DesignObject> UpperReceipt()
 {
-    using enum Kind;
+    using enum DesignObject::Kind;
     using enum TfrxHAlign;
     using enum TfrxVAlign;
     return {
