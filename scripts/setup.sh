@@ -17,6 +17,10 @@ packages=(
     libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
+# Only the tests need these: tools that check font subsets, and a font collection and a CFF font.
+if [[ $mode == test ]]; then
+    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include "report/export/pdf/byte_reader.h"
 #include "report/export/pdf/true_type.h"
 
+#include <QByteArrayList>
 #include <QStringList>
 
 #include <cmath>
@@ -104,6 +105,46 @@ std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
     }
 }
 
+// Only TrueType outlines can be embedded as the PDF's font file.
+bool hasTrueTypeOutlines(const FontFace& face)
+{
+    const QByteArray file = ExtractCollectionFace(face.FileData(), face.FaceIndex());
+    const FaceTables tables(file);
+    return file.startsWith(QByteArray::fromHex("00010000")) && tables.table("glyf") && tables.table("loca") &&
+           tables.table("hmtx");
+}
+
+// The face the text is shaped, measured and embedded with. A face in another format (CFF-based
+// OpenType, Type 1, bitmaps) is replaced by the face "Arial" resolves to, for all three alike, so
+// the glyph numbers in the text always belong to the embedded file.
+std::shared_ptr<const FontFace> embeddableFace(const TfrxFont& font)
+{
+    FontService& service = FontService::Instance();
+    auto face = service.Face(font.Name(), font.Style() & (fsBold | fsItalic));
+    if (hasTrueTypeOutlines(*face))
+        return face;
+    return service.Face(QStringLiteral("Arial"), font.Style() & (fsBold | fsItalic));
+}
+
+QByteArray number(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+QByteArray reference(int object)
+{
+    return number(object) + " 0 R";
+}
+
+// PDF text lines, each ending with CR LF.
+QByteArray pdfLines(const QByteArrayList& lines)
+{
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
 bool isEastAsianFace(const QString& name)
 {
     static const QStringList faces{QStringLiteral(u"ＭＳ ゴシック"), QStringLiteral(u"ＭＳ Ｐゴシック"),
@@ -114,16 +155,11 @@ bool isEastAsianFace(const QString& name)
 
 } // namespace
 
-TfrxPDFFont::TfrxPDFFont(const TfrxFont& font) : SourceFont(font) {}
-
-std::shared_ptr<const FontFace> TfrxPDFFont::face() const
-{
-    return FontService::Instance().Face(SourceFont.Name(), SourceFont.Style() & (fsBold | fsItalic));
-}
+TfrxPDFFont::TfrxPDFFont(const TfrxFont& font) : SourceFont(font), m_face(embeddableFace(font)) {}
 
 void TfrxPDFFont::FillOutlineTextMetrix()
 {
-    if (auto metrics = readMetrics(*face())) {
+    if (auto metrics = readMetrics(*m_face)) {
         TextMetric = *metrics;
         return;
     }
@@ -135,7 +171,7 @@ QString TfrxPDFFont::RemapString(const QString& text, bool rtl)
 {
     if (text.isEmpty())
         return {};
-    const auto glyphs = face()->Shape(text, kEm, rtl);
+    const auto glyphs = m_face->Shape(text, kEm, rtl);
     const bool oneToOne = glyphs.size() == std::size_t(text.size());
     QString result;
     result.reserve(qsizetype(glyphs.size()));
@@ -205,7 +241,7 @@ QString TfrxPDFFont::GetFontName() const
 
 QByteArray TfrxPDFFont::GetFontFile()
 {
-    const auto source = face();
+    const auto& source = m_face;
     FontData = source->FileData();
     if (PackFont) {
         // The face's own family and real styles pick the right face of a collection file; a
@@ -213,9 +249,122 @@ QByteArray TfrxPDFFont::GetFontFile()
         const bool bold = (SourceFont.Style() & fsBold) && !source->SynthesizeBold();
         const bool italic = (SourceFont.Style() & fsItalic) && !source->SynthesizeItalic();
         const QString wanted = TrueTypeCollection::wantedFullName(source->FamilyName(), bold, italic);
-        FontData = TrueTypeCollection(FontData).PackFont(wanted, UsedAlphabet);
+        FontData = TrueTypeCollection(FontData).PackFont(wanted, UsedAlphabet, ChecksumFaultAction::Warn,
+                                                         std::size_t(source->FaceIndex()));
     }
     return FontData;
+}
+
+int TfrxPDFFont::StemV() const
+{
+    const double stem = TextMetric.tmWeight / 65.0;
+    return int(std::lround(stem * stem)) + 50;
+}
+
+QByteArray TfrxPDFFont::StreamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed)
+{
+    QByteArray line = "<< /Length " + number(storedLength);
+    if (compressed)
+        line += "  /Filter /FlateDecode /Length1 " + number(rawLength);
+    else
+        line += " /Length1 " + number(storedLength);
+    return line + " >>\r\n";
+}
+
+QByteArray TfrxPDFFont::FontDescriptorDictionary(int fontFileObject) const
+{
+    const QByteArray name = GetFontName().toLatin1();
+    const PdfOutlineMetrics& m = TextMetric;
+    QByteArrayList lines{
+        "<<",
+        "/Type /FontDescriptor",
+        "/FontName /" + name,
+        "/FontFamily /" + name,
+        "/Flags 32",
+        "/FontBBox [" + number(m.otmrcFontBox.left) + ' ' + number(m.otmrcFontBox.bottom) + ' ' +
+            number(m.otmrcFontBox.right) + ' ' + number(m.otmrcFontBox.top) + " ]",
+        "/ItalicAngle " + number(m.otmItalicAngle),
+        "/Ascent " + number(m.otmAscent),
+        "/Descent " + number(m.otmDescent),
+        "/Leading " + number(m.tmInternalLeading),
+        "/CapHeight " + number(m.tmHeight),
+        "/StemV " + number(StemV()),
+        "/AvgWidth " + number(m.tmAveCharWidth),
+        "/MxWidth " + number(m.tmMaxCharWidth),
+        "/MissingWidth " + number(m.tmAveCharWidth),
+    };
+    if (fontFileObject > 0)
+        lines << "/FontFile2 " + reference(fontFileObject);
+    lines << ">>";
+    return pdfLines(lines);
+}
+
+QByteArray TfrxPDFFont::ToUnicodeMap() const
+{
+    auto hex4 = [](std::uint32_t value) { return QByteArray::number(value, 16).toUpper().rightJustified(4, '0'); };
+    QByteArray cmapName = GetFontName().toLatin1();
+    cmapName.replace(',', '+');
+    QByteArrayList lines{
+        "/CIDInit /ProcSet findresource begin",
+        "12 dict begin",
+        "begincmap",
+        "/CIDSystemInfo",
+        "<< /Registry (Adobe)",
+        "/Ordering (UCS)",
+        "/Supplement 0",
+        ">> def",
+        "/CMapName /" + cmapName + " def",
+        "/CMapType 2 def",
+        "1 begincodespacerange",
+        "<0000> <FFFF>",
+        "endcodespacerange",
+        number(qint64(UsedAlphabet.size())) + " beginbfchar",
+    };
+    for (std::size_t i = 0; i < UsedAlphabet.size(); ++i)
+        lines << '<' + hex4(UsedAlphabet[i]) + "> <" + hex4(UsedAlphabetUnicode[i]) + '>';
+    lines << "endbfchar"
+          << "endcmap"
+          << "CMapName currentdict /CMap defineresource pop"
+          << "end"
+          << "end";
+    return pdfLines(lines);
+}
+
+QByteArray TfrxPDFFont::CidSystemInfoDictionary()
+{
+    return pdfLines({"<<", "/Registry (Adobe) /Ordering (Identity) /Supplement 0", ">>"});
+}
+
+QByteArray TfrxPDFFont::DescendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const
+{
+    QByteArray widths = "/W [ ";
+    for (std::size_t i = 0; i < UsedAlphabet.size(); ++i)
+        widths += number(UsedAlphabet[i]) + " [" + number(Widths[i]) + "] ";
+    widths += ']';
+    return pdfLines({
+        "<<",
+        "/Type /Font",
+        "/Subtype /CIDFontType2",
+        "/BaseFont /" + GetFontName().toLatin1(),
+        "/CIDSystemInfo " + reference(cidSystemInfoObject),
+        "/FontDescriptor " + reference(descriptorObject),
+        widths,
+        ">>",
+    });
+}
+
+QByteArray TfrxPDFFont::FontDictionary(int descendantObject, int toUnicodeObject) const
+{
+    return pdfLines({
+        "<<",
+        "/Type /Font",
+        "/Subtype /Type0",
+        "/BaseFont /" + GetFontName().toLatin1(),
+        "/Encoding /Identity-H",
+        "/DescendantFonts [" + reference(descendantObject) + ']',
+        "/ToUnicode " + reference(toUnicodeObject),
+        ">>",
+    });
 }
 
 } // namespace quittung

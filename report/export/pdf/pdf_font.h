@@ -47,6 +47,21 @@ public:
     // The font file (subset to the used glyphs when PackFont); also kept in FontData.
     QByteArray GetFontFile();
 
+    // The font's PDF objects: each dictionary as it stands between the object line and "endobj",
+    // every line ending with CR LF; the arguments are the object numbers referred to.
+    // The dictionary line of the font file and ToUnicode streams, for stored (possibly deflated)
+    // and raw data lengths.
+    static QByteArray StreamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed);
+    // fontFileObject 0: the font is not embedded.
+    QByteArray FontDescriptorDictionary(int fontFileObject) const;
+    // The text of the ToUnicode stream, before any deflating.
+    QByteArray ToUnicodeMap() const;
+    static QByteArray CidSystemInfoDictionary();
+    QByteArray DescendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const;
+    QByteArray FontDictionary(int descendantObject, int toUnicodeObject) const;
+    // The descriptor's stem width, from the weight.
+    int StemV() const;
+
     TfrxFont SourceFont;
     QString Name;
     PdfOutlineMetrics TextMetric;
@@ -59,7 +74,8 @@ public:
     bool Saved = false;
 
 private:
-    std::shared_ptr<const FontFace> face() const;
+    // Shaping, metrics and the font file all come from this face.
+    std::shared_ptr<const FontFace> m_face;
 };
 
 } // namespace quittung

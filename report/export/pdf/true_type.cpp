@@ -144,6 +144,7 @@ void TrueTypeFont::loadHead()
     TrueTypeTable& head = ListOfTables["head"];
     const ByteReader reader(head.data);
     m_indexToLocFormat = reader.s16(50);
+    m_checkSumAdjustment = reader.u32(8);
     putU32(head.data, 8, 0);
 }
 
@@ -224,23 +225,32 @@ void TrueTypeFont::loadName()
     const ByteReader name(ListOfTables["name"].data);
     const std::uint16_t count = name.u16(2);
     const std::uint16_t storage = name.u16(4);
-    m_fullName.clear();
+    m_fullNames.clear();
+    // The full name in US English comes first, as it is the one fontconfig and the report know;
+    // the other languages' full names follow in the table's order.
+    QString english;
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype record = 6 + i * 12;
-        const std::uint16_t platform = name.u16(record);
         if (name.u16(record + 6) != 4)
             continue;
+        const std::uint16_t platform = name.u16(record);
         const ByteReader text = name.sub(qsizetype(storage) + name.u16(record + 10), name.u16(record + 8));
+        QString full;
         if (platform == 3 || platform == 0) {
-            QString full;
             for (qsizetype k = 0; k + 2 <= text.size(); k += 2)
                 full.append(QChar(text.u16(k)));
-            m_fullName = full;
-            return;
+            if (english.isEmpty() && platform == 3 && name.u16(record + 4) == 0x0409)
+                english = full;
+        } else if (platform == 1) {
+            full = QString::fromLatin1(text.bytes(0, text.size()));
+        } else {
+            continue;
         }
-        if (platform == 1 && m_fullName.isEmpty())
-            m_fullName = QString::fromLatin1(text.bytes(0, text.size()));
+        if (!full.isEmpty() && !m_fullNames.contains(full))
+            m_fullNames.append(full);
     }
+    if (!english.isEmpty())
+        m_fullNames.move(m_fullNames.indexOf(english), 0);
 }
 
 void TrueTypeFont::verifyChecksums(ChecksumFaultAction action) const
@@ -248,6 +258,10 @@ void TrueTypeFont::verifyChecksums(ChecksumFaultAction action) const
     for (const auto& [tag, table] : ListOfTables) {
         const std::uint32_t sum = tableChecksum(table.data);
         if (sum == table.checksum)
+            continue;
+        // Some font tools sum "head" with its checkSumAdjustment as stored, not zeroed; the table
+        // is intact all the same.
+        if (tag == "head" && table.checksum == sum + m_checkSumAdjustment)
             continue;
         const QString text = QStringLiteral("Table ID \"") + QString::fromLatin1(tag) +
                              QStringLiteral("\" checksum error.") + QString::number(sum) + QLatin1Char(' ') +
@@ -343,6 +357,9 @@ QByteArray TrueTypeFont::PackFont()
 {
     if (m_loca.empty() || !hasTable("glyf"))
         fail("Glyphs not found.");
+    // A subset without horizontal metrics would be no usable TrueType font.
+    if (!hasTable("hmtx"))
+        fail("HorizontalMetrics not found.");
 
     // Rebuild glyf and loca with unchanged glyph indices; unlisted glyphs get empty outlines.
     const std::vector<std::uint32_t> keep = closedGlyphList();
@@ -462,14 +479,18 @@ QString TrueTypeCollection::wantedFullName(const QString& faceName, bool bold, b
 }
 
 QByteArray TrueTypeCollection::PackFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
-                                        ChecksumFaultAction action)
+                                        ChecksumFaultAction action, std::size_t fallback)
 {
     TrueTypeFont* chosen = nullptr;
     for (auto& font : m_fonts) {
         font->PrepareFont(action);
         chosen = font.get();
-        if (font->fullName() == wantedName)
+        if (font->fullNames().contains(wantedName))
             break;
+    }
+    if (!chosen->fullNames().contains(wantedName) && fallback < m_fonts.size()) {
+        chosen = m_fonts[fallback].get();
+        chosen->PrepareFont(action);
     }
     chosen->ListOfUsedGlyphs.insert(chosen->ListOfUsedGlyphs.end(), glyphs.begin(), glyphs.end());
     return chosen->PackFont();

@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -43,8 +45,9 @@ public:
     const TableDirectory& directory() const { return m_directory; }
     const std::map<QByteArray, TrueTypeTable>& tables() const { return ListOfTables; }
     bool hasTable(const char* tag) const { return ListOfTables.count(QByteArray(tag)) != 0; }
-    // Name record 4.
-    const QString& fullName() const { return m_fullName; }
+    // The full names (name record 4) in all languages; US English first when the font has it.
+    const QStringList& fullNames() const { return m_fullNames; }
+    QString fullName() const { return m_fullNames.value(0); }
     // The glyph of a character by the Windows Unicode cmap (format 4); 0 when unmapped.
     std::uint16_t glyphIndex(char16_t character) const;
     std::uint32_t glyphCount() const { return m_loca.empty() ? 0 : std::uint32_t(m_loca.size() - 1); }
@@ -72,13 +75,14 @@ private:
     TableDirectory m_directory;
     std::map<QByteArray, TrueTypeTable> ListOfTables;
     std::int16_t m_indexToLocFormat = 0;
+    std::uint32_t m_checkSumAdjustment = 0; // as read, before it is zeroed
     std::vector<std::uint32_t> m_loca;
     std::vector<std::uint16_t> m_hhea; // fields after the version, as read
     std::uint32_t m_hheaVersion = 0;
     std::vector<std::uint16_t> m_maxp;
     std::uint32_t m_maxpVersion = 0;
     std::map<char16_t, std::uint16_t> m_cmap;
-    QString m_fullName;
+    QStringList m_fullNames;
 };
 
 // A font file as read: one font, or several for a collection.
@@ -90,10 +94,11 @@ public:
 
     // The full name a face is looked up under: some faces under their English names, styles appended.
     static QString wantedFullName(const QString& faceName, bool bold, bool italic);
-    // Prepares the fonts one after the other until one has the wanted full name (else the last),
-    // and returns that font's subset keeping the given glyphs.
+    // Prepares the fonts one after the other until one has the wanted full name, and returns that
+    // font's subset keeping the given glyphs. Without a match the font at `fallback` is used, or
+    // the last one when there is no such font.
     QByteArray PackFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
-                        ChecksumFaultAction action = ChecksumFaultAction::Warn);
+                        ChecksumFaultAction action = ChecksumFaultAction::Warn, std::size_t fallback = SIZE_MAX);
 
 private:
     std::vector<std::unique_ptr<TrueTypeFont>> m_fonts;

@@ -1,5 +1,6 @@
 #include "report/export/pdf/pdf_font.h"
 
+#include "report/engine/font_service.h"
 #include "report/export/pdf/true_type.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +198,115 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
         }
         // Glyph indices are unchanged: the subset's cmap still maps the characters to them.
         EXPECT_EQ(packed.glyphIndex(u'Q'), font.UsedAlphabet[0]);
+    }
+}
+
+TEST(PdfFont, FaceWithoutTrueTypeOutlinesIsReplacedByArial)
+{
+    // Nimbus Sans is CFF-based OpenType: its glyphs cannot go into a TrueType font file.
+    const QString cff = QStringLiteral("Nimbus Sans");
+    ASSERT_TRUE(FontService::Instance().Face(cff, 0)->FilePath().endsWith(QStringLiteral(".otf")));
+    TfrxPDFFont nimbus(reportFont(cff, 0));
+    TfrxPDFFont arial(reportFont(QStringLiteral("Arial"), 0));
+    nimbus.FillOutlineTextMetrix();
+    arial.FillOutlineTextMetrix();
+    const QString text = QStringLiteral(u"Quittung €");
+    EXPECT_EQ(nimbus.RemapString(text, false), arial.RemapString(text, false));
+    EXPECT_EQ(nimbus.Widths, arial.Widths);
+    EXPECT_EQ(nimbus.TextMetric.otmAscent, arial.TextMetric.otmAscent);
+    EXPECT_EQ(nimbus.GetFontName(), QStringLiteral("Nimbus#20Sans"));
+
+    TrueTypeCollection embedded(nimbus.GetFontFile());
+    embedded.fonts().front()->PrepareFont(ChecksumFaultAction::ThrowException);
+    EXPECT_EQ(embedded.fonts().front()->fullName(), QStringLiteral("Liberation Sans"));
+}
+
+TEST(PdfFont, FontObjectTexts)
+{
+    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), fsBold));
+    font.TextMetric.tmHeight = 1149;
+    font.TextMetric.tmInternalLeading = 149;
+    font.TextMetric.tmAveCharWidth = 479;
+    font.TextMetric.tmMaxCharWidth = 2000;
+    font.TextMetric.tmWeight = 700;
+    font.TextMetric.otmItalicAngle = -120;
+    font.TextMetric.otmAscent = 905;
+    font.TextMetric.otmDescent = -212;
+    font.TextMetric.otmrcFontBox = {-628, 1055, 2000, -210};
+    font.UsedAlphabet = {52, 3, 2573};
+    font.Widths = {778, 278, 556};
+    font.UsedAlphabetUnicode = {u'Q', u' ', u'\u20AC'};
+
+    EXPECT_EQ(font.FontDescriptorDictionary(7), QByteArray("<<\r\n"
+                                                          "/Type /FontDescriptor\r\n"
+                                                          "/FontName /Arial,Bold\r\n"
+                                                          "/FontFamily /Arial,Bold\r\n"
+                                                          "/Flags 32\r\n"
+                                                          "/FontBBox [-628 -210 2000 1055 ]\r\n"
+                                                          "/ItalicAngle -120\r\n"
+                                                          "/Ascent 905\r\n"
+                                                          "/Descent -212\r\n"
+                                                          "/Leading 149\r\n"
+                                                          "/CapHeight 1149\r\n"
+                                                          "/StemV 166\r\n"
+                                                          "/AvgWidth 479\r\n"
+                                                          "/MxWidth 2000\r\n"
+                                                          "/MissingWidth 479\r\n"
+                                                          "/FontFile2 7 0 R\r\n"
+                                                          ">>\r\n"));
+    EXPECT_FALSE(font.FontDescriptorDictionary(0).contains("/FontFile2"));
+    EXPECT_EQ(font.ToUnicodeMap(), QByteArray("/CIDInit /ProcSet findresource begin\r\n"
+                                              "12 dict begin\r\n"
+                                              "begincmap\r\n"
+                                              "/CIDSystemInfo\r\n"
+                                              "<< /Registry (Adobe)\r\n"
+                                              "/Ordering (UCS)\r\n"
+                                              "/Supplement 0\r\n"
+                                              ">> def\r\n"
+                                              "/CMapName /Arial+Bold def\r\n"
+                                              "/CMapType 2 def\r\n"
+                                              "1 begincodespacerange\r\n"
+                                              "<0000> <FFFF>\r\n"
+                                              "endcodespacerange\r\n"
+                                              "3 beginbfchar\r\n"
+                                              "<0034> <0051>\r\n"
+                                              "<0003> <0020>\r\n"
+                                              "<0A0D> <20AC>\r\n"
+                                              "endbfchar\r\n"
+                                              "endcmap\r\n"
+                                              "CMapName currentdict /CMap defineresource pop\r\n"
+                                              "end\r\n"
+                                              "end\r\n"));
+    EXPECT_EQ(TfrxPDFFont::CidSystemInfoDictionary(),
+              QByteArray("<<\r\n/Registry (Adobe) /Ordering (Identity) /Supplement 0\r\n>>\r\n"));
+    EXPECT_EQ(font.DescendantFontDictionary(10, 8), QByteArray("<<\r\n"
+                                                               "/Type /Font\r\n"
+                                                               "/Subtype /CIDFontType2\r\n"
+                                                               "/BaseFont /Arial,Bold\r\n"
+                                                               "/CIDSystemInfo 10 0 R\r\n"
+                                                               "/FontDescriptor 8 0 R\r\n"
+                                                               "/W [ 52 [778] 3 [278] 2573 [556] ]\r\n"
+                                                               ">>\r\n"));
+    EXPECT_EQ(font.FontDictionary(11, 9), QByteArray("<<\r\n"
+                                                     "/Type /Font\r\n"
+                                                     "/Subtype /Type0\r\n"
+                                                     "/BaseFont /Arial,Bold\r\n"
+                                                     "/Encoding /Identity-H\r\n"
+                                                     "/DescendantFonts [11 0 R]\r\n"
+                                                     "/ToUnicode 9 0 R\r\n"
+                                                     ">>\r\n"));
+    EXPECT_EQ(TfrxPDFFont::StreamDictionary(1200, 5000, true),
+              QByteArray("<< /Length 1200  /Filter /FlateDecode /Length1 5000 >>\r\n"));
+    EXPECT_EQ(TfrxPDFFont::StreamDictionary(5000, 5000, false), QByteArray("<< /Length 5000 /Length1 5000 >>\r\n"));
+}
+
+TEST(PdfFont, StemWidthFromWeight)
+{
+    const std::pair<int, int> cases[] = {{400, 88}, {700, 166}, {0, 50}, {100, 52}, {900, 242}};
+    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+    for (const auto& [weight, stem] : cases) {
+        font.TextMetric.tmWeight = weight;
+        EXPECT_EQ(font.StemV(), stem) << weight;
     }
 }
 

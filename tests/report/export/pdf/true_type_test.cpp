@@ -158,6 +158,55 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
 
 INSTANTIATE_TEST_SUITE_P(DebianFonts, SubsetTest, ::testing::Values(kRegular, kBold, kDejaVu));
 
+// The font with its location table rewritten in the short format (offsets halved), in place.
+QByteArray withShortLocations(QByteArray font)
+{
+    const ByteReader reader(font);
+    const qsizetype head = reader.u32(entryOf(font, "head") + 8);
+    const qsizetype locaEntry = entryOf(font, "loca");
+    const qsizetype loca = reader.u32(locaEntry + 8);
+    const qsizetype entries = reader.u32(locaEntry + 12) / 4;
+    for (qsizetype i = 0; i < entries; ++i)
+        putU16(font, loca + 2 * i, std::uint16_t(reader.u32(loca + 4 * i) / 2));
+    putU32(font, locaEntry + 12, std::uint32_t(2 * entries));
+    putU16(font, head + 50, 0);
+    return font;
+}
+
+TEST(TrueTypeFontTest, LastLocationIsTheEndOfTheGlyphDataInBothFormats)
+{
+    const QByteArray file = readFile(kRegular);
+    ASSERT_FALSE(file.isEmpty());
+    RecordingEngineHost host;
+    TrueTypeCollection original(file);
+    TrueTypeFont& source = *original.fonts().front();
+    source.PrepareFont(ChecksumFaultAction::IgnoreChecksum);
+    ASSERT_FALSE(source.shortLocations());
+    // A first subset is small enough for the short format; its last glyph is one of the kept.
+    const std::uint32_t last = source.glyphCount() - 1;
+    const QByteArray small = TrueTypeCollection(file).PackFont(QString(), {36, 68, 100, last});
+
+    for (const bool shortFormat : {false, true}) {
+        SCOPED_TRACE(shortFormat);
+        const QByteArray input = shortFormat ? withShortLocations(small) : small;
+        TrueTypeCollection packer(input);
+        const QByteArray packed = packer.PackFont(QString(), {36, 68}, ChecksumFaultAction::IgnoreChecksum);
+        EXPECT_EQ(tableChecksum(packed), 0xB1B0AFBAu);
+        TrueTypeCollection again(packed);
+        TrueTypeFont& font = *again.fonts().front();
+        font.PrepareFont(ChecksumFaultAction::ThrowException);
+        EXPECT_EQ(font.shortLocations(), shortFormat);
+        ASSERT_EQ(font.glyphCount(), source.glyphCount());
+        const qsizetype glyfLength = ByteReader(packed).u32(entryOf(packed, "glyf") + 12);
+        EXPECT_EQ(font.locations().back(), std::uint32_t(glyfLength));
+        EXPECT_EQ(font.locations()[last], std::uint32_t(glyfLength)); // the last glyph is now empty
+        for (std::uint32_t g : {0u, 36u, 68u})
+            EXPECT_EQ(outline(font, g), outline(source, g)) << g;
+        EXPECT_TRUE(outline(font, 100).isEmpty());
+    }
+    EXPECT_TRUE(host.shown.isEmpty());
+}
+
 TEST(TrueTypeFontTest, DropsSignatureAndDeviceMetrics)
 {
     // Liberation 2 carries neither table, so two of its small tables are given their tags.
@@ -194,6 +243,20 @@ TEST(TrueTypeFontTest, BadInputsGiveErrors)
     noGlyf.replace(entryOf(font, "glyf"), 4, "hdmx");
     QByteArray badLocaFormat = font;
     putU16(badLocaFormat, ByteReader(font).u32(entryOf(font, "head") + 8) + 50, 7);
+    auto renamed = [&](const char* tag) {
+        QByteArray copy = font;
+        copy.replace(entryOf(font, tag), 4, "zzzz");
+        return copy;
+    };
+    auto cmapFormat = [&](std::uint16_t subtableFormat) {
+        QByteArray copy = font;
+        const ByteReader cmap(font, ByteReader(font).u32(entryOf(font, "cmap") + 8),
+                              ByteReader(font).u32(entryOf(font, "cmap") + 12));
+        for (qsizetype i = 0; i < cmap.u16(2); ++i)
+            if (cmap.u16(4 + 8 * i) == 3 && cmap.u16(6 + 8 * i) == 1)
+                putU16(copy, ByteReader(font).u32(entryOf(font, "cmap") + 8) + cmap.u32(8 + 8 * i), subtableFormat);
+        return copy;
+    };
     QByteArray ttcVersion = QByteArray("ttcf") + QByteArray::fromHex("00030000000000010000000c");
     QByteArray ttcCount = QByteArray("ttcf") + QByteArray::fromHex("00010000ffffffff");
     QByteArray ttcOffset = QByteArray("ttcf") + QByteArray::fromHex("0001000000000001ffffff00");
@@ -215,6 +278,19 @@ TEST(TrueTypeFontTest, BadInputsGiveErrors)
         {"no head", noHead, QStringLiteral("FontHeader not found.")},
         {"no glyf", noGlyf, QStringLiteral("Glyphs not found.")},
         {"location format 7", badLocaFormat, QStringLiteral("Unsupported Index to Location format")},
+        {"no maxp", renamed("maxp"), QStringLiteral("MaximuProfile not found.")},
+        {"no hhea", renamed("hhea"), QStringLiteral("HorizontalHeader not found.")},
+        {"no OS/2", renamed("OS/2"), QStringLiteral("OS2WindowsMetrics table not found.")},
+        {"no loca", renamed("loca"), QStringLiteral("IndexToLocation not found.")},
+        {"no cmap", renamed("cmap"), QStringLiteral("CMAP not found.")},
+        {"no name", renamed("name"), QStringLiteral("Name not found.")},
+        {"no post", renamed("post"), QStringLiteral("no error")},
+        // Packing copies the horizontal metrics of the kept glyphs; without them no subset is made.
+        {"no hmtx", renamed("hmtx"), QStringLiteral("HorizontalMetrics not found.")},
+        {"cmap format 0", cmapFormat(0), QStringLiteral("TO DO: ByteEncoding cmap format not implemented")},
+        {"cmap format 2", cmapFormat(2), QStringLiteral("TO DO: HighByteMapping cmap format not implemented")},
+        {"cmap format 6", cmapFormat(6), QStringLiteral("TO DO: TrimmedTable cmap format not implemented")},
+        {"cmap format 12 is passed over", cmapFormat(12), QStringLiteral("no error")},
         {"collection version 3", ttcVersion, QStringLiteral("Unknown font collection version")},
         {"collection count", ttcCount, QString::fromLatin1(format)},
         {"collection offset", ttcOffset, QString::fromLatin1(format)},
@@ -310,6 +386,36 @@ TEST(TrueTypeCollectionTest, ChoosesTheFontByFullNameElseTheLast)
             << c.wanted;
     }
     EXPECT_TRUE(host.shown.isEmpty());
+}
+
+TEST(TrueTypeCollectionTest, RealCollectionByAnyOfItsFullNames)
+{
+    const QByteArray file = readFile("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc");
+    ASSERT_FALSE(file.isEmpty());
+    RecordingEngineHost host;
+    const struct {
+        const char* wanted;
+        std::size_t fallback;
+        const char* chosen;
+    } cases[] = {
+        {"WenQuanYi Micro Hei Mono", SIZE_MAX, "WenQuanYi Micro Hei Mono"},
+        {"WenQuanYi Micro Hei", SIZE_MAX, "WenQuanYi Micro Hei"},
+        {"文泉驿等宽微米黑", 0, "WenQuanYi Micro Hei Mono"},
+        // No face of that name: the face the text was shaped with, else the last.
+        {"Liberation Sans", 0, "WenQuanYi Micro Hei"},
+        {"Liberation Sans", SIZE_MAX, "WenQuanYi Micro Hei Mono"},
+    };
+    for (const auto& c : cases) {
+        TrueTypeCollection collection(file);
+        ASSERT_EQ(collection.fonts().size(), 2u);
+        const QByteArray subset = collection.PackFont(QString::fromUtf8(c.wanted), {100}, ChecksumFaultAction::Warn,
+                                                      c.fallback);
+        TrueTypeCollection packed(subset);
+        packed.fonts().front()->PrepareFont(ChecksumFaultAction::ThrowException);
+        EXPECT_EQ(packed.fonts().front()->fullName(), QString::fromUtf8(c.chosen)) << c.wanted;
+    }
+    // Its "head" checksums include the stored adjustment, which is no damage worth a question.
+    EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(TrueTypeCollectionTest, WantedFullNames)
