@@ -282,18 +282,22 @@ std::uint16_t TrueTypeFont::glyphIndex(char16_t character) const
 std::vector<std::uint32_t> TrueTypeFont::closedGlyphList() const
 {
     const std::uint32_t count = glyphCount();
-    std::vector<std::uint32_t> glyphs;
+    std::vector<bool> kept(count, false);
+    std::vector<std::uint32_t> pending{0};
     for (std::uint32_t g : ListOfUsedGlyphs)
         if (g < count)
-            glyphs.push_back(g);
-    glyphs.push_back(0);
-    std::sort(glyphs.begin(), glyphs.end());
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
+            pending.push_back(g);
 
+    // Components are followed to any depth: a composite made of composites (DŽ of D and Ž, Ž of Z
+    // and a caron) needs them all to be drawn whole. Each glyph is looked at once, so a component
+    // loop in a damaged font ends too.
     const ByteReader glyf(ListOfTables.at("glyf").data);
-    const std::vector<std::uint32_t> direct = glyphs;
-    // One level only: components of added components are not followed.
-    for (std::uint32_t g : direct) {
+    while (!pending.empty()) {
+        const std::uint32_t g = pending.back();
+        pending.pop_back();
+        if (kept[g])
+            continue;
+        kept[g] = true;
         const qsizetype length = qsizetype(m_loca[g + 1]) - qsizetype(m_loca[g]);
         if (length < 10 || glyf.s16(m_loca[g]) >= 0)
             continue;
@@ -302,8 +306,8 @@ std::vector<std::uint32_t> TrueTypeFont::closedGlyphList() const
         for (std::uint32_t n = 0; n < kMaxComponents; ++n) {
             const std::uint16_t flags = outline.u16(at);
             const std::uint16_t component = outline.u16(at + 2);
-            if (component < count && !std::binary_search(direct.begin(), direct.end(), component))
-                glyphs.push_back(component);
+            if (component < count && !kept[component])
+                pending.push_back(component);
             at += 4 + ((flags & 0x0001) ? 4 : 2);
             if (flags & 0x0008)
                 at += 2;
@@ -315,8 +319,10 @@ std::vector<std::uint32_t> TrueTypeFont::closedGlyphList() const
                 break;
         }
     }
-    std::sort(glyphs.begin(), glyphs.end());
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end()), glyphs.end());
+    std::vector<std::uint32_t> glyphs;
+    for (std::uint32_t g = 0; g < count; ++g)
+        if (kept[g])
+            glyphs.push_back(g);
     return glyphs;
 }
 

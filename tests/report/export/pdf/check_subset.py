@@ -4,7 +4,7 @@ usage: check_subset.py ORIGINAL FACE_INDEX SUBSET GLYPHS TEXT
 
 GLYPHS are the glyph indices the text used (comma-separated); TEXT is the text, whose characters
 must still map to the same glyphs. The subset must keep the outlines of those glyphs, of glyph 0
-and of the components of composite ones (one level), give every other glyph an empty outline,
+and of the components of composite ones (at every depth), give every other glyph an empty outline,
 keep the glyph count and the horizontal metrics, and carry correct checksums. Prints what is wrong and exits with 1.
 """
 
@@ -21,11 +21,14 @@ def main():
 
     order = original.getGlyphOrder()
     used = {int(g) for g in glyphs.split(",") if g}
-    keep = used | {0}
-    for gid in sorted(keep):
+    keep = set()
+    pending = used | {0}
+    while pending:
+        gid = pending.pop()
+        keep.add(gid)
         glyph = original["glyf"][order[gid]]
         if glyph.isComposite():
-            keep |= {original.getGlyphID(name) for name in glyph.getComponentNames(original["glyf"])}
+            pending |= {original.getGlyphID(name) for name in glyph.getComponentNames(original["glyf"])} - keep
 
     if subset["maxp"].numGlyphs != original["maxp"].numGlyphs:
         problems.append("glyph count %d, expected %d" % (subset["maxp"].numGlyphs, original["maxp"].numGlyphs))

@@ -93,11 +93,16 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
         ASSERT_NE(glyph, 0) << int(c.unicode());
         used.push_back(glyph);
     }
-    std::set<std::uint32_t> expected(used.begin(), used.end());
-    expected.insert(0);
-    for (std::uint32_t g : std::set<std::uint32_t>(expected))
-        for (std::uint32_t c : components(outline(original, g)))
-            expected.insert(c);
+    std::set<std::uint32_t> expected;
+    std::vector<std::uint32_t> pending(used);
+    pending.push_back(0);
+    while (!pending.empty()) {
+        const std::uint32_t g = pending.back();
+        pending.pop_back();
+        if (expected.insert(g).second)
+            for (std::uint32_t c : components(outline(original, g)))
+                pending.push_back(c);
+    }
 
     // The umlauts are composites in these fonts, so their components are kept too.
     EXPECT_GT(expected.size(), std::set<std::uint32_t>(used.begin(), used.end()).size() + 1);
@@ -205,6 +210,40 @@ TEST(TrueTypeFontTest, LastLocationIsTheEndOfTheGlyphDataInBothFormats)
         EXPECT_TRUE(outline(font, 100).isEmpty());
     }
     EXPECT_TRUE(host.shown.isEmpty());
+}
+
+TEST(TrueTypeFontTest, CompositeKeepsItsComponentsAtEveryDepth)
+{
+    // In DejaVu Sans, U+01C4 (DŽ) is built from D and Ž, and Ž in turn from Z and a caron: all of
+    // them are needed to draw it.
+    const QByteArray file = readFile(kDejaVu);
+    ASSERT_FALSE(file.isEmpty());
+    RecordingEngineHost host;
+    TrueTypeCollection original(file);
+    TrueTypeFont& source = *original.fonts().front();
+    source.PrepareFont(ChecksumFaultAction::IgnoreChecksum);
+    const std::uint32_t dz = source.glyphIndex(u'\u01C4');
+    const std::uint32_t zcaron = source.glyphIndex(u'\u017D');
+    ASSERT_TRUE(components(outline(source, dz)).count(zcaron));
+    ASSERT_TRUE(components(outline(source, zcaron)).count(source.glyphIndex(u'Z')));
+
+    TrueTypeCollection packed(TrueTypeCollection(file).PackFont(QString(), {dz}));
+    TrueTypeFont& font = *packed.fonts().front();
+    font.PrepareFont(ChecksumFaultAction::ThrowException);
+    std::set<std::uint32_t> needed{0, dz};
+    for (std::uint32_t component : components(outline(source, dz))) {
+        needed.insert(component);
+        for (std::uint32_t inner : components(outline(source, component)))
+            needed.insert(inner);
+    }
+    EXPECT_GE(needed.size(), 6u);
+    for (std::uint32_t g = 0; g < font.glyphCount(); ++g) {
+        if (needed.count(g)) {
+            EXPECT_EQ(outline(font, g), outline(source, g)) << g;
+        } else {
+            EXPECT_TRUE(outline(font, g).isEmpty()) << g;
+        }
+    }
 }
 
 TEST(TrueTypeFontTest, DropsSignatureAndDeviceMetrics)
