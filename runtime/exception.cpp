@@ -15,6 +15,11 @@ EIntOverflow::EIntOverflow()
 {
 }
 
+EReadError::EReadError()
+    : Exception(QString::fromUtf8(msg::SReadError))
+{
+}
+
 void CheckListIndex(qsizetype index, qsizetype count)
 {
     if (index < 0 || index >= count)

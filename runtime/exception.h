@@ -32,6 +32,13 @@ public:
     EIntOverflow();
 };
 
+// A read outside binary data: a damaged or cut file. Readers of a file format turn it into that
+// format's own message.
+class EReadError : public Exception {
+public:
+    EReadError();
+};
+
 // An index outside a list.
 class EListError : public Exception {
 public:

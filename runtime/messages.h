@@ -22,6 +22,7 @@ inline constexpr const char* SCloseButton = "&Schließen";
 inline constexpr const char* SUnknownError = "Unbekannter Fehler";
 inline constexpr const char* SAmountTooLarge =
     "Der Betrag %s ist zu groß: Quittungen sind bis höchstens 999.999.999.999,99 möglich";
+inline constexpr const char* SReadError = "Lesefehler: die Daten enden vor dem Ende eines Werts";
 inline constexpr const char* SVatRateImpossible =
     "Mit dem MwSt.-Satz %s lassen sich Netto- und Bruttobetrag nicht berechnen";
 } // namespace msg

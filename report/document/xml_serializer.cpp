@@ -6,6 +6,7 @@
 #include "report/document/memo_view.h"
 #include "report/document/report.h"
 #include "report/document/xml_document.h"
+#include "runtime/byte_reader.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "runtime/number_format.h"
@@ -238,17 +239,13 @@ private:
     QByteArray m_bytes;
 };
 
-// Reads the extra-data block; every read checks the bounds and throws on a short block.
+// Reads the extra-data block from its start to its end; a short block ends in EReadError.
 class PropDataReader {
 public:
-    explicit PropDataReader(const QByteArray& bytes) : m_bytes(bytes) {}
+    explicit PropDataReader(const QByteArray& bytes) : m_reader(bytes) {}
 
-    bool atEnd() const { return m_position >= m_bytes.size(); }
-    int byte()
-    {
-        need(1);
-        return static_cast<unsigned char>(m_bytes[m_position++]);
-    }
+    bool atEnd() const { return m_position >= m_reader.size(); }
+    int byte() { return m_reader.u8(m_position++); }
     QString entryName()
     {
         const int size = byte();
@@ -285,27 +282,19 @@ public:
     }
 
 private:
-    void need(qint64 count) const
-    {
-        if (count < 0 || m_position + count > m_bytes.size())
-            throw std::runtime_error("short block");
-    }
     QByteArray take(qint64 count)
     {
-        need(count);
-        const QByteArray part = m_bytes.mid(m_position, count);
+        const QByteArray part = m_reader.bytes(m_position, count);
         m_position += count;
         return part;
     }
     qint64 int32()
     {
-        need(4);
-        quint32 value = 0;
-        for (int i = 0; i < 4; ++i)
-            value |= quint32(byte()) << (8 * i);
+        const std::uint32_t value = m_reader.u32le(m_position);
+        m_position += 4;
         return value;
     }
-    const QByteArray& m_bytes;
+    const ByteReader m_reader;
     qint64 m_position = 0;
 };
 

@@ -1,5 +1,8 @@
 #include "report/engine/font_service.h"
 
+#include "runtime/byte_reader.h"
+#include "runtime/exception.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -22,31 +25,6 @@ namespace {
 
 constexpr int StyleBold = 1;
 constexpr int StyleItalic = 2;
-
-// Big-endian reads that never leave the buffer; ok turns false on the first read outside it.
-class ByteReader {
-public:
-    explicit ByteReader(const QByteArray& data) : m_data(data) {}
-    bool ok() const { return m_ok; }
-    quint32 u32(qsizetype at) { return quint32(u16(at)) << 16 | u16(at + 2); }
-    quint16 u16(qsizetype at)
-    {
-        if (at < 0 || at + 2 > m_data.size()) {
-            m_ok = false;
-            return 0;
-        }
-        const auto* p = reinterpret_cast<const uchar*>(m_data.constData()) + at;
-        return quint16(p[0] << 8 | p[1]);
-    }
-    bool has(qsizetype at, qsizetype length) const
-    {
-        return at >= 0 && length >= 0 && at <= m_data.size() && length <= m_data.size() - at;
-    }
-
-private:
-    const QByteArray& m_data;
-    bool m_ok = true;
-};
 
 void appendU32(QByteArray& out, quint32 value)
 {
@@ -479,32 +457,29 @@ QByteArray ExtractCollectionFace(const QByteArray& fileData, int faceIndex)
 {
     if (!fileData.startsWith("ttcf"))
         return fileData;
-    ByteReader in(fileData);
-    const quint32 faces = in.u32(8);
-    if (!in.ok() || faceIndex < 0 || quint32(faceIndex) >= faces)
-        return {};
-    const qsizetype header = in.u32(12 + 4 * qsizetype(faceIndex));
-    const int tableCount = in.u16(header + 4);
-    if (!in.ok() || !in.has(header, 12 + 16 * qsizetype(tableCount)))
-        return {};
-
-    QByteArray out = fileData.mid(header, 12);
-    qsizetype dataOffset = 12 + 16 * qsizetype(tableCount);
-    QByteArray tables;
-    for (int t = 0; t < tableCount; ++t) {
-        const qsizetype record = header + 12 + 16 * qsizetype(t);
-        const quint32 offset = in.u32(record + 8);
-        const quint32 length = in.u32(record + 12);
-        if (!in.ok() || !in.has(offset, length))
+    try {
+        const ByteReader in(fileData);
+        if (faceIndex < 0 || quint32(faceIndex) >= in.u32(8))
             return {};
-        out.append(fileData.mid(record, 8)); // tag and checksum stay
-        appendU32(out, quint32(dataOffset + tables.size()));
-        appendU32(out, length);
-        tables.append(fileData.constData() + offset, qsizetype(length));
-        while (tables.size() % 4)
-            tables.append('\0');
+        const qsizetype header = in.u32(12 + 4 * qsizetype(faceIndex));
+        const int tableCount = in.u16(header + 4);
+        QByteArray out = in.bytes(header, 12);
+        qsizetype dataOffset = 12 + 16 * qsizetype(tableCount);
+        QByteArray tables;
+        for (int t = 0; t < tableCount; ++t) {
+            const qsizetype record = header + 12 + 16 * qsizetype(t);
+            const quint32 length = in.u32(record + 12);
+            out.append(in.bytes(record, 8)); // tag and checksum stay
+            appendU32(out, quint32(dataOffset + tables.size()));
+            appendU32(out, length);
+            tables.append(in.bytes(in.u32(record + 8), length));
+            while (tables.size() % 4)
+                tables.append('\0');
+        }
+        return out + tables;
+    } catch (const EReadError&) {
+        return {};
     }
-    return out + tables;
 }
 
 } // namespace quittung

@@ -1,7 +1,7 @@
 #include "report/export/pdf/pdf_font.h"
 
 #include "report/engine/font_service.h"
-#include "report/export/pdf/byte_reader.h"
+#include "runtime/byte_reader.h"
 #include "report/export/pdf/true_type.h"
 
 #include <QByteArrayList>

@@ -24,6 +24,23 @@ constexpr qsizetype kOs2Length = 96;
     throw Exception(QString::fromLatin1(message));
 }
 
+// Every damage of the file that has no message of its own, reads outside it included.
+[[noreturn]] void formatError()
+{
+    fail("TrueType font format error");
+}
+
+// Runs one step on the file, with a read outside it reported as a format error.
+template <typename Step>
+auto readingFont(Step step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const EReadError&) {
+        formatError();
+    }
+}
+
 qsizetype padded(qsizetype length)
 {
     return (length + 3) & ~qsizetype(3);
@@ -38,6 +55,21 @@ QByteArray padTo(QByteArray data, qsizetype length)
 
 } // namespace
 
+std::uint32_t tableChecksum(const QByteArray& data)
+{
+    std::uint32_t sum = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
+    const qsizetype n = data.size();
+    for (qsizetype i = 0; i < n; i += 4) {
+        std::uint32_t word = 0;
+        for (qsizetype k = 0; k < 4; ++k)
+            word = (word << 8) | (i + k < n ? p[i + k] : 0u);
+        sum += word;
+    }
+    return sum;
+}
+
+
 TrueTypeFont::TrueTypeFont(QByteArray file, std::uint32_t directoryOffset)
     : beginfile_ptr(std::move(file)), selector_ptr(directoryOffset)
 {
@@ -51,8 +83,10 @@ bool TrueTypeFont::isDropped(const QByteArray& tag)
 
 void TrueTypeFont::PrepareFont(ChecksumFaultAction action)
 {
-    readDirectory();
-    loadTables();
+    readingFont([&] {
+        readDirectory();
+        loadTables();
+    });
     if (action != ChecksumFaultAction::IgnoreChecksum)
         verifyChecksums(action);
 }
@@ -66,7 +100,7 @@ void TrueTypeFont::readDirectory()
     m_directory.entrySelector = file.u16(selector_ptr + 8);
     m_directory.rangeShift = file.u16(selector_ptr + 10);
     if (count > kMaxTables)
-        ByteReader::fail();
+        formatError();
     const ByteReader entries = file.sub(qsizetype(selector_ptr) + 12, qsizetype(count) * 16);
     ListOfTables.clear();
     for (qsizetype i = 0; i < count; ++i) {
@@ -130,7 +164,7 @@ void TrueTypeFont::loadTables()
     const std::uint32_t glyfLength = std::uint32_t(ListOfTables["glyf"].data.size());
     for (std::size_t i = 0; i < m_loca.size(); ++i)
         if (m_loca[i] > glyfLength || (i > 0 && m_loca[i] < m_loca[i - 1]))
-            ByteReader::fail();
+            formatError();
     if (hasTable("prep")) {
         // Padded with zeros, which leaves the checksum as it is.
         TrueTypeTable& prep = ListOfTables["prep"];
@@ -162,7 +196,7 @@ void TrueTypeFont::loadLoca()
         fail("Unsupported Index to Location format");
     }
     if (m_loca.empty())
-        ByteReader::fail();
+        formatError();
 }
 
 void TrueTypeFont::loadCmap()
@@ -197,7 +231,7 @@ void TrueTypeFont::loadCmap()
                 const std::uint16_t rangeOffset = sub.u16(ranges + 2 * s);
                 for (std::uint32_t c = start; c <= end && c != 0xFFFF; ++c) {
                     if (++mapped > kMaxCmapCharacters)
-                        ByteReader::fail();
+                        formatError();
                     std::uint16_t glyph;
                     if (rangeOffset == 0) {
                         glyph = std::uint16_t(c + delta);
@@ -361,6 +395,11 @@ QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table) const
 
 QByteArray TrueTypeFont::PackFont()
 {
+    return readingFont([&] { return packFont(); });
+}
+
+QByteArray TrueTypeFont::packFont()
+{
     if (m_loca.empty() || !hasTable("glyf"))
         fail("Glyphs not found.");
     // A subset without horizontal metrics would be no usable TrueType font.
@@ -387,7 +426,7 @@ QByteArray TrueTypeFont::PackFont()
     for (; next < newLoca.size(); ++next)
         newLoca[next] = std::uint32_t(newGlyf.size());
     if (m_indexToLocFormat == 0 && newGlyf.size() > 0x1FFFE)
-        ByteReader::fail();
+        formatError();
 
     QByteArray locaData(qsizetype(newLoca.size()) * (m_indexToLocFormat == 0 ? 2 : 4), '\0');
     for (std::size_t i = 0; i < newLoca.size(); ++i) {
@@ -446,22 +485,23 @@ QByteArray TrueTypeFont::PackFont()
 
 TrueTypeCollection::TrueTypeCollection(QByteArray file)
 {
-    const ByteReader reader(file);
-    const std::uint32_t signature = reader.u32(0);
-    if (signature == 0x00010000) {
-        m_fonts.push_back(std::make_unique<TrueTypeFont>(file, 0));
-        return;
-    }
-    if (reader.bytes(0, 4) != "ttcf")
-        ByteReader::fail();
-    const std::uint32_t version = reader.u32(4);
-    if (version != 0x00010000 && version != 0x00020000)
-        fail("Unknown font collection version");
-    const std::uint32_t count = reader.u32(8);
-    if (count == 0 || count > kMaxFontsInCollection)
-        ByteReader::fail();
-    for (std::uint32_t i = 0; i < count; ++i)
-        m_fonts.push_back(std::make_unique<TrueTypeFont>(file, reader.u32(12 + 4 * qsizetype(i))));
+    readingFont([&] {
+        const ByteReader reader(file);
+        if (reader.u32(0) == 0x00010000) {
+            m_fonts.push_back(std::make_unique<TrueTypeFont>(file, 0));
+            return;
+        }
+        if (reader.bytes(0, 4) != "ttcf")
+            formatError();
+        const std::uint32_t version = reader.u32(4);
+        if (version != 0x00010000 && version != 0x00020000)
+            fail("Unknown font collection version");
+        const std::uint32_t count = reader.u32(8);
+        if (count == 0 || count > kMaxFontsInCollection)
+            formatError();
+        for (std::uint32_t i = 0; i < count; ++i)
+            m_fonts.push_back(std::make_unique<TrueTypeFont>(file, reader.u32(12 + 4 * qsizetype(i))));
+    });
 }
 
 QString TrueTypeCollection::wantedFullName(const QString& faceName, bool bold, bool italic)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/export/pdf/byte_reader.h"
+#include "runtime/byte_reader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +15,9 @@
 namespace quittung {
 
 enum class ChecksumFaultAction { IgnoreChecksum, ThrowException, Warn };
+
+// The TrueType checksum: the sum of big-endian 32-bit words, a last partial word padded with zeros.
+std::uint32_t tableChecksum(const QByteArray& data);
 
 // One directory entry and the bytes it covers.
 struct TrueTypeTable {
@@ -67,6 +70,7 @@ private:
     void loadCmap();
     void loadName();
     void verifyChecksums(ChecksumFaultAction action) const;
+    QByteArray packFont();
     std::vector<std::uint32_t> closedGlyphList() const;
     QByteArray writtenTable(const TrueTypeTable& table) const;
 

@@ -1,4 +1,4 @@
-#include "report/export/pdf/byte_reader.h"
+#include "runtime/byte_reader.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"
@@ -98,6 +98,21 @@ void expectOnlyKeptOutlines(const TrueTypeFont& packed, const TrueTypeFont& sour
             EXPECT_TRUE(outline(packed, g).isEmpty()) << g;
         }
     }
+}
+
+TEST(ByteReaderTest, ChecksumPadsTheLastWord)
+{
+    const struct {
+        QByteArray data;
+        std::uint32_t sum;
+    } cases[] = {
+        {QByteArray(), 0},
+        {QByteArray::fromHex("01"), 0x01000000u},
+        {QByteArray::fromHex("0000000100000002"), 3},
+        {QByteArray::fromHex("ffffffff000000020304"), 0x03040001u},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tableChecksum(c.data), c.sum) << c.data.toHex().constData();
 }
 
 class SubsetTest : public ::testing::TestWithParam<const char*> {};

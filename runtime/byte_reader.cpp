@@ -1,4 +1,4 @@
-#include "report/export/pdf/byte_reader.h"
+#include "runtime/byte_reader.h"
 
 #include "runtime/exception.h"
 
@@ -9,14 +9,9 @@ ByteReader::ByteReader(QByteArray data) : m_data(std::move(data)), m_offset(0), 
 ByteReader::ByteReader(QByteArray data, qsizetype offset, qsizetype length) : m_data(std::move(data))
 {
     if (offset < 0 || length < 0 || offset > m_data.size() || length > m_data.size() - offset)
-        fail();
+        throw EReadError();
     m_offset = offset;
     m_length = length;
-}
-
-void ByteReader::fail()
-{
-    throw Exception(QStringLiteral("TrueType font format error"));
 }
 
 bool ByteReader::contains(qsizetype at, qsizetype count) const
@@ -27,7 +22,7 @@ bool ByteReader::contains(qsizetype at, qsizetype count) const
 void ByteReader::check(qsizetype at, qsizetype count) const
 {
     if (!contains(at, count))
-        fail();
+        throw EReadError();
 }
 
 std::uint8_t ByteReader::u8(qsizetype at) const
@@ -55,6 +50,13 @@ std::uint32_t ByteReader::u32(qsizetype at) const
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
+std::uint32_t ByteReader::u32le(qsizetype at) const
+{
+    check(at, 4);
+    const auto* p = reinterpret_cast<const unsigned char*>(m_data.constData() + m_offset + at);
+    return (std::uint32_t(p[3]) << 24) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+}
+
 QByteArray ByteReader::bytes(qsizetype at, qsizetype count) const
 {
     check(at, count);
@@ -70,7 +72,7 @@ ByteReader ByteReader::sub(qsizetype at, qsizetype count) const
 void putU16(QByteArray& data, qsizetype at, std::uint16_t value)
 {
     if (at < 0 || at + 2 > data.size())
-        ByteReader::fail();
+        throw EReadError();
     data[at] = char(value >> 8);
     data[at + 1] = char(value & 0xFF);
 }
@@ -79,20 +81,6 @@ void putU32(QByteArray& data, qsizetype at, std::uint32_t value)
 {
     putU16(data, at, std::uint16_t(value >> 16));
     putU16(data, at + 2, std::uint16_t(value & 0xFFFF));
-}
-
-std::uint32_t tableChecksum(const QByteArray& data)
-{
-    std::uint32_t sum = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
-    const qsizetype n = data.size();
-    for (qsizetype i = 0; i < n; i += 4) {
-        std::uint32_t word = 0;
-        for (qsizetype k = 0; k < 4; ++k)
-            word = (word << 8) | (i + k < n ? p[i + k] : 0u);
-        sum += word;
-    }
-    return sum;
 }
 
 } // namespace quittung

@@ -6,8 +6,9 @@
 
 namespace quittung {
 
-// Big-endian reads over a window of a byte buffer. Every read is checked against the window, so a
-// damaged font file ends in an error and never in a read outside the buffer.
+// Reads over a window of a byte buffer, big-endian (font files) or little-endian (stored blocks).
+// Every read is checked against the window, so damaged input ends in EReadError and never in a
+// read outside the buffer.
 class ByteReader {
 public:
     explicit ByteReader(QByteArray data);
@@ -21,11 +22,9 @@ public:
     std::uint16_t u16(qsizetype at) const;
     std::int16_t s16(qsizetype at) const;
     std::uint32_t u32(qsizetype at) const;
+    std::uint32_t u32le(qsizetype at) const;
     QByteArray bytes(qsizetype at, qsizetype count) const;
     ByteReader sub(qsizetype at, qsizetype count) const;
-
-    // The error every read past the end raises.
-    [[noreturn]] static void fail();
 
 private:
     void check(qsizetype at, qsizetype count) const;
@@ -35,11 +34,9 @@ private:
     qsizetype m_length = 0;
 };
 
-// Big-endian writes into a buffer that is already large enough (the callers size it first).
+// Big-endian writes into a buffer that is already large enough (the callers size it first); a
+// write past its end raises EReadError too.
 void putU16(QByteArray& data, qsizetype at, std::uint16_t value);
 void putU32(QByteArray& data, qsizetype at, std::uint32_t value);
-
-// The TrueType checksum: the sum of big-endian 32-bit words, a last partial word padded with zeros.
-std::uint32_t tableChecksum(const QByteArray& data);
 
 } // namespace quittung
