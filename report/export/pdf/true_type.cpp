@@ -69,7 +69,6 @@ std::uint32_t tableChecksum(const QByteArray& data)
     return sum;
 }
 
-
 TrueTypeFont::TrueTypeFont(QByteArray file, std::uint32_t directoryOffset)
     : beginfile_ptr(std::move(file)), selector_ptr(directoryOffset)
 {
