@@ -56,6 +56,14 @@ QByteArray outline(const TrueTypeFont& font, std::uint32_t glyph)
     return glyf.mid(font.locations()[glyph], font.locations()[glyph + 1] - font.locations()[glyph]);
 }
 
+// A plain font file's font, prepared.
+TrueTypeFont prepared(const QByteArray& file, ChecksumFaultAction action = ChecksumFaultAction::ThrowException)
+{
+    TrueTypeFont font(file, 0);
+    font.PrepareFont(action);
+    return font;
+}
+
 std::set<std::uint32_t> components(const QByteArray& glyph)
 {
     std::set<std::uint32_t> result;
@@ -176,9 +184,7 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
     EXPECT_EQ(os2.mid(sourceOs2.size()), QByteArray(96 - std::min<qsizetype>(96, sourceOs2.size()), '\0'));
 
     // Read back: same glyph indices, only the kept outlines, identical bytes.
-    TrueTypeCollection again(subset);
-    TrueTypeFont& packed = *again.fonts().front();
-    packed.PrepareFont(ChecksumFaultAction::ThrowException);
+    const TrueTypeFont packed = prepared(subset);
     EXPECT_EQ(packed.fullName(), original.fullName());
     ASSERT_EQ(packed.glyphCount(), original.glyphCount());
     EXPECT_EQ(packed.shortLocations(), original.shortLocations());
@@ -211,9 +217,7 @@ TEST(TrueTypeFontTest, LastLocationIsTheEndOfTheGlyphDataInBothFormats)
     const QByteArray file = readFile(kRegular);
     ASSERT_FALSE(file.isEmpty());
     RecordingEngineHost host;
-    TrueTypeCollection original(file);
-    TrueTypeFont& source = *original.fonts().front();
-    source.PrepareFont(ChecksumFaultAction::IgnoreChecksum);
+    const TrueTypeFont source = prepared(file, ChecksumFaultAction::IgnoreChecksum);
     ASSERT_FALSE(source.shortLocations());
     // A first subset is small enough for the short format; its last glyph is one of the kept.
     const std::uint32_t last = source.glyphCount() - 1;
@@ -225,9 +229,7 @@ TEST(TrueTypeFontTest, LastLocationIsTheEndOfTheGlyphDataInBothFormats)
         TrueTypeCollection packer(input);
         const QByteArray packed = packer.PackFont(QString(), {36, 68}, ChecksumFaultAction::IgnoreChecksum);
         EXPECT_EQ(tableChecksum(packed), 0xB1B0AFBAu);
-        TrueTypeCollection again(packed);
-        TrueTypeFont& font = *again.fonts().front();
-        font.PrepareFont(ChecksumFaultAction::ThrowException);
+        const TrueTypeFont font = prepared(packed);
         EXPECT_EQ(font.shortLocations(), shortFormat);
         ASSERT_EQ(font.glyphCount(), source.glyphCount());
         const qsizetype glyfLength = ByteReader(packed).u32(entryOf(packed, "glyf") + 12);
@@ -247,17 +249,13 @@ TEST(TrueTypeFontTest, CompositeKeepsItsComponentsAtEveryDepth)
     const QByteArray file = readFile(kDejaVu);
     ASSERT_FALSE(file.isEmpty());
     RecordingEngineHost host;
-    TrueTypeCollection original(file);
-    TrueTypeFont& source = *original.fonts().front();
-    source.PrepareFont(ChecksumFaultAction::IgnoreChecksum);
+    const TrueTypeFont source = prepared(file, ChecksumFaultAction::IgnoreChecksum);
     const std::uint32_t dz = source.glyphIndex(u'\u01C4');
     const std::uint32_t zcaron = source.glyphIndex(u'\u017D');
     ASSERT_TRUE(components(outline(source, dz)).count(zcaron));
     ASSERT_TRUE(components(outline(source, zcaron)).count(source.glyphIndex(u'Z')));
 
-    TrueTypeCollection packed(TrueTypeCollection(file).PackFont(QString(), {dz}));
-    TrueTypeFont& font = *packed.fonts().front();
-    font.PrepareFont(ChecksumFaultAction::ThrowException);
+    const TrueTypeFont font = prepared(TrueTypeCollection(file).PackFont(QString(), {dz}));
     const std::set<std::uint32_t> needed = keptGlyphs(source, {dz});
     EXPECT_TRUE(needed.count(source.glyphIndex(u'Z')));
     expectOnlyKeptOutlines(font, source, needed);
