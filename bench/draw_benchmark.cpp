@@ -22,9 +22,7 @@ namespace {
 void DrawA4ReceiptPage(benchmark::State& state)
 {
     TfrxReport report;
-    report.SetLocaleSettings(FormatSettings::german());
-    report.OnGetValue = answerExampleReceipt;
-    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
+    if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat"), true))
         throw std::runtime_error("QuittungA4.Dat is missing");
     TfrxEngine engine(report);
     if (!engine.PrepareReport())

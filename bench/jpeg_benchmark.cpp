@@ -20,12 +20,9 @@ namespace {
 void ExportA5ReceiptPageToJpeg(benchmark::State& state)
 {
     TfrxReport report;
-    report.SetLocaleSettings(FormatSettings::german());
-    report.OnGetValue = answerExampleReceipt;
     report.SetShowProgress(false);
-    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/Quittung.Dat")))
+    if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/Quittung.Dat"), false))
         throw std::runtime_error("Quittung.Dat is missing");
-    report.Pages(2)->SetVisible(false);
     TfrxEngine engine(report);
     if (!engine.PrepareReport() || engine.PreviewPages().Count() != 1)
         throw std::runtime_error("the receipt did not prepare");

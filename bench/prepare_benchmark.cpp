@@ -18,11 +18,8 @@ namespace {
 // The A4 template with both receipt pages shown, answering the example receipt.
 void loadReceipt(TfrxReport& report)
 {
-    report.SetLocaleSettings(FormatSettings::german());
-    report.OnGetValue = answerExampleReceipt;
-    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
+    if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat"), true))
         throw std::runtime_error("QuittungA4.Dat is missing");
-    report.Pages(2)->SetVisible(true);
 }
 
 long residentKilobytes()

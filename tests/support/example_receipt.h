@@ -1,6 +1,9 @@
 #pragma once
 
+#include "report/document/page.h"
+#include "report/document/report.h"
 #include "report/document/variant.h"
+#include "runtime/format_settings.h"
 
 #include <QString>
 
@@ -32,4 +35,16 @@ inline void answerExampleReceipt(const QString& name, quittung::Variant& value)
     const auto found = exampleReceipt().find(name);
     if (found != exampleReceipt().end())
         value = found->second;
+}
+
+// Loads a receipt template (a path) into the report, answering the example receipt in German
+// number formats, with the copy page shown or hidden; false when the template cannot be read.
+inline bool loadExampleReceipt(quittung::TfrxReport& report, const QString& path, bool copy)
+{
+    report.SetLocaleSettings(quittung::FormatSettings::german());
+    report.OnGetValue = answerExampleReceipt;
+    if (!report.LoadFromFile(path))
+        return false;
+    report.Pages(2)->SetVisible(copy);
+    return true;
 }

@@ -92,10 +92,7 @@ struct BoxReport {
 struct Receipt {
     Receipt(const char* form, bool copy)
     {
-        report.SetLocaleSettings(FormatSettings::german());
-        report.OnGetValue = answerExampleReceipt;
-        EXPECT_TRUE(report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form)));
-        report.Pages(2)->SetVisible(copy);
+        EXPECT_TRUE(loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form), copy));
         EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
         filter.SetShowDialog(false);
     }
