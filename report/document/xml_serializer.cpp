@@ -418,11 +418,12 @@ void TfrxXMLSerializer::applyAttribute(const Target& target, const QString& name
     TfrxComponent* component = target.component;
     TfrxCustomMemoView* memo = target.memo;
     const QString value = XmlUnescape(rawValue);
-    // Text of text objects is UTF-8 even in old-format files, whose other text is 8-bit.
+    // Text of text objects is UTF-8 even in old-format files, whose other text is 8-bit. The bytes
+    // are decoded first and character references resolved after, so "&#228;" stays "ä".
     const auto utf8Text = [&] {
         if (!OldFormat)
             return value;
-        return QString::fromUtf8(encodeWindows1252(value).value_or(value.toUtf8()));
+        return XmlUnescape(QString::fromUtf8(encodeWindows1252(rawValue).value_or(rawValue.toUtf8())));
     };
     try {
         if (name.compare(kPropData, Qt::CaseInsensitive) == 0) {

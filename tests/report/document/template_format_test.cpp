@@ -217,6 +217,29 @@ TEST(TemplateFormat, OldFormatFilesReadUmlautsRightOnlyInTexts)
     EXPECT_EQ(memo(report)->Memo(), QStringList(QStringLiteral("Gebühr")));
 }
 
+TEST(TemplateFormat, OldFormatTextsResolveCharacterReferencesAfterDecodingTheirBytes)
+{
+    const struct {
+        QByteArray stored;
+        QStringList lines;
+    } cases[] = {
+        {"&#228;&#13;&#10;&#x41;", {QStringLiteral("ä"), QStringLiteral("A")}},
+        {"\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F &#8364;", {QStringLiteral("ÄÖÜäöüß €")}},
+        {"Geb\xC3\xBChr &#1071;", {QStringLiteral("Gebühr Я")}},
+        {"&amp;#228; &quot;", {QStringLiteral("&#228; \"")}},
+    };
+    RecordingEngineHost host;
+    for (const auto& [stored, lines] : cases) {
+        for (const char* attribute : {"Text", "u"}) {
+            TfrxReport report;
+            load(report, "<?xml version=\"1.0\"?><TfrxReport><TfrxReportPage Name=\"Page1\"><TfrxMemoView Name=\"Memo1\" "
+                    + QByteArray(attribute) + "=\"" + stored + "\"/></TfrxReportPage></TfrxReport>");
+            ASSERT_NE(memo(report), nullptr);
+            EXPECT_EQ(memo(report)->Memo(), lines) << stored.constData() << " in " << attribute;
+        }
+    }
+}
+
 TEST(TemplateFormat, ATemplateCannotChangeHowTheLoadingReportBehaves)
 {
     RecordingEngineHost host;
