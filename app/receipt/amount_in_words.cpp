@@ -2,8 +2,10 @@
 
 #include "runtime/exception.h"
 #include "runtime/messages.h"
+#include "runtime/number_format.h"
 
 #include <array>
+#include <cmath>
 
 namespace quittung {
 
@@ -91,6 +93,21 @@ QString BetragInWorten(qint64 tenThousandths)
     }
     // German capitals: ä becomes Ä and ß becomes SS.
     return words.toUpper();
+}
+
+QString BetragInWorten(const QString& gross, const FormatSettings& settings)
+{
+    qint64 tenThousandths = 0;
+    try {
+        tenThousandths = StrToCurr(gross, settings);
+    } catch (const EConvertError&) {
+        // The fixed-point value overflows long before a number stops being one.
+        const double amount = StrToFloat(gross, settings);
+        if (std::fabs(amount) > static_cast<double>(kLargestEuros))
+            throw Exception(formatMessage(msg::SAmountTooLarge, {FloatToStr(amount, settings)}));
+        throw;
+    }
+    return BetragInWorten(tenThousandths);
 }
 
 } // namespace quittung

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/format_settings.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -13,5 +15,9 @@ QString GruppeInWorten(const QString& group);
 // 121 gives EINHUNDERTEINUNDZWANZIG, a refund of 119 gives MINUS EINHUNDERTNEUNZEHN, and less than
 // one euro the empty text. Amounts beyond the largest receipt amount are refused.
 QString BetragInWorten(qint64 tenThousandths);
+
+// The same for a gross amount as the user typed it. An amount too large for the fixed-point value
+// (1E15) is refused as too large, like any amount beyond the largest receipt amount.
+QString BetragInWorten(const QString& gross, const FormatSettings& settings);
 
 } // namespace quittung

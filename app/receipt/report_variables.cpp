@@ -28,7 +28,7 @@ const std::array<ReceiptVariable, 10> kVariables = {{
     {QStringLiteral("Brutto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.brutto); }},
     {QStringLiteral("BetragInWorten"),
         [](const ReceiptFormState& s, const FormatSettings& f) {
-            return Variant(QStringLiteral("--") + BetragInWorten(StrToCurr(s.brutto, f)) + QStringLiteral("--"));
+            return Variant(QStringLiteral("--") + BetragInWorten(s.brutto, f) + QStringLiteral("--"));
         }},
     {QStringLiteral("SumSteuern"),
         [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(TaxSum(s.brutto, s.netto, f)); }},

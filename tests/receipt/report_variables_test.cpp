@@ -94,3 +94,23 @@ TEST(ReportVariables, AGrossTextThatIsNoNumberFailsTheRequest)
     }
     EXPECT_EQ(valueOf("Brutto", state), Variant(QStringLiteral("hundert")));
 }
+
+TEST(ReportVariables, GrossAmountsTooLargeForWordsGetTheSizeMessageInAnyNotation)
+{
+    ReceiptFormState state = exampleReceipt();
+    const QString tooLarge = QStringLiteral("Der Betrag %1 ist zu groß: Quittungen sind bis höchstens "
+                                            "999.999.999.999,99 möglich");
+    const struct {
+        const char* brutto;
+        const char* shown;
+    } rows[] = {{"1E12", "1000000000000"}, {"1E15", "1E15"}, {"-1E300", "-1E300"}, {"99999999999999999999", "1E20"}};
+    for (const auto& row : rows) {
+        state.brutto = QString::fromUtf8(row.brutto);
+        try {
+            valueOf("BetragInWorten", state);
+            ADD_FAILURE() << row.brutto;
+        } catch (const Exception& error) {
+            EXPECT_EQ(error.message(), tooLarge.arg(QString::fromUtf8(row.shown))) << row.brutto;
+        }
+    }
+}
