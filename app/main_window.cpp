@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTextDocument>
 
 #include <limits>
 
@@ -264,8 +265,10 @@ void TForm1::completeAmounts()
 
 ReceiptFormState TForm1::receiptFormState() const
 {
-    QString purpose = fuer->toPlainText();
-    purpose.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    // The raw text keeps no-break spaces, which the plain-text export would turn into spaces.
+    QString purpose = fuer->document()->toRawText();
+    purpose.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    purpose.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     return {QID->text(), Ort->text(), Datum->date(), von->text(), purpose, netto->text(), MwSt->text(),
         brutto->text()};
 }

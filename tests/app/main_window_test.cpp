@@ -296,6 +296,13 @@ TEST_F(MainWindowTest, TemplatesGetTheWindowsContentsAtTheMomentTheyAsk)
     EXPECT_EQ(ask(QStringLiteral("BetragInWorten")), Variant(QStringLiteral("--EINTAUSEND--")));
     EXPECT_EQ(ask(QStringLiteral("Fuer")), Variant(QString()));
 
+    // A no-break space stays one; typed line breaks arrive as CR LF.
+    form->fuer->setPlainText(QStringLiteral("5\u00A0kg\nMehl"));
+    QTest::keyClick(form->fuer, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(form->fuer, Qt::Key_Return);
+    QTest::keyClicks(form->fuer, QStringLiteral("2\u00A0l"));
+    EXPECT_EQ(ask(QStringLiteral("Fuer")), Variant(QStringLiteral("5\u00A0kg\r\nMehl\r\n2\u00A0l")));
+
     // Names the window does not know leave the value as it came.
     Variant untouched = Variant::null();
     form->ReportGetValue(QStringLiteral("<Netto>"), untouched);
