@@ -1,9 +1,12 @@
 #include "report/document/page.h"
 
+#include "report/document/engine_messages.h"
 #include "report/document/report.h"
+#include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "runtime/rounding.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -209,6 +212,11 @@ void TfrxReportPage::SetPaperSize(int value)
 
 void TfrxReportPage::SetColumns(int value)
 {
+    // Every column gets a position text: a count from a file is bounded by what a page can hold, one
+    // column per report pixel of the paper's width, and never more than MaxColumns.
+    if (value > std::clamp(static_cast<int>(Width()), 1, MaxColumns))
+        throw Exception(frxGet(QStringLiteral("xrInvalidPropertyValue")) + QStringLiteral(": '")
+            + QString::number(value) + QLatin1Char('\''));
     m_columns = value;
     if (value <= 0)
         return;

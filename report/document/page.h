@@ -68,8 +68,10 @@ public:
     bool MirrorMargins() const { return m_mirrorMargins; }
     void SetMirrorMargins(bool value) { m_mirrorMargins = value; }
     int Columns() const { return m_columns; }
-    // More than 0 columns share the width between the margins equally.
+    // More than 0 columns share the width between the margins equally. More columns than the paper
+    // is wide in report pixels (or than MaxColumns) are refused as an invalid property value.
     void SetColumns(int value);
+    static constexpr int MaxColumns = 10000;
     double ColumnWidth() const { return m_columnWidth; }
     void SetColumnWidth(double value) { m_columnWidth = value; }
     // Millimetres, written with the user's decimal separator.

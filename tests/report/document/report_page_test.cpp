@@ -1,7 +1,12 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 
+#include "runtime/exception.h"
+#include "tests/support/recording_engine_host.h"
+
 #include "property_checks.h"
+
+#include <QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +246,32 @@ TEST(ReportPage, ColumnsShareTheWidthBetweenTheMargins)
     EXPECT_EQ(page.Columns(), 0);
     EXPECT_EQ(page.ColumnWidth(), 95);
     EXPECT_EQ(page.ColumnPositions().size(), 2);
+}
+
+TEST(ReportPage, AColumnCountBeyondThePaperWidthIsRefusedWhileLoading)
+{
+    RecordingEngineHost host;
+    TfrxReport report;
+    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport>"
+                       "<TfrxReportPage Name=\"Page1\" PaperWidth=\"210\" Columns=\"100000000\"/>"
+                       "<TfrxReportPage Name=\"Page2\" PaperWidth=\"210\" Columns=\"794\"/>"
+                       "<TfrxReportPage Name=\"Page3\" PaperWidth=\"210\" Columns=\"795\"/></TfrxReport>";
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    report.LoadFromStream(buffer);
+    EXPECT_EQ(report.Errors().Strings(), (QStringList{QStringLiteral("Invalid property value: '100000000'"),
+                                             QStringLiteral("Invalid property value: '795'")}));
+    const auto page = [&](int i) { return dynamic_cast<TfrxReportPage*>(report.Pages(i)); };
+    EXPECT_EQ(page(1)->Columns(), 0);
+    EXPECT_TRUE(page(1)->ColumnPositions().isEmpty());
+    EXPECT_EQ(page(2)->ColumnPositions().size(), 794);
+    EXPECT_EQ(page(3)->Columns(), 0);
+
+    // A paper as wide as a house still gets no more than the fixed limit.
+    TfrxReportPage wide;
+    wide.SetPaperWidth(10000);
+    EXPECT_THROW(wide.SetColumns(TfrxReportPage::MaxColumns + 1), Exception);
 }
 
 TEST(ReportPage, ColumnPositionsUseTheUsersDecimalSeparator)
