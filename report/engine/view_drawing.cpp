@@ -421,38 +421,63 @@ private:
     TfrxDrawText& m_drawText;
 };
 
-void DrawMemo(TfrxCustomMemoView& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+// The text of a text object laid out in a box, at a scale and an offset.
+struct TextLayoutOf {
+    Geometry g;
+    TextEdges scaled;
+};
+
+TextLayoutOf LayOutMemo(const TfrxCustomMemoView& memo, const Box& box, double scaleX, double scaleY, double offsetX,
     double offsetY, TfrxDrawText& drawText)
 {
-    const DrawTextLock lock(drawText);
+    TextLayoutOf layout;
+    layout.g = BeginDraw(box, memo.Frame(), scaleX, scaleY, offsetX, offsetY);
+    layout.scaled = TextRect(memo, layout.g, scaleX, scaleY);
+    const TextEdges original = TextRect(memo, BeginDraw(box, memo.Frame(), 1, 1, 0, 0), 1, 1);
+    const TextEdges& scaled = layout.scaled;
+    drawText.SetDimensions(scaleX, scaleY, 1,
+        QRectF(original.left, original.top, original.right - original.left, original.bottom - original.top),
+        QRect(scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top));
+    drawText.SetText(memo.Memo());
+    drawText.SetParaBreaks(memo.FirstParaBreak(), memo.LastParaBreak());
+    return layout;
+}
+
+void SetUpText(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+{
     drawText.SetFont(memo.Font());
     drawText.SetOptions(memo.WordWrap(), memo.AllowHTMLTags(), memo.RTLReading(), memo.WordBreak(), memo.Clipped(),
         memo.Wysiwyg(), memo.Rotation());
     drawText.SetGaps(memo.ParagraphGap(), memo.CharSpacing(), memo.LineSpacing());
+}
+
+// The box of an auto-width object once its text is laid out: as wide as the widest line and both
+// gaps, keeping the right edge of right-aligned text and the centre of centred text.
+Box AutoWidthBox(Box box, const TfrxCustomMemoView& memo, const TfrxDrawText& drawText)
+{
+    const double width = drawText.CalcWidth() + 2 * memo.GapX();
+    if (memo.HAlign() == TfrxHAlign::haRight)
+        box.left += box.width - width;
+    else if (memo.HAlign() == TfrxHAlign::haCenter)
+        box.left += (box.width - width) / 2;
+    box.width = width;
+    return box;
+}
+
+void DrawMemo(TfrxCustomMemoView& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+    double offsetY, TfrxDrawText& drawText)
+{
+    const DrawTextLock lock(drawText);
+    SetUpText(memo, drawText);
 
     Box box = BoxOf(memo);
-    Geometry g;
-    TextEdges scaled;
-    const auto layOut = [&] {
-        g = BeginDraw(box, memo.Frame(), scaleX, scaleY, offsetX, offsetY);
-        scaled = TextRect(memo, g, scaleX, scaleY);
-        const TextEdges original = TextRect(memo, BeginDraw(box, memo.Frame(), 1, 1, 0, 0), 1, 1);
-        drawText.SetDimensions(scaleX, scaleY, 1,
-            QRectF(original.left, original.top, original.right - original.left, original.bottom - original.top),
-            QRect(scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top));
-        drawText.SetText(memo.Memo());
-        drawText.SetParaBreaks(memo.FirstParaBreak(), memo.LastParaBreak());
-    };
-    layOut();
+    TextLayoutOf layout = LayOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
     if (memo.AutoWidth()) {
-        const double width = drawText.CalcWidth() + 2 * memo.GapX();
-        if (memo.HAlign() == TfrxHAlign::haRight)
-            box.left += box.width - width;
-        else if (memo.HAlign() == TfrxHAlign::haCenter)
-            box.left += (box.width - width) / 2;
-        box.width = width;
-        layOut();
+        box = AutoWidthBox(box, memo, drawText);
+        layout = LayOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
     }
+    const Geometry& g = layout.g;
+    const TextEdges& scaled = layout.scaled;
 
     DrawBackground(memo, canvas, g);
     DrawFrame(memo.Frame(), memo.Color(), canvas, g, scaleX, scaleY);
@@ -525,6 +550,19 @@ bool IsPrinter(const QPainter& canvas)
 }
 
 } // namespace
+
+void FitAutoWidth(TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+{
+    if (!memo.AutoWidth())
+        return;
+    const DrawTextLock lock(drawText);
+    SetUpText(memo, drawText);
+    const Box box = BoxOf(memo);
+    LayOutMemo(memo, box, 1, 1, 0, 0, drawText);
+    const Box fitted = AutoWidthBox(box, memo, drawText);
+    memo.SetLeft(memo.Left() + fitted.left - box.left);
+    memo.SetWidth(fitted.width);
+}
 
 void DrawView(TfrxView& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
     TfrxDrawText& drawText)

@@ -7,8 +7,10 @@
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
+#include "report/engine/draw_text.h"
 #include "report/engine/engine.h"
 #include "report/engine/preview_pages.h"
+#include "report/engine/view_drawing.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -71,6 +73,8 @@ public:
             memo.memo->SetText(memo.text);
             memo.memo->SetFont(memo.font);
             memo.memo->SetParentFont(memo.parentFont);
+            memo.memo->SetLeft(memo.left);
+            memo.memo->SetWidth(memo.width);
         }
         for (TfrxBand* band : m_bands) {
             band->SetLeft(band->Left() - m_dx);
@@ -87,7 +91,7 @@ public:
 
     void remember(TfrxCustomMemoView& memo)
     {
-        m_memos.push_back({&memo, memo.Text(), memo.Font(), memo.ParentFont()});
+        m_memos.push_back({&memo, memo.Text(), memo.Font(), memo.ParentFont(), memo.Left(), memo.Width()});
     }
 
 private:
@@ -96,6 +100,8 @@ private:
         QString text;
         TfrxFont font;
         bool parentFont;
+        double left;
+        double width;
     };
     TfrxReportPage& m_page;
     double m_left;
@@ -204,6 +210,7 @@ private:
             if (memo->Highlight().Active())
                 memo->SetFont(memo->Highlight().Font());
             ExtractMacros(*memo, m_pages.Count(), 1);
+            FitAutoWidth(*memo, TfrxDrawText::Shared());
         }
         m_filter.ExportObject(object);
         if (m_terminated)

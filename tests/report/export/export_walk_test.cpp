@@ -30,9 +30,16 @@ struct PreparedReport {
             memo->SetBounds(7, 3, 100, 20);
             memo->SetText(QStringLiteral("Text"));
         }
-        if (pages > 0) {
-            EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
-        }
+        if (pages > 0)
+            prepare();
+    }
+
+    void prepare()
+    {
+        EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        // What the export does is counted from here.
+        host.progress.clear();
+        host.processed = 0;
     }
 
     TfrxReportPage& page(int index) { return *engine.PreviewPages().Page(index); }
@@ -68,6 +75,7 @@ public:
         calls << name;
         if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(&object))
             texts << memo->Text().trimmed();
+        sizes << QSizeF(object.Width(), object.Height());
         positions << QPointF(object.AbsLeft(), object.AbsTop());
         if (name == failOn)
             throw Exception(QStringLiteral("Kaputt"));
@@ -78,6 +86,7 @@ public:
     QStringList calls;
     QStringList texts;
     QList<QPointF> positions;
+    QList<QSizeF> sizes;
     int modalResult = 1;
     bool startResult = true;
     QString failOn;
@@ -364,4 +373,36 @@ TEST(ExportWalk, TextObjectsAreCompletedForTheOutputOnly)
     EXPECT_EQ(fontSeen, QStringLiteral("Courier New"));
     EXPECT_EQ(memo->Text().trimmed(), QStringLiteral("Seite von [TotalPages#]"));
     EXPECT_NE(memo->Font().Name(), QStringLiteral("Courier New"));
+}
+
+TEST(ExportWalk, AutoWidthTextsReachTheFilterAtTheirMeasuredWidth)
+{
+    PreparedReport r(1);
+    auto* memo = dynamic_cast<TfrxMemoView*>(r.report.FindObject(QStringLiteral("Memo1")));
+    memo->SetBounds(7, 3, 300, 20);
+    memo->SetText(QStringLiteral("Quittung"));
+    memo->SetAutoWidth(true);
+    auto* right = dynamic_cast<TfrxMemoView*>(memo->Parent()->Add<TfrxMemoView>());
+    right->SetName(QStringLiteral("Right"));
+    right->SetBounds(7, 30, 300, 20);
+    right->SetText(QStringLiteral("Quittung"));
+    right->SetAutoWidth(true);
+    right->SetHAlign(TfrxHAlign::haRight);
+    r.prepare();
+
+    RecordingFilter filter;
+    ASSERT_TRUE(Export(r.engine, filter));
+    ASSERT_EQ(filter.sizes.size(), 4);
+    const double left = 10 * PixelsPerMm;
+    const double width = filter.sizes[2].width();
+    EXPECT_GT(width, 45);
+    EXPECT_LT(width, 65);
+    EXPECT_DOUBLE_EQ(filter.positions[2].x(), left + 7);
+    // Right-aligned text keeps its right edge.
+    EXPECT_DOUBLE_EQ(filter.sizes[3].width(), width);
+    EXPECT_DOUBLE_EQ(filter.positions[3].x() + width, left + 307);
+    // The prepared page keeps the design width for the next export.
+    const auto* prepared = dynamic_cast<TfrxMemoView*>(r.page(0).FindObject(QStringLiteral("Right")));
+    EXPECT_EQ(prepared->Width(), 300);
+    EXPECT_EQ(prepared->Left(), 7);
 }

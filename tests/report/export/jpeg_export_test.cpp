@@ -190,6 +190,23 @@ TEST(JpegExport, CropCutsToThePaintedArea)
     EXPECT_FALSE(IsDark(image, 70, 5));  // the page colour between them
 }
 
+TEST(JpegExport, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
+{
+    QTemporaryDir dir;
+    BoxReport r;
+    auto* memo = r.report.Pages(1)->Add<TfrxMemoView>();
+    memo->SetName(QStringLiteral("Title"));
+    memo->SetBounds(20, 20, 300, 20);
+    memo->SetAutoWidth(true);
+    memo->SetText(QStringLiteral("Quittung"));
+    r.filter.SetCropImages(true);
+    EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/auto.jpg")));
+    const QSize size = DecodedSize(dir.path() + QStringLiteral("/auto.1.jpg"));
+    EXPECT_EQ(size.height(), 21);
+    EXPECT_GT(size.width(), 45);
+    EXPECT_LT(size.width(), 65);
+}
+
 TEST(JpegExport, StackedPagesMakeOneImage)
 {
     QTemporaryDir dir;
