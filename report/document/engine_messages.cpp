@@ -14,6 +14,7 @@ const QHash<QString, QString>& messages()
         {QStringLiteral("dsErrors"), QStringLiteral("The following error(s) have occured:")},
         {QStringLiteral("mbError"), QStringLiteral("Error")},
         {QStringLiteral("expExportingPage"), QStringLiteral("Exporting page %d")},
+        {QStringLiteral("prgPreparingPage"), QStringLiteral("Preparing page %d")},
         {QStringLiteral("expJPEGDescription"), QStringLiteral("JPEG image")},
         {QStringLiteral("expJPEGFilter"), QStringLiteral("Jpeg image (*.jpg)|*.jpg")},
         {QStringLiteral("expCancel"), QStringLiteral("Cancel")},

@@ -127,6 +127,24 @@ public:
 
     void SetClock(Clock clock) { m_clock = std::move(clock); }
 
+    // Set when the user cancels a long run (preparing, exporting, printing); the run stops at the
+    // next page.
+    bool Terminated() const { return m_terminated; }
+    void SetTerminated(bool value) { m_terminated = value; }
+
+    // What a long run is doing, for the progress events.
+    enum class ProgressKind { Preparing = 0, Exporting = 1, Printing = 2 };
+
+    // Host events of a preparation: around the run, around every band and object being filled,
+    // and its progress (with the page number).
+    std::function<void(TfrxReport& sender)> OnBeginDoc;
+    std::function<void(TfrxReport& sender)> OnEndDoc;
+    std::function<void(TfrxComponent& object)> OnBeforePrint;
+    std::function<void(TfrxComponent& object)> OnAfterPrint;
+    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgressStart;
+    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgress;
+    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgressStop;
+
     // The host's answer for a variable a text names. Leaving the value empty means "not known".
     std::function<void(const QString& name, Variant& value)> OnGetValue;
     // Asked after OnGetValue with the same value holder, so it may replace what that one set.
@@ -159,6 +177,7 @@ private:
     QString m_fileName;
     QStringList m_systemVariables;
     FormatSettings m_localeSettings;
+    bool m_terminated = false;
 };
 
 } // namespace quittung

@@ -39,6 +39,45 @@ QRectF TfrxReportComponent::GetRealBounds() const
     return QRectF(AbsLeft(), AbsTop(), Width(), Height());
 }
 
+void AlignObjects(const std::vector<TfrxComponent*>& objects, double width, double height)
+{
+    double left = 0;
+    double right = width;
+    double bottom = height;
+    std::vector<TfrxView*> filling;
+    for (TfrxComponent* object : objects) {
+        auto* view = dynamic_cast<TfrxView*>(object);
+        if (!view)
+            continue;
+        switch (view->Align()) {
+        case TfrxAlign::baNone: break;
+        case TfrxAlign::baLeft:
+            view->SetLeft(left);
+            left += view->Width();
+            break;
+        case TfrxAlign::baRight:
+            right -= view->Width();
+            view->SetLeft(right);
+            break;
+        case TfrxAlign::baCenter: view->SetLeft((width - view->Width()) / 2); break;
+        case TfrxAlign::baBottom:
+            bottom -= view->Height();
+            view->SetTop(bottom);
+            break;
+        case TfrxAlign::baWidth:
+        case TfrxAlign::baClient: filling.push_back(view); break;
+        }
+    }
+    for (TfrxView* view : filling) {
+        view->SetLeft(left);
+        view->SetWidth(right - left);
+        if (view->Align() == TfrxAlign::baClient) {
+            view->SetTop(0);
+            view->SetHeight(bottom);
+        }
+    }
+}
+
 const PropertyTable& TfrxView::CommonProperties()
 {
     using namespace props;

@@ -104,6 +104,12 @@ private:
     QString m_url;
 };
 
+// Moves and sizes the views among the objects whose Align is not baNone within a container of the
+// given size. Edges first, in order: baLeft and baRight take their place at the left or right edge
+// the objects before them left free, baBottom at the bottom; baCenter centres across the whole
+// width. Then baWidth spans and baClient fills what the edges left over.
+void AlignObjects(const std::vector<TfrxComponent*>& objects, double width, double height);
+
 // A view that can grow with its content while a report is prepared.
 class TfrxStretcheable : public TfrxView {
 public:

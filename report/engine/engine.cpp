@@ -8,6 +8,7 @@
 #include "report/document/report.h"
 #include "report/engine/format_data.h"
 #include "report/engine/global_variables.h"
+#include "report/engine/progress.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -145,6 +146,7 @@ bool TfrxEngine::PrepareReport(bool clearLastReport)
     if (clearLastReport)
         m_pages.Clear();
     m_report.Errors().Clear();
+    m_report.SetTerminated(false);
     bool result = false;
 
     // Whatever the run does to the document, it is read back from this copy afterwards.
@@ -158,7 +160,13 @@ bool TfrxEngine::PrepareReport(bool clearLastReport)
 
     try {
         m_expressionCache.clear();
-        result = run();
+        if (m_report.OnBeginDoc)
+            m_report.OnBeginDoc(m_report);
+        if (!m_report.Terminated() && run()) {
+            if (m_report.OnEndDoc)
+                m_report.OnEndDoc(m_report);
+            result = true;
+        }
     } catch (const std::exception& error) {
         m_report.Errors().Add(exceptionMessage(error));
     }
@@ -206,55 +214,102 @@ bool TfrxEngine::run()
     if (!m_report.Errors().IsEmpty())
         return false;
 
-    for (TfrxReportPage* page : pages) {
-        for (int copy = 0; copy < page->PageCount(); ++copy)
-            runPage(*page);
+    // Only the old progress style shows a window while preparing; the events and the window
+    // system's pending input are served either way.
+    RunProgress progress(m_report, TfrxReport::ProgressKind::Preparing,
+        m_report.OldStyleProgress() && m_report.ShowProgress());
+    try {
+        for (TfrxReportPage* page : pages) {
+            for (int copy = 0; copy < page->PageCount() && !m_report.Terminated(); ++copy)
+                runPage(*page, progress);
+        }
+    } catch (...) {
+        progress.stop();
+        throw;
     }
-    return true;
+    progress.stop();
+    return !m_report.Terminated();
 }
 
-void TfrxEngine::runPage(TfrxReportPage& page)
+void TfrxEngine::runPage(TfrxReportPage& page, RunProgress& progress)
 {
     TfrxReportPage& output = m_pages.AddPage(page);
     ++m_pageNumber;
+    progress.step(m_pages.Count(), formatMessage(frxGet(QStringLiteral("prgPreparingPage")), {QString::number(m_pages.Count())}));
     showPageObjects(page, output);
 }
 
 void TfrxEngine::showPageObjects(TfrxReportPage& page, TfrxReportPage& output)
 {
     // Objects placed directly on the page are shown through a temporary band covering the
-    // printable area; they keep their page coordinates.
-    auto* band = output.Add<TfrxNullBand>();
-    band->SetBounds(0, 0, page.PageWidth(), page.PageHeight());
-
-    std::vector<TfrxReportComponent*> objects;
+    // printable area; they keep their page coordinates unless they are aligned in the band.
+    TfrxNullBand band;
+    band.SetBounds(0, 0, page.PageWidth(), page.PageHeight());
+    std::vector<TfrxComponent*> objects;
     for (const auto& child : page.Children()) {
-        if (auto* object = dynamic_cast<TfrxReportComponent*>(child.get()); object && !dynamic_cast<TfrxBand*>(object))
-            objects.push_back(object);
+        if (dynamic_cast<TfrxReportComponent*>(child.get()) && !dynamic_cast<TfrxBand*>(child.get()))
+            objects.push_back(child.get());
     }
-    for (TfrxReportComponent* object : objects) {
-        m_curObject = object->Name();
-        object->BeforePrint();
-        if (!object->Visible())
+    AlignObjects(objects, band.Width(), band.Height());
+    showBand(band, objects, output);
+}
+
+void TfrxEngine::showBand(TfrxBand& band, const std::vector<TfrxComponent*>& objects, TfrxReportPage& output)
+{
+    const auto beforePrint = [this](TfrxReportComponent& object) {
+        m_curObject = object.Name();
+        object.BeforePrint();
+        if (m_report.OnBeforePrint)
+            m_report.OnBeforePrint(object);
+    };
+    beforePrint(band);
+    for (TfrxComponent* child : objects) {
+        auto& object = static_cast<TfrxReportComponent&>(*child);
+        beforePrint(object);
+        if (!object.Visible())
             continue;
-        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(object))
+        // A failure here leaves the run before the band reaches the page.
+        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(&object))
             GetData(*memo);
         else
-            object->GetData();
+            object.GetData();
     }
-    for (TfrxReportComponent* object : objects) {
+
+    const auto afterPrint = [&] {
+        if (band.Visible() && m_report.OnAfterPrint) {
+            for (TfrxComponent* object : objects)
+                m_report.OnAfterPrint(*object);
+        }
+        for (TfrxComponent* object : objects)
+            static_cast<TfrxReportComponent&>(*object).AfterPrint();
+        if (m_report.OnAfterPrint)
+            m_report.OnAfterPrint(band);
+        band.AfterPrint();
+        m_curObject.clear();
+    };
+    try {
+        addToOutput(band, objects, output);
+    } catch (...) {
+        afterPrint();
+        throw;
+    }
+    afterPrint();
+}
+
+void TfrxEngine::addToOutput(const TfrxBand& band, const std::vector<TfrxComponent*>& objects, TfrxReportPage& output)
+{
+    TfrxComponent* shown = output.Adopt(CreateComponent(band.ClassName()));
+    shown->AssignProperties(band);
+    for (TfrxComponent* object : objects) {
         if (!object->Visible())
             continue;
         std::unique_ptr<TfrxComponent> copy = CreateComponent(object->ClassName());
         if (!copy)
             continue;
-        TfrxComponent* added = band->Adopt(std::move(copy));
+        TfrxComponent* added = shown->Adopt(std::move(copy));
         added->AssignProperties(*object);
         added->SetName(object->Name());
     }
-    for (TfrxReportComponent* object : objects)
-        object->AfterPrint();
-    m_curObject.clear();
 }
 
 void TfrxEngine::GetData(TfrxCustomMemoView& memo)

@@ -11,6 +11,8 @@
 
 namespace quittung {
 
+class RunProgress;
+class TfrxBand;
 class TfrxCustomMemoView;
 class TfrxComponent;
 class TfrxReport;
@@ -54,8 +56,11 @@ public:
 
 private:
     bool run();
-    void runPage(TfrxReportPage& page);
+    void runPage(TfrxReportPage& page, RunProgress& progress);
     void showPageObjects(TfrxReportPage& page, TfrxReportPage& output);
+    // Fills the band's objects and adds the band with its visible objects to the output page.
+    void showBand(TfrxBand& band, const std::vector<TfrxComponent*>& objects, TfrxReportPage& output);
+    void addToOutput(const TfrxBand& band, const std::vector<TfrxComponent*>& objects, TfrxReportPage& output);
     [[noreturn]] void fail(const QString& message);
     Variant get(const QString& name);
 

@@ -142,7 +142,7 @@ TEST(Expressions, UnknownNamesAreReported)
                                                            "Memo2: Error in expression 'Foo': Undeclared identifier: "
                                                            "'Foo'\r\n")));
         ASSERT_EQ(r.engine.PreviewPages().Count(), 1);
-        EXPECT_TRUE(r.outputTexts().isEmpty()) << "the page stays without its objects";
+        EXPECT_TRUE(r.engine.PreviewPages().Page(0)->Children().empty()) << "the page stays without its band";
     }
     {
         ReceiptReport r;
@@ -261,7 +261,7 @@ TEST(Preparation, AnErrorInTheFifthObjectEndsTheRun)
 
     EXPECT_FALSE(r.engine.PrepareReport(true));
     EXPECT_EQ(r.engine.PreviewPages().Count(), 1) << "no further pages";
-    EXPECT_TRUE(r.outputTexts().isEmpty());
+    EXPECT_TRUE(r.engine.PreviewPages().Page(0)->Children().empty());
     EXPECT_EQ(r.report.Errors().Strings(), QStringList(QStringLiteral("Memo5: Division by zero")));
     EXPECT_EQ(r.document(), before);
 }
@@ -299,4 +299,98 @@ TEST(Preparation, BothTemplatesGiveTheReceiptAndOnRequestItsCopy)
             EXPECT_FALSE(all.contains(QLatin1Char('['))) << file << ": every expression is expanded";
         }
     }
+}
+
+TEST(Preparation, ObjectsAlignedInThePagesBandTakeTheirPlaceInIt)
+{
+    ReceiptReport r;
+    const auto add = [&](const char* name, TfrxAlign align, double left, double top, double width, double height) {
+        TfrxMemoView* memo = r.addMemo(QString::fromLatin1(name), QString());
+        memo->SetBounds(left, top, width, height);
+        memo->SetAlign(align);
+    };
+    add("Client", TfrxAlign::baClient, 5, 5, 10, 10);
+    add("Left", TfrxAlign::baLeft, 50, 7, 20, 10);
+    add("Right", TfrxAlign::baRight, 0, 8, 30, 10);
+    add("Bottom", TfrxAlign::baBottom, 40, 0, 15, 25);
+    add("Centre", TfrxAlign::baCenter, 0, 9, 40, 10);
+    add("Width", TfrxAlign::baWidth, 0, 60, 10, 12);
+    add("Free", TfrxAlign::baNone, 33, 44, 11, 12);
+    auto* page = dynamic_cast<TfrxReportPage*>(r.report.Pages(1));
+    page->SetPaperWidth(148);
+    page->SetPaperHeight(210);
+    page->SetLeftMargin(10);
+    page->SetRightMargin(10);
+    page->SetTopMargin(10);
+    page->SetBottomMargin(10);
+    const double width = 128 * PixelsPerMm;
+    const double height = 190 * PixelsPerMm;
+    const QByteArray before = r.document();
+
+    ASSERT_TRUE(r.engine.PrepareReport(true));
+    const std::map<QString, QRectF> expected = {
+        {QStringLiteral("Client"), QRectF(20, 0, width - 50, height - 25)},
+        {QStringLiteral("Left"), QRectF(0, 7, 20, 10)},
+        {QStringLiteral("Right"), QRectF(width - 30, 8, 30, 10)},
+        {QStringLiteral("Bottom"), QRectF(40, height - 25, 15, 25)},
+        {QStringLiteral("Centre"), QRectF((width - 40) / 2, 9, 40, 10)},
+        {QStringLiteral("Width"), QRectF(20, 60, width - 50, 12)},
+        {QStringLiteral("Free"), QRectF(33, 44, 11, 12)},
+    };
+    const TfrxReportPage* output = r.engine.PreviewPages().Page(0);
+    for (const auto& [name, bounds] : expected) {
+        const TfrxComponent* object = output->FindObject(name);
+        ASSERT_NE(object, nullptr) << name.toStdString();
+        EXPECT_EQ(QRectF(object->Left(), object->Top(), object->Width(), object->Height()), bounds) << name.toStdString();
+    }
+    EXPECT_EQ(r.document(), before) << "the design keeps its own bounds";
+}
+
+TEST(Preparation, ReportsProgressAndItsEventsAndStopsWhenCancelled)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[QID]"));
+    dynamic_cast<TfrxReportPage*>(r.report.Pages(1))->SetPageCount(3);
+    QStringList events;
+    const auto kindName = [](TfrxReport::ProgressKind kind) { return QString::number(int(kind)); };
+    r.report.OnBeginDoc = [&](TfrxReport&) { events << QStringLiteral("BeginDoc"); };
+    r.report.OnEndDoc = [&](TfrxReport&) { events << QStringLiteral("EndDoc"); };
+    r.report.OnBeforePrint = [&](TfrxComponent& object) { events << QStringLiteral("Before ") + object.ClassName(); };
+    r.report.OnAfterPrint = [&](TfrxComponent& object) {
+        const auto* memo = dynamic_cast<TfrxMemoView*>(&object);
+        events << QStringLiteral("After ") + (memo ? memo->Text().trimmed() : object.ClassName());
+    };
+    r.report.OnProgressStart = [&](TfrxReport&, TfrxReport::ProgressKind kind, int page) {
+        events << QStringLiteral("ProgressStart %1 %2").arg(kindName(kind)).arg(page);
+    };
+    r.report.OnProgress = [&](TfrxReport&, TfrxReport::ProgressKind kind, int page) {
+        events << QStringLiteral("Progress %1 %2").arg(kindName(kind)).arg(page);
+    };
+    r.report.OnProgressStop = [&](TfrxReport&, TfrxReport::ProgressKind kind, int page) {
+        events << QStringLiteral("ProgressStop %1 %2").arg(kindName(kind)).arg(page);
+    };
+
+    // Without the old progress style no window shows, but every step lets the window system breathe.
+    ASSERT_TRUE(r.engine.PrepareReport(true));
+    const QStringList page = {QStringLiteral("Before TfrxNullBand"), QStringLiteral("Before TfrxMemoView"),
+        QStringLiteral("After 12"), QStringLiteral("After TfrxNullBand")};
+    QStringList expected{QStringLiteral("BeginDoc"), QStringLiteral("ProgressStart 0 0")};
+    for (int i = 1; i <= 3; ++i)
+        expected << QStringLiteral("Progress 0 %1").arg(i) << page;
+    expected << QStringLiteral("ProgressStop 0 3") << QStringLiteral("EndDoc");
+    EXPECT_EQ(events, expected);
+    EXPECT_TRUE(r.host.progress.isEmpty());
+    EXPECT_EQ(r.host.processed, 4);
+
+    // The old style shows the window; Cancel on the second page ends the run after that page.
+    r.report.SetOldStyleProgress(true);
+    r.host.cancelAfterMessages = 2;
+    events.clear();
+    EXPECT_FALSE(r.engine.PrepareReport(true));
+    EXPECT_EQ(r.host.progress, (QStringList{QStringLiteral("start:"), QStringLiteral("message:Preparing page 1"),
+                                   QStringLiteral("message:Preparing page 2"), QStringLiteral("stop")}));
+    EXPECT_EQ(r.engine.PreviewPages().Count(), 2);
+    EXPECT_FALSE(events.contains(QStringLiteral("EndDoc")));
+    EXPECT_TRUE(events.contains(QStringLiteral("ProgressStop 0 2")));
+    EXPECT_TRUE(r.host.shown.isEmpty()) << "a cancel is no error";
 }
