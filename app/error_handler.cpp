@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace quittung {
+namespace quittung::app {
 
 namespace {
 
@@ -59,4 +59,4 @@ void showUnknownError()
     present(QString::fromUtf8(msg::SUnknownError));
 }
 
-} // namespace quittung
+} // namespace quittung::app

@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-namespace quittung {
+namespace quittung::app {
 
 // The program's default error handler. An error that leaves an event handler ends that handler,
 // is shown in a modal message box (error icon, OK, the application title as caption) and the
@@ -39,4 +39,4 @@ void guarded(Handler&& handler) noexcept
     }
 }
 
-} // namespace quittung
+} // namespace quittung::app

@@ -1,5 +1,5 @@
 #include "app/error_handler.h"
-#include "app/main_window.h"
+#include "app/receipt_window.h"
 #include "app/message_host.h"
 #include "app/visual_style.h"
 #include "runtime/format_settings.h"
@@ -33,10 +33,10 @@ int main(int argc, char* argv[])
     }
     const quittung::FormatSettings formatSettings = quittung::FormatSettings::fromProcessLocale();
     QApplication application(argc, argv);
-    quittung::applyVisualStyleOrComplain(application, QStringLiteral("Carbon"));
-    quittung::MessageBoxHost messageHost;
-    quittung::setEngineHost(&messageHost);
-    quittung::TForm1 form(formatSettings, QCoreApplication::applicationDirPath());
+    quittung::app::applyVisualStyleOrComplain(application, QStringLiteral("Carbon"));
+    quittung::app::MessageBoxHost messageHost;
+    quittung::report::setEngineHost(&messageHost);
+    quittung::app::ReceiptWindow form(formatSettings, QCoreApplication::applicationDirPath());
     form.show();
     return application.exec();
 }

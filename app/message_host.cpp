@@ -10,7 +10,10 @@
 #include <QScreen>
 #include <QUrl>
 
-namespace quittung {
+namespace quittung::app {
+
+using report::EngineHost;
+using report::engineMessage;
 
 namespace {
 
@@ -30,7 +33,7 @@ QMessageBox::Icon boxIcon(EngineHost::Icon icon)
 ProgressWindow::ProgressWindow()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , m_message(new QLabel(this))
-    , m_cancel(new QPushButton(frxGet(QStringLiteral("expCancel")), this))
+    , m_cancel(new QPushButton(engineMessage(QStringLiteral("expCancel")), this))
 {
     setObjectName(QStringLiteral("ProgressWindow"));
     setFixedSize(271, 101);
@@ -96,57 +99,58 @@ void ProgressWindow::enableDisabled()
 MessageBoxHost::MessageBoxHost() = default;
 MessageBoxHost::~MessageBoxHost() = default;
 
-std::unique_ptr<QMessageBox> MessageBoxHost::makeBox(const QString& caption, const QString& text, Icon icon, bool question)
+std::unique_ptr<QMessageBox> MessageBoxHost::makeBox(
+    const QString& caption, const QString& text, Icon icon, bool question)
 {
     return std::make_unique<QMessageBox>(boxIcon(icon), caption, text,
         question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, QApplication::activeWindow());
 }
 
-void MessageBoxHost::ShowMessage(const QString& caption, const QString& text, Icon icon)
+void MessageBoxHost::showMessage(const QString& caption, const QString& text, Icon icon)
 {
     makeBox(caption, text, icon, false)->exec();
 }
 
-bool MessageBoxHost::AskYesNo(const QString& caption, const QString& text, Icon icon)
+bool MessageBoxHost::askYesNo(const QString& caption, const QString& text, Icon icon)
 {
     return makeBox(caption, text, icon, true)->exec() == QMessageBox::Yes;
 }
 
-void MessageBoxHost::ProgressStart(const QString& message)
+void MessageBoxHost::progressStart(const QString& message)
 {
     m_progress = std::make_unique<ProgressWindow>();
     m_progress->start(message);
-    ProcessMessages();
+    processMessages();
 }
 
-void MessageBoxHost::ProgressSetMessage(const QString& message)
+void MessageBoxHost::progressSetMessage(const QString& message)
 {
     if (!m_progress)
         return;
     m_progress->setMessage(message);
-    ProcessMessages();
+    processMessages();
 }
 
-bool MessageBoxHost::ProgressTerminated()
+bool MessageBoxHost::progressTerminated()
 {
     return m_progress && m_progress->terminated();
 }
 
-void MessageBoxHost::ProgressStop()
+void MessageBoxHost::progressStop()
 {
     if (m_progress)
         m_progress->stop();
     m_progress.reset();
 }
 
-void MessageBoxHost::ProcessMessages()
+void MessageBoxHost::processMessages()
 {
     QCoreApplication::processEvents();
 }
 
-void MessageBoxHost::OpenFile(const QString& path)
+void MessageBoxHost::openFile(const QString& path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-} // namespace quittung
+} // namespace quittung::app

@@ -12,7 +12,7 @@ class QLabel;
 class QMessageBox;
 class QPushButton;
 
-namespace quittung {
+namespace quittung::app {
 
 // The small borderless window that shows the page being exported, with a Cancel button. While it
 // is shown, the window that was active before is disabled, so no second command can start.
@@ -45,19 +45,19 @@ private:
 
 // The report engine's messages and questions as modal message boxes over the active window, its
 // progress in a ProgressWindow, and files opened with the desktop's program.
-class MessageBoxHost : public EngineHost {
+class MessageBoxHost : public report::EngineHost {
 public:
     MessageBoxHost();
     ~MessageBoxHost() override;
 
-    void ShowMessage(const QString& caption, const QString& text, Icon icon) override;
-    bool AskYesNo(const QString& caption, const QString& text, Icon icon) override;
-    void ProgressStart(const QString& message) override;
-    void ProgressSetMessage(const QString& message) override;
-    bool ProgressTerminated() override;
-    void ProgressStop() override;
-    void ProcessMessages() override;
-    void OpenFile(const QString& path) override;
+    void showMessage(const QString& caption, const QString& text, Icon icon) override;
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override;
+    void progressStart(const QString& message) override;
+    void progressSetMessage(const QString& message) override;
+    bool progressTerminated() override;
+    void progressStop() override;
+    void processMessages() override;
+    void openFile(const QString& path) override;
 
     // The box a message or question is shown in.
     static std::unique_ptr<QMessageBox> makeBox(const QString& caption, const QString& text, Icon icon, bool question);
@@ -68,4 +68,4 @@ private:
     std::unique_ptr<ProgressWindow> m_progress;
 };
 
-} // namespace quittung
+} // namespace quittung::app

@@ -14,7 +14,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-namespace quittung {
+namespace quittung::app {
 
 namespace {
 
@@ -82,4 +82,4 @@ void applyVisualStyleOrComplain(QApplication& application, const QString& name)
         makeStyleNotFoundBox(name)->exec();
 }
 
-} // namespace quittung
+} // namespace quittung::app

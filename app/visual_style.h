@@ -8,7 +8,7 @@
 class QApplication;
 class QMessageBox;
 
-namespace quittung {
+namespace quittung::app {
 
 // The program's visual styles are carried as resources under ":/styles/<NAME>/", each a palette
 // (palette.json) and a style sheet (style.qss). "Carbon" is the dark grey style of the program.
@@ -25,4 +25,4 @@ std::unique_ptr<QMessageBox> makeStyleNotFoundBox(const QString& name);
 // Applies the style, or tells the user it is missing and goes on with the default look.
 void applyVisualStyleOrComplain(QApplication& application, const QString& name);
 
-} // namespace quittung
+} // namespace quittung::app

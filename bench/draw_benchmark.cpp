@@ -1,9 +1,9 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
-#include "tests/support/example_receipt.h"
+#include "tools/example_receipt.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -21,19 +22,19 @@ namespace {
 // as the preview and the image export draw it.
 void DrawA4ReceiptPage(benchmark::State& state)
 {
-    TfrxReport report;
+    Report report;
     if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat"), true))
         throw std::runtime_error("QuittungA4.Dat is missing");
-    TfrxEngine engine(report);
-    if (!engine.PrepareReport())
+    ReportPreparer engine(report);
+    if (!engine.prepareReport())
         throw std::runtime_error("the receipt did not prepare");
 
-    TfrxDrawText drawText;
+    TextLayout drawText;
     QImage image(794, 1123, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        DrawPage(engine.PreviewPages(), 0, painter, 1, 1, 0, 0, drawText);
+        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0, drawText);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }

@@ -1,8 +1,8 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/engine.h"
+#include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
-#include "tests/support/example_receipt.h"
+#include "tools/example_receipt.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -19,20 +20,20 @@ namespace {
 // encoding and the safe file write. Target: median under 15 ms in a Release build.
 void ExportA5ReceiptPageToJpeg(benchmark::State& state)
 {
-    TfrxReport report;
-    report.SetShowProgress(false);
+    Report report;
+    report.setShowProgress(false);
     if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/Quittung.Dat"), false))
         throw std::runtime_error("Quittung.Dat is missing");
-    TfrxEngine engine(report);
-    if (!engine.PrepareReport() || engine.PreviewPages().Count() != 1)
+    ReportPreparer engine(report);
+    if (!engine.prepareReport() || engine.preparedPages().count() != 1)
         throw std::runtime_error("the receipt did not prepare");
 
     QTemporaryDir dir;
-    TfrxJPEGExport filter;
-    filter.SetShowDialog(false);
-    filter.SetFileName(dir.path() + QStringLiteral("/12-03.07.2020-Muster GmbH.JPG"));
+    JpegExport filter;
+    filter.setShowDialog(false);
+    filter.setFileName(dir.path() + QStringLiteral("/12-03.07.2020-Muster GmbH.JPG"));
     for (auto _ : state) {
-        if (!Export(engine, filter))
+        if (!exportReport(engine, filter))
             throw std::runtime_error("the export failed");
     }
 }

@@ -1,6 +1,6 @@
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/report.h"
-#include "report/engine/draw_text.h"
+#include "report/engine/text_layout.h"
 #include "runtime/rounding.h"
 
 #include <benchmark/benchmark.h>
@@ -8,50 +8,53 @@
 #include <stdexcept>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 // The text rectangle of a text object at scale 1, without offsets: inside the frame and the gaps.
-QRectF originalRect(const TfrxCustomMemoView& memo)
+QRectF originalRect(const TextObjectBase& memo)
 {
-    const auto round = [](double value) { return double(RoundHalfEven(value)); };
-    const TfrxFrame& frame = memo.Frame();
-    const double w = frame.Width();
-    const double left = round(memo.AbsLeft()) + (frame.Typ() & ftLeft ? round((w - 1) / 2) : 0) + round(memo.GapX());
-    const double top = round(memo.AbsTop()) + (frame.Typ() & ftTop ? round((w - 1) / 2) : 0) + round(memo.GapY());
-    const double right = round(memo.AbsLeft() + memo.Width()) - (frame.Typ() & ftRight ? round(w / 2) : 0)
-        - round(memo.GapX()) + 1;
-    const double bottom = round(memo.AbsTop() + memo.Height()) - (frame.Typ() & ftBottom ? round(w / 2) : 0)
-        - round(memo.GapY()) + 1;
+    const auto round = [](double value) { return double(roundHalfEven(value)); };
+    const Frame& frame = memo.frame();
+    const double w = frame.width();
+    const double left
+        = round(memo.absLeft()) + (frame.sides() & FrameSide::Left ? round((w - 1) / 2) : 0) + round(memo.gapX());
+    const double top
+        = round(memo.absTop()) + (frame.sides() & FrameSide::Top ? round((w - 1) / 2) : 0) + round(memo.gapY());
+    const double right = round(memo.absLeft() + memo.width()) - (frame.sides() & FrameSide::Right ? round(w / 2) : 0)
+        - round(memo.gapX()) + 1;
+    const double bottom = round(memo.absTop() + memo.height()) - (frame.sides() & FrameSide::Bottom ? round(w / 2) : 0)
+        - round(memo.gapY()) + 1;
     return QRectF(left, top, right - left, bottom - top);
 }
 
 // Every text object of the A4 template is set up and wrapped as drawing does it.
 void LayOutA4TextObjects(benchmark::State& state)
 {
-    TfrxReport report;
-    if (!report.LoadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
+    Report report;
+    if (!report.loadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")))
         throw std::runtime_error("QuittungA4.Dat is missing");
-    std::vector<TfrxCustomMemoView*> memos;
-    for (TfrxComponent* object : report.AllObjects()) {
-        if (auto* memo = dynamic_cast<TfrxMemoView*>(object))
+    std::vector<TextObjectBase*> memos;
+    for (ReportObject* object : report.allObjects()) {
+        if (auto* memo = dynamic_cast<TextObject*>(object))
             memos.push_back(memo);
     }
-    TfrxDrawText drawText;
+    TextLayout drawText;
     int lines = 0;
     for (auto _ : state) {
         lines = 0;
-        for (TfrxCustomMemoView* memo : memos) {
+        for (TextObjectBase* memo : memos) {
             const QRectF rect = originalRect(*memo);
-            drawText.Lock();
-            drawText.SetFont(memo->Font());
-            drawText.SetOptions(memo->WordWrap(), memo->AllowHTMLTags(), memo->RTLReading(), memo->WordBreak(),
-                memo->Clipped(), memo->Wysiwyg(), memo->Rotation());
-            drawText.SetGaps(memo->ParagraphGap(), memo->CharSpacing(), memo->LineSpacing());
-            drawText.SetDimensions(1, 1, 1, rect, rect.toRect());
-            drawText.SetText(memo->Memo());
-            lines += int(drawText.Lines().size());
-            drawText.Unlock();
+            drawText.lock();
+            drawText.setFont(memo->font());
+            drawText.setOptions(memo->wordWrap(), memo->allowHtmlTags(), memo->rtlReading(), memo->wordBreak(),
+                memo->clipped(), memo->wysiwyg(), memo->rotation());
+            drawText.setGaps(memo->paragraphGap(), memo->charSpacing(), memo->lineSpacing());
+            drawText.setDimensions(1, 1, 1, rect, rect.toRect());
+            drawText.setText(memo->lines());
+            lines += int(drawText.lines().size());
+            drawText.unlock();
         }
         benchmark::DoNotOptimize(lines);
     }

@@ -1,8 +1,8 @@
 #include "report/document/engine_host.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/engine.h"
-#include "tests/support/example_receipt.h"
+#include "report/engine/report_preparer.h"
+#include "tools/example_receipt.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,11 +12,12 @@
 #include <stdexcept>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 // The A4 template with both receipt pages shown, answering the example receipt.
-void loadReceipt(TfrxReport& report)
+void loadReceipt(Report& report)
 {
     if (!loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat"), true))
         throw std::runtime_error("QuittungA4.Dat is missing");
@@ -33,11 +34,11 @@ long residentKilobytes()
 
 void PrepareA4Receipt(benchmark::State& state)
 {
-    TfrxReport report;
+    Report report;
     loadReceipt(report);
-    TfrxEngine engine(report);
+    ReportPreparer engine(report);
     for (auto _ : state) {
-        if (!engine.PrepareReport(true) || engine.PreviewPages().Count() != 2)
+        if (!engine.prepareReport(true) || engine.preparedPages().count() != 2)
             state.SkipWithError("the receipt did not prepare");
     }
 }
@@ -46,15 +47,15 @@ BENCHMARK(PrepareA4Receipt)->Unit(benchmark::kMicrosecond);
 // Memory must not grow with the number of preparations.
 void Prepare10000A4Receipts(benchmark::State& state)
 {
-    TfrxReport report;
+    Report report;
     loadReceipt(report);
-    TfrxEngine engine(report);
+    ReportPreparer engine(report);
     for (int warmUp = 0; warmUp < 100; ++warmUp)
-        engine.PrepareReport(true);
+        engine.prepareReport(true);
     const long before = residentKilobytes();
     for (auto _ : state) {
         for (int run = 0; run < 10000; ++run)
-            engine.PrepareReport(true);
+            engine.prepareReport(true);
     }
     state.counters["rss_growth_kB"] = double(residentKilobytes() - before);
 }

@@ -6,6 +6,7 @@
 #include <set>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -17,15 +18,15 @@ const QString kReceiptText = QStringLiteral(
 
 void SubsetLiberationSansForOneReceipt(benchmark::State& state)
 {
-    const std::shared_ptr<const FontFace> face = FontService::Instance().Face(QStringLiteral("Arial"), 0);
+    const std::shared_ptr<const FontFace> face = FontService::instance().face(QStringLiteral("Arial"), 0);
     std::set<std::uint32_t> used;
-    for (const FontFace::Glyph& glyph : face->Shape(kReceiptText, 1000))
+    for (const FontFace::Glyph& glyph : face->shape(kReceiptText, 1000))
         used.insert(glyph.index);
     const std::vector<std::uint32_t> glyphs(used.begin(), used.end());
-    const QString wanted = TrueTypeCollection::wantedFullName(face->FamilyName(), false, false);
+    const QString wanted = TrueTypeCollection::wantedFullName(face->familyName(), false, false);
     for (auto _ : state) {
-        TrueTypeCollection collection(face->FileData());
-        benchmark::DoNotOptimize(collection.PackFont(wanted, glyphs, ChecksumFaultAction::IgnoreChecksum));
+        TrueTypeCollection collection(face->fileData());
+        benchmark::DoNotOptimize(collection.packFont(wanted, glyphs, ChecksumFaultAction::IgnoreChecksum));
     }
     state.counters["glyphs"] = double(glyphs.size());
 }

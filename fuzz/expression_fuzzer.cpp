@@ -9,14 +9,15 @@
 #include <cstdint>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 class FuzzScope : public ExpressionScope {
 public:
-    bool HasVariable(const QString& name) const override { return variableNames().contains(name, Qt::CaseInsensitive); }
+    bool hasVariable(const QString& name) const override { return variableNames().contains(name, Qt::CaseInsensitive); }
 
-    Variant VariableValue(const QString& name) override
+    Variant variableValue(const QString& name) override
     {
         switch (variableNames().indexOf(name.toLower())) {
         case 0: return Variant(QStringLiteral("17"));
@@ -31,9 +32,9 @@ public:
         }
     }
 
-    bool HasFunction(const QString& name) const override { return functionNames().contains(name, Qt::CaseInsensitive); }
+    bool hasFunction(const QString& name) const override { return functionNames().contains(name, Qt::CaseInsensitive); }
 
-    Variant CallFunction(const QString& name, const std::vector<Variant>& arguments) override
+    Variant callFunction(const QString& name, const std::vector<Variant>& arguments) override
     {
         const qsizetype function = functionNames().indexOf(name.toLower());
         if (function == 0) {
@@ -83,14 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzScope scope;
     std::shared_ptr<const CompiledExpression> compiled;
     try {
-        compiled = CompiledExpression::Compile(text, scope);
+        compiled = CompiledExpression::compile(text, scope);
     } catch (const ExpressionCompileError&) {
         return 0;
     }
     // Twice: a compiled expression must not change by running.
     for (int run = 0; run < 2; ++run) {
         try {
-            compiled->Evaluate(scope);
+            compiled->evaluate(scope);
         } catch (const ExpressionCompileError&) {
             __builtin_trap();
         } catch (const Exception&) {

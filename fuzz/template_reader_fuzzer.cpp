@@ -8,25 +8,26 @@
 #include <cstdint>
 
 using namespace quittung;
+using namespace quittung::report;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    TfrxReport report;
-    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    Report report;
+    report.engineOptions().setNewSilentMode(SilentMode::Silent);
     QBuffer input(&bytes);
     input.open(QIODevice::ReadOnly);
-    report.LoadFromStream(input);
+    report.loadFromStream(input);
 
     QByteArray saved;
     QBuffer output(&saved);
     output.open(QIODevice::WriteOnly);
-    report.SaveToStream(output);
+    report.saveToStream(output);
 
-    TfrxReport again;
-    again.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    Report again;
+    again.engineOptions().setNewSilentMode(SilentMode::Silent);
     output.close();
     output.open(QIODevice::ReadOnly);
-    again.LoadFromStream(output);
+    again.loadFromStream(output);
     return 0;
 }

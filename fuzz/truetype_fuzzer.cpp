@@ -7,12 +7,13 @@
 #include <exception>
 
 using namespace quittung;
+using namespace quittung::report;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     try {
         TrueTypeCollection collection(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-        collection.PackFont(QStringLiteral("Liberation Sans"), {0, 1, 2, 3, 36, 68, 100},
+        collection.packFont(QStringLiteral("Liberation Sans"), {0, 1, 2, 3, 36, 68, 100},
             ChecksumFaultAction::IgnoreChecksum);
     } catch (const std::exception&) {
         // Errors are the expected answer to damaged fonts.

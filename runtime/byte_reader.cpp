@@ -9,7 +9,7 @@ ByteReader::ByteReader(QByteArray data) : m_data(std::move(data)), m_offset(0), 
 ByteReader::ByteReader(QByteArray data, qsizetype offset, qsizetype length) : m_data(std::move(data))
 {
     if (offset < 0 || length < 0 || offset > m_data.size() || length > m_data.size() - offset)
-        throw EReadError();
+        throw ReadError();
     m_offset = offset;
     m_length = length;
 }
@@ -22,7 +22,7 @@ bool ByteReader::contains(qsizetype at, qsizetype count) const
 void ByteReader::check(qsizetype at, qsizetype count) const
 {
     if (!contains(at, count))
-        throw EReadError();
+        throw ReadError();
 }
 
 std::uint8_t ByteReader::u8(qsizetype at) const
@@ -72,7 +72,7 @@ ByteReader ByteReader::sub(qsizetype at, qsizetype count) const
 void putU16(QByteArray& data, qsizetype at, std::uint16_t value)
 {
     if (at < 0 || at + 2 > data.size())
-        throw EReadError();
+        throw ReadError();
     data[at] = char(value >> 8);
     data[at + 1] = char(value & 0xFF);
 }

@@ -7,7 +7,7 @@
 namespace quittung {
 
 // Reads over a window of a byte buffer, big-endian (font files) or little-endian (stored blocks).
-// Every read is checked against the window, so damaged input ends in EReadError and never in a
+// Every read is checked against the window, so damaged input ends in ReadError and never in a
 // read outside the buffer.
 class ByteReader {
 public:
@@ -35,7 +35,7 @@ private:
 };
 
 // Big-endian writes into a buffer that is already large enough (the callers size it first); a
-// write past its end raises EReadError too.
+// write past its end raises ReadError too.
 void putU16(QByteArray& data, qsizetype at, std::uint16_t value);
 void putU32(QByteArray& data, qsizetype at, std::uint32_t value);
 

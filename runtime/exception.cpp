@@ -10,20 +10,20 @@ Exception::Exception(QString message)
 {
 }
 
-EIntOverflow::EIntOverflow()
+IntegerOverflowError::IntegerOverflowError()
     : Exception(QString::fromUtf8(msg::SIntOverflow))
 {
 }
 
-EReadError::EReadError()
+ReadError::ReadError()
     : Exception(QString::fromUtf8(msg::SReadError))
 {
 }
 
-void CheckListIndex(qsizetype index, qsizetype count)
+void checkListIndex(qsizetype index, qsizetype count)
 {
     if (index < 0 || index >= count)
-        throw EListError(formatMessage(msg::SListIndexError, {QString::number(index)}));
+        throw ListIndexError(formatMessage(msg::SListIndexError, {QString::number(index)}));
 }
 
 QString exceptionMessage(const std::exception& error)

@@ -21,32 +21,32 @@ private:
 };
 
 // A text that cannot be converted into the wanted type.
-class EConvertError : public Exception {
+class ConvertError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // An integer result that does not fit into 32 bits.
-class EIntOverflow : public Exception {
+class IntegerOverflowError : public Exception {
 public:
-    EIntOverflow();
+    IntegerOverflowError();
 };
 
 // A read outside binary data: a damaged or cut file. Readers of a file format turn it into that
 // format's own message.
-class EReadError : public Exception {
+class ReadError : public Exception {
 public:
-    EReadError();
+    ReadError();
 };
 
 // An index outside a list.
-class EListError : public Exception {
+class ListIndexError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // Throws the list-index error "Listenindex überschreitet das Maximum (%d)" unless 0 <= index < count.
-void CheckListIndex(qsizetype index, qsizetype count);
+void checkListIndex(qsizetype index, qsizetype count);
 
 // The message of any exception as the user is shown it.
 QString exceptionMessage(const std::exception& error);

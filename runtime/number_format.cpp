@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void throwInvalidFloat(const QString& text)
 {
-    throw EConvertError(formatMessage(msg::SInvalidFloat, {text}));
+    throw ConvertError(formatMessage(msg::SInvalidFloat, {text}));
 }
 
 bool isDigit(QChar c)
@@ -80,7 +80,7 @@ DecimalNumber scanNumber(const QString& text, const FormatSettings& settings)
 
 } // namespace
 
-double StrToFloat(const QString& text, const FormatSettings& settings)
+double stringToFloat(const QString& text, const FormatSettings& settings)
 {
     const DecimalNumber number = scanNumber(text, settings);
     // std::from_chars rounds correctly.
@@ -98,7 +98,7 @@ double StrToFloat(const QString& text, const FormatSettings& settings)
     return value;
 }
 
-qint64 StrToCurr(const QString& text, const FormatSettings& settings)
+qint64 stringToCurrency(const QString& text, const FormatSettings& settings)
 {
     DecimalNumber number = scanNumber(text, settings);
     const auto first = number.digits.find_first_not_of('0');
@@ -133,7 +133,7 @@ qint64 StrToCurr(const QString& text, const FormatSettings& settings)
     return number.negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
 }
 
-QString FloatToStr(double value, const FormatSettings& settings)
+QString floatToString(double value, const FormatSettings& settings)
 {
     if (std::isnan(value))
         return QStringLiteral("NAN");

@@ -4,13 +4,13 @@
 
 namespace quittung {
 
-qint64 RoundHalfEven(double value)
+qint64 roundHalfEven(double value)
 {
     // The default floating-point rounding mode rounds halves to even.
     return static_cast<qint64>(std::nearbyint(value));
 }
 
-long double RoundHalfAwayFromZero(long double y)
+long double roundHalfAwayFromZero(long double y)
 {
     // From 2^63 on every long double is a whole number already.
     if (!(std::fabs(y) < 9.2e18L))
@@ -20,11 +20,11 @@ long double RoundHalfAwayFromZero(long double y)
     return static_cast<long double>(sum);
 }
 
-double RoundToDecimals(int decimals, double x)
+double roundToDecimals(int decimals, double x)
 {
     const long double factor = std::pow(10.0L, decimals);
     // A double times 100 fits the 64-bit significand of long double exactly.
-    const long double k = RoundHalfAwayFromZero(static_cast<long double>(x) * factor);
+    const long double k = roundHalfAwayFromZero(static_cast<long double>(x) * factor);
     return static_cast<double>(k / factor);
 }
 

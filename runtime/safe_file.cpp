@@ -7,7 +7,7 @@
 
 namespace quittung {
 
-void WriteFileSafely(const QString& fileName, const std::function<void(QIODevice&)>& write)
+void writeFileSafely(const QString& fileName, const std::function<void(QIODevice&)>& write)
 {
     QSaveFile file(fileName);
     const auto fail = [&] { throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName, file.errorString()})); };

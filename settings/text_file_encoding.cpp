@@ -5,7 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace quittung {
+namespace quittung::settings {
 
 namespace {
 
@@ -69,4 +69,4 @@ EncodedTextFile encodeTextFile(const QString& text, TextFileEncoding wanted)
     return encodeTextFile(text, TextFileEncoding::Utf8);
 }
 
-} // namespace quittung
+} // namespace quittung::settings

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace quittung {
+namespace quittung::settings {
 
 // How a text file's bytes hold its characters. A file is written back the way it was read.
 enum class TextFileEncoding {
@@ -31,4 +31,4 @@ struct EncodedTextFile {
 // mark instead, so no character is lost.
 EncodedTextFile encodeTextFile(const QString& text, TextFileEncoding wanted);
 
-} // namespace quittung
+} // namespace quittung::settings

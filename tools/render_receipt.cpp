@@ -9,11 +9,11 @@
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
 #include "runtime/rounding.h"
-#include "tests/support/example_receipt.h"
+#include "tools/example_receipt.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -22,6 +22,7 @@
 #include <cstdio>
 
 using namespace quittung;
+using namespace quittung::report;
 
 int main(int argc, char** argv)
 {
@@ -42,38 +43,38 @@ int main(int argc, char** argv)
 
     // The example receipt's own day, so that the pictures do not change with the clock.
     const QDateTime day(QDate(2020, 7, 3), QTime(12, 0));
-    TfrxReport report([day] { return day; });
+    Report report([day] { return day; });
     if (args[1] == QLatin1String("builtin")) {
-        ApplyBuiltinDesign(report);
+        applyBuiltinDesign(report);
     } else {
-        if (!report.LoadFromFile(args[1])) {
+        if (!report.loadFromFile(args[1])) {
             std::fprintf(stderr, "render_receipt: cannot read %s\n", qPrintable(args[1]));
             return 1;
         }
-        for (int i = 0; i < report.PagesCount(); ++i)
-            report.Pages(i)->SetVisible(true);
+        for (int i = 0; i < report.pagesCount(); ++i)
+            report.pages(i)->setVisible(true);
     }
-    report.SetLocaleSettings(FormatSettings::german());
-    report.OnGetValue = answerExampleReceipt;
+    report.setLocaleSettings(FormatSettings::german());
+    report.events().getValue = answerExampleReceipt;
 
-    TfrxEngine engine(report, [day] { return day; });
-    if (!engine.PrepareReport()) {
+    ReportPreparer engine(report, [day] { return day; });
+    if (!engine.prepareReport()) {
         std::fprintf(stderr, "render_receipt: the report did not prepare:\n%s\n",
-            qPrintable(report.Errors().Strings().join(QLatin1Char('\n'))));
+            qPrintable(report.errors().strings().join(QLatin1Char('\n'))));
         return 1;
     }
 
-    TfrxDrawText drawText;
-    const TfrxPreviewPages& pages = engine.PreviewPages();
-    for (int i = 0; i < pages.Count(); ++i) {
-        const TfrxReportPage* page = pages.Page(i);
-        const QSize size(int(RoundHalfEven(page->PaperWidth() * PixelsPerMm * scale)),
-            int(RoundHalfEven(page->PaperHeight() * PixelsPerMm * scale)));
+    TextLayout drawText;
+    const PreparedPages& pages = engine.preparedPages();
+    for (int i = 0; i < pages.count(); ++i) {
+        const ReportPage* page = pages.page(i);
+        const QSize size(int(roundHalfEven(page->paperWidth() * PixelsPerMm * scale)),
+            int(roundHalfEven(page->paperHeight() * PixelsPerMm * scale)));
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            DrawPage(pages, i, painter, scale, scale, 0, 0, drawText);
+            drawPage(pages, i, painter, scale, scale, 0, 0, drawText);
         }
         const QString file = args[2] + QStringLiteral("-%1.png").arg(i + 1);
         if (!image.save(file)) {

@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-namespace quittung {
+namespace quittung::app {
 
 namespace {
 
@@ -29,16 +29,16 @@ constexpr qint64 kLargestEuros = 999999999999;
 int digitValue(QChar c)
 {
     if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-        throw EConvertError(formatMessage(msg::SInvalidInteger, {QString(c)}));
+        throw ConvertError(formatMessage(msg::SInvalidInteger, {QString(c)}));
     return c.unicode() - '0';
 }
 
 } // namespace
 
-QString GruppeInWorten(const QString& group)
+QString groupInWords(const QString& group)
 {
     if (group.size() != 3)
-        throw EConvertError(formatMessage(msg::SInvalidInteger, {group}));
+        throw ConvertError(formatMessage(msg::SInvalidInteger, {group}));
     const int h = digitValue(group[0]);
     const int t = digitValue(group[1]);
     const int u = digitValue(group[2]);
@@ -63,7 +63,7 @@ QString GruppeInWorten(const QString& group)
     return words + tens;
 }
 
-QString BetragInWorten(qint64 tenThousandths)
+QString amountInWords(qint64 tenThousandths)
 {
     const qint64 euros = tenThousandths / 10000;
     if (euros == 0)
@@ -71,7 +71,7 @@ QString BetragInWorten(qint64 tenThousandths)
     if (euros < -kLargestEuros || euros > kLargestEuros)
         throw Exception(formatMessage(msg::SAmountTooLarge, {QString::number(euros)}));
     if (euros < 0)
-        return QStringLiteral("MINUS ") + BetragInWorten(-tenThousandths);
+        return QStringLiteral("MINUS ") + amountInWords(-tenThousandths);
 
     const QString digits = QStringLiteral("%1").arg(euros, 12, 10, QLatin1Char('0'));
     QString words;
@@ -80,11 +80,11 @@ QString BetragInWorten(qint64 tenThousandths)
         if (group == QLatin1String("000"))
             continue;
         if (i == 4) {
-            words += GruppeInWorten(group);
+            words += groupInWords(group);
         } else if (group == QLatin1String("001")) {
             words += ZahlWorte[i + 27];
         } else {
-            QString groupWords = GruppeInWorten(group);
+            QString groupWords = groupInWords(group);
             // Before a group name one is "ein", as in einundzwanzig: einhunderteintausend.
             if (group.endsWith(QLatin1String("01")))
                 groupWords.chop(1);
@@ -95,19 +95,19 @@ QString BetragInWorten(qint64 tenThousandths)
     return words.toUpper();
 }
 
-QString BetragInWorten(const QString& gross, const FormatSettings& settings)
+QString amountInWords(const QString& gross, const FormatSettings& settings)
 {
     qint64 tenThousandths = 0;
     try {
-        tenThousandths = StrToCurr(gross, settings);
-    } catch (const EConvertError&) {
+        tenThousandths = stringToCurrency(gross, settings);
+    } catch (const ConvertError&) {
         // The fixed-point value overflows long before a number stops being one.
-        const double amount = StrToFloat(gross, settings);
+        const double amount = stringToFloat(gross, settings);
         if (std::fabs(amount) > static_cast<double>(kLargestEuros))
-            throw Exception(formatMessage(msg::SAmountTooLarge, {FloatToStr(amount, settings)}));
+            throw Exception(formatMessage(msg::SAmountTooLarge, {floatToString(amount, settings)}));
         throw;
     }
-    return BetragInWorten(tenThousandths);
+    return amountInWords(tenThousandths);
 }
 
-} // namespace quittung
+} // namespace quittung::app

@@ -5,19 +5,19 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace quittung {
+namespace quittung::app {
 
 // The words for one group of three digit characters (hundreds, tens, units), in lower case and
 // without group name: "121" gives "einhunderteinundzwanzig", "000" the empty text.
-QString GruppeInWorten(const QString& group);
+QString groupInWords(const QString& group);
 
 // The whole euros of an amount (ten-thousandths) in German words, written together in capitals:
 // 121 gives EINHUNDERTEINUNDZWANZIG, a refund of 119 gives MINUS EINHUNDERTNEUNZEHN, and less than
 // one euro the empty text. Amounts beyond the largest receipt amount are refused.
-QString BetragInWorten(qint64 tenThousandths);
+QString amountInWords(qint64 tenThousandths);
 
 // The same for a gross amount as the user typed it. An amount too large for the fixed-point value
 // (1E15) is refused as too large, like any amount beyond the largest receipt amount.
-QString BetragInWorten(const QString& gross, const FormatSettings& settings);
+QString amountInWords(const QString& gross, const FormatSettings& settings);
 
-} // namespace quittung
+} // namespace quittung::app

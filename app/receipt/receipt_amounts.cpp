@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace quittung {
+namespace quittung::app {
 
 namespace {
 
@@ -14,23 +14,23 @@ namespace {
 // before they could overflow the rounding.
 double roundedAmount(double amount, const FormatSettings& settings)
 {
-    const double rounded = std::fabs(amount) < 1e12 ? RoundToDecimals(2, amount) : amount;
+    const double rounded = std::fabs(amount) < 1e12 ? roundToDecimals(2, amount) : amount;
     if (!(std::fabs(rounded) <= kLargestAmount))
-        throw Exception(formatMessage(msg::SAmountTooLarge, {FloatToStr(amount, settings)}));
+        throw Exception(formatMessage(msg::SAmountTooLarge, {floatToString(amount, settings)}));
     return rounded;
 }
 
 } // namespace
 
-CompletedAmounts CompleteAmounts(const QString& netto, const QString& brutto, const QString& mwst,
+CompletedAmounts computeAmounts(const QString& netText, const QString& grossText, const QString& rateText,
     const FormatSettings& settings)
 {
-    double net = StrToFloat(netto, settings);
-    double gross = StrToFloat(brutto, settings);
-    const double rate = StrToFloat(mwst, settings);
+    double net = stringToFloat(netText, settings);
+    double gross = stringToFloat(grossText, settings);
+    const double rate = stringToFloat(rateText, settings);
     const double factor = 1 + rate / 100;
     if (factor == 0)
-        throw Exception(formatMessage(msg::SVatRateImpossible, {mwst.trimmed()}));
+        throw Exception(formatMessage(msg::SVatRateImpossible, {rateText.trimmed()}));
     if (net == 0)
         net = gross / factor;
     if (gross == 0)
@@ -38,14 +38,14 @@ CompletedAmounts CompleteAmounts(const QString& netto, const QString& brutto, co
     // Both are checked before either is written back.
     const double roundedNet = roundedAmount(net, settings);
     const double roundedGross = roundedAmount(gross, settings);
-    return {FloatToStr(roundedNet, settings), FloatToStr(roundedGross, settings)};
+    return {floatToString(roundedNet, settings), floatToString(roundedGross, settings)};
 }
 
-double TaxSum(const QString& brutto, const QString& netto, const FormatSettings& settings)
+double taxSum(const QString& grossText, const QString& netText, const FormatSettings& settings)
 {
-    const double gross = StrToFloat(brutto, settings);
-    const double net = StrToFloat(netto, settings);
-    return RoundToDecimals(2, gross - net);
+    const double gross = stringToFloat(grossText, settings);
+    const double net = stringToFloat(netText, settings);
+    return roundToDecimals(2, gross - net);
 }
 
-} // namespace quittung
+} // namespace quittung::app

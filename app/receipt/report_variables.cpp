@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <array>
 
-namespace quittung {
+namespace quittung::app {
+
+using report::Variant;
 
 namespace {
 
@@ -17,21 +19,21 @@ struct ReceiptVariable {
 };
 
 const std::array<ReceiptVariable, 10> kVariables = {{
-    {QStringLiteral("QID"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.qid); }},
-    {QStringLiteral("Ort"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.ort); }},
+    {QStringLiteral("QID"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.number); }},
+    {QStringLiteral("Ort"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.place); }},
     {QStringLiteral("QDate"),
-        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(f.formatShortDate(s.datum)); }},
-    {QStringLiteral("Von"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.von); }},
-    {QStringLiteral("Fuer"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.fuer); }},
-    {QStringLiteral("Netto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.netto); }},
-    {QStringLiteral("MwSt"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.mwst); }},
-    {QStringLiteral("Brutto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.brutto); }},
+        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(f.formatShortDate(s.date)); }},
+    {QStringLiteral("Von"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.payer); }},
+    {QStringLiteral("Fuer"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.purpose); }},
+    {QStringLiteral("Netto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.net); }},
+    {QStringLiteral("MwSt"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.vatRate); }},
+    {QStringLiteral("Brutto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.gross); }},
     {QStringLiteral("BetragInWorten"),
         [](const ReceiptFormState& s, const FormatSettings& f) {
-            return Variant(QStringLiteral("--") + BetragInWorten(s.brutto, f) + QStringLiteral("--"));
+            return Variant(QStringLiteral("--") + amountInWords(s.gross, f) + QStringLiteral("--"));
         }},
     {QStringLiteral("SumSteuern"),
-        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(TaxSum(s.brutto, s.netto, f)); }},
+        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(taxSum(s.gross, s.net, f)); }},
 }};
 
 const ReceiptVariable* findVariable(const QString& name)
@@ -56,4 +58,4 @@ std::optional<Variant> receiptVariable(const QString& name, const ReceiptFormSta
     return std::nullopt;
 }
 
-} // namespace quittung
+} // namespace quittung::app

@@ -1,34 +1,34 @@
 #include "report/document/band.h"
 
-namespace quittung {
+namespace quittung::report {
 
-const PropertyTable& TfrxBand::Properties() const
+const PropertyTable& Band::properties() const
 {
     using namespace props;
-    using C = TfrxComponent;
-    using R = TfrxReportComponent;
-    using B = TfrxBand;
+    using C = ReportObject;
+    using R = OutputObject;
+    using B = Band;
     static const PropertyTable table{
-        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::Tag, &C::SetTag, qint64(0)),
-        property<C>(QStringLiteral("Description"), PropType::String, &C::Description, &C::SetDescription, QString()),
-        storedWhen<C>(nested<C>(QStringLiteral("Font"), &C::Font), [](const C& c) { return !c.ParentFont(); }),
-        property<C>(QStringLiteral("Height"), PropType::Float, &C::Height, &C::SetHeight, 0.0),
-        property<C>(QStringLiteral("Left"), PropType::Float, &C::Left, &C::SetLeft, 0.0),
-        property<C>(QStringLiteral("ParentFont"), PropType::Boolean, &C::ParentFont, &C::SetParentFont, true),
-        property<R>(QStringLiteral("Restrictions"), PropType::Set, &R::Restrictions, &R::SetRestrictions, qint64(0),
-            &RestrictionIdentifiers()),
-        property<C>(QStringLiteral("Top"), PropType::Float, &C::Top, &C::SetTop, 0.0),
-        property<B>(QStringLiteral("Vertical"), PropType::Boolean, &B::Vertical, &B::SetVertical, false),
-        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::Visible, &C::SetVisible, true),
-        property<C>(QStringLiteral("Width"), PropType::Float, &C::Width, &C::SetWidth, 0.0),
-        property<B>(QStringLiteral("OnAfterCalcHeight"), PropType::String, &B::OnAfterCalcHeight,
-            &B::SetOnAfterCalcHeight, QString()),
-        property<R>(QStringLiteral("OnAfterPrint"), PropType::String, &R::OnAfterPrint, &R::SetOnAfterPrint,
+        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::tag, &C::setTag, qint64(0)),
+        property<C>(QStringLiteral("Description"), PropType::String, &C::description, &C::setDescription, QString()),
+        storedWhen<C>(nested<C>(QStringLiteral("Font"), &C::font), [](const C& c) { return !c.parentFont(); }),
+        property<C>(QStringLiteral("Height"), PropType::Float, &C::height, &C::setHeight, 0.0),
+        property<C>(QStringLiteral("Left"), PropType::Float, &C::left, &C::setLeft, 0.0),
+        property<C>(QStringLiteral("ParentFont"), PropType::Boolean, &C::parentFont, &C::setParentFont, true),
+        property<R>(QStringLiteral("Restrictions"), PropType::Set, &R::restrictions, &R::setRestrictions, qint64(0),
+            &restrictionIdentifiers()),
+        property<C>(QStringLiteral("Top"), PropType::Float, &C::top, &C::setTop, 0.0),
+        property<B>(QStringLiteral("Vertical"), PropType::Boolean, &B::vertical, &B::setVertical, false),
+        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::visible, &C::setVisible, true),
+        property<C>(QStringLiteral("Width"), PropType::Float, &C::width, &C::setWidth, 0.0),
+        property<B>(QStringLiteral("OnAfterCalcHeight"), PropType::String, &B::onAfterCalcHeight,
+            &B::setOnAfterCalcHeight, QString()),
+        property<R>(QStringLiteral("OnAfterPrint"), PropType::String, &R::onAfterPrint, &R::setOnAfterPrint,
             QString()),
-        property<R>(QStringLiteral("OnBeforePrint"), PropType::String, &R::OnBeforePrint, &R::SetOnBeforePrint,
+        property<R>(QStringLiteral("OnBeforePrint"), PropType::String, &R::onBeforePrint, &R::setOnBeforePrint,
             QString()),
     };
     return table;
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -2,120 +2,120 @@
 
 #include "report/document/view.h"
 
-namespace quittung {
+namespace quittung::report {
 
 // A band of a report page; the objects inside it are positioned relative to it. Band layout is not
 // built: bands keep the settings their table does not know, so templates holding them save again
 // unchanged.
-class TfrxBand : public TfrxReportComponent {
+class Band : public OutputObject {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxBand"); }
-    const PropertyTable& Properties() const override;
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxBand"); }
+    const PropertyTable& properties() const override;
+    bool keepsUnknownAttributes() const override { return true; }
 
-    bool Vertical() const { return m_vertical; }
-    void SetVertical(bool value) { m_vertical = value; }
-    const QString& OnAfterCalcHeight() const { return m_onAfterCalcHeight; }
-    void SetOnAfterCalcHeight(const QString& value) { m_onAfterCalcHeight = value; }
+    bool vertical() const { return m_vertical; }
+    void setVertical(bool value) { m_vertical = value; }
+    const QString& onAfterCalcHeight() const { return m_onAfterCalcHeight; }
+    void setOnAfterCalcHeight(const QString& value) { m_onAfterCalcHeight = value; }
 
 private:
     bool m_vertical = false;
     QString m_onAfterCalcHeight;
 };
 
-class TfrxReportTitle : public TfrxBand {
+class ReportTitleBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxReportTitle"); }
+    QString className() const override { return QStringLiteral("TfrxReportTitle"); }
 };
 
-class TfrxReportSummary : public TfrxBand {
+class ReportSummaryBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxReportSummary"); }
+    QString className() const override { return QStringLiteral("TfrxReportSummary"); }
 };
 
-class TfrxPageHeader : public TfrxBand {
+class PageHeaderBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxPageHeader"); }
+    QString className() const override { return QStringLiteral("TfrxPageHeader"); }
 };
 
-class TfrxPageFooter : public TfrxBand {
+class PageFooterBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxPageFooter"); }
+    QString className() const override { return QStringLiteral("TfrxPageFooter"); }
 };
 
-class TfrxHeader : public TfrxBand {
+class HeaderBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxHeader"); }
+    QString className() const override { return QStringLiteral("TfrxHeader"); }
 };
 
-class TfrxFooter : public TfrxBand {
+class FooterBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxFooter"); }
+    QString className() const override { return QStringLiteral("TfrxFooter"); }
 };
 
-class TfrxMasterData : public TfrxBand {
+class MasterDataBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxMasterData"); }
+    QString className() const override { return QStringLiteral("TfrxMasterData"); }
 };
 
-class TfrxDetailData : public TfrxBand {
+class DetailDataBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDetailData"); }
+    QString className() const override { return QStringLiteral("TfrxDetailData"); }
 };
 
-class TfrxSubdetailData : public TfrxBand {
+class SubdetailDataBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxSubdetailData"); }
+    QString className() const override { return QStringLiteral("TfrxSubdetailData"); }
 };
 
-class TfrxDataBand4 : public TfrxBand {
+class DataBand4 : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDataBand4"); }
+    QString className() const override { return QStringLiteral("TfrxDataBand4"); }
 };
 
-class TfrxDataBand5 : public TfrxBand {
+class DataBand5 : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDataBand5"); }
+    QString className() const override { return QStringLiteral("TfrxDataBand5"); }
 };
 
-class TfrxDataBand6 : public TfrxBand {
+class DataBand6 : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDataBand6"); }
+    QString className() const override { return QStringLiteral("TfrxDataBand6"); }
 };
 
-class TfrxGroupHeader : public TfrxBand {
+class GroupHeaderBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxGroupHeader"); }
+    QString className() const override { return QStringLiteral("TfrxGroupHeader"); }
 };
 
-class TfrxGroupFooter : public TfrxBand {
+class GroupFooterBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxGroupFooter"); }
+    QString className() const override { return QStringLiteral("TfrxGroupFooter"); }
 };
 
-class TfrxChild : public TfrxBand {
+class ChildBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxChild"); }
+    QString className() const override { return QStringLiteral("TfrxChild"); }
 };
 
-class TfrxColumnHeader : public TfrxBand {
+class ColumnHeaderBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxColumnHeader"); }
+    QString className() const override { return QStringLiteral("TfrxColumnHeader"); }
 };
 
-class TfrxColumnFooter : public TfrxBand {
+class ColumnFooterBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxColumnFooter"); }
+    QString className() const override { return QStringLiteral("TfrxColumnFooter"); }
 };
 
-class TfrxOverlay : public TfrxBand {
+class OverlayBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxOverlay"); }
+    QString className() const override { return QStringLiteral("TfrxOverlay"); }
 };
 
-class TfrxNullBand : public TfrxBand {
+class PageObjectsBand : public Band {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxNullBand"); }
+    QString className() const override { return QStringLiteral("TfrxNullBand"); }
 };
 
-} // namespace quittung
+} // namespace quittung::report

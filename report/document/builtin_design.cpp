@@ -1,15 +1,15 @@
 #include "report/document/builtin_design.h"
 
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/shape_view.h"
+#include "report/document/shape_object.h"
 
 #include <array>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 namespace {
 
 using Kind = DesignObject::Kind;
@@ -17,48 +17,45 @@ using Kind = DesignObject::Kind;
 // the positions are the very numbers a template of this design holds.
 using Box = DesignObject::Box;
 
-constexpr TColor BoxTint = 15984349;
-constexpr int AllSides = ftLeft | ftRight | ftTop | ftBottom;
+constexpr Color BoxTint = 15984349;
 
 // The upper receipt in drawing order; the copy repeats it row by row.
-std::vector<DesignObject> UpperReceipt()
+std::vector<DesignObject> upperReceipt()
 {
     using enum DesignObject::Kind;
-    using enum TfrxHAlign;
-    using enum TfrxVAlign;
     return {
         {.kind = Shape, .name = "Shape3", .box = {113.3859, 37.7953, 491.3389, 340.1577}, .fill = BoxTint},
-        {.kind = Shape, .name = "Shape1", .box = {359.05535, 90.70872, 230.55133, 41.57483}, .fill = clCream},
-        {.kind = Shape, .name = "Shape2", .box = {359.05535, 136.06308, 230.55133, 26.45671}, .fill = clCream},
-        {.kind = Memo, .name = "Memo1", .box = {124.72449, 52.91342, 132.28355, 37.7953}, .fontHeight = -21,
+        {.kind = Shape, .name = "Shape1", .box = {359.05535, 90.70872, 230.55133, 41.57483}, .fill = colors::Cream},
+        {.kind = Shape, .name = "Shape2", .box = {359.05535, 136.06308, 230.55133, 26.45671}, .fill = colors::Cream},
+        {.kind = Text, .name = "Memo1", .box = {124.72449, 52.91342, 132.28355, 37.7953}, .fontHeight = -21,
             .text = {"Quittung"}},
-        {.kind = Memo, .name = "Memo2", .box = {211.65368, 60.47248, 60.47248, 18.89765}, .text = {"Nr. [QID]"}},
-        {.kind = Memo, .name = "Memo3", .box = {362.83488, 94.48825, 105.82684, 37.7953}, .hAlign = haRight,
+        {.kind = Text, .name = "Memo2", .box = {211.65368, 60.47248, 60.47248, 18.89765}, .text = {"Nr. [QID]"}},
+        {.kind = Text, .name = "Memo3", .box = {362.83488, 94.48825, 105.82684, 37.7953}, .hAlign = HAlign::Right,
             .text = {"Netto :", "+ [MwSt] % MwSt. :"}},
-        {.kind = Memo, .name = "Memo4", .box = {472.44125, 94.48825, 113.3859, 37.7953}, .hAlign = haRight,
+        {.kind = Text, .name = "Memo4", .box = {472.44125, 94.48825, 113.3859, 37.7953}, .hAlign = HAlign::Right,
             .text = {"--[<Netto> #n%2,2f]--€", "--[<SumSteuern> #n%2,2f]--€"}},
-        {.kind = Memo, .name = "Memo5", .box = {362.83488, 139.84261, 105.82684, 18.89765}, .fontStyle = fsBold,
-            .hAlign = haRight, .text = {"Gesamt :"}},
-        {.kind = Memo, .name = "Memo6", .box = {472.44125, 139.84261, 113.3859, 18.89765}, .fontStyle = fsBold,
-            .hAlign = haRight, .text = {"--[<Brutto> #n%2,2f]--€"}},
+        {.kind = Text, .name = "Memo5", .box = {362.83488, 139.84261, 105.82684, 18.89765}, .fontStyle = FontStyle::Bold,
+            .hAlign = HAlign::Right, .text = {"Gesamt :"}},
+        {.kind = Text, .name = "Memo6", .box = {472.44125, 139.84261, 113.3859, 18.89765}, .fontStyle = FontStyle::Bold,
+            .hAlign = HAlign::Right, .text = {"--[<Brutto> #n%2,2f]--€"}},
         {.kind = Line, .name = "Line1", .box = {124.72449, 45.35436, 464.88219, 0}, .diagonal = true},
-        {.kind = Memo, .name = "Memo7", .box = {124.72449, 185.19697, 464.88219, 34.01577}, .hAlign = haCenter,
-            .vAlign = vaCenter, .fill = clCream, .frameTyp = AllSides, .wordBreak = true,
+        {.kind = Text, .name = "Memo7", .box = {124.72449, 185.19697, 464.88219, 34.01577}, .hAlign = HAlign::Center,
+            .vAlign = VAlign::Center, .fill = colors::Cream, .frameSides = AllFrameSides, .wordBreak = true,
             .text = {"[BetragInWorten]"}},
-        {.kind = Memo, .name = "Memo8", .box = {147.40167, 170.07885, 166.29932, 18.89765}, .fontHeight = -11,
+        {.kind = Text, .name = "Memo8", .box = {147.40167, 170.07885, 166.29932, 18.89765}, .fontHeight = -11,
             .text = {"Euro in Worten (Cent wie oben):"}},
-        {.kind = Memo, .name = "Memo9", .box = {124.72449, 222.99227, 464.88219, 22.67718}, .vAlign = vaCenter,
-            .fill = clCream, .frameTyp = AllSides, .text = {"Von: [Von]"}},
-        {.kind = Memo, .name = "Memo10", .box = {124.72449, 249.44898, 464.88219, 60.47248}, .fill = clCream,
-            .frameTyp = AllSides, .text = {"Für: [Fuer]"}},
-        {.kind = Memo, .name = "Memo11", .box = {340.1577, 359.05535, 249.44898, 18.89765}, .fontHeight = -11,
+        {.kind = Text, .name = "Memo9", .box = {124.72449, 222.99227, 464.88219, 22.67718}, .vAlign = VAlign::Center,
+            .fill = colors::Cream, .frameSides = AllFrameSides, .text = {"Von: [Von]"}},
+        {.kind = Text, .name = "Memo10", .box = {124.72449, 249.44898, 464.88219, 60.47248}, .fill = colors::Cream,
+            .frameSides = AllFrameSides, .text = {"Für: [Fuer]"}},
+        {.kind = Text, .name = "Memo11", .box = {340.1577, 359.05535, 249.44898, 18.89765}, .fontHeight = -11,
             .text = {"[Ort], [QDate]"}},
         {.kind = Line, .name = "Line5", .box = {124.72449, 83.14966, 464.88219, 0}, .diagonal = true},
         // White on white: the signature area covers the tint.
-        {.kind = Shape, .name = "Shape7", .box = {340.1577, 317.48052, 249.44898, 37.7953}, .fill = clWhite,
-            .frameColor = clWhite},
-        {.kind = Memo, .name = "Memo24", .box = {491.3389, 343.93723, 94.48825, 11.33859}, .fontHeight = -8,
-            .fontColor = clGray, .hAlign = haRight, .text = {"Unterschrift"}},
+        {.kind = Shape, .name = "Shape7", .box = {340.1577, 317.48052, 249.44898, 37.7953}, .fill = colors::White,
+            .frameColor = colors::White},
+        {.kind = Text, .name = "Memo24", .box = {491.3389, 343.93723, 94.48825, 11.33859}, .fontHeight = -8,
+            .fontColor = colors::Gray, .hAlign = HAlign::Right, .text = {"Unterschrift"}},
     };
 }
 
@@ -75,8 +72,8 @@ constexpr std::array<CopyRow, 18> LowerReceipt{{
     {"Shape12", 733.22882}, {"Memo23", 759.68553},
 }};
 
-const DesignObject CopyMark{.kind = Kind::Memo, .name = "Memo38", .box = {495.11843, 480.00031, 94.48825, 18.89765},
-    .fontColor = clGray, .hAlign = TfrxHAlign::haRight, .text = {"(Kopie)"}};
+const DesignObject CopyMark{.kind = Kind::Text, .name = "Memo38", .box = {495.11843, 480.00031, 94.48825, 18.89765},
+    .fontColor = colors::Gray, .hAlign = HAlign::Right, .text = {"(Kopie)"}};
 
 // The numbers of the lines that make up each cut line, dash by dash from the left.
 constexpr double UpperCutTop = 415.7483;
@@ -101,130 +98,131 @@ constexpr std::array<Cross, 4> Crosses{{
     {51, 772.75, 52, 776.52953},
 }};
 
-DesignObject StraightLine(int number, Box box, int side, TColor color = clBlack)
+DesignObject straightLine(int number, Box box, FrameSide side, Color color = colors::Black)
 {
-    return {.kind = Kind::Line, .name = QStringLiteral("Line%1").arg(number), .box = box, .frameTyp = side,
+    return {.kind = Kind::Line, .name = QStringLiteral("Line%1").arg(number), .box = box, .frameSides = side,
         .frameColor = color};
 }
 
 // Dash k starts k × 10 mm from the left. Counting in whole ten-thousandths keeps the position the
 // double nearest to the designed decimal, as k × 37.7953 in floating point would not always be.
-DesignObject Dash(int number, int k, double top)
+DesignObject dash(int number, int k, double top)
 {
-    return StraightLine(number, {k * 377953 / 10000.0, top, MarkLength, 0}, ftTop, clGray);
+    return straightLine(number, {k * 377953 / 10000.0, top, MarkLength, 0}, FrameSide::Top, colors::Gray);
 }
 
-DesignObject CentreMark(int number, double top)
+DesignObject centreMark(int number, double top)
 {
-    return StraightLine(number, {0, top, MarkLength, 0}, ftTop);
+    return straightLine(number, {0, top, MarkLength, 0}, FrameSide::Top);
 }
 
-TfrxView* addMemo(TfrxReportPage& page, const DesignObject& object)
+View* addMemo(ReportPage& page, const DesignObject& object)
 {
-    auto* memo = page.Add<TfrxMemoView>();
-    TfrxFont font;
-    font.SetHeight(object.fontHeight);
-    font.SetStyle(object.fontStyle);
-    font.SetColor(object.fontColor);
-    memo->SetFont(font);
-    memo->SetParentFont(false);
-    memo->SetHAlign(object.hAlign);
-    memo->SetVAlign(object.vAlign);
-    memo->SetWordBreak(object.wordBreak);
-    memo->SetMemo(object.text);
+    auto* memo = page.add<TextObject>();
+    Font font;
+    font.setHeight(object.fontHeight);
+    font.setStyle(object.fontStyle);
+    font.setColor(object.fontColor);
+    memo->setFont(font);
+    memo->setParentFont(false);
+    memo->setHAlign(object.hAlign);
+    memo->setVAlign(object.vAlign);
+    memo->setWordBreak(object.wordBreak);
+    memo->setLines(object.text);
     return memo;
 }
 
-TfrxView* addLine(TfrxReportPage& page, const DesignObject& object)
+View* addLine(ReportPage& page, const DesignObject& object)
 {
-    auto* line = page.Add<TfrxLineView>();
-    line->SetDiagonal(object.diagonal);
+    auto* line = page.add<LineObject>();
+    line->setDiagonal(object.diagonal);
     return line;
 }
 
-void ApplyReportSettings(TfrxReport& report)
+void applyReportSettings(Report& report)
 {
-    report.SetVersion(QStringLiteral("4.13.2"));
-    report.SetDotMatrixReport(false);
-    report.SetIniFile(QStringLiteral("\\Software\\Tarvik"));
+    report.setVersion(QStringLiteral("4.13.2"));
+    report.setDotMatrixReport(false);
+    report.setIniFile(QStringLiteral("\\Software\\Tarvik"));
     // Clear leaves parts of the option groups alone; the design holds their defaults throughout.
-    report.EngineOptions() = TfrxEngineOptions();
-    report.PreviewOptions() = TfrxPreviewOptions();
-    report.PrintOptions() = TfrxPrintOptions();
-    report.ReportOptions().SetCreateDate(44014.5821982407);
-    report.ReportOptions().SetLastChange(44018.6557033912);
-    report.SetScriptLanguage(QStringLiteral("PascalScript"));
-    report.SetScriptText({"begin", "", "end."});
-    AddReceiptVariableHeaders(report);
+    report.engineOptions() = EngineOptions();
+    report.previewOptions() = PreviewOptions();
+    report.printOptions() = PrintOptions();
+    report.reportOptions().setCreateDate(44014.5821982407);
+    report.reportOptions().setLastChange(44018.6557033912);
+    report.setScriptLanguage(QStringLiteral("PascalScript"));
+    report.setScriptText({"begin", "", "end."});
+    addReceiptVariableHeaders(report);
 }
 
 } // namespace
 
-void AddDesignObject(TfrxReportPage& page, const DesignObject& object)
+void addDesignObject(ReportPage& page, const DesignObject& object)
 {
-    TfrxView* view = nullptr;
+    View* view = nullptr;
     switch (object.kind) {
-    case Kind::Shape: view = page.Add<TfrxShapeView>(); break;
-    case Kind::Memo: view = addMemo(page, object); break;
+    case Kind::Shape: view = page.add<ShapeObject>(); break;
+    case Kind::Text: view = addMemo(page, object); break;
     case Kind::Line: view = addLine(page, object); break;
     }
-    view->SetName(object.name);
-    view->SetBounds(object.box.left, object.box.top, object.box.width, object.box.height);
-    view->SetColor(object.fill);
-    view->Frame().SetTyp(object.frameTyp);
-    view->Frame().SetColor(object.frameColor);
+    view->setName(object.name);
+    view->setBounds(object.box.left, object.box.top, object.box.width, object.box.height);
+    view->setColor(object.fill);
+    view->frame().setSides(object.frameSides);
+    view->frame().setColor(object.frameColor);
 }
 
-void AddReceiptVariableHeaders(TfrxReport& report)
+void addReceiptVariableHeaders(Report& report)
 {
     for (const char* category :
         {" Netto", " Brutto", " SumSteuern", " QID", " QDate", " Von", " Fuer", " Ort", " BetragInWorten"}) {
-        TfrxVariable& header = report.Variables().Add();
-        header.SetName(QString::fromLatin1(category));
-        header.SetValue(Variant::null());
+        Variable& header = report.variables().add();
+        header.setName(QString::fromLatin1(category));
+        header.setValue(Variant::null());
     }
 }
 
-void ApplyBuiltinDesign(TfrxReport& report)
+void applyBuiltinDesign(Report& report)
 {
-    report.Clear();
-    ApplyReportSettings(report);
+    report.clear();
+    applyReportSettings(report);
 
-    report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
-    auto* page = report.Add<TfrxReportPage>();
-    page->SetName(QStringLiteral("Page1"));
-    page->SetOrientation(TPrinterOrientation::poPortrait);
-    page->SetPaperSize(9);
-    page->SetLeftMargin(10);
-    page->SetRightMargin(10);
-    page->SetTopMargin(10);
-    page->SetBottomMargin(10);
+    report.add<DataPage>()->setName(QStringLiteral("Data"));
+    auto* page = report.add<ReportPage>();
+    page->setName(QStringLiteral("Page1"));
+    page->setOrientation(PageOrientation::Portrait);
+    page->setPaperSize(9);
+    page->setLeftMargin(10);
+    page->setRightMargin(10);
+    page->setTopMargin(10);
+    page->setBottomMargin(10);
 
-    const std::vector<DesignObject> upper = UpperReceipt();
+    const std::vector<DesignObject> upper = upperReceipt();
     for (const DesignObject& object : upper)
-        AddDesignObject(*page, object);
+        addDesignObject(*page, object);
     // The first dash of the upper cut line was drawn between the two centre marks.
-    AddDesignObject(*page, CentreMark(7, 207.87415));
-    AddDesignObject(*page, Dash(UpperCutDashes[0], 0, UpperCutTop));
-    AddDesignObject(*page, CentreMark(3, 623.62245));
+    addDesignObject(*page, centreMark(7, 207.87415));
+    addDesignObject(*page, dash(UpperCutDashes[0], 0, UpperCutTop));
+    addDesignObject(*page, centreMark(3, 623.62245));
 
     for (std::size_t i = 0; i < upper.size(); ++i) {
         DesignObject copy = upper[i];
         copy.name = QString::fromLatin1(LowerReceipt[i].name);
         copy.box.top = LowerReceipt[i].top;
-        AddDesignObject(*page, copy);
+        addDesignObject(*page, copy);
     }
-    AddDesignObject(*page, CopyMark);
+    addDesignObject(*page, CopyMark);
 
     for (int k = 1; k < int(UpperCutDashes.size()); ++k)
-        AddDesignObject(*page, Dash(UpperCutDashes[std::size_t(k)], k, UpperCutTop));
+        addDesignObject(*page, dash(UpperCutDashes[std::size_t(k)], k, UpperCutTop));
     for (int k = 0; k < int(LowerCutDashes.size()); ++k)
-        AddDesignObject(*page, Dash(LowerCutDashes[std::size_t(k)], k, LowerCutTop));
+        addDesignObject(*page, dash(LowerCutDashes[std::size_t(k)], k, LowerCutTop));
 
     for (const Cross& cross : Crosses) {
-        AddDesignObject(*page, StraightLine(cross.vertical, {9.77953, cross.verticalTop, 0, CrossArm}, ftLeft));
-        AddDesignObject(*page, StraightLine(cross.horizontal, {6.0, cross.horizontalTop, CrossArm, 0}, ftTop));
+        addDesignObject(
+            *page, straightLine(cross.vertical, {9.77953, cross.verticalTop, 0, CrossArm}, FrameSide::Left));
+        addDesignObject(*page, straightLine(cross.horizontal, {6.0, cross.horizontalTop, CrossArm, 0}, FrameSide::Top));
     }
 }
 
-} // namespace quittung
+} // namespace quittung::report

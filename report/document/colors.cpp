@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -43,21 +43,21 @@ constexpr std::array<RgbColor, 31> defaultSystemColors{{
 
 } // namespace
 
-RgbColor SystemColorRgb(int index)
+RgbColor systemColorRgb(int index)
 {
     if (index < 0 || index >= static_cast<int>(defaultSystemColors.size()))
         return {}; // an index the desktop does not know reads as black there too
     return defaultSystemColors[static_cast<std::size_t>(index)];
 }
 
-std::optional<RgbColor> ColorToRgb(TColor color)
+std::optional<RgbColor> colorToRgb(Color color)
 {
-    if (color == clNone)
+    if (color == colors::None)
         return std::nullopt;
     if (color < 0)
-        return SystemColorRgb(color & 0xFF);
+        return systemColorRgb(color & 0xFF);
     const auto value = static_cast<quint32>(color);
     return RgbColor{quint8(value & 0xFF), quint8((value >> 8) & 0xFF), quint8((value >> 16) & 0xFF)};
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
 struct RgbColor {
     quint8 red = 0;
@@ -16,10 +16,10 @@ struct RgbColor {
 
 // The colour a system colour index names. Pages are paper, not windows: the indices resolve to the
 // light default scheme of a Windows desktop, never to the program's own window style.
-RgbColor SystemColorRgb(int index);
+RgbColor systemColorRgb(int index);
 
 // The RGB value of a colour: 0x00BBGGRR for ordinary values, the system colour named by the low
 // byte for negative values, nothing for clNone.
-std::optional<RgbColor> ColorToRgb(TColor color);
+std::optional<RgbColor> colorToRgb(Color color);
 
-} // namespace quittung
+} // namespace quittung::report

@@ -2,19 +2,19 @@
 
 #include <cstdio>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
 class StandardErrorHost : public EngineHost {
 public:
-    void ShowMessage(const QString& caption, const QString& text, Icon) override
+    void showMessage(const QString& caption, const QString& text, Icon) override
     {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     }
-    bool AskYesNo(const QString& caption, const QString& text, Icon icon) override
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override
     {
-        ShowMessage(caption, text, icon);
+        showMessage(caption, text, icon);
         return false;
     }
 };
@@ -23,15 +23,15 @@ EngineHost* current = nullptr;
 
 } // namespace
 
-void EngineHost::ProgressStart(const QString&) {}
-void EngineHost::ProgressSetMessage(const QString&) {}
-bool EngineHost::ProgressTerminated()
+void EngineHost::progressStart(const QString&) {}
+void EngineHost::progressSetMessage(const QString&) {}
+bool EngineHost::progressTerminated()
 {
     return false;
 }
-void EngineHost::ProgressStop() {}
-void EngineHost::ProcessMessages() {}
-void EngineHost::OpenFile(const QString&) {}
+void EngineHost::progressStop() {}
+void EngineHost::processMessages() {}
+void EngineHost::openFile(const QString&) {}
 
 EngineHost& engineHost()
 {
@@ -46,4 +46,4 @@ EngineHost* setEngineHost(EngineHost* host)
     return before;
 }
 
-} // namespace quittung
+} // namespace quittung::report

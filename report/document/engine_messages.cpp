@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -48,7 +48,7 @@ const QHash<QString, QString>& messages()
 
 } // namespace
 
-QString frxGet(const QString& key)
+QString engineMessage(const QString& key)
 {
     const auto found = messages().constFind(key);
     if (found == messages().constEnd())
@@ -56,4 +56,4 @@ QString frxGet(const QString& key)
     return found->startsWith(QLatin1Char('!')) ? found->mid(1) : *found;
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-namespace quittung {
+namespace quittung::report {
 
-TfrxFont::TfrxFont() = default;
+Font::Font() = default;
 
-TfrxFont::TfrxFont(const TfrxFont& other)
-    : TfrxPersistent(other)
+Font::Font(const Font& other)
+    : PropertyObject(other)
     , m_charset(other.m_charset)
     , m_color(other.m_color)
     , m_height(other.m_height)
@@ -20,13 +20,13 @@ TfrxFont::TfrxFont(const TfrxFont& other)
     // The change handler belongs to the owner of the original, not to the copy.
 }
 
-TfrxFont& TfrxFont::operator=(const TfrxFont& other)
+Font& Font::operator=(const Font& other)
 {
-    Assign(other);
+    assign(other);
     return *this;
 }
 
-const PropertyTable& TfrxFont::Properties() const
+const PropertyTable& Font::properties() const
 {
     using namespace props;
     static const EnumType pitch{{QStringLiteral("fpDefault"), QStringLiteral("fpVariable"), QStringLiteral("fpFixed")}};
@@ -37,88 +37,88 @@ const PropertyTable& TfrxFont::Properties() const
         QStringLiteral("fqClearTypeNatural")}};
     // Charset, Color, Height and Style have no declared default: they are always written.
     static const PropertyTable table{
-        property<TfrxFont>(QStringLiteral("Charset"), PropType::Integer, &TfrxFont::Charset, &TfrxFont::SetCharset),
-        property<TfrxFont>(QStringLiteral("Color"), PropType::Color, &TfrxFont::Color, &TfrxFont::SetColor),
-        property<TfrxFont>(QStringLiteral("Height"), PropType::Integer, &TfrxFont::Height, &TfrxFont::SetHeight),
-        property<TfrxFont>(QStringLiteral("Name"), PropType::String, &TfrxFont::Name, &TfrxFont::SetName),
-        property<TfrxFont>(QStringLiteral("Orientation"), PropType::Integer, &TfrxFont::Orientation,
-            &TfrxFont::SetOrientation, qint64(0)),
-        property<TfrxFont>(QStringLiteral("Pitch"), PropType::Enum, &TfrxFont::Pitch, &TfrxFont::SetPitch, qint64(0),
+        property<Font>(QStringLiteral("Charset"), PropType::Integer, &Font::charset, &Font::setCharset),
+        property<Font>(QStringLiteral("Color"), PropType::ColorValue, &Font::color, &Font::setColor),
+        property<Font>(QStringLiteral("Height"), PropType::Integer, &Font::height, &Font::setHeight),
+        property<Font>(QStringLiteral("Name"), PropType::String, &Font::name, &Font::setName),
+        property<Font>(QStringLiteral("Orientation"), PropType::Integer, &Font::orientation,
+            &Font::setOrientation, qint64(0)),
+        property<Font>(QStringLiteral("Pitch"), PropType::Enum, &Font::pitch, &Font::setPitch, qint64(0),
             &pitch),
-        property<TfrxFont>(QStringLiteral("Style"), PropType::Set, &TfrxFont::Style, &TfrxFont::SetStyle, std::nullopt,
+        property<Font>(QStringLiteral("Style"), PropType::Set, &Font::style, &Font::setStyle, std::nullopt,
             &style),
-        property<TfrxFont>(QStringLiteral("Quality"), PropType::Enum, &TfrxFont::Quality, &TfrxFont::SetQuality,
+        property<Font>(QStringLiteral("Quality"), PropType::Enum, &Font::Quality, &Font::setQuality,
             qint64(0), &quality),
     };
     return table;
 }
 
-void TfrxFont::changed()
+void Font::changed()
 {
     if (m_onChange)
         m_onChange();
 }
 
-void TfrxFont::SetCharset(int value)
+void Font::setCharset(int value)
 {
     m_charset = value & 0xFF;
     changed();
 }
 
-void TfrxFont::SetColor(TColor value)
+void Font::setColor(Color value)
 {
     m_color = value;
     changed();
 }
 
-void TfrxFont::SetHeight(int value)
+void Font::setHeight(int value)
 {
     m_height = value;
     changed();
 }
 
-void TfrxFont::SetName(const QString& value)
+void Font::setName(const QString& value)
 {
     m_name = value;
     changed();
 }
 
-void TfrxFont::SetOrientation(int value)
+void Font::setOrientation(int value)
 {
     m_orientation = value;
     changed();
 }
 
-void TfrxFont::SetPitch(TFontPitch value)
+void Font::setPitch(FontPitch value)
 {
     m_pitch = value;
     changed();
 }
 
-void TfrxFont::SetStyle(int value)
+void Font::setStyle(FontStyles value)
 {
-    m_style = value & 0xF;
+    m_style = value & FontStyles::fromInt(0xF);
     changed();
 }
 
-void TfrxFont::SetQuality(TFontQuality value)
+void Font::setQuality(FontQuality value)
 {
     m_quality = value;
     changed();
 }
 
-int TfrxFont::Size() const
+int Font::size() const
 {
     // Halves away from zero, as a multiply-then-divide of integers rounds them.
     return static_cast<int>(std::lround(-m_height * 72.0 / 96.0));
 }
 
-void TfrxFont::SetSize(int points)
+void Font::setSize(int points)
 {
-    SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0)));
+    setHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0)));
 }
 
-void TfrxFont::Assign(const TfrxFont& source)
+void Font::assign(const Font& source)
 {
     if (this == &source)
         return;
@@ -133,11 +133,11 @@ void TfrxFont::Assign(const TfrxFont& source)
     changed();
 }
 
-bool TfrxFont::operator==(const TfrxFont& other) const
+bool Font::operator==(const Font& other) const
 {
     return m_charset == other.m_charset && m_color == other.m_color && m_height == other.m_height
         && m_name == other.m_name && m_orientation == other.m_orientation && m_pitch == other.m_pitch
         && m_style == other.m_style && m_quality == other.m_quality;
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,69 +1,73 @@
 #pragma once
 
-#include "report/document/persistent.h"
+#include "report/document/property_object.h"
 #include "report/document/units.h"
+
+#include <QFlags>
 
 #include <functional>
 
-namespace quittung {
+namespace quittung::report {
 
-enum TfrxFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-enum class TFontPitch { fpDefault, fpVariable, fpFixed };
-enum class TFontQuality {
-    fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural
+enum class FontStyle : int { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
+Q_DECLARE_FLAGS(FontStyles, FontStyle)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
+enum class FontPitch { Default, Variable, Fixed };
+enum class FontQuality {
+    Default, Draft, Proof, NonAntialiased, Antialiased, ClearType, ClearTypeNatural
 };
 
 // The font of a report object. The resolution is fixed at 96 pixels per inch, so Size (points) and
 // Height (negative pixels) are two views of the same value.
-class TfrxFont : public TfrxPersistent {
+class Font : public PropertyObject {
 public:
-    TfrxFont();
-    TfrxFont(const TfrxFont& other);
-    TfrxFont& operator=(const TfrxFont& other);
+    Font();
+    Font(const Font& other);
+    Font& operator=(const Font& other);
 
-    QString ClassName() const override { return QStringLiteral("TFont"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TFont"); }
+    const PropertyTable& properties() const override;
 
-    int Charset() const { return m_charset; }
-    void SetCharset(int value);
-    TColor Color() const { return m_color; }
-    void SetColor(TColor value);
-    int Height() const { return m_height; }
-    void SetHeight(int value);
-    QString Name() const { return m_name; }
-    void SetName(const QString& value);
-    int Orientation() const { return m_orientation; }
-    void SetOrientation(int value);
-    TFontPitch Pitch() const { return m_pitch; }
-    void SetPitch(TFontPitch value);
-    int Style() const { return m_style; }
-    void SetStyle(int value);
-    TFontQuality Quality() const { return m_quality; }
-    void SetQuality(TFontQuality value);
+    int charset() const { return m_charset; }
+    void setCharset(int value);
+    Color color() const { return m_color; }
+    void setColor(Color value);
+    int height() const { return m_height; }
+    void setHeight(int value);
+    QString name() const { return m_name; }
+    void setName(const QString& value);
+    int orientation() const { return m_orientation; }
+    void setOrientation(int value);
+    FontPitch pitch() const { return m_pitch; }
+    void setPitch(FontPitch value);
+    FontStyles style() const { return m_style; }
+    void setStyle(FontStyles value);
+    FontQuality Quality() const { return m_quality; }
+    void setQuality(FontQuality value);
 
     // Size in points: round(-Height × 72 / 96).
-    int Size() const;
-    void SetSize(int points);
+    int size() const;
+    void setSize(int points);
 
     // Copies all fields and reports one change.
-    void Assign(const TfrxFont& source);
-    bool operator==(const TfrxFont& other) const;
+    void assign(const Font& source);
+    bool operator==(const Font& other) const;
 
     // Called after every change; the owning object uses it for its font coupling.
-    void SetOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
+    void setOnChange(std::function<void()> onChange) { m_onChange = std::move(onChange); }
 
 private:
     void changed();
 
     int m_charset = 1;
-    TColor m_color = clBlack;
+    Color m_color = colors::Black;
     int m_height = -13;
     QString m_name = QStringLiteral("Arial");
     int m_orientation = 0;
-    TFontPitch m_pitch = TFontPitch::fpDefault;
-    int m_style = 0;
-    TFontQuality m_quality = TFontQuality::fqDefault;
+    FontPitch m_pitch = FontPitch::Default;
+    FontStyles m_style;
+    FontQuality m_quality = FontQuality::Default;
     std::function<void()> m_onChange;
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,8 +1,8 @@
 #include "report/document/frame.h"
 
-namespace quittung {
+namespace quittung::report {
 
-const EnumType& FrameStyleIdentifiers()
+const EnumType& frameStyleIdentifiers()
 {
     static const EnumType type{{QStringLiteral("fsSolid"), QStringLiteral("fsDash"), QStringLiteral("fsDot"),
         QStringLiteral("fsDashDot"), QStringLiteral("fsDashDotDot"), QStringLiteral("fsDouble"),
@@ -10,15 +10,15 @@ const EnumType& FrameStyleIdentifiers()
     return type;
 }
 
-TfrxFrameLine::TfrxFrameLine(const TfrxFrameLine& other)
-    : TfrxPersistent(other)
+FrameLine::FrameLine(const FrameLine& other)
+    : PropertyObject(other)
     , m_color(other.m_color)
     , m_style(other.m_style)
     , m_width(other.m_width)
 {
 }
 
-TfrxFrameLine& TfrxFrameLine::operator=(const TfrxFrameLine& other)
+FrameLine& FrameLine::operator=(const FrameLine& other)
 {
     m_color = other.m_color;
     m_style = other.m_style;
@@ -26,42 +26,42 @@ TfrxFrameLine& TfrxFrameLine::operator=(const TfrxFrameLine& other)
     return *this;
 }
 
-const PropertyTable& TfrxFrameLine::Properties() const
+const PropertyTable& FrameLine::properties() const
 {
     using namespace props;
-    using L = TfrxFrameLine;
+    using L = FrameLine;
     // No declared defaults: a side is compared with its frame, not with a constant. A line outside
     // a frame is always written.
     static const PropertyTable table{
-        storedWhen<L>(property<L>(QStringLiteral("Color"), PropType::Color, &L::Color, &L::SetColor),
-            [](const L& l) { return !l.m_frame || l.m_color != l.m_frame->Color(); }),
-        storedWhen<L>(property<L>(QStringLiteral("Style"), PropType::Enum, &L::Style, &L::SetStyle, std::nullopt,
-                          &FrameStyleIdentifiers()),
-            [](const L& l) { return !l.m_frame || l.m_style != l.m_frame->Style(); }),
-        storedWhen<L>(property<L>(QStringLiteral("Width"), PropType::Float, &L::Width, &L::SetWidth),
-            [](const L& l) { return !l.m_frame || l.m_width != l.m_frame->Width(); }),
+        storedWhen<L>(property<L>(QStringLiteral("Color"), PropType::ColorValue, &L::color, &L::setColor),
+            [](const L& l) { return !l.m_frame || l.m_color != l.m_frame->color(); }),
+        storedWhen<L>(property<L>(QStringLiteral("Style"), PropType::Enum, &L::style, &L::setStyle, std::nullopt,
+                          &frameStyleIdentifiers()),
+            [](const L& l) { return !l.m_frame || l.m_style != l.m_frame->style(); }),
+        storedWhen<L>(property<L>(QStringLiteral("Width"), PropType::Float, &L::width, &L::setWidth),
+            [](const L& l) { return !l.m_frame || l.m_width != l.m_frame->width(); }),
     };
     return table;
 }
 
-bool TfrxFrameLine::operator==(const TfrxFrameLine& other) const
+bool FrameLine::operator==(const FrameLine& other) const
 {
     return m_color == other.m_color && m_style == other.m_style && m_width == other.m_width;
 }
 
-TfrxFrame::TfrxFrame()
+Frame::Frame()
 {
     adoptLines();
 }
 
-TfrxFrame::TfrxFrame(const TfrxFrame& other)
-    : TfrxPersistent(other)
+Frame::Frame(const Frame& other)
+    : PropertyObject(other)
     , m_color(other.m_color)
     , m_dropShadow(other.m_dropShadow)
     , m_shadowColor(other.m_shadowColor)
     , m_shadowWidth(other.m_shadowWidth)
     , m_style(other.m_style)
-    , m_typ(other.m_typ)
+    , m_sides(other.m_sides)
     , m_width(other.m_width)
     , m_leftLine(other.m_leftLine)
     , m_topLine(other.m_topLine)
@@ -71,14 +71,14 @@ TfrxFrame::TfrxFrame(const TfrxFrame& other)
     adoptLines();
 }
 
-TfrxFrame& TfrxFrame::operator=(const TfrxFrame& other)
+Frame& Frame::operator=(const Frame& other)
 {
     m_color = other.m_color;
     m_dropShadow = other.m_dropShadow;
     m_shadowColor = other.m_shadowColor;
     m_shadowWidth = other.m_shadowWidth;
     m_style = other.m_style;
-    m_typ = other.m_typ;
+    m_sides = other.m_sides;
     m_width = other.m_width;
     m_leftLine = other.m_leftLine;
     m_topLine = other.m_topLine;
@@ -87,67 +87,67 @@ TfrxFrame& TfrxFrame::operator=(const TfrxFrame& other)
     return *this;
 }
 
-void TfrxFrame::adoptLines()
+void Frame::adoptLines()
 {
-    for (TfrxFrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
+    for (FrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
         line->m_frame = this;
 }
 
-const PropertyTable& TfrxFrame::Properties() const
+const PropertyTable& Frame::properties() const
 {
     using namespace props;
-    using F = TfrxFrame;
+    using F = Frame;
     static const EnumType typ{
         {QStringLiteral("ftLeft"), QStringLiteral("ftRight"), QStringLiteral("ftTop"), QStringLiteral("ftBottom")}};
     static const PropertyTable table{
-        property<F>(QStringLiteral("Color"), PropType::Color, &F::Color, &F::SetColor, qint64(clBlack)),
-        property<F>(QStringLiteral("DropShadow"), PropType::Boolean, &F::DropShadow, &F::SetDropShadow, false),
-        property<F>(QStringLiteral("ShadowColor"), PropType::Color, &F::ShadowColor, &F::SetShadowColor,
-            qint64(clBlack)),
-        storedWhen<F>(property<F>(QStringLiteral("ShadowWidth"), PropType::Float, &F::ShadowWidth,
-                          &F::SetShadowWidth, 4.0),
+        property<F>(QStringLiteral("Color"), PropType::ColorValue, &F::color, &F::setColor, qint64(colors::Black)),
+        property<F>(QStringLiteral("DropShadow"), PropType::Boolean, &F::dropShadow, &F::setDropShadow, false),
+        property<F>(QStringLiteral("ShadowColor"), PropType::ColorValue, &F::shadowColor, &F::setShadowColor,
+            qint64(colors::Black)),
+        storedWhen<F>(property<F>(QStringLiteral("ShadowWidth"), PropType::Float, &F::shadowWidth,
+                          &F::setShadowWidth, 4.0),
             [](const F& f) { return f.m_shadowWidth != 4; }),
-        property<F>(QStringLiteral("Style"), PropType::Enum, &F::Style, &F::SetStyle, qint64(0),
-            &FrameStyleIdentifiers()),
-        storedWhen<F>(property<F>(QStringLiteral("Typ"), PropType::Set, &F::Typ, &F::SetTyp, qint64(0), &typ),
-            [](const F& f) { return f.m_typ != 0; }),
-        storedWhen<F>(property<F>(QStringLiteral("Width"), PropType::Float, &F::Width, &F::SetWidth, 1.0),
+        property<F>(QStringLiteral("Style"), PropType::Enum, &F::style, &F::setStyle, qint64(0),
+            &frameStyleIdentifiers()),
+        storedWhen<F>(property<F>(QStringLiteral("Typ"), PropType::Set, &F::sides, &F::setSides, qint64(0), &typ),
+            [](const F& f) { return f.m_sides.toInt() != 0; }),
+        storedWhen<F>(property<F>(QStringLiteral("Width"), PropType::Float, &F::width, &F::setWidth, 1.0),
             [](const F& f) { return f.m_width != 1; }),
-        nested<F>(QStringLiteral("LeftLine"), &F::LeftLine),
-        nested<F>(QStringLiteral("TopLine"), &F::TopLine),
-        nested<F>(QStringLiteral("RightLine"), &F::RightLine),
-        nested<F>(QStringLiteral("BottomLine"), &F::BottomLine),
+        nested<F>(QStringLiteral("LeftLine"), &F::leftLine),
+        nested<F>(QStringLiteral("TopLine"), &F::topLine),
+        nested<F>(QStringLiteral("RightLine"), &F::rightLine),
+        nested<F>(QStringLiteral("BottomLine"), &F::bottomLine),
     };
     return table;
 }
 
-void TfrxFrame::SetColor(TColor value)
+void Frame::setColor(Color value)
 {
     m_color = value;
-    for (TfrxFrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
-        line->SetColor(value);
+    for (FrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
+        line->setColor(value);
 }
 
-void TfrxFrame::SetStyle(TfrxFrameStyle value)
+void Frame::setStyle(FrameStyle value)
 {
     m_style = value;
-    for (TfrxFrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
-        line->SetStyle(value);
+    for (FrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
+        line->setStyle(value);
 }
 
-void TfrxFrame::SetWidth(double value)
+void Frame::setWidth(double value)
 {
     m_width = value;
-    for (TfrxFrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
-        line->SetWidth(value);
+    for (FrameLine* line : {&m_leftLine, &m_topLine, &m_rightLine, &m_bottomLine})
+        line->setWidth(value);
 }
 
-bool TfrxFrame::operator==(const TfrxFrame& other) const
+bool Frame::operator==(const Frame& other) const
 {
     return m_color == other.m_color && m_dropShadow == other.m_dropShadow && m_shadowColor == other.m_shadowColor
-        && m_shadowWidth == other.m_shadowWidth && m_style == other.m_style && m_typ == other.m_typ
+        && m_shadowWidth == other.m_shadowWidth && m_style == other.m_style && m_sides == other.m_sides
         && m_width == other.m_width && m_leftLine == other.m_leftLine && m_topLine == other.m_topLine
         && m_rightLine == other.m_rightLine && m_bottomLine == other.m_bottomLine;
 }
 
-} // namespace quittung
+} // namespace quittung::report

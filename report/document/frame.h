@@ -1,103 +1,108 @@
 #pragma once
 
-#include "report/document/persistent.h"
+#include "report/document/property_object.h"
 #include "report/document/units.h"
 
-namespace quittung {
+#include <QFlags>
 
-enum class TfrxFrameStyle { fsSolid, fsDash, fsDot, fsDashDot, fsDashDotDot, fsDouble, fsAltDot, fsSquare };
+namespace quittung::report {
+
+enum class FrameStyle { Solid, Dash, Dot, DashDot, DashDotDot, Double, AltDot, Square };
 
 // Members of the frame's Typ set.
-enum TfrxFrameType : int { ftLeft = 1, ftRight = 2, ftTop = 4, ftBottom = 8 };
+enum class FrameSide : int { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+Q_DECLARE_FLAGS(FrameSides, FrameSide)
+Q_DECLARE_OPERATORS_FOR_FLAGS(FrameSides)
+inline constexpr FrameSides AllFrameSides = FrameSide::Left | FrameSide::Right | FrameSide::Top | FrameSide::Bottom;
 
-const EnumType& FrameStyleIdentifiers();
+const EnumType& frameStyleIdentifiers();
 
-class TfrxFrame;
+class Frame;
 
 // One side of a frame. Its fields are written only where they differ from the frame's own, so a
 // reader applying the frame's fields first (which set all sides) rebuilds per-side differences.
-class TfrxFrameLine : public TfrxPersistent {
+class FrameLine : public PropertyObject {
 public:
-    TfrxFrameLine() = default;
+    FrameLine() = default;
     // A copy belongs to no frame until a frame adopts it.
-    TfrxFrameLine(const TfrxFrameLine& other);
-    TfrxFrameLine& operator=(const TfrxFrameLine& other);
+    FrameLine(const FrameLine& other);
+    FrameLine& operator=(const FrameLine& other);
 
-    QString ClassName() const override { return QStringLiteral("TfrxFrameLine"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxFrameLine"); }
+    const PropertyTable& properties() const override;
 
-    TColor Color() const { return m_color; }
-    void SetColor(TColor value) { m_color = value; }
-    TfrxFrameStyle Style() const { return m_style; }
-    void SetStyle(TfrxFrameStyle value) { m_style = value; }
-    double Width() const { return m_width; }
-    void SetWidth(double value) { m_width = value; }
+    Color color() const { return m_color; }
+    void setColor(Color value) { m_color = value; }
+    FrameStyle style() const { return m_style; }
+    void setStyle(FrameStyle value) { m_style = value; }
+    double width() const { return m_width; }
+    void setWidth(double value) { m_width = value; }
 
-    const TfrxFrame* Frame() const { return m_frame; }
+    const Frame* frame() const { return m_frame; }
 
-    bool operator==(const TfrxFrameLine& other) const;
+    bool operator==(const FrameLine& other) const;
 
 private:
-    friend class TfrxFrame;
+    friend class Frame;
 
-    TColor m_color = clBlack;
-    TfrxFrameStyle m_style = TfrxFrameStyle::fsSolid;
+    Color m_color = colors::Black;
+    FrameStyle m_style = FrameStyle::Solid;
     double m_width = 1;
-    const TfrxFrame* m_frame = nullptr;
+    const Frame* m_frame = nullptr;
 };
 
 // The frame of a view or of a report page. Colour, style and width of the frame set those of all
 // four sides; the sides may then be changed one by one.
-class TfrxFrame : public TfrxPersistent {
+class Frame : public PropertyObject {
 public:
-    TfrxFrame();
-    TfrxFrame(const TfrxFrame& other);
-    TfrxFrame& operator=(const TfrxFrame& other);
+    Frame();
+    Frame(const Frame& other);
+    Frame& operator=(const Frame& other);
 
-    QString ClassName() const override { return QStringLiteral("TfrxFrame"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxFrame"); }
+    const PropertyTable& properties() const override;
 
-    TColor Color() const { return m_color; }
-    void SetColor(TColor value);
-    bool DropShadow() const { return m_dropShadow; }
-    void SetDropShadow(bool value) { m_dropShadow = value; }
-    TColor ShadowColor() const { return m_shadowColor; }
-    void SetShadowColor(TColor value) { m_shadowColor = value; }
-    double ShadowWidth() const { return m_shadowWidth; }
-    void SetShadowWidth(double value) { m_shadowWidth = value; }
-    TfrxFrameStyle Style() const { return m_style; }
-    void SetStyle(TfrxFrameStyle value);
-    // A combination of TfrxFrameType bits.
-    int Typ() const { return m_typ; }
-    void SetTyp(int value) { m_typ = value & 0xF; }
-    double Width() const { return m_width; }
-    void SetWidth(double value);
+    Color color() const { return m_color; }
+    void setColor(Color value);
+    bool dropShadow() const { return m_dropShadow; }
+    void setDropShadow(bool value) { m_dropShadow = value; }
+    Color shadowColor() const { return m_shadowColor; }
+    void setShadowColor(Color value) { m_shadowColor = value; }
+    double shadowWidth() const { return m_shadowWidth; }
+    void setShadowWidth(double value) { m_shadowWidth = value; }
+    FrameStyle style() const { return m_style; }
+    void setStyle(FrameStyle value);
+    // A combination of FrameSide bits.
+    FrameSides sides() const { return m_sides; }
+    void setSides(FrameSides value) { m_sides = value & FrameSides::fromInt(0xF); }
+    double width() const { return m_width; }
+    void setWidth(double value);
 
-    TfrxFrameLine& LeftLine() { return m_leftLine; }
-    const TfrxFrameLine& LeftLine() const { return m_leftLine; }
-    TfrxFrameLine& TopLine() { return m_topLine; }
-    const TfrxFrameLine& TopLine() const { return m_topLine; }
-    TfrxFrameLine& RightLine() { return m_rightLine; }
-    const TfrxFrameLine& RightLine() const { return m_rightLine; }
-    TfrxFrameLine& BottomLine() { return m_bottomLine; }
-    const TfrxFrameLine& BottomLine() const { return m_bottomLine; }
+    FrameLine& leftLine() { return m_leftLine; }
+    const FrameLine& leftLine() const { return m_leftLine; }
+    FrameLine& topLine() { return m_topLine; }
+    const FrameLine& topLine() const { return m_topLine; }
+    FrameLine& rightLine() { return m_rightLine; }
+    const FrameLine& rightLine() const { return m_rightLine; }
+    FrameLine& bottomLine() { return m_bottomLine; }
+    const FrameLine& bottomLine() const { return m_bottomLine; }
 
-    bool operator==(const TfrxFrame& other) const;
+    bool operator==(const Frame& other) const;
 
 private:
     void adoptLines();
 
-    TColor m_color = clBlack;
+    Color m_color = colors::Black;
     bool m_dropShadow = false;
-    TColor m_shadowColor = clBlack;
+    Color m_shadowColor = colors::Black;
     double m_shadowWidth = 4;
-    TfrxFrameStyle m_style = TfrxFrameStyle::fsSolid;
-    int m_typ = 0;
+    FrameStyle m_style = FrameStyle::Solid;
+    FrameSides m_sides;
     double m_width = 1;
-    TfrxFrameLine m_leftLine;
-    TfrxFrameLine m_topLine;
-    TfrxFrameLine m_rightLine;
-    TfrxFrameLine m_bottomLine;
+    FrameLine m_leftLine;
+    FrameLine m_topLine;
+    FrameLine m_rightLine;
+    FrameLine m_bottomLine;
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,54 +1,54 @@
 #pragma once
 
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 
-namespace quittung {
+namespace quittung::report {
 
 // Object kinds a template may hold whose behaviour is not built. They read and write the properties
 // they share with the built kinds, so their position and size are real, and keep all other settings
 // as they were read.
 
-class TfrxSysMemoView : public TfrxCustomMemoView {
+class SystemTextObject : public TextObjectBase {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxSysMemoView"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxSysMemoView"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxDMPMemoView : public TfrxCustomMemoView {
+class DotMatrixTextObject : public TextObjectBase {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDMPMemoView"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxDMPMemoView"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxDMPLineView : public TfrxCustomLineView {
+class DotMatrixLineObject : public LineObjectBase {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDMPLineView"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxDMPLineView"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxPictureView : public TfrxView {
+class PictureObject : public View {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxPictureView"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxPictureView"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxSubreport : public TfrxView {
+class SubreportObject : public View {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxSubreport"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxSubreport"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxCheckBoxView : public TfrxView {
+class CheckBoxObject : public View {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxCheckBoxView"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxCheckBoxView"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-class TfrxDMPCommand : public TfrxView {
+class DotMatrixCommand : public View {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDMPCommand"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxDMPCommand"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <utility>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -42,7 +42,7 @@ double roundTo8Decimals(double value)
 {
     if (!(std::fabs(value) < 1e10))
         return value;
-    return static_cast<double>(RoundHalfEven(value * 1e8)) / 1e8;
+    return static_cast<double>(roundHalfEven(value * 1e8)) / 1e8;
 }
 
 double paperPixels(double millimetres)
@@ -50,24 +50,24 @@ double paperPixels(double millimetres)
     const double pixels = millimetres * PixelsPerMm;
     if (!(std::fabs(pixels) < 1e15))
         return pixels;
-    return static_cast<double>(RoundHalfEven(pixels));
+    return static_cast<double>(roundHalfEven(pixels));
 }
 
 } // namespace
 
-const PropertyTable& TfrxPage::Properties() const
+const PropertyTable& Page::properties() const
 {
     using namespace props;
-    using C = TfrxComponent;
+    using C = ReportObject;
     static const PropertyTable table{
-        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::Tag, &C::SetTag, qint64(0)),
-        storedWhen<C>(nested<C>(QStringLiteral("Font"), &C::Font), [](const C& page) { return !page.ParentFont(); }),
-        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::Visible, &C::SetVisible, true),
+        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::tag, &C::setTag, qint64(0)),
+        storedWhen<C>(nested<C>(QStringLiteral("Font"), &C::font), [](const C& page) { return !page.parentFont(); }),
+        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::visible, &C::setVisible, true),
     };
     return table;
 }
 
-std::optional<PaperDimensions> PaperSizeOf(int paperSize)
+std::optional<PaperDimensions> paperSizeOf(int paperSize)
 {
     for (const PaperEntry& entry : paperTable) {
         if (entry.code == paperSize)
@@ -76,89 +76,89 @@ std::optional<PaperDimensions> PaperSizeOf(int paperSize)
     return std::nullopt;
 }
 
-TfrxReportPage::TfrxReportPage()
+ReportPage::ReportPage()
 {
     updateDimensions();
 }
 
-const PropertyTable& TfrxReportPage::Properties() const
+const PropertyTable& ReportPage::properties() const
 {
     using namespace props;
-    using C = TfrxReportPage;
+    using C = ReportPage;
     static const EnumType orientation{{QStringLiteral("poPortrait"), QStringLiteral("poLandscape")}};
     static const EnumType duplex{{QStringLiteral("dmNone"), QStringLiteral("dmVertical"),
         QStringLiteral("dmHorizontal"), QStringLiteral("dmSimplex")}};
     // PaperSize has no declared default: it is always written.
-    static const PropertyTable table = PropertyTable(TfrxPage::Properties()).add(PropertyTable{
-        property<C>(QStringLiteral("Orientation"), PropType::Enum, &C::Orientation, &C::SetOrientation, qint64(0),
+    static const PropertyTable table = PropertyTable(Page::properties()).add(PropertyTable{
+        property<C>(QStringLiteral("Orientation"), PropType::Enum, &C::orientation, &C::setOrientation, qint64(0),
             &orientation),
-        property<C>(QStringLiteral("PaperWidth"), PropType::Float, &C::PaperWidth, &C::SetPaperWidth, 210.0),
-        property<C>(QStringLiteral("PaperHeight"), PropType::Float, &C::PaperHeight, &C::SetPaperHeight, 297.0),
-        property<C>(QStringLiteral("PaperSize"), PropType::Integer, &C::PaperSize, &C::SetPaperSize),
-        property<C>(QStringLiteral("LeftMargin"), PropType::Float, &C::LeftMargin, &C::SetLeftMargin, 0.0),
-        property<C>(QStringLiteral("RightMargin"), PropType::Float, &C::RightMargin, &C::SetRightMargin, 0.0),
-        property<C>(QStringLiteral("TopMargin"), PropType::Float, &C::TopMargin, &C::SetTopMargin, 0.0),
-        property<C>(QStringLiteral("BottomMargin"), PropType::Float, &C::BottomMargin, &C::SetBottomMargin, 0.0),
-        property<C>(QStringLiteral("MirrorMargins"), PropType::Boolean, &C::MirrorMargins, &C::SetMirrorMargins, false),
-        property<C>(QStringLiteral("Columns"), PropType::Integer, &C::Columns, &C::SetColumns, qint64(0)),
-        property<C>(QStringLiteral("ColumnWidth"), PropType::Float, &C::ColumnWidth, &C::SetColumnWidth, 0.0),
-        property<C>(QStringLiteral("ColumnPositions"), PropType::StringList, &C::ColumnPositions,
-            &C::SetColumnPositions, QStringList()),
-        property<C>(QStringLiteral("Bin"), PropType::Integer, &C::Bin, &C::SetBin, qint64(7)),
-        property<C>(QStringLiteral("BinOtherPages"), PropType::Integer, &C::BinOtherPages, &C::SetBinOtherPages,
+        property<C>(QStringLiteral("PaperWidth"), PropType::Float, &C::paperWidth, &C::setPaperWidth, 210.0),
+        property<C>(QStringLiteral("PaperHeight"), PropType::Float, &C::paperHeight, &C::setPaperHeight, 297.0),
+        property<C>(QStringLiteral("PaperSize"), PropType::Integer, &C::paperSize, &C::setPaperSize),
+        property<C>(QStringLiteral("LeftMargin"), PropType::Float, &C::leftMargin, &C::setLeftMargin, 0.0),
+        property<C>(QStringLiteral("RightMargin"), PropType::Float, &C::rightMargin, &C::setRightMargin, 0.0),
+        property<C>(QStringLiteral("TopMargin"), PropType::Float, &C::topMargin, &C::setTopMargin, 0.0),
+        property<C>(QStringLiteral("BottomMargin"), PropType::Float, &C::bottomMargin, &C::setBottomMargin, 0.0),
+        property<C>(QStringLiteral("MirrorMargins"), PropType::Boolean, &C::mirrorMargins, &C::setMirrorMargins, false),
+        property<C>(QStringLiteral("Columns"), PropType::Integer, &C::columns, &C::setColumns, qint64(0)),
+        property<C>(QStringLiteral("ColumnWidth"), PropType::Float, &C::columnWidth, &C::setColumnWidth, 0.0),
+        property<C>(QStringLiteral("ColumnPositions"), PropType::StringList, &C::columnPositions,
+            &C::setColumnPositions, QStringList()),
+        property<C>(QStringLiteral("Bin"), PropType::Integer, &C::bin, &C::setBin, qint64(7)),
+        property<C>(QStringLiteral("BinOtherPages"), PropType::Integer, &C::binOtherPages, &C::setBinOtherPages,
             qint64(7)),
-        picture(QStringLiteral("BackPicture")),
-        property<C>(QStringLiteral("BackPictureVisible"), PropType::Boolean, &C::BackPictureVisible,
-            &C::SetBackPictureVisible, true),
-        property<C>(QStringLiteral("BackPicturePrintable"), PropType::Boolean, &C::BackPicturePrintable,
-            &C::SetBackPicturePrintable, true),
-        property<C>(QStringLiteral("PageCount"), PropType::Integer, &C::PageCount, &C::SetPageCount, qint64(1)),
-        property<C>(QStringLiteral("Color"), PropType::Color, &C::Color, &C::SetColor, qint64(clNone)),
-        property<C>(QStringLiteral("DataSet"), PropType::Reference, &C::DataSet, &C::SetDataSet, QString()),
-        property<C>(QStringLiteral("DataSetName"), PropType::String, &C::DataSetName, &C::SetDataSetName, QString()),
-        property<C>(QStringLiteral("Duplex"), PropType::Enum, &C::Duplex, &C::SetDuplex, qint64(0), &duplex),
-        nested<C, TfrxFrame>(QStringLiteral("Frame"), &C::Frame),
-        property<C>(QStringLiteral("EndlessHeight"), PropType::Boolean, &C::EndlessHeight, &C::SetEndlessHeight, false),
-        property<C>(QStringLiteral("EndlessWidth"), PropType::Boolean, &C::EndlessWidth, &C::SetEndlessWidth, false),
-        property<C>(QStringLiteral("LargeDesignHeight"), PropType::Boolean, &C::LargeDesignHeight,
-            &C::SetLargeDesignHeight, false),
-        property<C>(QStringLiteral("OutlineText"), PropType::String, &C::OutlineText, &C::SetOutlineText, QString()),
-        property<C>(QStringLiteral("PrintIfEmpty"), PropType::Boolean, &C::PrintIfEmpty, &C::SetPrintIfEmpty, true),
-        property<C>(QStringLiteral("PrintOnPreviousPage"), PropType::Boolean, &C::PrintOnPreviousPage,
-            &C::SetPrintOnPreviousPage, false),
-        property<C>(QStringLiteral("ResetPageNumbers"), PropType::Boolean, &C::ResetPageNumbers,
-            &C::SetResetPageNumbers, false),
-        property<C>(QStringLiteral("TitleBeforeHeader"), PropType::Boolean, &C::TitleBeforeHeader,
-            &C::SetTitleBeforeHeader, true),
-        property<C>(QStringLiteral("HGuides"), PropType::StringList, &C::HGuides, &C::SetHGuides, QStringList()),
-        property<C>(QStringLiteral("VGuides"), PropType::StringList, &C::VGuides, &C::SetVGuides, QStringList()),
-        property<C>(QStringLiteral("OnAfterPrint"), PropType::String, &C::OnAfterPrint, &C::SetOnAfterPrint,
+        pictureProperty(QStringLiteral("BackPicture")),
+        property<C>(QStringLiteral("BackPictureVisible"), PropType::Boolean, &C::backPictureVisible,
+            &C::setBackPictureVisible, true),
+        property<C>(QStringLiteral("BackPicturePrintable"), PropType::Boolean, &C::backPicturePrintable,
+            &C::setBackPicturePrintable, true),
+        property<C>(QStringLiteral("PageCount"), PropType::Integer, &C::pageCount, &C::setPageCount, qint64(1)),
+        property<C>(QStringLiteral("Color"), PropType::ColorValue, &C::color, &C::setColor, qint64(colors::None)),
+        property<C>(QStringLiteral("DataSet"), PropType::Reference, &C::dataSet, &C::setDataSet, QString()),
+        property<C>(QStringLiteral("DataSetName"), PropType::String, &C::dataSetName, &C::setDataSetName, QString()),
+        property<C>(QStringLiteral("Duplex"), PropType::Enum, &C::duplex, &C::setDuplex, qint64(0), &duplex),
+        nested<C, Frame>(QStringLiteral("Frame"), &C::frame),
+        property<C>(QStringLiteral("EndlessHeight"), PropType::Boolean, &C::endlessHeight, &C::setEndlessHeight, false),
+        property<C>(QStringLiteral("EndlessWidth"), PropType::Boolean, &C::endlessWidth, &C::setEndlessWidth, false),
+        property<C>(QStringLiteral("LargeDesignHeight"), PropType::Boolean, &C::largeDesignHeight,
+            &C::setLargeDesignHeight, false),
+        property<C>(QStringLiteral("OutlineText"), PropType::String, &C::outlineText, &C::setOutlineText, QString()),
+        property<C>(QStringLiteral("PrintIfEmpty"), PropType::Boolean, &C::printIfEmpty, &C::setPrintIfEmpty, true),
+        property<C>(QStringLiteral("PrintOnPreviousPage"), PropType::Boolean, &C::printOnPreviousPage,
+            &C::setPrintOnPreviousPage, false),
+        property<C>(QStringLiteral("ResetPageNumbers"), PropType::Boolean, &C::resetPageNumbers,
+            &C::setResetPageNumbers, false),
+        property<C>(QStringLiteral("TitleBeforeHeader"), PropType::Boolean, &C::titleBeforeHeader,
+            &C::setTitleBeforeHeader, true),
+        property<C>(QStringLiteral("HGuides"), PropType::StringList, &C::hGuides, &C::setHGuides, QStringList()),
+        property<C>(QStringLiteral("VGuides"), PropType::StringList, &C::vGuides, &C::setVGuides, QStringList()),
+        property<C>(QStringLiteral("OnAfterPrint"), PropType::String, &C::onAfterPrint, &C::setOnAfterPrint,
             QString()),
-        property<C>(QStringLiteral("OnBeforePrint"), PropType::String, &C::OnBeforePrint, &C::SetOnBeforePrint,
+        property<C>(QStringLiteral("OnBeforePrint"), PropType::String, &C::onBeforePrint, &C::setOnBeforePrint,
             QString()),
-        property<C>(QStringLiteral("OnManualBuild"), PropType::String, &C::OnManualBuild, &C::SetOnManualBuild,
+        property<C>(QStringLiteral("OnManualBuild"), PropType::String, &C::onManualBuild, &C::setOnManualBuild,
             QString()),
     });
     return table;
 }
 
-void TfrxReportPage::SetDefaults()
+void ReportPage::setDefaults()
 {
-    SetOrientation(TPrinterOrientation::poPortrait);
-    SetPaperSize(9);
+    setOrientation(PageOrientation::Portrait);
+    setPaperSize(9);
     m_leftMargin = 10;
     m_rightMargin = 10;
     m_topMargin = 10;
     m_bottomMargin = 10;
 }
 
-void TfrxReportPage::updateDimensions()
+void ReportPage::updateDimensions()
 {
-    SetWidth(paperPixels(m_paperWidth));
-    SetHeight(paperPixels(m_paperHeight));
+    setWidth(paperPixels(m_paperWidth));
+    setHeight(paperPixels(m_paperHeight));
 }
 
-void TfrxReportPage::SetOrientation(TPrinterOrientation value)
+void ReportPage::setOrientation(PageOrientation value)
 {
     if (value == m_orientation)
         return;
@@ -168,7 +168,7 @@ void TfrxReportPage::SetOrientation(TPrinterOrientation value)
     const double top = m_topMargin;
     const double bottom = m_bottomMargin;
     // The paper turns a quarter to the left into landscape and back to the right into portrait.
-    if (value == TPrinterOrientation::poLandscape) {
+    if (value == PageOrientation::Landscape) {
         m_leftMargin = top;
         m_rightMargin = bottom;
         m_topMargin = right;
@@ -183,26 +183,26 @@ void TfrxReportPage::SetOrientation(TPrinterOrientation value)
     updateDimensions();
 }
 
-void TfrxReportPage::SetPaperWidth(double value)
+void ReportPage::setPaperWidth(double value)
 {
     m_paperWidth = roundTo8Decimals(value);
     m_paperSize = CustomPaperSize;
     updateDimensions();
 }
 
-void TfrxReportPage::SetPaperHeight(double value)
+void ReportPage::setPaperHeight(double value)
 {
     m_paperHeight = roundTo8Decimals(value);
     m_paperSize = CustomPaperSize;
     updateDimensions();
 }
 
-void TfrxReportPage::SetPaperSize(int value)
+void ReportPage::setPaperSize(int value)
 {
     m_paperSize = value;
     if (value < CustomPaperSize) {
-        if (const std::optional<PaperDimensions> paper = PaperSizeOf(value)) {
-            const bool landscape = m_orientation == TPrinterOrientation::poLandscape;
+        if (const std::optional<PaperDimensions> paper = paperSizeOf(value)) {
+            const bool landscape = m_orientation == PageOrientation::Landscape;
             m_paperWidth = landscape ? paper->height : paper->width;
             m_paperHeight = landscape ? paper->width : paper->height;
         }
@@ -210,46 +210,46 @@ void TfrxReportPage::SetPaperSize(int value)
     updateDimensions();
 }
 
-void TfrxReportPage::SetColumns(int value)
+void ReportPage::setColumns(int value)
 {
     // Every column gets a position text: a count from a file is bounded by what a page can hold, one
     // column per report pixel of the paper's width, and never more than MaxColumns.
-    if (value > std::clamp(static_cast<int>(Width()), 1, MaxColumns))
-        throw Exception(frxGet(QStringLiteral("xrInvalidPropertyValue")) + QStringLiteral(": '")
+    if (value > std::clamp(static_cast<int>(width()), 1, MaxColumns))
+        throw Exception(engineMessage(QStringLiteral("xrInvalidPropertyValue")) + QStringLiteral(": '")
             + QString::number(value) + QLatin1Char('\''));
     m_columns = value;
     if (value <= 0)
         return;
     m_columnWidth = (m_paperWidth - m_leftMargin - m_rightMargin) / value;
-    const TfrxReport* report = Report();
-    const FormatSettings settings = report ? report->LocaleSettings() : FormatSettings();
+    const Report* report = this->report();
+    const FormatSettings settings = report ? report->localeSettings() : FormatSettings();
     m_columnPositions.clear();
     for (int i = 0; i < value; ++i)
-        m_columnPositions.append(FloatToStr(i * m_columnWidth, settings));
+        m_columnPositions.append(floatToString(i * m_columnWidth, settings));
 }
 
-void TfrxReportPage::SetPageCount(int value)
+void ReportPage::setPageCount(int value)
 {
     if (value >= 1)
         m_pageCount = value;
 }
 
-TfrxDataPage::TfrxDataPage()
+DataPage::DataPage()
 {
-    SetBounds(0, 0, 1000, 1000);
+    setBounds(0, 0, 1000, 1000);
 }
 
-const PropertyTable& TfrxDataPage::Properties() const
+const PropertyTable& DataPage::properties() const
 {
     using namespace props;
-    using C = TfrxComponent;
-    static const PropertyTable table = PropertyTable(TfrxPage::Properties()).add(PropertyTable{
-        property<C>(QStringLiteral("Height"), PropType::Float, &C::Height, &C::SetHeight, 1000.0),
-        property<C>(QStringLiteral("Left"), PropType::Float, &C::Left, &C::SetLeft, 0.0),
-        property<C>(QStringLiteral("Top"), PropType::Float, &C::Top, &C::SetTop, 0.0),
-        property<C>(QStringLiteral("Width"), PropType::Float, &C::Width, &C::SetWidth, 1000.0),
+    using C = ReportObject;
+    static const PropertyTable table = PropertyTable(Page::properties()).add(PropertyTable{
+        property<C>(QStringLiteral("Height"), PropType::Float, &C::height, &C::setHeight, 1000.0),
+        property<C>(QStringLiteral("Left"), PropType::Float, &C::left, &C::setLeft, 0.0),
+        property<C>(QStringLiteral("Top"), PropType::Float, &C::top, &C::setTop, 0.0),
+        property<C>(QStringLiteral("Width"), PropType::Float, &C::width, &C::setWidth, 1000.0),
     });
     return table;
 }
 
-} // namespace quittung
+} // namespace quittung::report

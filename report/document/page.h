@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/document/component.h"
+#include "report/document/report_object.h"
 #include "report/document/units.h"
 #include "report/document/frame.h"
 
@@ -9,18 +9,18 @@
 
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
-// A page of the report: the data page or a report page. Pages do not count for AbsLeft/AbsTop.
+// A page of the report: the data page or a report page. Pages do not count for absLeft/absTop.
 // A page starts with a copy of the report's font; the font is written only once it was changed.
-class TfrxPage : public TfrxComponent {
+class Page : public ReportObject {
 public:
-    const PropertyTable& Properties() const override;
-    bool IsPositioned() const override { return false; }
+    const PropertyTable& properties() const override;
+    bool isPositioned() const override { return false; }
 };
 
-enum class TPrinterOrientation { poPortrait, poLandscape };
-enum class TfrxDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
+enum class PageOrientation { Portrait, Landscape };
+enum class DuplexMode { None, Vertical, Horizontal, Simplex };
 
 // Custom paper sizes have this code and codes above.
 inline constexpr int CustomPaperSize = 256;
@@ -30,115 +30,115 @@ struct PaperDimensions {
     double width;
     double height;
 };
-std::optional<PaperDimensions> PaperSizeOf(int paperSize);
+std::optional<PaperDimensions> paperSizeOf(int paperSize);
 
 // A page that is printed. Width and Height are not written: they always follow the paper size, in
 // report pixels. Paper sizes and margins are millimetres.
-class TfrxReportPage : public TfrxPage {
+class ReportPage : public Page {
 public:
-    TfrxReportPage();
+    ReportPage();
 
-    QString ClassName() const override { return QStringLiteral("TfrxReportPage"); }
-    QString BaseName() const override { return QStringLiteral("Page"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxReportPage"); }
+    QString baseName() const override { return QStringLiteral("Page"); }
+    const PropertyTable& properties() const override;
 
     // The designer's new page: A4 portrait with 10 mm margins.
-    virtual void SetDefaults();
+    virtual void setDefaults();
 
-    TPrinterOrientation Orientation() const { return m_orientation; }
+    PageOrientation orientation() const { return m_orientation; }
     // A change swaps width and height and turns the margins with the paper.
-    void SetOrientation(TPrinterOrientation value);
-    double PaperWidth() const { return m_paperWidth; }
+    void setOrientation(PageOrientation value);
+    double paperWidth() const { return m_paperWidth; }
     // Both make the page a custom size.
-    void SetPaperWidth(double value);
-    double PaperHeight() const { return m_paperHeight; }
-    void SetPaperHeight(double value);
-    int PaperSize() const { return m_paperSize; }
+    void setPaperWidth(double value);
+    double paperHeight() const { return m_paperHeight; }
+    void setPaperHeight(double value);
+    int paperSize() const { return m_paperSize; }
     // A code of the paper table takes the table's size in the page's orientation; other codes keep
     // the size.
-    void SetPaperSize(int value);
-    double LeftMargin() const { return m_leftMargin; }
-    void SetLeftMargin(double value) { m_leftMargin = value; }
-    double RightMargin() const { return m_rightMargin; }
-    void SetRightMargin(double value) { m_rightMargin = value; }
-    double TopMargin() const { return m_topMargin; }
-    void SetTopMargin(double value) { m_topMargin = value; }
-    double BottomMargin() const { return m_bottomMargin; }
-    void SetBottomMargin(double value) { m_bottomMargin = value; }
-    bool MirrorMargins() const { return m_mirrorMargins; }
-    void SetMirrorMargins(bool value) { m_mirrorMargins = value; }
-    int Columns() const { return m_columns; }
+    void setPaperSize(int value);
+    double leftMargin() const { return m_leftMargin; }
+    void setLeftMargin(double value) { m_leftMargin = value; }
+    double rightMargin() const { return m_rightMargin; }
+    void setRightMargin(double value) { m_rightMargin = value; }
+    double topMargin() const { return m_topMargin; }
+    void setTopMargin(double value) { m_topMargin = value; }
+    double bottomMargin() const { return m_bottomMargin; }
+    void setBottomMargin(double value) { m_bottomMargin = value; }
+    bool mirrorMargins() const { return m_mirrorMargins; }
+    void setMirrorMargins(bool value) { m_mirrorMargins = value; }
+    int columns() const { return m_columns; }
     // More than 0 columns share the width between the margins equally. More columns than the paper
     // is wide in report pixels (or than MaxColumns) are refused as an invalid property value.
-    void SetColumns(int value);
+    void setColumns(int value);
     static constexpr int MaxColumns = 10000;
-    double ColumnWidth() const { return m_columnWidth; }
-    void SetColumnWidth(double value) { m_columnWidth = value; }
+    double columnWidth() const { return m_columnWidth; }
+    void setColumnWidth(double value) { m_columnWidth = value; }
     // Millimetres, written with the user's decimal separator.
-    const QStringList& ColumnPositions() const { return m_columnPositions; }
-    void SetColumnPositions(const QStringList& value) { m_columnPositions = value; }
-    int Bin() const { return m_bin; }
-    void SetBin(int value) { m_bin = value; }
-    int BinOtherPages() const { return m_binOtherPages; }
-    void SetBinOtherPages(int value) { m_binOtherPages = value; }
+    const QStringList& columnPositions() const { return m_columnPositions; }
+    void setColumnPositions(const QStringList& value) { m_columnPositions = value; }
+    int bin() const { return m_bin; }
+    void setBin(int value) { m_bin = value; }
+    int binOtherPages() const { return m_binOtherPages; }
+    void setBinOtherPages(int value) { m_binOtherPages = value; }
     // The picture's file data; templates have no text form for it, so only code sets it.
-    const QByteArray& BackPicture() const { return m_backPicture; }
-    void SetBackPicture(const QByteArray& value) { m_backPicture = value; }
-    bool BackPictureVisible() const { return m_backPictureVisible; }
-    void SetBackPictureVisible(bool value) { m_backPictureVisible = value; }
-    bool BackPicturePrintable() const { return m_backPicturePrintable; }
-    void SetBackPicturePrintable(bool value) { m_backPicturePrintable = value; }
-    int PageCount() const { return m_pageCount; }
+    const QByteArray& backPicture() const { return m_backPicture; }
+    void setBackPicture(const QByteArray& value) { m_backPicture = value; }
+    bool backPictureVisible() const { return m_backPictureVisible; }
+    void setBackPictureVisible(bool value) { m_backPictureVisible = value; }
+    bool backPicturePrintable() const { return m_backPicturePrintable; }
+    void setBackPicturePrintable(bool value) { m_backPicturePrintable = value; }
+    int pageCount() const { return m_pageCount; }
 
     // The printable area in report pixels (paper minus margins), not rounded.
-    double PageWidth() const { return (PaperWidth() - LeftMargin() - RightMargin()) * PixelsPerMm; }
-    double PageHeight() const { return (PaperHeight() - TopMargin() - BottomMargin()) * PixelsPerMm; }
+    double pageWidth() const { return (paperWidth() - leftMargin() - rightMargin()) * PixelsPerMm; }
+    double pageHeight() const { return (paperHeight() - topMargin() - bottomMargin()) * PixelsPerMm; }
     // Values below 1 are ignored.
-    void SetPageCount(int value);
+    void setPageCount(int value);
     // Color, Frame and BackPicture make up the background of the printable area.
-    TColor Color() const { return m_color; }
-    void SetColor(TColor value) { m_color = value; }
+    Color color() const { return m_color; }
+    void setColor(Color value) { m_color = value; }
     // The name of a data set.
-    const QString& DataSet() const { return m_dataSet; }
-    void SetDataSet(const QString& value) { m_dataSet = value; }
-    const QString& DataSetName() const { return m_dataSetName; }
-    void SetDataSetName(const QString& value) { m_dataSetName = value; }
-    TfrxDuplexMode Duplex() const { return m_duplex; }
-    void SetDuplex(TfrxDuplexMode value) { m_duplex = value; }
-    TfrxFrame& Frame() { return m_frame; }
-    const TfrxFrame& Frame() const { return m_frame; }
-    bool EndlessHeight() const { return m_endlessHeight; }
-    void SetEndlessHeight(bool value) { m_endlessHeight = value; }
-    bool EndlessWidth() const { return m_endlessWidth; }
-    void SetEndlessWidth(bool value) { m_endlessWidth = value; }
-    bool LargeDesignHeight() const { return m_largeDesignHeight; }
-    void SetLargeDesignHeight(bool value) { m_largeDesignHeight = value; }
-    const QString& OutlineText() const { return m_outlineText; }
-    void SetOutlineText(const QString& value) { m_outlineText = value; }
-    bool PrintIfEmpty() const { return m_printIfEmpty; }
-    void SetPrintIfEmpty(bool value) { m_printIfEmpty = value; }
-    bool PrintOnPreviousPage() const { return m_printOnPreviousPage; }
-    void SetPrintOnPreviousPage(bool value) { m_printOnPreviousPage = value; }
-    bool ResetPageNumbers() const { return m_resetPageNumbers; }
-    void SetResetPageNumbers(bool value) { m_resetPageNumbers = value; }
-    bool TitleBeforeHeader() const { return m_titleBeforeHeader; }
-    void SetTitleBeforeHeader(bool value) { m_titleBeforeHeader = value; }
-    const QStringList& HGuides() const { return m_hGuides; }
-    void SetHGuides(const QStringList& value) { m_hGuides = value; }
-    const QStringList& VGuides() const { return m_vGuides; }
-    void SetVGuides(const QStringList& value) { m_vGuides = value; }
-    const QString& OnAfterPrint() const { return m_onAfterPrint; }
-    void SetOnAfterPrint(const QString& value) { m_onAfterPrint = value; }
-    const QString& OnBeforePrint() const { return m_onBeforePrint; }
-    void SetOnBeforePrint(const QString& value) { m_onBeforePrint = value; }
-    const QString& OnManualBuild() const { return m_onManualBuild; }
-    void SetOnManualBuild(const QString& value) { m_onManualBuild = value; }
+    const QString& dataSet() const { return m_dataSet; }
+    void setDataSet(const QString& value) { m_dataSet = value; }
+    const QString& dataSetName() const { return m_dataSetName; }
+    void setDataSetName(const QString& value) { m_dataSetName = value; }
+    DuplexMode duplex() const { return m_duplex; }
+    void setDuplex(DuplexMode value) { m_duplex = value; }
+    Frame& frame() { return m_frame; }
+    const Frame& frame() const { return m_frame; }
+    bool endlessHeight() const { return m_endlessHeight; }
+    void setEndlessHeight(bool value) { m_endlessHeight = value; }
+    bool endlessWidth() const { return m_endlessWidth; }
+    void setEndlessWidth(bool value) { m_endlessWidth = value; }
+    bool largeDesignHeight() const { return m_largeDesignHeight; }
+    void setLargeDesignHeight(bool value) { m_largeDesignHeight = value; }
+    const QString& outlineText() const { return m_outlineText; }
+    void setOutlineText(const QString& value) { m_outlineText = value; }
+    bool printIfEmpty() const { return m_printIfEmpty; }
+    void setPrintIfEmpty(bool value) { m_printIfEmpty = value; }
+    bool printOnPreviousPage() const { return m_printOnPreviousPage; }
+    void setPrintOnPreviousPage(bool value) { m_printOnPreviousPage = value; }
+    bool resetPageNumbers() const { return m_resetPageNumbers; }
+    void setResetPageNumbers(bool value) { m_resetPageNumbers = value; }
+    bool titleBeforeHeader() const { return m_titleBeforeHeader; }
+    void setTitleBeforeHeader(bool value) { m_titleBeforeHeader = value; }
+    const QStringList& hGuides() const { return m_hGuides; }
+    void setHGuides(const QStringList& value) { m_hGuides = value; }
+    const QStringList& vGuides() const { return m_vGuides; }
+    void setVGuides(const QStringList& value) { m_vGuides = value; }
+    const QString& onAfterPrint() const { return m_onAfterPrint; }
+    void setOnAfterPrint(const QString& value) { m_onAfterPrint = value; }
+    const QString& onBeforePrint() const { return m_onBeforePrint; }
+    void setOnBeforePrint(const QString& value) { m_onBeforePrint = value; }
+    const QString& onManualBuild() const { return m_onManualBuild; }
+    void setOnManualBuild(const QString& value) { m_onManualBuild = value; }
 
 private:
     // Width and Height in report pixels from the paper size.
     void updateDimensions();
 
-    TPrinterOrientation m_orientation = TPrinterOrientation::poPortrait;
+    PageOrientation m_orientation = PageOrientation::Portrait;
     double m_paperWidth = 210;
     double m_paperHeight = 297;
     int m_paperSize = 9;
@@ -156,11 +156,11 @@ private:
     bool m_backPictureVisible = true;
     bool m_backPicturePrintable = true;
     int m_pageCount = 1;
-    TColor m_color = clNone;
+    Color m_color = colors::None;
     QString m_dataSet;
     QString m_dataSetName;
-    TfrxDuplexMode m_duplex = TfrxDuplexMode::dmNone;
-    TfrxFrame m_frame;
+    DuplexMode m_duplex = DuplexMode::None;
+    Frame m_frame;
     bool m_endlessHeight = false;
     bool m_endlessWidth = false;
     bool m_largeDesignHeight = false;
@@ -178,27 +178,27 @@ private:
 
 // The page that holds the report's data components (none in receipts). It is written with its
 // position and size.
-class TfrxDataPage : public TfrxPage {
+class DataPage : public Page {
 public:
-    TfrxDataPage();
+    DataPage();
 
-    QString ClassName() const override { return QStringLiteral("TfrxDataPage"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxDataPage"); }
+    const PropertyTable& properties() const override;
 };
 
 // Page kinds a template may hold whose behaviour is not built: they keep the settings their
 // property table does not know as they were read.
-class TfrxDialogPage : public TfrxPage {
+class DialogPage : public Page {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDialogPage"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxDialogPage"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
 // A report page for dot-matrix printers.
-class TfrxDMPPage : public TfrxReportPage {
+class DotMatrixPage : public ReportPage {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxDMPPage"); }
-    bool KeepsUnknownAttributes() const override { return true; }
+    QString className() const override { return QStringLiteral("TfrxDMPPage"); }
+    bool keepsUnknownAttributes() const override { return true; }
 };
 
-} // namespace quittung
+} // namespace quittung::report

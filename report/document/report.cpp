@@ -4,7 +4,7 @@
 #include "report/document/engine_messages.h"
 #include "report/document/page.h"
 #include "report/document/xml_document.h"
-#include "report/document/xml_serializer.h"
+#include "report/document/template_serializer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "runtime/safe_file.h"
@@ -15,64 +15,64 @@
 
 #include <algorithm>
 
-namespace quittung {
+namespace quittung::report {
 
-TfrxReport::TfrxReport(Clock clock) : m_clock(std::move(clock))
+Report::Report(Clock clock) : m_clock(std::move(clock))
 {
-    Clear();
+    clear();
 }
 
-const PropertyTable& TfrxReport::Properties() const
+const PropertyTable& Report::properties() const
 {
     using namespace props;
-    using C = TfrxReport;
+    using C = Report;
     // DotMatrixReport has no declared default: it is always written. Strings are written whenever
     // they are not empty, so IniFile, ScriptLanguage and Version always appear.
     static const PropertyTable table{
-        property<TfrxComponent>(QStringLiteral("Tag"), PropType::Integer, &TfrxComponent::Tag,
-            &TfrxComponent::SetTag, qint64(0)),
-        property<C>(QStringLiteral("Version"), PropType::String, &C::Version, &C::SetVersion,
+        property<ReportObject>(QStringLiteral("Tag"), PropType::Integer, &ReportObject::tag,
+            &ReportObject::setTag, qint64(0)),
+        property<C>(QStringLiteral("Version"), PropType::String, &C::version, &C::setVersion,
             QStringLiteral("4.13.2")),
-        property<C>(QStringLiteral("ParentReport"), PropType::String, &C::ParentReport, &C::SetParentReport,
+        property<C>(QStringLiteral("ParentReport"), PropType::String, &C::parentReport, &C::setParentReport,
             QString()),
-        property<C>(QStringLiteral("DataSet"), PropType::Reference, &C::DataSet, &C::SetDataSet, QString()),
-        property<C>(QStringLiteral("DataSetName"), PropType::String, &C::DataSetName, &C::SetDataSetName, QString()),
-        property<C>(QStringLiteral("DotMatrixReport"), PropType::Boolean, &C::DotMatrixReport,
-            &C::SetDotMatrixReport),
-        nested<C, TfrxEngineOptions>(QStringLiteral("EngineOptions"), &C::EngineOptions),
-        property<C>(QStringLiteral("IniFile"), PropType::String, &C::IniFile, &C::SetIniFile,
+        property<C>(QStringLiteral("DataSet"), PropType::Reference, &C::dataSet, &C::setDataSet, QString()),
+        property<C>(QStringLiteral("DataSetName"), PropType::String, &C::dataSetName, &C::setDataSetName, QString()),
+        property<C>(QStringLiteral("DotMatrixReport"), PropType::Boolean, &C::dotMatrixReport,
+            &C::setDotMatrixReport),
+        nested<C, EngineOptions>(QStringLiteral("EngineOptions"), &C::engineOptions),
+        property<C>(QStringLiteral("IniFile"), PropType::String, &C::iniFile, &C::setIniFile,
             QStringLiteral("\\Software\\Tarvik")),
-        property<C>(QStringLiteral("OldStyleProgress"), PropType::Boolean, &C::OldStyleProgress,
-            &C::SetOldStyleProgress, false),
-        property<C>(QStringLiteral("Preview"), PropType::Reference, &C::Preview, &C::SetPreview, QString()),
-        nested<C, TfrxPreviewOptions>(QStringLiteral("PreviewOptions"), &C::PreviewOptions),
-        nested<C, TfrxPrintOptions>(QStringLiteral("PrintOptions"), &C::PrintOptions),
-        nested<C, TfrxReportOptions>(QStringLiteral("ReportOptions"), &C::ReportOptions),
-        property<C>(QStringLiteral("ScriptLanguage"), PropType::String, &C::ScriptLanguage, &C::SetScriptLanguage,
+        property<C>(QStringLiteral("OldStyleProgress"), PropType::Boolean, &C::oldStyleProgress,
+            &C::setOldStyleProgress, false),
+        property<C>(QStringLiteral("Preview"), PropType::Reference, &C::preview, &C::setPreview, QString()),
+        nested<C, PreviewOptions>(QStringLiteral("PreviewOptions"), &C::previewOptions),
+        nested<C, PrintOptions>(QStringLiteral("PrintOptions"), &C::printOptions),
+        nested<C, ReportOptions>(QStringLiteral("ReportOptions"), &C::reportOptions),
+        property<C>(QStringLiteral("ScriptLanguage"), PropType::String, &C::scriptLanguage, &C::setScriptLanguage,
             QStringLiteral("PascalScript")),
-        property<C>(QStringLiteral("ScriptText"), PropType::StringList, &C::ScriptText, &C::SetScriptText,
+        property<C>(QStringLiteral("ScriptText"), PropType::StringList, &C::scriptText, &C::setScriptText,
             QStringList{QStringLiteral("begin"), QString(), QStringLiteral("end.")}),
-        property<C>(QStringLiteral("ShowProgress"), PropType::Boolean, &C::ShowProgress, &C::SetShowProgress, true),
-        property<C>(QStringLiteral("StoreInDFM"), PropType::Boolean, &C::StoreInDFM, &C::SetStoreInDFM, true),
-        property<C>(QStringLiteral("OnRunDialogs"), PropType::String, &C::OnRunDialogs, &C::SetOnRunDialogs, QString()),
-        property<C>(QStringLiteral("OnStartReport"), PropType::String, &C::OnStartReport, &C::SetOnStartReport,
+        property<C>(QStringLiteral("ShowProgress"), PropType::Boolean, &C::showProgress, &C::setShowProgress, true),
+        property<C>(QStringLiteral("StoreInDFM"), PropType::Boolean, &C::storeInDfm, &C::setStoreInDfm, true),
+        property<C>(QStringLiteral("OnRunDialogs"), PropType::String, &C::onRunDialogs, &C::setOnRunDialogs, QString()),
+        property<C>(QStringLiteral("OnStartReport"), PropType::String, &C::onStartReport, &C::setOnStartReport,
             QString()),
-        property<C>(QStringLiteral("OnStopReport"), PropType::String, &C::OnStopReport, &C::SetOnStopReport, QString()),
-        property<C>(QStringLiteral("OnReportPrint"), PropType::String, &C::OnReportPrint, &C::SetOnReportPrint,
+        property<C>(QStringLiteral("OnStopReport"), PropType::String, &C::onStopReport, &C::setOnStopReport, QString()),
+        property<C>(QStringLiteral("OnReportPrint"), PropType::String, &C::onReportPrint, &C::setOnReportPrint,
             QString()),
     };
     return table;
 }
 
-void TfrxReport::Clear()
+void Report::clear()
 {
-    TfrxComponent::Clear();
-    m_variables.Clear();
-    m_engineOptions.Clear();
-    m_previewOptions.Clear();
-    m_printOptions.Clear();
-    m_reportOptions.Clear(m_clock ? m_clock() : QDateTime::currentDateTime());
-    m_styles.Clear();
+    ReportObject::clear();
+    m_variables.clear();
+    m_engineOptions.clear();
+    m_previewOptions.clear();
+    m_printOptions.clear();
+    m_reportOptions.clear(m_clock ? m_clock() : QDateTime::currentDateTime());
+    m_styles.clear();
     m_dataSet.clear();
     m_dataSetName.clear();
     m_dotMatrixReport = false;
@@ -87,34 +87,34 @@ void TfrxReport::Clear()
     m_onStopReport.clear();
 }
 
-TfrxPage* TfrxReport::Pages(int index) const
+Page* Report::pages(int index) const
 {
-    CheckListIndex(index, PagesCount());
-    return dynamic_cast<TfrxPage*>(Children()[static_cast<std::size_t>(index)].get());
+    checkListIndex(index, pagesCount());
+    return dynamic_cast<Page*>(children()[static_cast<std::size_t>(index)].get());
 }
 
-void TfrxReport::CheckDataPage()
+void Report::checkDataPage()
 {
-    const std::vector<TfrxComponent*> all = AllObjects();
+    const std::vector<ReportObject*> all = allObjects();
     const bool hasDataPage = std::any_of(
-        all.begin(), all.end(), [](const TfrxComponent* object) { return dynamic_cast<const TfrxDataPage*>(object); });
+        all.begin(), all.end(), [](const ReportObject* object) { return dynamic_cast<const DataPage*>(object); });
     if (hasDataPage)
         return;
-    auto* page = Add<TfrxDataPage>();
-    if (FindObject(QStringLiteral("Data")))
-        page->CreateUniqueName();
+    auto* page = add<DataPage>();
+    if (findObject(QStringLiteral("Data")))
+        page->createUniqueName();
     else
-        page->SetName(QStringLiteral("Data"));
-    page->MoveToIndex(0);
+        page->setName(QStringLiteral("Data"));
+    page->moveToIndex(0);
 }
 
-} // namespace quittung
+} // namespace quittung::report
 
-namespace quittung {
+namespace quittung::report {
 
-bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)
+bool Report::loadFromFile(const QString& fileName, bool exceptionIfNotFound)
 {
-    Clear();
+    clear();
     m_fileName.clear();
     const bool exists = QFileInfo(fileName).isFile();
     if (!exists && !exceptionIfNotFound)
@@ -123,57 +123,57 @@ bool TfrxReport::LoadFromFile(const QString& fileName, bool exceptionIfNotFound)
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(formatMessage(msg::SFOpenErrorEx, {fileName, file.errorString()}));
     m_fileName = fileName;
-    LoadFromStream(file);
+    loadFromStream(file);
     return exists;
 }
 
-void TfrxReport::LoadFromStream(QIODevice& stream)
+void Report::loadFromStream(QIODevice& stream)
 {
-    ReadFromStream(stream);
-    ReportErrors();
+    readFromStream(stream);
+    reportErrors();
 }
 
-void TfrxReport::ReadFromStream(QIODevice& stream)
+void Report::readFromStream(QIODevice& stream)
 {
-    m_errors.Clear();
+    m_errors.clear();
     // A template cannot change how the loading report previews, reports errors or shows progress.
-    const TfrxEngineOptions engineOptions = m_engineOptions;
-    const TfrxPreviewOptions previewOptions = m_previewOptions;
+    const EngineOptions engineOptions = m_engineOptions;
+    const PreviewOptions previewOptions = m_previewOptions;
     const QString iniFile = m_iniFile;
     const QString preview = m_preview;
     const bool oldStyleProgress = m_oldStyleProgress;
     const bool showProgress = m_showProgress;
     const bool storeInDFM = m_storeInDFM;
 
-    Clear();
-    TfrxXMLDocument document;
+    clear();
+    XmlDocument document;
     bool layerRead = true;
     try {
-        document.LoadFromStream(stream);
+        document.loadFromStream(stream);
     } catch (const Exception& error) {
-        m_errors.Add(error.message());
+        m_errors.add(error.message());
         layerRead = false;
     }
     // Objects are built only from a complete element tree.
     if (layerRead) {
-        TfrxXMLSerializer serializer(this);
-        serializer.OldFormat = document.OldVersion;
-        serializer.ReadRootComponent(*this, document.Root());
-        m_errors.AddStrings(serializer.Errors());
+        TemplateSerializer serializer(this);
+        serializer.setOldFormat(document.isOldFormat());
+        serializer.readRootComponent(*this, document.root());
+        m_errors.addStrings(serializer.errors());
     }
-    CheckDataPage();
+    checkDataPage();
 
-    TfrxEngineOptions keptEngine = engineOptions;
-    keptEngine.SetConvertNulls(m_engineOptions.ConvertNulls());
-    keptEngine.SetIgnoreDevByZero(m_engineOptions.IgnoreDevByZero());
-    keptEngine.SetDoublePass(m_engineOptions.DoublePass());
+    EngineOptions keptEngine = engineOptions;
+    keptEngine.setConvertNulls(m_engineOptions.convertNulls());
+    keptEngine.setIgnoreDevByZero(m_engineOptions.ignoreDevByZero());
+    keptEngine.setDoublePass(m_engineOptions.doublePass());
     m_engineOptions = keptEngine;
-    TfrxPreviewOptions keptPreview = previewOptions;
-    keptPreview.SetOutlineVisible(m_previewOptions.OutlineVisible());
-    keptPreview.SetOutlineWidth(m_previewOptions.OutlineWidth());
-    keptPreview.SetOutlineExpand(m_previewOptions.OutlineExpand());
-    keptPreview.SetPagesInCache(m_previewOptions.PagesInCache());
-    keptPreview.SetThumbnailVisible(m_previewOptions.ThumbnailVisible());
+    PreviewOptions keptPreview = previewOptions;
+    keptPreview.setOutlineVisible(m_previewOptions.outlineVisible());
+    keptPreview.setOutlineWidth(m_previewOptions.outlineWidth());
+    keptPreview.setOutlineExpand(m_previewOptions.outlineExpand());
+    keptPreview.setPagesInCache(m_previewOptions.pagesInCache());
+    keptPreview.setThumbnailVisible(m_previewOptions.thumbnailVisible());
     m_previewOptions = keptPreview;
     m_iniFile = iniFile;
     m_preview = preview;
@@ -182,39 +182,39 @@ void TfrxReport::ReadFromStream(QIODevice& stream)
     m_storeInDFM = storeInDFM;
 }
 
-void TfrxReport::ReportErrors()
+void Report::reportErrors()
 {
-    if (m_errors.IsEmpty())
+    if (m_errors.isEmpty())
         return;
-    QString text = frxGet(QStringLiteral("dsErrors")) + QStringLiteral("\r\n");
-    for (const QString& line : m_errors.Strings())
+    QString text = engineMessage(QStringLiteral("dsErrors")) + QStringLiteral("\r\n");
+    for (const QString& line : m_errors.strings())
         text += line + QStringLiteral("\r\n");
-    switch (m_engineOptions.NewSilentMode()) {
-    case TfrxSilentMode::simMessageBoxes:
-        engineHost().ShowMessage(frxGet(QStringLiteral("mbError")), text, EngineHost::Icon::Error);
+    switch (m_engineOptions.newSilentMode()) {
+    case SilentMode::MessageBoxes:
+        engineHost().showMessage(engineMessage(QStringLiteral("mbError")), text, EngineHost::Icon::Error);
         break;
-    case TfrxSilentMode::simReThrow:
+    case SilentMode::Rethrow:
         throw Exception(text);
-    case TfrxSilentMode::simSilent:
+    case SilentMode::Silent:
         break;
     }
 }
 
-void TfrxReport::SaveToFile(const QString& fileName)
+void Report::saveToFile(const QString& fileName)
 {
     // A parent template with a drive letter is kept relative to the file being written.
     if (m_parentReport.size() > 1 && m_parentReport[1] == QLatin1Char(':'))
         m_parentReport = QDir(QFileInfo(fileName).absolutePath()).relativeFilePath(m_parentReport);
-    WriteFileSafely(fileName, [this](QIODevice& file) { SaveToStream(file); });
+    writeFileSafely(fileName, [this](QIODevice& file) { saveToStream(file); });
 }
 
-void TfrxReport::SaveToStream(QIODevice& stream)
+void Report::saveToStream(QIODevice& stream)
 {
-    TfrxXMLDocument document;
-    document.AutoIndent = true;
-    TfrxXMLSerializer serializer(this);
-    serializer.WriteRootComponent(*this, true, document.Root());
-    document.SaveToStream(stream);
+    XmlDocument document;
+    document.setAutoIndent(true);
+    TemplateSerializer serializer(this);
+    serializer.writeRootComponent(*this, true, document.root());
+    document.saveToStream(stream);
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/document/component.h"
+#include "report/document/report_object.h"
 #include "report/document/report_options.h"
 #include "report/document/sorted_string_list.h"
 #include "report/document/styles.h"
@@ -15,140 +15,148 @@ class QIODevice;
 
 #include <functional>
 
-namespace quittung {
+namespace quittung::report {
 
-class TfrxPage;
+class Page;
+class Report;
+
+// What a long run of a report is doing, for the progress events.
+enum class ProgressKind { Preparing = 0, Exporting = 1, Printing = 2 };
+
+// The handlers the program around a report sets; each may be left empty. A clear or a template load
+// keeps them.
+struct ReportEvents {
+    // The answer for a variable a text names. Leaving the value empty means "not known".
+    std::function<void(const QString& name, Variant& value)> getValue;
+    // Asked after getValue with the same value holder, so it may replace what that one set.
+    std::function<void(Report& sender, const QString& name, Variant& value)> newGetValue;
+    // Around a preparation, and around every band and object being filled.
+    std::function<void(Report& sender)> beginDoc;
+    std::function<void(Report& sender)> endDoc;
+    std::function<void(ReportObject& object)> beforePrint;
+    std::function<void(ReportObject& object)> afterPrint;
+    // A long run with the page it has reached.
+    std::function<void(Report& sender, ProgressKind kind, int page)> progressStart;
+    std::function<void(Report& sender, ProgressKind kind, int page)> progress;
+    std::function<void(Report& sender, ProgressKind kind, int page)> progressStop;
+};
 
 // The root of a report document. Its children are its pages; page 0 is normally the data page.
-class TfrxReport : public TfrxComponent {
+class Report : public ReportObject {
 public:
-    // The clock stamps ReportOptions.CreateDate and LastChange on every Clear.
-    explicit TfrxReport(Clock clock = systemClock());
+    // The clock stamps ReportOptions.createDate and LastChange on every Clear.
+    explicit Report(Clock clock = systemClock());
 
-    QString ClassName() const override { return QStringLiteral("TfrxReport"); }
-    const PropertyTable& Properties() const override;
-    bool IsPositioned() const override { return false; }
+    QString className() const override { return QStringLiteral("TfrxReport"); }
+    const PropertyTable& properties() const override;
+    bool isPositioned() const override { return false; }
 
     // Destroys the pages and resets the document; the component-level settings (IniFile,
     // ShowProgress, StoreInDFM, OldStyleProgress, Preview, host events) stay.
-    void Clear() override;
+    void clear() override;
 
-    // The i-th child; throws the list-index error outside 0..PagesCount-1. A child that is not a
+    // The i-th child; throws the list-index error outside 0..pagesCount-1. A child that is not a
     // page gives nullptr.
-    TfrxPage* Pages(int index) const;
-    int PagesCount() const { return static_cast<int>(Children().size()); }
+    Page* pages(int index) const;
+    int pagesCount() const { return static_cast<int>(children().size()); }
 
     // Clears the report and loads the template file when it exists; returns whether it existed.
     // A file that exists but cannot be read throws "Datei %s kann nicht geöffnet werden. %s".
-    bool LoadFromFile(const QString& fileName, bool exceptionIfNotFound = false);
-    // Clears the report and reads a template. Problems are collected in Errors and reported once
-    // after the load, as EngineOptions.NewSilentMode says; the load keeps what it could read.
-    void LoadFromStream(QIODevice& stream);
+    bool loadFromFile(const QString& fileName, bool exceptionIfNotFound = false);
+    // Clears the report and reads a template. Problems are collected in errors() and reported once
+    // after the load, as EngineOptions.newSilentMode says; the load keeps what it could read.
+    void loadFromStream(QIODevice& stream);
     // Writes the report with all its pages and objects as a template.
-    void SaveToFile(const QString& fileName);
-    void SaveToStream(QIODevice& stream);
+    void saveToFile(const QString& fileName);
+    void saveToStream(QIODevice& stream);
 
     // Reads a template like LoadFromStream but leaves the collected errors unreported.
-    void ReadFromStream(QIODevice& stream);
+    void readFromStream(QIODevice& stream);
 
     // Reports the collected errors: a message box, an exception or nothing, by NewSilentMode.
-    void ReportErrors();
+    void reportErrors();
 
     // Makes sure the report has a data page: when there is none anywhere, one named "Data" (or a
     // unique name when that is taken) is added in front of all pages.
-    void CheckDataPage();
+    void checkDataPage();
 
     // Reads "4.13.2" whatever was set.
-    QString Version() const { return QStringLiteral("4.13.2"); }
-    void SetVersion(const QString&) {}
+    QString version() const { return QStringLiteral("4.13.2"); }
+    void setVersion(const QString&) {}
     // The template this one inherits from.
-    const QString& ParentReport() const { return m_parentReport; }
-    void SetParentReport(const QString& value) { m_parentReport = value; }
+    const QString& parentReport() const { return m_parentReport; }
+    void setParentReport(const QString& value) { m_parentReport = value; }
     // The name of a data set.
-    const QString& DataSet() const { return m_dataSet; }
-    void SetDataSet(const QString& value) { m_dataSet = value; }
-    const QString& DataSetName() const { return m_dataSetName; }
-    void SetDataSetName(const QString& value) { m_dataSetName = value; }
-    bool DotMatrixReport() const { return m_dotMatrixReport; }
-    void SetDotMatrixReport(bool value) { m_dotMatrixReport = value; }
-    TfrxEngineOptions& EngineOptions() { return m_engineOptions; }
-    const TfrxEngineOptions& EngineOptions() const { return m_engineOptions; }
+    const QString& dataSet() const { return m_dataSet; }
+    void setDataSet(const QString& value) { m_dataSet = value; }
+    const QString& dataSetName() const { return m_dataSetName; }
+    void setDataSetName(const QString& value) { m_dataSetName = value; }
+    bool dotMatrixReport() const { return m_dotMatrixReport; }
+    void setDotMatrixReport(bool value) { m_dotMatrixReport = value; }
+    EngineOptions& engineOptions() { return m_engineOptions; }
+    const EngineOptions& engineOptions() const { return m_engineOptions; }
     // Where the preview's page settings are kept: "\Software\..." names a registry key, anything
     // else an INI file.
-    const QString& IniFile() const { return m_iniFile; }
-    void SetIniFile(const QString& value) { m_iniFile = value; }
-    bool OldStyleProgress() const { return m_oldStyleProgress; }
-    void SetOldStyleProgress(bool value) { m_oldStyleProgress = value; }
+    const QString& iniFile() const { return m_iniFile; }
+    void setIniFile(const QString& value) { m_iniFile = value; }
+    bool oldStyleProgress() const { return m_oldStyleProgress; }
+    void setOldStyleProgress(bool value) { m_oldStyleProgress = value; }
     // The name of a preview component.
-    const QString& Preview() const { return m_preview; }
-    void SetPreview(const QString& value) { m_preview = value; }
-    TfrxPreviewOptions& PreviewOptions() { return m_previewOptions; }
-    const TfrxPreviewOptions& PreviewOptions() const { return m_previewOptions; }
-    TfrxPrintOptions& PrintOptions() { return m_printOptions; }
-    const TfrxPrintOptions& PrintOptions() const { return m_printOptions; }
-    TfrxReportOptions& ReportOptions() { return m_reportOptions; }
-    const TfrxReportOptions& ReportOptions() const { return m_reportOptions; }
-    const QString& ScriptLanguage() const { return m_scriptLanguage; }
-    void SetScriptLanguage(const QString& value) { m_scriptLanguage = value; }
-    const QStringList& ScriptText() const { return m_scriptText; }
-    void SetScriptText(const QStringList& value) { m_scriptText = value; }
-    bool ShowProgress() const { return m_showProgress; }
-    void SetShowProgress(bool value) { m_showProgress = value; }
-    bool StoreInDFM() const { return m_storeInDFM; }
-    void SetStoreInDFM(bool value) { m_storeInDFM = value; }
+    const QString& preview() const { return m_preview; }
+    void setPreview(const QString& value) { m_preview = value; }
+    PreviewOptions& previewOptions() { return m_previewOptions; }
+    const PreviewOptions& previewOptions() const { return m_previewOptions; }
+    PrintOptions& printOptions() { return m_printOptions; }
+    const PrintOptions& printOptions() const { return m_printOptions; }
+    ReportOptions& reportOptions() { return m_reportOptions; }
+    const ReportOptions& reportOptions() const { return m_reportOptions; }
+    const QString& scriptLanguage() const { return m_scriptLanguage; }
+    void setScriptLanguage(const QString& value) { m_scriptLanguage = value; }
+    const QStringList& scriptText() const { return m_scriptText; }
+    void setScriptText(const QStringList& value) { m_scriptText = value; }
+    bool showProgress() const { return m_showProgress; }
+    void setShowProgress(bool value) { m_showProgress = value; }
+    bool storeInDfm() const { return m_storeInDFM; }
+    void setStoreInDfm(bool value) { m_storeInDFM = value; }
     // Names of script procedures.
-    const QString& OnRunDialogs() const { return m_onRunDialogs; }
-    void SetOnRunDialogs(const QString& value) { m_onRunDialogs = value; }
-    const QString& OnStartReport() const { return m_onStartReport; }
-    void SetOnStartReport(const QString& value) { m_onStartReport = value; }
-    const QString& OnStopReport() const { return m_onStopReport; }
-    void SetOnStopReport(const QString& value) { m_onStopReport = value; }
-    const QString& OnReportPrint() const { return m_onReportPrint; }
-    void SetOnReportPrint(const QString& value) { m_onReportPrint = value; }
+    const QString& onRunDialogs() const { return m_onRunDialogs; }
+    void setOnRunDialogs(const QString& value) { m_onRunDialogs = value; }
+    const QString& onStartReport() const { return m_onStartReport; }
+    void setOnStartReport(const QString& value) { m_onStartReport = value; }
+    const QString& onStopReport() const { return m_onStopReport; }
+    void setOnStopReport(const QString& value) { m_onStopReport = value; }
+    const QString& onReportPrint() const { return m_onReportPrint; }
+    void setOnReportPrint(const QString& value) { m_onReportPrint = value; }
 
     // Written together in the report's extra-data block.
-    TfrxVariables& Variables() { return m_variables; }
-    const TfrxVariables& Variables() const { return m_variables; }
-    TfrxStyles& Styles() { return m_styles; }
-    const TfrxStyles& Styles() const { return m_styles; }
+    Variables& variables() { return m_variables; }
+    const Variables& variables() const { return m_variables; }
+    Styles& styles() { return m_styles; }
+    const Styles& styles() const { return m_styles; }
 
     // The messages of the last load.
-    SortedStringList& Errors() { return m_errors; }
-    const SortedStringList& Errors() const { return m_errors; }
+    SortedStringList& errors() { return m_errors; }
+    const SortedStringList& errors() const { return m_errors; }
     // The path of the last template loaded.
-    const QString& FileName() const { return m_fileName; }
-    void SetFileName(const QString& value) { m_fileName = value; }
+    const QString& fileName() const { return m_fileName; }
+    void setFileName(const QString& value) { m_fileName = value; }
     // "Date", "Time", "Page", ...: their index selects the value.
-    const QStringList& SystemVariables() const { return m_systemVariables; }
+    const QStringList& systemVariables() const { return m_systemVariables; }
 
     // The user's decimal separator, for the numbers the document writes as text.
-    const FormatSettings& LocaleSettings() const { return m_localeSettings; }
-    void SetLocaleSettings(const FormatSettings& value) { m_localeSettings = value; }
+    const FormatSettings& localeSettings() const { return m_localeSettings; }
+    void setLocaleSettings(const FormatSettings& value) { m_localeSettings = value; }
 
-    void SetClock(Clock clock) { m_clock = std::move(clock); }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // Set when the user cancels a long run (preparing, exporting, printing); the run stops at the
     // next page.
-    bool Terminated() const { return m_terminated; }
-    void SetTerminated(bool value) { m_terminated = value; }
+    bool terminated() const { return m_terminated; }
+    void setTerminated(bool value) { m_terminated = value; }
 
-    // What a long run is doing, for the progress events.
-    enum class ProgressKind { Preparing = 0, Exporting = 1, Printing = 2 };
-
-    // Host events of a preparation: around the run, around every band and object being filled,
-    // and its progress (with the page number).
-    std::function<void(TfrxReport& sender)> OnBeginDoc;
-    std::function<void(TfrxReport& sender)> OnEndDoc;
-    std::function<void(TfrxComponent& object)> OnBeforePrint;
-    std::function<void(TfrxComponent& object)> OnAfterPrint;
-    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgressStart;
-    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgress;
-    std::function<void(TfrxReport& sender, ProgressKind kind, int page)> OnProgressStop;
-
-    // The host's answer for a variable a text names. Leaving the value empty means "not known".
-    std::function<void(const QString& name, Variant& value)> OnGetValue;
-    // Asked after OnGetValue with the same value holder, so it may replace what that one set.
-    std::function<void(TfrxReport& sender, const QString& name, Variant& value)> OnNewGetValue;
+    // What the program around the report hears of it and answers.
+    ReportEvents& events() { return m_events; }
+    const ReportEvents& events() const { return m_events; }
 
 private:
     Clock m_clock;
@@ -156,13 +164,13 @@ private:
     QString m_dataSet;
     QString m_dataSetName;
     bool m_dotMatrixReport = false;
-    TfrxEngineOptions m_engineOptions;
+    EngineOptions m_engineOptions;
     QString m_iniFile = QStringLiteral("\\Software\\Tarvik");
     bool m_oldStyleProgress = false;
     QString m_preview;
-    TfrxPreviewOptions m_previewOptions;
-    TfrxPrintOptions m_printOptions;
-    TfrxReportOptions m_reportOptions;
+    PreviewOptions m_previewOptions;
+    PrintOptions m_printOptions;
+    ReportOptions m_reportOptions;
     QString m_scriptLanguage;
     QStringList m_scriptText;
     bool m_showProgress = true;
@@ -171,13 +179,14 @@ private:
     QString m_onStartReport;
     QString m_onStopReport;
     QString m_onReportPrint;
-    TfrxVariables m_variables;
-    TfrxStyles m_styles;
+    Variables m_variables;
+    Styles m_styles;
     SortedStringList m_errors;
     QString m_fileName;
     QStringList m_systemVariables;
     FormatSettings m_localeSettings;
     bool m_terminated = false;
+    ReportEvents m_events;
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,121 +1,123 @@
 #pragma once
 
-#include "report/document/persistent.h"
+#include "report/document/property_object.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
 
-namespace quittung {
+namespace quittung::report {
 
 // Date-times are stored as days since 30 December 1899, the fraction being the time of day.
-double DateTimeToDays(const QDateTime& dateTime);
-QDateTime DaysToDateTime(double days);
+double dateTimeToDays(const QDateTime& dateTime);
+QDateTime daysToDateTime(double days);
 
-enum class TfrxSilentMode { simMessageBoxes, simSilent, simReThrow };
+enum class SilentMode { MessageBoxes, Silent, Rethrow };
 
-class TfrxEngineOptions : public TfrxPersistent {
+class EngineOptions : public PropertyObject {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxEngineOptions"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxEngineOptions"); }
+    const PropertyTable& properties() const override;
 
     // ConvertNulls True, DoublePass False, IgnoreDevByZero False; the rest keeps its values.
-    void Clear();
+    void clear();
 
-    bool ConvertNulls() const { return m_convertNulls; }
-    void SetConvertNulls(bool value) { m_convertNulls = value; }
-    bool DoublePass() const { return m_doublePass; }
-    void SetDoublePass(bool value) { m_doublePass = value; }
-    int MaxMemSize() const { return m_maxMemSize; }
-    void SetMaxMemSize(int value) { m_maxMemSize = value; }
-    bool PrintIfEmpty() const { return m_printIfEmpty; }
-    void SetPrintIfEmpty(bool value) { m_printIfEmpty = value; }
+    bool convertNulls() const { return m_convertNulls; }
+    void setConvertNulls(bool value) { m_convertNulls = value; }
+    bool doublePass() const { return m_doublePass; }
+    void setDoublePass(bool value) { m_doublePass = value; }
+    int maxMemSize() const { return m_maxMemSize; }
+    void setMaxMemSize(int value) { m_maxMemSize = value; }
+    bool printIfEmpty() const { return m_printIfEmpty; }
+    void setPrintIfEmpty(bool value) { m_printIfEmpty = value; }
     // An older view of NewSilentMode: True is simSilent, False simMessageBoxes.
-    bool SilentMode() const { return m_newSilentMode == TfrxSilentMode::simSilent; }
-    void SetSilentMode(bool value);
-    TfrxSilentMode NewSilentMode() const { return m_newSilentMode; }
-    void SetNewSilentMode(TfrxSilentMode value) { m_newSilentMode = value; }
-    const QString& TempDir() const { return m_tempDir; }
-    void SetTempDir(const QString& value) { m_tempDir = value; }
-    bool UseFileCache() const { return m_useFileCache; }
-    void SetUseFileCache(bool value) { m_useFileCache = value; }
-    bool IgnoreDevByZero() const { return m_ignoreDevByZero; }
-    void SetIgnoreDevByZero(bool value) { m_ignoreDevByZero = value; }
+    bool silentMode() const { return m_newSilentMode == SilentMode::Silent; }
+    void setSilentMode(bool value);
+    SilentMode newSilentMode() const { return m_newSilentMode; }
+    void setNewSilentMode(SilentMode value) { m_newSilentMode = value; }
+    const QString& tempDir() const { return m_tempDir; }
+    void setTempDir(const QString& value) { m_tempDir = value; }
+    bool useFileCache() const { return m_useFileCache; }
+    void setUseFileCache(bool value) { m_useFileCache = value; }
+    bool ignoreDevByZero() const { return m_ignoreDevByZero; }
+    void setIgnoreDevByZero(bool value) { m_ignoreDevByZero = value; }
 
 private:
     bool m_convertNulls = true;
     bool m_doublePass = false;
     int m_maxMemSize = 10;
     bool m_printIfEmpty = true;
-    TfrxSilentMode m_newSilentMode = TfrxSilentMode::simMessageBoxes;
+    SilentMode m_newSilentMode = SilentMode::MessageBoxes;
     QString m_tempDir;
     bool m_useFileCache = false;
     bool m_ignoreDevByZero = false;
 };
 
-// The preview window's buttons, as bits of PreviewOptions.Buttons.
-enum TfrxPreviewButton : int {
-    pbPrint = 1,
-    pbLoad = 2,
-    pbSave = 4,
-    pbExport = 8,
-    pbZoom = 16,
-    pbFind = 32,
-    pbOutline = 64,
-    pbPageSetup = 128,
-    pbTools = 256,
-    pbEdit = 512,
-    pbNavigator = 1024,
-    pbExportQuick = 2048,
-    pbNoClose = 4096,
-    pbNoFullScreen = 8192,
-    pbNoEmail = 16384,
+// The preview window's buttons, as bits of PreviewOptions.buttons.
+enum class PreviewButton : int {
+    Print = 1,
+    Load = 2,
+    Save = 4,
+    Export = 8,
+    Zoom = 16,
+    Find = 32,
+    Outline = 64,
+    PageSetup = 128,
+    Tools = 256,
+    Edit = 512,
+    Navigator = 1024,
+    ExportQuick = 2048,
+    NoClose = 4096,
+    NoFullScreen = 8192,
+    NoEmail = 16384,
 };
+Q_DECLARE_FLAGS(PreviewButtons, PreviewButton)
+Q_DECLARE_OPERATORS_FOR_FLAGS(PreviewButtons)
 
-enum class TfrxZoomMode { zmDefault, zmWholePage, zmPageWidth, zmManyPages };
+enum class ZoomMode { Default, WholePage, PageWidth, ManyPages };
 
-class TfrxPreviewOptions : public TfrxPersistent {
+class PreviewOptions : public PropertyObject {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxPreviewOptions"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxPreviewOptions"); }
+    const PropertyTable& properties() const override;
 
     // Resets the outline, the page cache and the thumbnails; buttons, zoom and modality stay.
-    void Clear();
+    void clear();
 
-    bool AllowEdit() const { return m_allowEdit; }
-    void SetAllowEdit(bool value) { m_allowEdit = value; }
-    int Buttons() const { return m_buttons; }
-    void SetButtons(int value) { m_buttons = value & 0x7FFF; }
-    bool DoubleBuffered() const { return m_doubleBuffered; }
-    void SetDoubleBuffered(bool value) { m_doubleBuffered = value; }
-    bool Maximized() const { return m_maximized; }
-    void SetMaximized(bool value) { m_maximized = value; }
-    bool MDIChild() const { return m_mdiChild; }
-    void SetMDIChild(bool value) { m_mdiChild = value; }
-    bool Modal() const { return m_modal; }
-    void SetModal(bool value) { m_modal = value; }
-    bool OutlineExpand() const { return m_outlineExpand; }
-    void SetOutlineExpand(bool value) { m_outlineExpand = value; }
-    bool OutlineVisible() const { return m_outlineVisible; }
-    void SetOutlineVisible(bool value) { m_outlineVisible = value; }
-    int OutlineWidth() const { return m_outlineWidth; }
-    void SetOutlineWidth(int value) { m_outlineWidth = value; }
-    int PagesInCache() const { return m_pagesInCache; }
-    void SetPagesInCache(int value) { m_pagesInCache = value; }
-    bool ThumbnailVisible() const { return m_thumbnailVisible; }
-    void SetThumbnailVisible(bool value) { m_thumbnailVisible = value; }
-    bool ShowCaptions() const { return m_showCaptions; }
-    void SetShowCaptions(bool value) { m_showCaptions = value; }
-    double Zoom() const { return m_zoom; }
-    void SetZoom(double value) { m_zoom = value; }
-    TfrxZoomMode ZoomMode() const { return m_zoomMode; }
-    void SetZoomMode(TfrxZoomMode value) { m_zoomMode = value; }
-    bool PictureCacheInFile() const { return m_pictureCacheInFile; }
-    void SetPictureCacheInFile(bool value) { m_pictureCacheInFile = value; }
+    bool allowEdit() const { return m_allowEdit; }
+    void setAllowEdit(bool value) { m_allowEdit = value; }
+    PreviewButtons buttons() const { return m_buttons; }
+    void setButtons(PreviewButtons value) { m_buttons = value & PreviewButtons::fromInt(0x7FFF); }
+    bool doubleBuffered() const { return m_doubleBuffered; }
+    void setDoubleBuffered(bool value) { m_doubleBuffered = value; }
+    bool maximized() const { return m_maximized; }
+    void setMaximized(bool value) { m_maximized = value; }
+    bool mdiChild() const { return m_mdiChild; }
+    void setMdiChild(bool value) { m_mdiChild = value; }
+    bool modal() const { return m_modal; }
+    void setModal(bool value) { m_modal = value; }
+    bool outlineExpand() const { return m_outlineExpand; }
+    void setOutlineExpand(bool value) { m_outlineExpand = value; }
+    bool outlineVisible() const { return m_outlineVisible; }
+    void setOutlineVisible(bool value) { m_outlineVisible = value; }
+    int outlineWidth() const { return m_outlineWidth; }
+    void setOutlineWidth(int value) { m_outlineWidth = value; }
+    int pagesInCache() const { return m_pagesInCache; }
+    void setPagesInCache(int value) { m_pagesInCache = value; }
+    bool thumbnailVisible() const { return m_thumbnailVisible; }
+    void setThumbnailVisible(bool value) { m_thumbnailVisible = value; }
+    bool showCaptions() const { return m_showCaptions; }
+    void setShowCaptions(bool value) { m_showCaptions = value; }
+    double zoom() const { return m_zoom; }
+    void setZoom(double value) { m_zoom = value; }
+    ZoomMode zoomMode() const { return m_zoomMode; }
+    void setZoomMode(ZoomMode value) { m_zoomMode = value; }
+    bool pictureCacheInFile() const { return m_pictureCacheInFile; }
+    void setPictureCacheInFile(bool value) { m_pictureCacheInFile = value; }
 
 private:
     bool m_allowEdit = true;
-    int m_buttons = 4095; // pbPrint .. pbExportQuick
+    PreviewButtons m_buttons = PreviewButtons::fromInt(4095); // Print .. ExportQuick
     bool m_doubleBuffered = true;
     bool m_maximized = true;
     bool m_mdiChild = false;
@@ -127,59 +129,59 @@ private:
     bool m_thumbnailVisible = false;
     bool m_showCaptions = false;
     double m_zoom = 1;
-    TfrxZoomMode m_zoomMode = TfrxZoomMode::zmDefault;
+    ZoomMode m_zoomMode = ZoomMode::Default;
     bool m_pictureCacheInFile = false;
 };
 
-enum class TfrxPrintMode { pmDefault, pmSplit, pmJoin, pmScale };
-enum class TfrxPrintPages { ppAll, ppOdd, ppEven };
+enum class PrintMode { Default, Split, Join, Scale };
+enum class PrintPages { All, Odd, Even };
 
-class TfrxPrintOptions : public TfrxPersistent {
+class PrintOptions : public PropertyObject {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxPrintOptions"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxPrintOptions"); }
+    const PropertyTable& properties() const override;
 
     // Everything back to its start value except SwapPageSize.
-    void Clear();
+    void clear();
 
-    int Copies() const { return m_copies; }
-    void SetCopies(int value) { m_copies = value; }
-    bool Collate() const { return m_collate; }
-    void SetCollate(bool value) { m_collate = value; }
-    const QString& PageNumbers() const { return m_pageNumbers; }
-    void SetPageNumbers(const QString& value) { m_pageNumbers = value; }
+    int copies() const { return m_copies; }
+    void setCopies(int value) { m_copies = value; }
+    bool collate() const { return m_collate; }
+    void setCollate(bool value) { m_collate = value; }
+    const QString& pageNumbers() const { return m_pageNumbers; }
+    void setPageNumbers(const QString& value) { m_pageNumbers = value; }
     // A name no installed printer has leaves the printer selection as it is.
-    const QString& Printer() const { return m_printer; }
-    void SetPrinter(const QString& value) { m_printer = value; }
-    TfrxPrintMode PrintMode() const { return m_printMode; }
-    void SetPrintMode(TfrxPrintMode value) { m_printMode = value; }
-    int PrintOnSheet() const { return m_printOnSheet; }
-    void SetPrintOnSheet(int value) { m_printOnSheet = value; }
-    TfrxPrintPages PrintPages() const { return m_printPages; }
-    void SetPrintPages(TfrxPrintPages value) { m_printPages = value; }
-    bool Reverse() const { return m_reverse; }
-    void SetReverse(bool value) { m_reverse = value; }
-    bool ShowDialog() const { return m_showDialog; }
-    void SetShowDialog(bool value) { m_showDialog = value; }
+    const QString& printer() const { return m_printer; }
+    void setPrinter(const QString& value) { m_printer = value; }
+    PrintMode printMode() const { return m_printMode; }
+    void setPrintMode(PrintMode value) { m_printMode = value; }
+    int printOnSheet() const { return m_printOnSheet; }
+    void setPrintOnSheet(int value) { m_printOnSheet = value; }
+    PrintPages printPages() const { return m_printPages; }
+    void setPrintPages(PrintPages value) { m_printPages = value; }
+    bool reverse() const { return m_reverse; }
+    void setReverse(bool value) { m_reverse = value; }
+    bool showDialog() const { return m_showDialog; }
+    void setShowDialog(bool value) { m_showDialog = value; }
 
     // Not part of templates.
-    bool SwapPageSize() const { return m_swapPageSize; }
-    void SetSwapPageSize(bool value) { m_swapPageSize = value; }
-    int PagesPerSheet() const { return m_pagesPerSheet; }
-    void SetPagesPerSheet(int value) { m_pagesPerSheet = value; }
-    int SplicingLine() const { return m_splicingLine; }
-    void SetSplicingLine(int value) { m_splicingLine = value; }
-    int Duplex() const { return m_duplex; }
-    void SetDuplex(int value) { m_duplex = value; }
+    bool swapPageSize() const { return m_swapPageSize; }
+    void setSwapPageSize(bool value) { m_swapPageSize = value; }
+    int pagesPerSheet() const { return m_pagesPerSheet; }
+    void setPagesPerSheet(int value) { m_pagesPerSheet = value; }
+    int splicingLine() const { return m_splicingLine; }
+    void setSplicingLine(int value) { m_splicingLine = value; }
+    int duplex() const { return m_duplex; }
+    void setDuplex(int value) { m_duplex = value; }
 
 private:
     int m_copies = 1;
     bool m_collate = true;
     QString m_pageNumbers;
     QString m_printer = QStringLiteral("Default");
-    TfrxPrintMode m_printMode = TfrxPrintMode::pmDefault;
+    PrintMode m_printMode = PrintMode::Default;
     int m_printOnSheet = 0;
-    TfrxPrintPages m_printPages = TfrxPrintPages::ppAll;
+    PrintPages m_printPages = PrintPages::All;
     bool m_reverse = false;
     bool m_showDialog = true;
     bool m_swapPageSize = false;
@@ -188,44 +190,44 @@ private:
     int m_duplex = 0;
 };
 
-class TfrxReportOptions : public TfrxPersistent {
+class ReportOptions : public PropertyObject {
 public:
-    QString ClassName() const override { return QStringLiteral("TfrxReportOptions"); }
-    const PropertyTable& Properties() const override;
+    QString className() const override { return QStringLiteral("TfrxReportOptions"); }
+    const PropertyTable& properties() const override;
 
     // Empties everything and stamps CreateDate and LastChange with the given moment.
-    void Clear(const QDateTime& now);
+    void clear(const QDateTime& now);
 
-    const QString& Author() const { return m_author; }
-    void SetAuthor(const QString& value) { m_author = value; }
-    bool Compressed() const { return m_compressed; }
-    void SetCompressed(bool value) { m_compressed = value; }
-    const QString& ConnectionName() const { return m_connectionName; }
-    void SetConnectionName(const QString& value) { m_connectionName = value; }
+    const QString& author() const { return m_author; }
+    void setAuthor(const QString& value) { m_author = value; }
+    bool compressed() const { return m_compressed; }
+    void setCompressed(bool value) { m_compressed = value; }
+    const QString& connectionName() const { return m_connectionName; }
+    void setConnectionName(const QString& value) { m_connectionName = value; }
     // Days since 30 December 1899.
-    double CreateDate() const { return m_createDate; }
-    void SetCreateDate(double value) { m_createDate = value; }
-    const QStringList& Description() const { return m_description; }
-    void SetDescription(const QStringList& value) { m_description = value; }
-    const QString& InitString() const { return m_initString; }
-    void SetInitString(const QString& value) { m_initString = value; }
-    const QString& Name() const { return m_name; }
-    void SetName(const QString& value) { m_name = value; }
-    double LastChange() const { return m_lastChange; }
-    void SetLastChange(double value) { m_lastChange = value; }
-    const QString& Password() const { return m_password; }
-    void SetPassword(const QString& value) { m_password = value; }
+    double createDate() const { return m_createDate; }
+    void setCreateDate(double value) { m_createDate = value; }
+    const QStringList& description() const { return m_description; }
+    void setDescription(const QStringList& value) { m_description = value; }
+    const QString& initString() const { return m_initString; }
+    void setInitString(const QString& value) { m_initString = value; }
+    const QString& name() const { return m_name; }
+    void setName(const QString& value) { m_name = value; }
+    double lastChange() const { return m_lastChange; }
+    void setLastChange(double value) { m_lastChange = value; }
+    const QString& password() const { return m_password; }
+    void setPassword(const QString& value) { m_password = value; }
     // The picture's file data; templates have no text form for it, so only code sets it.
-    const QByteArray& Picture() const { return m_picture; }
-    void SetPicture(const QByteArray& value) { m_picture = value; }
-    const QString& VersionBuild() const { return m_versionBuild; }
-    void SetVersionBuild(const QString& value) { m_versionBuild = value; }
-    const QString& VersionMajor() const { return m_versionMajor; }
-    void SetVersionMajor(const QString& value) { m_versionMajor = value; }
-    const QString& VersionMinor() const { return m_versionMinor; }
-    void SetVersionMinor(const QString& value) { m_versionMinor = value; }
-    const QString& VersionRelease() const { return m_versionRelease; }
-    void SetVersionRelease(const QString& value) { m_versionRelease = value; }
+    const QByteArray& picture() const { return m_picture; }
+    void setPicture(const QByteArray& value) { m_picture = value; }
+    const QString& versionBuild() const { return m_versionBuild; }
+    void setVersionBuild(const QString& value) { m_versionBuild = value; }
+    const QString& versionMajor() const { return m_versionMajor; }
+    void setVersionMajor(const QString& value) { m_versionMajor = value; }
+    const QString& versionMinor() const { return m_versionMinor; }
+    void setVersionMinor(const QString& value) { m_versionMinor = value; }
+    const QString& versionRelease() const { return m_versionRelease; }
+    void setVersionRelease(const QString& value) { m_versionRelease = value; }
 
 private:
     QString m_author;
@@ -244,4 +246,4 @@ private:
     QString m_versionRelease;
 };
 
-} // namespace quittung
+} // namespace quittung::report

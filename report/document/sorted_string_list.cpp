@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -13,7 +13,7 @@ bool lessIgnoringCase(const QString& a, const QString& b)
 
 } // namespace
 
-void SortedStringList::Add(const QString& text)
+void SortedStringList::add(const QString& text)
 {
     const auto at = std::lower_bound(m_items.begin(), m_items.end(), text, lessIgnoringCase);
     if (at != m_items.end() && at->compare(text, Qt::CaseInsensitive) == 0)
@@ -21,15 +21,15 @@ void SortedStringList::Add(const QString& text)
     m_items.insert(at, text);
 }
 
-void SortedStringList::AddStrings(const QStringList& texts)
+void SortedStringList::addStrings(const QStringList& texts)
 {
     for (const QString& text : texts)
-        Add(text);
+        add(text);
 }
 
-bool SortedStringList::Contains(const QString& text) const
+bool SortedStringList::contains(const QString& text) const
 {
     return std::binary_search(m_items.begin(), m_items.end(), text, lessIgnoringCase);
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -3,53 +3,53 @@
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
-namespace quittung {
+namespace quittung::report {
 
-const PropertyTable& TfrxStyleItem::Properties() const
+const PropertyTable& Style::properties() const
 {
     using namespace props;
-    using C = TfrxStyleItem;
+    using C = Style;
     // Color has no declared default: a style always says which fill it gives.
     static const PropertyTable table{
-        property<C>(QStringLiteral("Name"), PropType::String, &C::Name, &C::SetName),
-        property<C>(QStringLiteral("Color"), PropType::Color, &C::Color, &C::SetColor),
-        nested<C, TfrxFont>(QStringLiteral("Font"), &C::Font),
-        nested<C, TfrxFrame>(QStringLiteral("Frame"), &C::Frame),
+        property<C>(QStringLiteral("Name"), PropType::String, &C::name, &C::setName),
+        property<C>(QStringLiteral("Color"), PropType::ColorValue, &C::color, &C::setColor),
+        nested<C, Font>(QStringLiteral("Font"), &C::font),
+        nested<C, Frame>(QStringLiteral("Frame"), &C::frame),
     };
     return table;
 }
 
-TfrxStyleItem& TfrxStyles::Items(int index)
+Style& Styles::item(int index)
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     return *m_items[static_cast<std::size_t>(index)];
 }
 
-const TfrxStyleItem& TfrxStyles::Items(int index) const
+const Style& Styles::item(int index) const
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     return *m_items[static_cast<std::size_t>(index)];
 }
 
-TfrxStyleItem& TfrxStyles::Add()
+Style& Styles::add()
 {
-    m_items.push_back(std::make_unique<TfrxStyleItem>());
+    m_items.push_back(std::make_unique<Style>());
     return *m_items.back();
 }
 
-void TfrxStyles::Delete(int index)
+void Styles::remove(int index)
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     m_items.erase(m_items.begin() + index);
 }
 
-TfrxStyleItem* TfrxStyles::Find(const QString& name) const
+Style* Styles::find(const QString& name) const
 {
     for (const auto& item : m_items) {
-        if (item->Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (item->name().compare(name, Qt::CaseInsensitive) == 0)
             return item.get();
     }
     return nullptr;
 }
 
-} // namespace quittung
+} // namespace quittung::report

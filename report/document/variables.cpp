@@ -1,110 +1,110 @@
 #include "report/document/variables.h"
 
 #include "report/document/xml_document.h"
-#include "report/document/xml_serializer.h"
+#include "report/document/template_serializer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "runtime/safe_file.h"
 
 #include <QFile>
 
-namespace quittung {
+namespace quittung::report {
 
-const PropertyTable& TfrxVariable::Properties() const
+const PropertyTable& Variable::properties() const
 {
     using namespace props;
-    using C = TfrxVariable;
+    using C = Variable;
     static const PropertyTable table{
-        property<C>(QStringLiteral("Name"), PropType::String, &C::Name, &C::SetName),
-        property<C>(QStringLiteral("Value"), PropType::Variant, &C::Value, &C::SetValue),
+        property<C>(QStringLiteral("Name"), PropType::String, &C::name, &C::setName),
+        property<C>(QStringLiteral("Value"), PropType::Variant, &C::value, &C::setValue),
     };
     return table;
 }
 
-TfrxVariable& TfrxVariables::Items(int index)
+Variable& Variables::item(int index)
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     return *m_items[static_cast<std::size_t>(index)];
 }
 
-const TfrxVariable& TfrxVariables::Items(int index) const
+const Variable& Variables::item(int index) const
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     return *m_items[static_cast<std::size_t>(index)];
 }
 
-TfrxVariable& TfrxVariables::Add()
+Variable& Variables::add()
 {
-    m_items.push_back(std::make_unique<TfrxVariable>());
+    m_items.push_back(std::make_unique<Variable>());
     return *m_items.back();
 }
 
-TfrxVariable& TfrxVariables::Insert(int index)
+Variable& Variables::insert(int index)
 {
-    CheckListIndex(index, Count() + 1);
-    const auto it = m_items.insert(m_items.begin() + index, std::make_unique<TfrxVariable>());
+    checkListIndex(index, count() + 1);
+    const auto it = m_items.insert(m_items.begin() + index, std::make_unique<Variable>());
     return **it;
 }
 
-void TfrxVariables::Delete(int index)
+void Variables::remove(int index)
 {
-    CheckListIndex(index, Count());
+    checkListIndex(index, count());
     m_items.erase(m_items.begin() + index);
 }
 
-int TfrxVariables::IndexOf(const QString& name) const
+int Variables::indexOf(const QString& name) const
 {
-    for (int i = 0; i < Count(); ++i) {
-        if (m_items[static_cast<std::size_t>(i)]->Name().compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < count(); ++i) {
+        if (m_items[static_cast<std::size_t>(i)]->name().compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
-Variant TfrxVariables::GetValue(const QString& name) const
+Variant Variables::getValue(const QString& name) const
 {
-    const int index = IndexOf(name);
-    return index < 0 ? Variant::null() : Items(index).Value();
+    const int index = indexOf(name);
+    return index < 0 ? Variant::null() : item(index).value();
 }
 
-void TfrxVariables::SetValue(const QString& name, const Variant& value)
+void Variables::setValue(const QString& name, const Variant& value)
 {
-    const int index = IndexOf(name);
-    TfrxVariable& item = index < 0 ? Add() : Items(index);
+    const int index = indexOf(name);
+    Variable& entry = index < 0 ? add() : item(index);
     if (index < 0)
-        item.SetName(name);
-    item.SetValue(value);
+        entry.setName(name);
+    entry.setValue(value);
 }
 
-int TfrxVariables::indexOfCategory(const QString& category) const
+int Variables::indexOfCategory(const QString& category) const
 {
-    return IndexOf(QLatin1Char(' ') + category);
+    return indexOf(QLatin1Char(' ') + category);
 }
 
-int TfrxVariables::endOfCategory(int header) const
+int Variables::endOfCategory(int header) const
 {
     int i = header + 1;
-    while (i < Count() && !Items(i).IsCategory())
+    while (i < count() && !item(i).isCategory())
         ++i;
     return i;
 }
 
-void TfrxVariables::AddVariable(const QString& category, const QString& name, const Variant& value)
+void Variables::addVariable(const QString& category, const QString& name, const Variant& value)
 {
     const int header = indexOfCategory(category);
     if (header < 0)
         return;
-    const int existing = IndexOf(name);
+    const int existing = indexOf(name);
     if (existing >= 0) {
-        Items(existing).SetValue(value);
+        item(existing).setValue(value);
         return;
     }
-    TfrxVariable& item = Insert(endOfCategory(header));
-    item.SetName(name);
-    item.SetValue(value);
+    Variable& item = insert(endOfCategory(header));
+    item.setName(name);
+    item.setValue(value);
 }
 
-void TfrxVariables::DeleteCategory(const QString& name)
+void Variables::deleteCategory(const QString& name)
 {
     const int header = indexOfCategory(name);
     if (header < 0)
@@ -112,24 +112,24 @@ void TfrxVariables::DeleteCategory(const QString& name)
     m_items.erase(m_items.begin() + header, m_items.begin() + endOfCategory(header));
 }
 
-void TfrxVariables::DeleteVariable(const QString& name)
+void Variables::deleteVariable(const QString& name)
 {
-    const int index = IndexOf(name);
+    const int index = indexOf(name);
     if (index >= 0)
-        Delete(index);
+        remove(index);
 }
 
-void TfrxVariables::GetCategoriesList(QStringList& list, bool clear) const
+void Variables::getCategoriesList(QStringList& list, bool clear) const
 {
     if (clear)
         list.clear();
     for (const auto& item : m_items) {
-        if (item->IsCategory())
-            list.append(item->Name().mid(1, 255));
+        if (item->isCategory())
+            list.append(item->name().mid(1, 255));
     }
 }
 
-void TfrxVariables::GetVariablesList(const QString& category, QStringList& list) const
+void Variables::getVariablesList(const QString& category, QStringList& list) const
 {
     list.clear();
     // Entries before the first header have the empty category.
@@ -138,50 +138,50 @@ void TfrxVariables::GetVariablesList(const QString& category, QStringList& list)
         return;
     const int end = endOfCategory(header);
     for (int i = header + 1; i < end; ++i)
-        list.append(Items(i).Name());
+        list.append(item(i).name());
 }
 
-void TfrxVariables::SaveToStream(QIODevice& stream) const
+void Variables::saveToStream(QIODevice& stream) const
 {
-    TfrxXMLDocument document;
-    document.AutoIndent = true;
-    document.Root().SetName(QStringLiteral("variables"));
-    TfrxXMLSerializer serializer;
+    XmlDocument document;
+    document.setAutoIndent(true);
+    document.root().setName(QStringLiteral("variables"));
+    TemplateSerializer serializer;
     for (const auto& item : m_items) {
-        TfrxXMLItem& element = document.Root().Add();
-        element.SetName(QStringLiteral("item"));
-        element.SetText(serializer.ObjToXML(*item));
+        XmlElement& element = document.root().add();
+        element.setName(QStringLiteral("item"));
+        element.setText(serializer.objectToXml(*item));
     }
-    document.SaveToStream(stream);
+    document.saveToStream(stream);
 }
 
-void TfrxVariables::SaveToFile(const QString& fileName) const
+void Variables::saveToFile(const QString& fileName) const
 {
-    WriteFileSafely(fileName, [this](QIODevice& file) { SaveToStream(file); });
+    writeFileSafely(fileName, [this](QIODevice& file) { saveToStream(file); });
 }
 
-void TfrxVariables::LoadFromStream(QIODevice& stream)
+void Variables::loadFromStream(QIODevice& stream)
 {
-    Clear();
-    TfrxXMLDocument document;
-    document.LoadFromStream(stream);
-    if (document.Root().Name().compare(QLatin1String("variables"), Qt::CaseInsensitive) != 0)
+    clear();
+    XmlDocument document;
+    document.loadFromStream(stream);
+    if (document.root().name().compare(QLatin1String("variables"), Qt::CaseInsensitive) != 0)
         return;
-    TfrxXMLSerializer serializer;
-    serializer.OldFormat = document.OldVersion;
-    for (int i = 0; i < document.Root().Count(); ++i) {
-        const TfrxXMLItem& element = document.Root().GetItems(i);
-        if (element.Name().compare(QLatin1String("item"), Qt::CaseInsensitive) == 0)
-            serializer.XMLToObj(element.Text(), Add());
+    TemplateSerializer serializer;
+    serializer.setOldFormat(document.isOldFormat());
+    for (int i = 0; i < document.root().count(); ++i) {
+        const XmlElement& element = document.root().item(i);
+        if (element.name().compare(QLatin1String("item"), Qt::CaseInsensitive) == 0)
+            serializer.xmlToObject(element.text(), add());
     }
 }
 
-void TfrxVariables::LoadFromFile(const QString& fileName)
+void Variables::loadFromFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(formatMessage(msg::SFOpenErrorEx, {fileName, file.errorString()}));
-    LoadFromStream(file);
+    loadFromStream(file);
 }
 
-} // namespace quittung
+} // namespace quittung::report

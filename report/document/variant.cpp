@@ -1,6 +1,6 @@
 #include "report/document/variant.h"
 
-namespace quittung {
+namespace quittung::report {
 
 Variant Variant::null()
 {
@@ -9,4 +9,4 @@ Variant Variant::null()
     return value;
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -6,7 +6,7 @@
 
 #include <variant>
 
-namespace quittung {
+namespace quittung::report {
 
 // The tagged value the report engine passes around. "Empty" (nothing assigned) and "null" (an
 // assigned nothing) are different states: a value callback that leaves a value empty did not know
@@ -58,4 +58,4 @@ private:
     std::variant<EmptyTag, NullTag, qint64, double, Currency, bool, QDateTime, QString> m_value;
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,15 +1,15 @@
 #include "report/document/view.h"
 
-namespace quittung {
+namespace quittung::report {
 
-const EnumType& RestrictionIdentifiers()
+const EnumType& restrictionIdentifiers()
 {
     static const EnumType type{{QStringLiteral("rfDontModify"), QStringLiteral("rfDontSize"),
         QStringLiteral("rfDontMove"), QStringLiteral("rfDontDelete"), QStringLiteral("rfDontEdit")}};
     return type;
 }
 
-const EnumType& BrushStyleIdentifiers()
+const EnumType& brushStyleIdentifiers()
 {
     static const EnumType type{{QStringLiteral("bsSolid"), QStringLiteral("bsClear"), QStringLiteral("bsHorizontal"),
         QStringLiteral("bsVertical"), QStringLiteral("bsFDiagonal"), QStringLiteral("bsBDiagonal"),
@@ -17,106 +17,106 @@ const EnumType& BrushStyleIdentifiers()
     return type;
 }
 
-const EnumType& StretchModeIdentifiers()
+const EnumType& stretchModeIdentifiers()
 {
     static const EnumType type{
         {QStringLiteral("smDontStretch"), QStringLiteral("smActualHeight"), QStringLiteral("smMaxHeight")}};
     return type;
 }
 
-void TfrxReportComponent::BeforePrint()
+void OutputObject::beforePrint()
 {
-    m_savedBounds = QRectF(Left(), Top(), Width(), Height());
+    m_savedBounds = QRectF(left(), top(), width(), height());
 }
 
-void TfrxReportComponent::AfterPrint()
+void OutputObject::afterPrint()
 {
-    SetBounds(m_savedBounds.left(), m_savedBounds.top(), m_savedBounds.width(), m_savedBounds.height());
+    setBounds(m_savedBounds.left(), m_savedBounds.top(), m_savedBounds.width(), m_savedBounds.height());
 }
 
-QRectF TfrxReportComponent::GetRealBounds() const
+QRectF OutputObject::getRealBounds() const
 {
-    return QRectF(AbsLeft(), AbsTop(), Width(), Height());
+    return QRectF(absLeft(), absTop(), width(), height());
 }
 
-void AlignObjects(const std::vector<TfrxComponent*>& objects, double width, double height)
+void alignObjects(const std::vector<ReportObject*>& objects, double width, double height)
 {
     double left = 0;
     double right = width;
     double bottom = height;
-    std::vector<TfrxView*> filling;
-    for (TfrxComponent* object : objects) {
-        auto* view = dynamic_cast<TfrxView*>(object);
+    std::vector<View*> filling;
+    for (ReportObject* object : objects) {
+        auto* view = dynamic_cast<View*>(object);
         if (!view)
             continue;
-        switch (view->Align()) {
-        case TfrxAlign::baNone: break;
-        case TfrxAlign::baLeft:
-            view->SetLeft(left);
-            left += view->Width();
+        switch (view->align()) {
+        case Align::None: break;
+        case Align::Left:
+            view->setLeft(left);
+            left += view->width();
             break;
-        case TfrxAlign::baRight:
-            right -= view->Width();
-            view->SetLeft(right);
+        case Align::Right:
+            right -= view->width();
+            view->setLeft(right);
             break;
-        case TfrxAlign::baCenter: view->SetLeft((width - view->Width()) / 2); break;
-        case TfrxAlign::baBottom:
-            bottom -= view->Height();
-            view->SetTop(bottom);
+        case Align::Center: view->setLeft((width - view->width()) / 2); break;
+        case Align::Bottom:
+            bottom -= view->height();
+            view->setTop(bottom);
             break;
-        case TfrxAlign::baWidth:
-        case TfrxAlign::baClient: filling.push_back(view); break;
+        case Align::Width:
+        case Align::Client: filling.push_back(view); break;
         }
     }
-    for (TfrxView* view : filling) {
-        view->SetLeft(left);
-        view->SetWidth(right - left);
-        if (view->Align() == TfrxAlign::baClient) {
-            view->SetTop(0);
-            view->SetHeight(bottom);
+    for (View* view : filling) {
+        view->setLeft(left);
+        view->setWidth(right - left);
+        if (view->align() == Align::Client) {
+            view->setTop(0);
+            view->setHeight(bottom);
         }
     }
 }
 
-const PropertyTable& TfrxView::CommonProperties()
+const PropertyTable& View::commonProperties()
 {
     using namespace props;
-    using C = TfrxComponent;
-    using R = TfrxReportComponent;
-    using V = TfrxView;
+    using C = ReportObject;
+    using R = OutputObject;
+    using V = View;
     static const EnumType align{{QStringLiteral("baNone"), QStringLiteral("baLeft"), QStringLiteral("baRight"),
         QStringLiteral("baCenter"), QStringLiteral("baWidth"), QStringLiteral("baBottom"), QStringLiteral("baClient")}};
     static const EnumType shiftMode{
         {QStringLiteral("smDontShift"), QStringLiteral("smAlways"), QStringLiteral("smWhenOverlapped")}};
     static const PropertyTable table{
-        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::Tag, &C::SetTag, qint64(0)),
-        property<C>(QStringLiteral("Description"), PropType::String, &C::Description, &C::SetDescription, QString()),
-        property<V>(QStringLiteral("Align"), PropType::Enum, &V::Align, &V::SetAlign, qint64(0), &align),
-        property<V>(QStringLiteral("Printable"), PropType::Boolean, &V::Printable, &V::SetPrintable, true),
-        property<V>(QStringLiteral("ShiftMode"), PropType::Enum, &V::ShiftMode, &V::SetShiftMode,
-            qint64(TfrxShiftMode::smAlways), &shiftMode),
-        property<C>(QStringLiteral("Left"), PropType::Float, &C::Left, &C::SetLeft, 0.0),
-        property<C>(QStringLiteral("Top"), PropType::Float, &C::Top, &C::SetTop, 0.0),
-        property<C>(QStringLiteral("Width"), PropType::Float, &C::Width, &C::SetWidth, 0.0),
-        property<C>(QStringLiteral("Height"), PropType::Float, &C::Height, &C::SetHeight, 0.0),
-        property<V>(QStringLiteral("GroupIndex"), PropType::Integer, &V::GroupIndex, &V::SetGroupIndex, qint64(0)),
-        property<R>(QStringLiteral("Restrictions"), PropType::Set, &R::Restrictions, &R::SetRestrictions, qint64(0),
-            &RestrictionIdentifiers()),
-        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::Visible, &C::SetVisible, true),
-        property<V>(QStringLiteral("OnAfterData"), PropType::String, &V::OnAfterData, &V::SetOnAfterData, QString()),
-        property<R>(QStringLiteral("OnAfterPrint"), PropType::String, &R::OnAfterPrint, &R::SetOnAfterPrint,
+        property<C>(QStringLiteral("Tag"), PropType::Integer, &C::tag, &C::setTag, qint64(0)),
+        property<C>(QStringLiteral("Description"), PropType::String, &C::description, &C::setDescription, QString()),
+        property<V>(QStringLiteral("Align"), PropType::Enum, &V::align, &V::setAlign, qint64(0), &align),
+        property<V>(QStringLiteral("Printable"), PropType::Boolean, &V::printable, &V::setPrintable, true),
+        property<V>(QStringLiteral("ShiftMode"), PropType::Enum, &V::shiftMode, &V::setShiftMode,
+            qint64(ShiftMode::Always), &shiftMode),
+        property<C>(QStringLiteral("Left"), PropType::Float, &C::left, &C::setLeft, 0.0),
+        property<C>(QStringLiteral("Top"), PropType::Float, &C::top, &C::setTop, 0.0),
+        property<C>(QStringLiteral("Width"), PropType::Float, &C::width, &C::setWidth, 0.0),
+        property<C>(QStringLiteral("Height"), PropType::Float, &C::height, &C::setHeight, 0.0),
+        property<V>(QStringLiteral("GroupIndex"), PropType::Integer, &V::groupIndex, &V::setGroupIndex, qint64(0)),
+        property<R>(QStringLiteral("Restrictions"), PropType::Set, &R::restrictions, &R::setRestrictions, qint64(0),
+            &restrictionIdentifiers()),
+        property<C>(QStringLiteral("Visible"), PropType::Boolean, &C::visible, &C::setVisible, true),
+        property<V>(QStringLiteral("OnAfterData"), PropType::String, &V::onAfterData, &V::setOnAfterData, QString()),
+        property<R>(QStringLiteral("OnAfterPrint"), PropType::String, &R::onAfterPrint, &R::setOnAfterPrint,
             QString()),
-        property<R>(QStringLiteral("OnBeforePrint"), PropType::String, &R::OnBeforePrint, &R::SetOnBeforePrint,
+        property<R>(QStringLiteral("OnBeforePrint"), PropType::String, &R::onBeforePrint, &R::setOnBeforePrint,
             QString()),
-        property<V>(QStringLiteral("OnPreviewClick"), PropType::String, &V::OnPreviewClick, &V::SetOnPreviewClick,
+        property<V>(QStringLiteral("OnPreviewClick"), PropType::String, &V::onPreviewClick, &V::setOnPreviewClick,
             QString()),
-        property<V>(QStringLiteral("OnPreviewDblClick"), PropType::String, &V::OnPreviewDblClick,
-            &V::SetOnPreviewDblClick, QString()),
-        property<V>(QStringLiteral("Hint"), PropType::String, &V::Hint, &V::SetHint, QString()),
+        property<V>(QStringLiteral("OnPreviewDblClick"), PropType::String, &V::onPreviewDblClick,
+            &V::setOnPreviewDblClick, QString()),
+        property<V>(QStringLiteral("Hint"), PropType::String, &V::hint, &V::setHint, QString()),
         // Declared without a default, so templates always carry it.
-        property<V>(QStringLiteral("ShowHint"), PropType::Boolean, &V::ShowHint, &V::SetShowHint),
+        property<V>(QStringLiteral("ShowHint"), PropType::Boolean, &V::showHint, &V::setShowHint),
     };
     return table;
 }
 
-} // namespace quittung
+} // namespace quittung::report

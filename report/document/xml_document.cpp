@@ -14,7 +14,7 @@
 #include <limits>
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr std::size_t kMaxDepth = 1000;
 
 [[noreturn]] void throwInvalidFormat()
 {
-    throw Exception(frxGet(QStringLiteral("xrInvalidFileFormat")));
+    throw Exception(engineMessage(QStringLiteral("xrInvalidFileFormat")));
 }
 
 // The attribute "name" in attribute text: the position of its name and of its value's quotes.
@@ -203,26 +203,26 @@ public:
             write(QByteArray(2 * level, ' '));
     }
 
-    void item(const TfrxXMLItem& item, int level)
+    void item(const XmlElement& item, int level)
     {
-        const std::optional<QByteArray> name = encodeWindows1252(item.Name());
-        const QByteArray name8 = name.value_or(item.Name().toUtf8());
+        const std::optional<QByteArray> name = encodeWindows1252(item.name());
+        const QByteArray name8 = name.value_or(item.name().toUtf8());
         indent(level);
         write("<" + name8);
-        if (!item.Text().isEmpty())
-            write((item.Text().startsWith(QLatin1Char(' ')) ? QByteArray() : QByteArray(" ")) + item.Text().toUtf8());
-        if (item.Count() == 0) {
-            if (item.Value().isEmpty())
+        if (!item.text().isEmpty())
+            write((item.text().startsWith(QLatin1Char(' ')) ? QByteArray() : QByteArray(" ")) + item.text().toUtf8());
+        if (item.count() == 0) {
+            if (item.value().isEmpty())
                 write("/>");
             else
-                write(">" + item.Value().toUtf8() + "</" + name8 + ">");
+                write(">" + item.value().toUtf8() + "</" + name8 + ">");
             lineEnd();
             return;
         }
         write(">");
         lineEnd();
-        for (int i = 0; i < item.Count(); ++i)
-            this->item(item.GetItems(i), level + 1);
+        for (int i = 0; i < item.count(); ++i)
+            this->item(item.item(i), level + 1);
         indent(level);
         write("</" + name8 + ">");
         lineEnd();
@@ -247,7 +247,7 @@ private:
 
 } // namespace
 
-std::optional<qint64> ParseXmlInteger(QStringView text)
+std::optional<qint64> parseXmlInteger(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && text[i] == QLatin1Char(' '))
@@ -285,7 +285,7 @@ std::optional<qint64> ParseXmlInteger(QStringView text)
     return negative ? -value : value;
 }
 
-QString XmlEscape(const QString& text)
+QString xmlEscape(const QString& text)
 {
     QString result;
     result.reserve(text.size() + 16);
@@ -311,7 +311,7 @@ QString XmlEscape(const QString& text)
     return result;
 }
 
-QString XmlUnescape(const QString& text)
+QString xmlUnescape(const QString& text)
 {
     if (!text.contains(QLatin1Char('&')))
         return text;
@@ -326,7 +326,7 @@ QString XmlUnescape(const QString& text)
         if (rest.startsWith(QLatin1String("&#"))) {
             const qsizetype end = text.indexOf(QLatin1Char(';'), i + 2);
             if (end > i + 2) {
-                const std::optional<qint64> code = ParseXmlInteger(QStringView(text).mid(i + 2, end - i - 2));
+                const std::optional<qint64> code = parseXmlInteger(QStringView(text).mid(i + 2, end - i - 2));
                 if (code && *code >= 0 && *code <= 0x10FFFF) {
                     const auto character = static_cast<char32_t>(*code);
                     result += QString::fromUcs4(&character, 1);
@@ -354,87 +354,87 @@ QString XmlUnescape(const QString& text)
     return result;
 }
 
-TfrxXMLItem::~TfrxXMLItem()
+XmlElement::~XmlElement()
 {
-    Clear();
+    clear();
 }
 
-TfrxXMLItem& TfrxXMLItem::Root()
+XmlElement& XmlElement::root()
 {
-    TfrxXMLItem* item = this;
+    XmlElement* item = this;
     while (item->m_parent)
         item = item->m_parent;
     return *item;
 }
 
-TfrxXMLItem& TfrxXMLItem::Add()
+XmlElement& XmlElement::add()
 {
-    return AddItem(std::make_unique<TfrxXMLItem>());
+    return addItem(std::make_unique<XmlElement>());
 }
 
-TfrxXMLItem& TfrxXMLItem::AddItem(std::unique_ptr<TfrxXMLItem> item)
+XmlElement& XmlElement::addItem(std::unique_ptr<XmlElement> item)
 {
-    return InsertItem(Count(), std::move(item));
+    return insertItem(count(), std::move(item));
 }
 
-TfrxXMLItem& TfrxXMLItem::InsertItem(int index, std::unique_ptr<TfrxXMLItem> item)
+XmlElement& XmlElement::insertItem(int index, std::unique_ptr<XmlElement> item)
 {
     if (item->m_parent)
-        item = item->Detach();
-    TfrxXMLItem& raw = *item;
+        item = item->detach();
+    XmlElement& raw = *item;
     raw.m_parent = this;
-    index = std::clamp(index, 0, Count());
+    index = std::clamp(index, 0, count());
     m_items.insert(m_items.begin() + index, std::move(item));
     return raw;
 }
 
-std::unique_ptr<TfrxXMLItem> TfrxXMLItem::Detach()
+std::unique_ptr<XmlElement> XmlElement::detach()
 {
     if (!m_parent)
         return nullptr;
     auto& siblings = m_parent->m_items;
     const auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& c) { return c.get() == this; });
-    std::unique_ptr<TfrxXMLItem> self = std::move(*it);
+    std::unique_ptr<XmlElement> self = std::move(*it);
     siblings.erase(it);
     m_parent = nullptr;
     return self;
 }
 
-int TfrxXMLItem::Find(const QString& name) const
+int XmlElement::find(const QString& name) const
 {
-    for (int i = 0; i < Count(); ++i) {
+    for (int i = 0; i < count(); ++i) {
         if (m_items[static_cast<std::size_t>(i)]->m_name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
-TfrxXMLItem& TfrxXMLItem::FindItem(const QString& name)
+XmlElement& XmlElement::findItem(const QString& name)
 {
-    const int index = Find(name);
+    const int index = find(name);
     if (index >= 0)
-        return GetItems(index);
-    TfrxXMLItem& item = Add();
+        return item(index);
+    XmlElement& item = add();
     item.m_name = name;
     return item;
 }
 
-int TfrxXMLItem::IndexOf(const TfrxXMLItem& item) const
+int XmlElement::indexOf(const XmlElement& item) const
 {
-    for (int i = 0; i < Count(); ++i) {
+    for (int i = 0; i < count(); ++i) {
         if (m_items[static_cast<std::size_t>(i)].get() == &item)
             return i;
     }
     return -1;
 }
 
-void TfrxXMLItem::Clear()
+void XmlElement::clear()
 {
     // Deep trees are taken apart from the bottom without recursion.
-    std::vector<std::unique_ptr<TfrxXMLItem>> pending = std::move(m_items);
+    std::vector<std::unique_ptr<XmlElement>> pending = std::move(m_items);
     m_items.clear();
     while (!pending.empty()) {
-        std::unique_ptr<TfrxXMLItem> item = std::move(pending.back());
+        std::unique_ptr<XmlElement> item = std::move(pending.back());
         pending.pop_back();
         for (auto& child : item->m_items)
             pending.push_back(std::move(child));
@@ -442,15 +442,15 @@ void TfrxXMLItem::Clear()
     }
 }
 
-QString TfrxXMLItem::GetProp(const QString& name) const
+QString XmlElement::getProp(const QString& name) const
 {
     const std::optional<AttributeSpan> span = findAttribute(m_text, name);
-    return span ? XmlUnescape(m_text.mid(span->valueStart, span->valueEnd - span->valueStart)) : QString();
+    return span ? xmlUnescape(m_text.mid(span->valueStart, span->valueEnd - span->valueStart)) : QString();
 }
 
-void TfrxXMLItem::SetProp(const QString& name, const QString& value)
+void XmlElement::setProp(const QString& name, const QString& value)
 {
-    const QString escaped = XmlEscape(value);
+    const QString escaped = xmlEscape(value);
     if (const std::optional<AttributeSpan> span = findAttribute(m_text, name)) {
         m_text.replace(span->valueStart, span->valueEnd - span->valueStart, escaped);
         return;
@@ -460,12 +460,12 @@ void TfrxXMLItem::SetProp(const QString& name, const QString& value)
     m_text += name + QLatin1String("=\"") + escaped + QLatin1Char('"');
 }
 
-bool TfrxXMLItem::PropExists(const QString& name) const
+bool XmlElement::propExists(const QString& name) const
 {
     return findAttribute(m_text, name).has_value();
 }
 
-void TfrxXMLItem::DeleteProp(const QString& name)
+void XmlElement::deleteProp(const QString& name)
 {
     if (const std::optional<AttributeSpan> span = findAttribute(m_text, name)) {
         qsizetype start = span->nameStart;
@@ -476,33 +476,33 @@ void TfrxXMLItem::DeleteProp(const QString& name)
     }
 }
 
-TfrxXMLDocument::TfrxXMLDocument()
-    : m_root(std::make_unique<TfrxXMLItem>())
+XmlDocument::XmlDocument()
+    : m_root(std::make_unique<XmlElement>())
 {
 }
 
-void TfrxXMLDocument::Clear()
+void XmlDocument::clear()
 {
-    m_root->Clear();
-    m_root->SetName(QString());
-    m_root->SetText(QString());
-    m_root->SetValue(QString());
+    m_root->clear();
+    m_root->setName(QString());
+    m_root->setText(QString());
+    m_root->setValue(QString());
 }
 
-void TfrxXMLDocument::LoadFromStream(QIODevice& stream, bool /*allowPartialLoading*/)
+void XmlDocument::loadFromStream(QIODevice& stream, bool /*allowPartialLoading*/)
 {
-    Clear();
+    clear();
     TagReader reader(stream);
     const TagReader::Tag declaration = reader.next();
     if (declaration.endOfDocument || !declaration.name.startsWith("?xml"))
         throwInvalidFormat();
-    OldVersion = oldFormatDeclaration(declaration.text);
+    m_oldFormat = oldFormatDeclaration(declaration.text);
     const auto decodeText = [this](const QByteArray& bytes) {
-        return OldVersion ? decodeWindows1252(bytes) : QString::fromUtf8(bytes);
+        return m_oldFormat ? decodeWindows1252(bytes) : QString::fromUtf8(bytes);
     };
 
     // Reads one tag into an element; true when the element has children to read.
-    const auto fill = [&](TfrxXMLItem& item, TagReader::Tag tag) {
+    const auto fill = [&](XmlElement& item, TagReader::Tag tag) {
         bool empty = false;
         if (tag.name.endsWith('/')) {
             tag.name.chop(1);
@@ -511,18 +511,18 @@ void TfrxXMLDocument::LoadFromStream(QIODevice& stream, bool /*allowPartialLoadi
             tag.text.chop(1);
             empty = true;
         }
-        item.SetName(decodeWindows1252(tag.name));
+        item.setName(decodeWindows1252(tag.name));
         QString text = decodeText(tag.text);
         if (!empty)
             removeFirstLdMark(text);
-        item.SetText(text);
+        item.setText(text);
         return !empty;
     };
 
     const TagReader::Tag rootTag = reader.next();
     if (rootTag.endOfDocument || rootTag.name.startsWith('/'))
         return;
-    std::vector<TfrxXMLItem*> open;
+    std::vector<XmlElement*> open;
     if (fill(*m_root, rootTag))
         open.push_back(m_root.get());
     while (!open.empty()) {
@@ -531,12 +531,12 @@ void TfrxXMLDocument::LoadFromStream(QIODevice& stream, bool /*allowPartialLoadi
             return; // the end of the stream closes all open elements
         if (tag.name.startsWith('/')) {
             const QString endName = decodeWindows1252(tag.name.mid(1));
-            if (endName.compare(open.back()->Name(), Qt::CaseInsensitive) != 0)
+            if (endName.compare(open.back()->name(), Qt::CaseInsensitive) != 0)
                 throwInvalidFormat();
             open.pop_back();
             continue;
         }
-        TfrxXMLItem& child = open.back()->Add();
+        XmlElement& child = open.back()->add();
         if (fill(child, tag)) {
             if (open.size() >= kMaxDepth)
                 throwInvalidFormat();
@@ -545,9 +545,9 @@ void TfrxXMLDocument::LoadFromStream(QIODevice& stream, bool /*allowPartialLoadi
     }
 }
 
-void TfrxXMLDocument::SaveToStream(QIODevice& stream) const
+void XmlDocument::saveToStream(QIODevice& stream) const
 {
-    Writer writer(stream, AutoIndent);
+    Writer writer(stream, m_autoIndent);
     writer.write("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>");
     writer.lineEnd();
     writer.item(*m_root, 0);
@@ -556,17 +556,17 @@ void TfrxXMLDocument::SaveToStream(QIODevice& stream) const
         throw Exception(stream.errorString());
 }
 
-void TfrxXMLDocument::LoadFromFile(const QString& fileName)
+void XmlDocument::loadFromFile(const QString& fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(formatMessage(msg::SFOpenErrorEx, {fileName, file.errorString()}));
-    LoadFromStream(file);
+    loadFromStream(file);
 }
 
-void TfrxXMLDocument::SaveToFile(const QString& fileName) const
+void XmlDocument::saveToFile(const QString& fileName) const
 {
-    WriteFileSafely(fileName, [this](QIODevice& file) { SaveToStream(file); });
+    writeFileSafely(fileName, [this](QIODevice& file) { saveToStream(file); });
 }
 
-} // namespace quittung
+} // namespace quittung::report

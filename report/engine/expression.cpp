@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -33,7 +33,7 @@ QString quoted(const QString& prefix, const QString& name)
 
 [[noreturn]] void runtimeError(const char* key)
 {
-    throw Exception(frxGet(QString::fromLatin1(key)));
+    throw Exception(engineMessage(QString::fromLatin1(key)));
 }
 
 constexpr const char* kDivisionByZero = "xrDivisionByZero";
@@ -57,7 +57,7 @@ QString typeName(Variant::Type type)
 
 [[noreturn]] void conversionError(Variant::Type from, Variant::Type to)
 {
-    throw Exception(formatMessage(frxGet(QStringLiteral("xrCannotConvert")), {typeName(from), typeName(to)}));
+    throw Exception(formatMessage(engineMessage(QStringLiteral("xrCannotConvert")), {typeName(from), typeName(to)}));
 }
 
 // ----------------------------------------------------------------------------------------------
@@ -340,8 +340,8 @@ private:
         double value = 0;
         switch (parseDecimal(literal, value)) {
         case DecimalResult::Ok: token.value = Variant(value); return;
-        case DecimalResult::Invalid: compileError(quoted(frxGet(QStringLiteral("xrInvalidNumber")), literal));
-        case DecimalResult::OutOfRange: compileError(quoted(frxGet(QStringLiteral("xrNumberOutOfRange")), literal));
+        case DecimalResult::Invalid: compileError(quoted(engineMessage(QStringLiteral("xrInvalidNumber")), literal));
+        case DecimalResult::OutOfRange: compileError(quoted(engineMessage(QStringLiteral("xrNumberOutOfRange")), literal));
         }
     }
 
@@ -359,9 +359,9 @@ private:
             ++m_pos;
         }
         if (m_pos == token.start + 1)
-            compileError(quoted(frxGet(QStringLiteral("xrInvalidNumber")), current(token.start)));
+            compileError(quoted(engineMessage(QStringLiteral("xrInvalidNumber")), current(token.start)));
         if (significant > 16)
-            compileError(quoted(frxGet(QStringLiteral("xrNumberOutOfRange")), current(token.start)));
+            compileError(quoted(engineMessage(QStringLiteral("xrNumberOutOfRange")), current(token.start)));
         // Like 64-bit hex constants: $FFFFFFFFFFFFFFFF is -1.
         token.kind = Tok::Literal;
         token.value = Variant(static_cast<qint64>(value));
@@ -378,7 +378,7 @@ private:
                 for (;;) {
                     const qsizetype quote = m_text.indexOf(QLatin1Char('\''), m_pos);
                     if (quote < 0)
-                        compileError(frxGet(QStringLiteral("xrUnterminatedString")));
+                        compileError(engineMessage(QStringLiteral("xrUnterminatedString")));
                     value += QStringView(m_text).mid(m_pos, quote - m_pos);
                     m_pos = quote + 1;
                     if (m_pos < n && m_text[m_pos] == QLatin1Char('\'')) {
@@ -418,7 +418,7 @@ private:
             ++m_pos;
         }
         if (m_pos == digits || tooLarge)
-            compileError(quoted(frxGet(QStringLiteral("xrInvalidCharCode")), current(start)));
+            compileError(quoted(engineMessage(QStringLiteral("xrInvalidCharCode")), current(start)));
         if (code > 0xFFFF) {
             const QChar pair[2] = {QChar::highSurrogate(code), QChar::lowSurrogate(code)};
             return QString(pair, 2);
@@ -463,7 +463,7 @@ private:
         // Show a character outside the basic plane whole, not half of it.
         if (QChar::isHighSurrogate(c) && QChar::isLowSurrogate(following))
             ++m_pos;
-        compileError(formatMessage(frxGet(QStringLiteral("xrUnknownCharacter")), {current(token.start)}));
+        compileError(formatMessage(engineMessage(QStringLiteral("xrUnknownCharacter")), {current(token.start)}));
     }
 
     const QString& m_text;
@@ -536,7 +536,7 @@ public:
         advance();
         expression();
         if (m_token.kind != Tok::End)
-            compileError(quoted(frxGet(QStringLiteral("xrUnexpectedSymbol")), tokenText()));
+            compileError(quoted(engineMessage(QStringLiteral("xrUnexpectedSymbol")), tokenText()));
     }
 
 private:
@@ -640,7 +640,7 @@ private:
         case Tok::LessEqual:
         case Tok::NotEqual: angleName(); return;
         case Tok::Identifier: name(); return;
-        default: compileError(frxGet(QStringLiteral("xrExpressionExpected")));
+        default: compileError(engineMessage(QStringLiteral("xrExpressionExpected")));
         }
     }
 
@@ -651,8 +651,8 @@ private:
         if (close < 0)
             compileError(QStringLiteral("'>' expected"));
         const QString get = QStringLiteral("Get");
-        if (!m_scope.HasFunction(get))
-            compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), get));
+        if (!m_scope.hasFunction(get))
+            compileError(quoted(engineMessage(QStringLiteral("xrUndeclaredIdentifier")), get));
         write(Op::Constant, addConstant(Variant(m_text.mid(open + 1, close - open - 1))));
         write(Op::Call, addName(get), 1);
         m_lexer.setPosition(close + 1);
@@ -661,21 +661,21 @@ private:
 
     void name()
     {
-        // A dotted name (Report.Name) is one name to the scope.
+        // A dotted name (Report.name) is one name to the scope.
         QString full = tokenText();
         advance();
         while (m_token.kind == Tok::Dot) {
             advance();
             if (m_token.kind != Tok::Identifier)
-                compileError(frxGet(QStringLiteral("xrIdentifierExpected")));
+                compileError(engineMessage(QStringLiteral("xrIdentifierExpected")));
             full += QLatin1Char('.') + tokenText();
             advance();
         }
         if (m_token.kind == Tok::LeftParen) {
-            if (!m_scope.HasFunction(full)) {
-                if (m_scope.HasVariable(full))
-                    compileError(quoted(frxGet(QStringLiteral("xrNotAFunction")), full));
-                compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), full));
+            if (!m_scope.hasFunction(full)) {
+                if (m_scope.hasVariable(full))
+                    compileError(quoted(engineMessage(QStringLiteral("xrNotAFunction")), full));
+                compileError(quoted(engineMessage(QStringLiteral("xrUndeclaredIdentifier")), full));
             }
             enter();
             advance();
@@ -694,12 +694,12 @@ private:
             write(Op::Call, addName(full), count);
             return;
         }
-        if (m_scope.HasVariable(full))
+        if (m_scope.hasVariable(full))
             write(Op::Variable, addName(full));
-        else if (m_scope.HasFunction(full))
+        else if (m_scope.hasFunction(full))
             write(Op::Call, addName(full), 0);
         else
-            compileError(quoted(frxGet(QStringLiteral("xrUndeclaredIdentifier")), full));
+            compileError(quoted(engineMessage(QStringLiteral("xrUndeclaredIdentifier")), full));
     }
 
     void expect(Tok kind, const char* message)
@@ -712,7 +712,7 @@ private:
     void enter()
     {
         if (++m_depth > CompiledExpression::kMaxNesting)
-            compileError(frxGet(QStringLiteral("xrExpressionTooComplex")));
+            compileError(engineMessage(QStringLiteral("xrExpressionTooComplex")));
     }
 
     void leave() { --m_depth; }
@@ -822,7 +822,7 @@ Number toNumber(const Variant& v)
     case Variant::Type::DateTime:
         if (!v.dateTimeValue().isValid())
             conversionError(Variant::Type::DateTime, Variant::Type::Float);
-        return {Number::Kind::Date, 0, DateTimeToDays(v.dateTimeValue())};
+        return {Number::Kind::Date, 0, dateTimeToDays(v.dateTimeValue())};
     case Variant::Type::String:
         if (const auto value = stringToDouble(v.stringValue()))
             return floatNumber(*value);
@@ -837,7 +837,7 @@ Variant fromDays(double days)
     const double whole = std::trunc(days);
     if (!(whole >= kMinDays && whole < kMaxDays))
         conversionError(Variant::Type::Float, Variant::Type::DateTime);
-    return Variant(DaysToDateTime(days));
+    return Variant(daysToDateTime(days));
 }
 
 // A float result from finite operands must be finite, as with trapping floating-point hardware.
@@ -1154,14 +1154,14 @@ CompiledExpression::CompiledExpression(QString text, std::unique_ptr<const Progr
 
 CompiledExpression::~CompiledExpression() = default;
 
-std::shared_ptr<const CompiledExpression> CompiledExpression::Compile(const QString& text, const ExpressionScope& scope)
+std::shared_ptr<const CompiledExpression> CompiledExpression::compile(const QString& text, const ExpressionScope& scope)
 {
     auto program = std::make_unique<Program>();
     Compiler(text, scope, *program).compile();
     return std::shared_ptr<const CompiledExpression>(new CompiledExpression(text, std::move(program)));
 }
 
-Variant CompiledExpression::Evaluate(ExpressionScope& scope) const
+Variant CompiledExpression::evaluate(ExpressionScope& scope) const
 {
     const Program& program = *m_program;
     std::vector<Variant> stack;
@@ -1169,14 +1169,14 @@ Variant CompiledExpression::Evaluate(ExpressionScope& scope) const
     for (const Program::Instruction& instruction : program.code) {
         switch (instruction.op) {
         case Op::Constant: stack.push_back(program.constants.at(instruction.operand)); continue;
-        case Op::Variable: stack.push_back(scope.VariableValue(program.names.at(instruction.operand))); continue;
+        case Op::Variable: stack.push_back(scope.variableValue(program.names.at(instruction.operand))); continue;
         case Op::Call: {
             const std::size_t count = instruction.argumentCount;
             Q_ASSERT(count <= stack.size());
             const auto first = stack.end() - static_cast<std::ptrdiff_t>(count);
             std::vector<Variant> arguments(std::make_move_iterator(first), std::make_move_iterator(stack.end()));
             stack.erase(first, stack.end());
-            stack.push_back(scope.CallFunction(program.names.at(instruction.operand), arguments));
+            stack.push_back(scope.callFunction(program.names.at(instruction.operand), arguments));
             continue;
         }
         case Op::Negate: stack.back() = negate(stack.back()); continue;
@@ -1207,4 +1207,4 @@ Variant CompiledExpression::Evaluate(ExpressionScope& scope) const
     return stack.empty() ? Variant::null() : std::move(stack.back());
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -8,18 +8,18 @@
 #include <memory>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 
 // The names and functions an expression can use; the report implements it. Names are compared
 // without regard to case.
 class ExpressionScope {
 public:
     virtual ~ExpressionScope() = default;
-    virtual bool HasVariable(const QString& name) const = 0;
-    virtual Variant VariableValue(const QString& name) = 0;
-    virtual bool HasFunction(const QString& name) const = 0;
+    virtual bool hasVariable(const QString& name) const = 0;
+    virtual Variant variableValue(const QString& name) = 0;
+    virtual bool hasFunction(const QString& name) const = 0;
     // May throw Exception; the message ends the evaluation as it is.
-    virtual Variant CallFunction(const QString& name, const std::vector<Variant>& arguments) = 0;
+    virtual Variant callFunction(const QString& name, const std::vector<Variant>& arguments) = 0;
 };
 
 // An expression that cannot be compiled; the message is the compiler's own, such as
@@ -41,19 +41,19 @@ inline constexpr const char* kFloatDivisionByZero = "Floating point division by 
 // Operators, loosest first: one comparison "= <> < > <= >=" (not chained, as in Pascal);
 // "+ - or xor"; "* / div mod and shl shr"; prefix "- + not". Operands: numbers (12, $0C, 1.5e3),
 // strings ('it''s'#13#10), True, False, Null/nil, names and dotted names (variables, or functions
-// called without arguments), calls Name(a, b), and <text>, a call of Get('text').
+// called without arguments), calls name(a, b), and <text>, a call of Get('text').
 class CompiledExpression {
 public:
     static constexpr int kMaxNesting = 256;
 
     // Names and functions are resolved against the scope here; Evaluate asks the same scope (or
     // one that knows the same names) for values.
-    static std::shared_ptr<const CompiledExpression> Compile(const QString& text, const ExpressionScope& scope);
+    static std::shared_ptr<const CompiledExpression> compile(const QString& text, const ExpressionScope& scope);
 
     // Run-time errors throw Exception with their own message; errors of the scope pass through.
-    Variant Evaluate(ExpressionScope& scope) const;
+    Variant evaluate(ExpressionScope& scope) const;
 
-    const QString& Text() const { return m_text; }
+    const QString& text() const { return m_text; }
 
     ~CompiledExpression();
     CompiledExpression(const CompiledExpression&) = delete;
@@ -69,4 +69,4 @@ private:
     std::unique_ptr<const Program> m_program;
 };
 
-} // namespace quittung
+} // namespace quittung::report

@@ -19,7 +19,7 @@
 #include <map>
 #include <mutex>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -101,7 +101,7 @@ public:
     ResolvedFace& operator=(const ResolvedFace&) = delete;
 
     // Style and Windows metrics come from FreeType, which knows the OS/2 and head flags.
-    void ReadMetrics(FT_Library library, bool wantBold, bool wantItalic)
+    void readMetrics(FT_Library library, bool wantBold, bool wantItalic)
     {
         FT_Face face = nullptr;
         if (!library || m_data.isEmpty()
@@ -136,7 +136,7 @@ public:
         FT_Done_Face(face);
     }
 
-    void ClearRawFonts() const
+    void clearRawFonts() const
     {
         std::lock_guard lock(m_rawMutex);
         m_rawFonts.clear();
@@ -144,23 +144,23 @@ public:
         m_rawLoaded = false;
     }
 
-    QString FamilyName() const override { return m_family; }
-    QString FilePath() const override { return m_path; }
-    int FaceIndex() const override { return m_index; }
-    const QByteArray& FileData() const override { return m_data; }
-    int UnitsPerEm() const override { return m_unitsPerEm; }
-    bool SynthesizeBold() const override { return m_synthesizeBold; }
-    bool SynthesizeItalic() const override { return m_synthesizeItalic; }
-    double Ascent(double emPixels) const override { return m_ascent * emPixels / m_unitsPerEm; }
-    double Descent(double emPixels) const override { return m_descent * emPixels / m_unitsPerEm; }
-    Decorations DecorationsAt(double emPixels) const override
+    QString familyName() const override { return m_family; }
+    QString filePath() const override { return m_path; }
+    int faceIndex() const override { return m_index; }
+    const QByteArray& fileData() const override { return m_data; }
+    int unitsPerEm() const override { return m_unitsPerEm; }
+    bool synthesizeBold() const override { return m_synthesizeBold; }
+    bool synthesizeItalic() const override { return m_synthesizeItalic; }
+    double ascent(double emPixels) const override { return m_ascent * emPixels / m_unitsPerEm; }
+    double descent(double emPixels) const override { return m_descent * emPixels / m_unitsPerEm; }
+    Decorations decorationsAt(double emPixels) const override
     {
         const double scale = emPixels / m_unitsPerEm;
         return {m_decorations.underlineOffset * scale, m_decorations.underlineThickness * scale,
             m_decorations.strikeoutOffset * scale, m_decorations.strikeoutThickness * scale};
     }
 
-    std::vector<Glyph> Shape(const QString& text, double emPixels, bool rtl) const override
+    std::vector<Glyph> shape(const QString& text, double emPixels, bool rtl) const override
     {
         std::vector<Glyph> glyphs;
         if (text.isEmpty())
@@ -176,7 +176,7 @@ public:
         return glyphs;
     }
 
-    std::vector<double> CumulativeAdvances(const QString& text, double emPixels) const override
+    std::vector<double> cumulativeAdvances(const QString& text, double emPixels) const override
     {
         const auto n = static_cast<std::size_t>(text.size());
         std::vector<double> advances(n, 0.0);
@@ -202,12 +202,12 @@ public:
         return advances;
     }
 
-    QRawFont RawFont(double emPixels) const override
+    QRawFont rawFont(double emPixels) const override
     {
         std::lock_guard lock(m_rawMutex);
         if (!m_rawLoaded) {
             m_rawLoaded = true;
-            const QByteArray single = ExtractCollectionFace(m_data, m_index);
+            const QByteArray single = extractCollectionFace(m_data, m_index);
             if (!single.isEmpty())
                 m_rawBase.loadFromData(single, emPixels, QFont::PreferVerticalHinting);
             registerCleanup();
@@ -402,7 +402,7 @@ struct FontService::Cache {
         }
         QByteArray data = path.isEmpty() ? QByteArray() : fileBytes(path);
         auto face = std::make_shared<ResolvedFace>(matchedFamily, path, index, std::move(data), bold, italic);
-        face->ReadMetrics(freetype, bold, italic);
+        face->readMetrics(freetype, bold, italic);
         return face;
     }
 };
@@ -416,7 +416,7 @@ void releaseRawFonts()
     if (auto cache = g_cacheForCleanup.lock()) {
         std::lock_guard lock(cache->mutex);
         for (const auto& face : std::as_const(cache->faces))
-            face->ClearRawFonts();
+            face->clearRawFonts();
     }
 }
 
@@ -434,13 +434,13 @@ FontService::FontService() : m_cache(std::make_shared<Cache>())
     g_cacheForCleanup = m_cache;
 }
 
-FontService& FontService::Instance()
+FontService& FontService::instance()
 {
     static FontService service;
     return service;
 }
 
-std::shared_ptr<const FontFace> FontService::Face(const QString& family, int style)
+std::shared_ptr<const FontFace> FontService::face(const QString& family, int style)
 {
     style &= StyleBold | StyleItalic;
     const QString key = family.toCaseFolded() + QChar(u'\n') + QChar(u'0' + style);
@@ -453,7 +453,7 @@ std::shared_ptr<const FontFace> FontService::Face(const QString& family, int sty
     return face;
 }
 
-QByteArray ExtractCollectionFace(const QByteArray& fileData, int faceIndex)
+QByteArray extractCollectionFace(const QByteArray& fileData, int faceIndex)
 {
     if (!fileData.startsWith("ttcf"))
         return fileData;
@@ -477,9 +477,9 @@ QByteArray ExtractCollectionFace(const QByteArray& fileData, int faceIndex)
                 tables.append('\0');
         }
         return out + tables;
-    } catch (const EReadError&) {
+    } catch (const ReadError&) {
         return {};
     }
 }
 
-} // namespace quittung
+} // namespace quittung::report

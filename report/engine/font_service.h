@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 
 // One face of a font file, resolved through fontconfig and opened with FreeType and HarfBuzz.
 // Measuring, raster drawing and the PDF writer all use the same face, so glyphs and advances
@@ -17,20 +17,20 @@ class FontFace {
 public:
     virtual ~FontFace() = default;
 
-    virtual QString FamilyName() const = 0;
+    virtual QString familyName() const = 0;
     // The font file and the face index inside it (collections hold several faces).
-    virtual QString FilePath() const = 0;
-    virtual int FaceIndex() const = 0;
+    virtual QString filePath() const = 0;
+    virtual int faceIndex() const = 0;
     // The whole font file's bytes.
-    virtual const QByteArray& FileData() const = 0;
-    virtual int UnitsPerEm() const = 0;
+    virtual const QByteArray& fileData() const = 0;
+    virtual int unitsPerEm() const = 0;
     // True when the face has no bold or italic of its own and it must be made up when drawing.
-    virtual bool SynthesizeBold() const = 0;
-    virtual bool SynthesizeItalic() const = 0;
+    virtual bool synthesizeBold() const = 0;
+    virtual bool synthesizeItalic() const = 0;
     // The character cell above and below the baseline at an em size in pixels, from the Windows
     // metrics of the OS/2 table (hhea when there is none), as a platform text metric reports them.
-    virtual double Ascent(double emPixels) const = 0;
-    virtual double Descent(double emPixels) const = 0;
+    virtual double ascent(double emPixels) const = 0;
+    virtual double descent(double emPixels) const = 0;
     // Underline (post table) and strike-out (OS/2) strokes at an em size in pixels: the distance of
     // the stroke's centre below, respectively above, the baseline, and its thickness.
     struct Decorations {
@@ -39,7 +39,7 @@ public:
         double strikeoutOffset = 0;
         double strikeoutThickness = 0;
     };
-    virtual Decorations DecorationsAt(double emPixels) const = 0;
+    virtual Decorations decorationsAt(double emPixels) const = 0;
 
     // One glyph of a shaped string: its index, its advance at the given em size in pixels, the
     // first UTF-16 index of the characters it stands for, and its offset from the pen position
@@ -53,31 +53,31 @@ public:
     };
     // Shapes a string (one line, one font) with HarfBuzz; right-to-left runs are found with FriBidi
     // when rtl is set. The glyphs come in visual order.
-    virtual std::vector<Glyph> Shape(const QString& text, double emPixels, bool rtl = false) const = 0;
+    virtual std::vector<Glyph> shape(const QString& text, double emPixels, bool rtl = false) const = 0;
 
     // The advance after each UTF-16 code unit of the string, from one shaping call: element i is the
     // width of characters 0..i. Characters of one cluster share its advance at its first character.
-    virtual std::vector<double> CumulativeAdvances(const QString& text, double emPixels) const = 0;
+    virtual std::vector<double> cumulativeAdvances(const QString& text, double emPixels) const = 0;
 
     // The same face for QPainter::drawGlyphRun, at an em size in pixels. Needs a QGuiApplication;
     // the raw fonts are cached per size and released when the application object goes.
-    virtual QRawFont RawFont(double emPixels) const = 0;
+    virtual QRawFont rawFont(double emPixels) const = 0;
 };
 
 // One face of a collection file ("ttcf") as a font file of its own, because QRawFont only loads
 // the first face of a collection. Other files come back unchanged; empty when the data is broken
 // or the index is out of range.
-QByteArray ExtractCollectionFace(const QByteArray& fileData, int faceIndex);
+QByteArray extractCollectionFace(const QByteArray& fileData, int faceIndex);
 
 // Finds and caches faces for the whole process.
 class FontService {
 public:
-    static FontService& Instance();
+    static FontService& instance();
 
     // The face for a family and the style bits of a report font (bold 1, italic 2); "Arial" and
     // other missing families come from fontconfig's substitutes (Liberation Sans for Arial). Never
     // null: the last resort is fontconfig's default sans face.
-    std::shared_ptr<const FontFace> Face(const QString& family, int style);
+    std::shared_ptr<const FontFace> face(const QString& family, int style);
 
     struct Cache;
 
@@ -86,4 +86,4 @@ private:
     std::shared_ptr<Cache> m_cache;
 };
 
-} // namespace quittung
+} // namespace quittung::report

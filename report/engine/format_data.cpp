@@ -18,7 +18,7 @@
 #include <variant>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -568,8 +568,8 @@ QString formatPicture(const QString& picture, double value, const FormatSettings
 std::optional<double> readNumber(const QString& text, const FormatSettings& settings)
 {
     try {
-        return StrToFloat(text, settings);
-    } catch (const EConvertError&) {
+        return stringToFloat(text, settings);
+    } catch (const ConvertError&) {
         return std::nullopt;
     }
 }
@@ -614,7 +614,7 @@ QString withoutGrouping(const QString& text, const FormatSettings& regional)
 
 double requireNumber(const Variant& value, const FormatSettings& regional)
 {
-    const std::optional<double> number = VariantToNumber(value, regional);
+    const std::optional<double> number = variantToNumber(value, regional);
     if (!number)
         throw FormatFailure();
     return *number;
@@ -633,7 +633,7 @@ qint64 requireInteger(const Variant& value, const FormatSettings& regional)
     const double number = requireNumber(value, regional);
     if (!(number > double(low) - 1 && number < double(high) + 1))
         throw FormatFailure();
-    const qint64 rounded = RoundHalfEven(number);
+    const qint64 rounded = roundHalfEven(number);
     if (rounded < low || rounded > high)
         throw FormatFailure();
     return rounded;
@@ -651,10 +651,10 @@ QString formatNumeric(const Variant& value, const QString& pattern, const Format
 
 // The format's own separators replace the regional ones; the decimal separator is found before the
 // thousands separators change, in case the format swaps the two.
-QString applyFormatSeparators(QString text, const TfrxFormat& format, const FormatSettings& regional)
+QString applyFormatSeparators(QString text, const DisplayFormat& format, const FormatSettings& regional)
 {
-    const QString& decimal = format.DecimalSeparator();
-    const QString& thousand = format.ThousandSeparator();
+    const QString& decimal = format.decimalSeparator();
+    const QString& thousand = format.thousandSeparator();
     qsizetype decimalAt = -1;
     if (decimal.size() == 1 && decimal[0] != regional.decimalSeparator)
         decimalAt = text.lastIndexOf(regional.decimalSeparator);
@@ -929,7 +929,7 @@ QDateTime requireDateTime(const Variant& value, const FormatSettings& regional)
         // 1 January 1 to 31 December 9999.
         const double days = requireNumber(value, regional);
         if (days >= -693593.0 && days < 2958466.0)
-            return DaysToDateTime(days);
+            return daysToDateTime(days);
         break;
     }
     case Variant::Type::String:
@@ -954,7 +954,7 @@ bool equalsTrue(const Variant& value, const FormatSettings& regional)
     case Variant::Type::String: {
         if (value.stringValue().trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
             return true;
-        const auto number = VariantToNumber(value, regional);
+        const auto number = variantToNumber(value, regional);
         return number && *number != 0;
     }
     default:
@@ -985,7 +985,7 @@ QString currencyText(Variant::Currency amount, const FormatSettings& regional)
 
 } // namespace
 
-QString VariantToText(const Variant& value, const FormatSettings& regional)
+QString variantToText(const Variant& value, const FormatSettings& regional)
 {
     switch (value.type()) {
     case Variant::Type::Empty:
@@ -994,7 +994,7 @@ QString VariantToText(const Variant& value, const FormatSettings& regional)
     case Variant::Type::Integer:
         return signedText(value.integerValue());
     case Variant::Type::Float:
-        return FloatToStr(value.floatValue(), regional);
+        return floatToString(value.floatValue(), regional);
     case Variant::Type::Currency:
         return currencyText(value.currencyValue(), regional);
     case Variant::Type::Boolean:
@@ -1007,7 +1007,7 @@ QString VariantToText(const Variant& value, const FormatSettings& regional)
     return {};
 }
 
-std::optional<double> VariantToNumber(const Variant& value, const FormatSettings& regional)
+std::optional<double> variantToNumber(const Variant& value, const FormatSettings& regional)
 {
     switch (value.type()) {
     case Variant::Type::Integer:
@@ -1031,25 +1031,25 @@ std::optional<double> VariantToNumber(const Variant& value, const FormatSettings
     }
 }
 
-QString FormatData(const Variant& value, const TfrxFormat& format, const FormatSettings& regional)
+QString formatData(const Variant& value, const DisplayFormat& format, const FormatSettings& regional)
 {
     if (value.isNull())
         return {};
     try {
-        switch (format.Kind()) {
-        case TfrxFormatKind::fkText:
+        switch (format.kind()) {
+        case FormatKind::Text:
             break;
-        case TfrxFormatKind::fkNumeric:
-            return applyFormatSeparators(formatNumeric(value, format.FormatStr(), regional), format, regional);
-        case TfrxFormatKind::fkDateTime:
-            return formatDateTime(format.FormatStr(), requireDateTime(value, regional), regional);
-        case TfrxFormatKind::fkBoolean:
-            return formatBoolean(value, format.FormatStr(), regional);
+        case FormatKind::Numeric:
+            return applyFormatSeparators(formatNumeric(value, format.formatStr(), regional), format, regional);
+        case FormatKind::DateTime:
+            return formatDateTime(format.formatStr(), requireDateTime(value, regional), regional);
+        case FormatKind::Boolean:
+            return formatBoolean(value, format.formatStr(), regional);
         }
     } catch (const std::exception&) {
         // Shown as plain text below.
     }
-    return VariantToText(value, regional);
+    return variantToText(value, regional);
 }
 
-} // namespace quittung
+} // namespace quittung::report

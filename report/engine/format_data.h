@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/variant.h"
 #include "runtime/format_settings.h"
 
@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
 // The display text of a value by a format. Never throws: a value that cannot be formatted is shown
 // as its plain text.
@@ -27,19 +27,19 @@ namespace quittung {
 //
 // fkBoolean: "yes,no": true booleans, non-zero numbers and the strings "True" or a non-zero number
 // give the text before the first comma, anything else the text after it.
-QString FormatData(const Variant& value, const TfrxFormat& format, const FormatSettings& regional);
+QString formatData(const Variant& value, const DisplayFormat& format, const FormatSettings& regional);
 
 // The plain text of a value: strings as they are, numbers in the general number format with the
 // regional decimal separator, currency amounts with up to four decimals, booleans "True"/"False",
 // date-times as the regional short date followed by the time (hh:mm:ss) unless it is midnight,
 // null and empty as "".
-QString VariantToText(const Variant& value, const FormatSettings& regional);
+QString variantToText(const Variant& value, const FormatSettings& regional);
 
 // A value as a number for formatting: integers, floats and currency amounts as they are; strings
 // read with the regional decimal separator (grouping separators are accepted only in groups of
 // three, so "1.234,5" is read under German settings but "84,03" is no number under English ones),
 // else with "." as decimal separator and no grouping. Nothing for anything else, booleans and
 // date-times included.
-std::optional<double> VariantToNumber(const Variant& value, const FormatSettings& regional);
+std::optional<double> variantToNumber(const Variant& value, const FormatSettings& regional);
 
-} // namespace quittung
+} // namespace quittung::report

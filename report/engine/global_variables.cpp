@@ -1,11 +1,11 @@
 #include "report/engine/global_variables.h"
 
-namespace quittung {
+namespace quittung::report {
 
-TfrxVariables& frxGlobalVariables()
+Variables& globalVariables()
 {
-    static TfrxVariables variables;
+    static Variables variables;
     return variables;
 }
 
-} // namespace quittung
+} // namespace quittung::report

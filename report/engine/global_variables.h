@@ -2,10 +2,10 @@
 
 #include "report/document/variables.h"
 
-namespace quittung {
+namespace quittung::report {
 
 // The process-wide variables every report's expressions can read after its own variables. The
 // program defines none; "CopyName0" and "CopyName" are looked up here for the copy macros.
-TfrxVariables& frxGlobalVariables();
+Variables& globalVariables();
 
-} // namespace quittung
+} // namespace quittung::report

@@ -1,13 +1,13 @@
 #include "report/engine/view_drawing.h"
 
 #include "report/document/colors.h"
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
-#include "report/document/shape_view.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
-#include "report/engine/preview_pages.h"
+#include "report/document/shape_object.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
+#include "report/engine/prepared_pages.h"
 #include "runtime/rounding.h"
 
 #include <QPaintDevice>
@@ -22,18 +22,18 @@
 // pixels (end point excluded with a flat cap); a wide pen of width w centred on pixel x covers
 // x - w div 2 .. x - w div 2 + w - 1, so it is placed at x + 0.5 when w is odd and at x when even.
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
-int Round(double value)
+int roundToPixel(double value)
 {
-    return static_cast<int>(RoundHalfEven(value));
+    return static_cast<int>(roundHalfEven(value));
 }
 
-std::optional<QColor> ToQColor(TColor color)
+std::optional<QColor> toQColor(Color color)
 {
-    const std::optional<RgbColor> rgb = ColorToRgb(color);
+    const std::optional<RgbColor> rgb = colorToRgb(color);
     if (!rgb)
         return std::nullopt;
     return QColor(rgb->red, rgb->green, rgb->blue);
@@ -58,69 +58,69 @@ struct Box {
     double height = 0;
 };
 
-Box BoxOf(const TfrxView& view)
+Box boxOf(const View& view)
 {
-    return {view.AbsLeft(), view.AbsTop(), view.Width(), view.Height()};
+    return {view.absLeft(), view.absTop(), view.width(), view.height()};
 }
 
-Geometry BeginDraw(const Box& box, const TfrxFrame& frame, double scaleX, double scaleY, double offsetX,
+Geometry beginDraw(const Box& box, const Frame& frame, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
     Geometry g;
-    g.fx = Round(offsetX + scaleX * box.left);
-    g.fy = Round(offsetY + scaleY * box.top);
-    g.fx1 = Round(offsetX + scaleX * (box.left + box.width));
-    g.fy1 = Round(offsetY + scaleY * (box.top + box.height));
-    if (frame.DropShadow()) {
-        g.fx1 -= Round(scaleX * frame.ShadowWidth());
-        g.fy1 -= Round(scaleY * frame.ShadowWidth());
+    g.fx = roundToPixel(offsetX + scaleX * box.left);
+    g.fy = roundToPixel(offsetY + scaleY * box.top);
+    g.fx1 = roundToPixel(offsetX + scaleX * (box.left + box.width));
+    g.fy1 = roundToPixel(offsetY + scaleY * (box.top + box.height));
+    if (frame.dropShadow()) {
+        g.fx1 -= roundToPixel(scaleX * frame.shadowWidth());
+        g.fy1 -= roundToPixel(scaleY * frame.shadowWidth());
     }
     g.fdx = g.fx1 - g.fx;
     g.fdy = g.fy1 - g.fy;
-    g.frameWidth = Round(scaleX * frame.Width());
+    g.frameWidth = roundToPixel(scaleX * frame.width());
     return g;
 }
 
 // Pixels from (left, top) to (right, bottom), the right and bottom edges excluded.
-QRect EdgeRect(int left, int top, int right, int bottom)
+QRect edgeRect(int left, int top, int right, int bottom)
 {
     return QRect(left, top, right - left, bottom - top);
 }
 
 // The half-pixel shift that centres a pen of width w on a pixel (see the top of the file).
-double PenCentre(int w)
+double penCentre(int w)
 {
     return (w % 2) * 0.5;
 }
 
-std::optional<Qt::BrushStyle> QtBrushStyle(TBrushStyle style)
+std::optional<Qt::BrushStyle> QtBrushStyle(BrushStyle style)
 {
     switch (style) {
-    case TBrushStyle::bsSolid:
+    case BrushStyle::Solid:
         return Qt::SolidPattern;
-    case TBrushStyle::bsClear:
+    case BrushStyle::Clear:
         return std::nullopt;
-    case TBrushStyle::bsHorizontal:
+    case BrushStyle::Horizontal:
         return Qt::HorPattern;
-    case TBrushStyle::bsVertical:
+    case BrushStyle::Vertical:
         return Qt::VerPattern;
-    case TBrushStyle::bsFDiagonal:
+    case BrushStyle::ForwardDiagonal:
         return Qt::FDiagPattern;
-    case TBrushStyle::bsBDiagonal:
+    case BrushStyle::BackwardDiagonal:
         return Qt::BDiagPattern;
-    case TBrushStyle::bsCross:
+    case BrushStyle::Cross:
         return Qt::CrossPattern;
-    case TBrushStyle::bsDiagCross:
+    case BrushStyle::DiagonalCross:
         return Qt::DiagCrossPattern;
     }
     return Qt::SolidPattern;
 }
 
 // The brush of a view's Color and BrushStyle; none when nothing is painted.
-std::optional<QBrush> FillBrush(const TfrxView& view)
+std::optional<QBrush> fillBrush(const View& view)
 {
-    const std::optional<QColor> color = ToQColor(view.Color());
-    const std::optional<Qt::BrushStyle> style = QtBrushStyle(view.BrushStyle());
+    const std::optional<QColor> color = toQColor(view.color());
+    const std::optional<Qt::BrushStyle> style = QtBrushStyle(view.brushStyle());
     if (!color || !style)
         return std::nullopt;
     return QBrush(*color, *style);
@@ -128,48 +128,48 @@ std::optional<QBrush> FillBrush(const TfrxView& view)
 
 // The dash pattern of a one-pixel pen, in pixels, as the classic desktop draws its cosmetic pens.
 // Solid styles have none.
-QList<qreal> DashPattern(TfrxFrameStyle style)
+QList<qreal> dashPattern(FrameStyle style)
 {
     switch (style) {
-    case TfrxFrameStyle::fsDash:
+    case FrameStyle::Dash:
         return {18, 6};
-    case TfrxFrameStyle::fsDot:
+    case FrameStyle::Dot:
         return {3, 3};
-    case TfrxFrameStyle::fsDashDot:
+    case FrameStyle::DashDot:
         return {9, 6, 3, 6};
-    case TfrxFrameStyle::fsDashDotDot:
+    case FrameStyle::DashDotDot:
         return {9, 3, 3, 3, 3, 3};
-    case TfrxFrameStyle::fsAltDot:
+    case FrameStyle::AltDot:
         return {1, 1};
-    case TfrxFrameStyle::fsSquare:
+    case FrameStyle::Square:
         return {3, 3};
-    case TfrxFrameStyle::fsSolid:
-    case TfrxFrameStyle::fsDouble:
+    case FrameStyle::Solid:
+    case FrameStyle::Double:
         break;
     }
     return {};
 }
 
-bool IsSolid(TfrxFrameStyle style)
+bool isSolid(FrameStyle style)
 {
-    return style == TfrxFrameStyle::fsSolid || style == TfrxFrameStyle::fsDouble;
+    return style == FrameStyle::Solid || style == FrameStyle::Double;
 }
 
 // A one-pixel pen; its segments leave out their end point like every thin line on the page.
-QPen CosmeticPen(const QColor& color, TfrxFrameStyle style)
+QPen cosmeticPen(const QColor& color, FrameStyle style)
 {
     QPen pen(color, 0);
     pen.setCosmetic(true);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
-    const QList<qreal> dashes = DashPattern(style);
+    const QList<qreal> dashes = dashPattern(style);
     if (!dashes.isEmpty())
         pen.setDashPattern(dashes);
     return pen;
 }
 
 // A line of width w from w one-pixel segments side by side, with the pen already set.
-void StrokeParallel(QPainter& canvas, int x1, int y1, int x2, int y2, int w)
+void strokeParallel(QPainter& canvas, int x1, int y1, int x2, int y2, int w)
 {
     if (x1 == x2 && y1 == y2)
         return;
@@ -182,27 +182,27 @@ void StrokeParallel(QPainter& canvas, int x1, int y1, int x2, int y2, int w)
     }
 }
 
-void DrawBackground(const TfrxView& view, QPainter& canvas, const Geometry& g)
+void drawBackground(const View& view, QPainter& canvas, const Geometry& g)
 {
-    const std::optional<QBrush> brush = FillBrush(view);
+    const std::optional<QBrush> brush = fillBrush(view);
     if (brush)
-        canvas.fillRect(EdgeRect(g.fx, g.fy, g.fx1, g.fy1), *brush);
+        canvas.fillRect(edgeRect(g.fx, g.fy, g.fx1, g.fy1), *brush);
 }
 
 enum class Side { Left, Right, Top, Bottom };
 
-void DrawSide(QPainter& canvas, Side side, const TfrxFrameLine& line, int typ, const Geometry& g,
+void drawSide(QPainter& canvas, Side side, const FrameLine& line, FrameSides typ, const Geometry& g,
     std::optional<QColor> gapColor, double scaleX)
 {
-    const std::optional<QColor> color = ToQColor(line.Color());
-    if (!color || line.Width() <= 0)
+    const std::optional<QColor> color = toQColor(line.color());
+    if (!color || line.width() <= 0)
         return;
-    const int w = std::max(1, Round(line.Width() * scaleX));
+    const int w = std::max(1, roundToPixel(line.width() * scaleX));
     const int half = w / 2;
-    const int a = (typ & ftTop) ? 0 : half;
-    const int b = (typ & ftBottom) ? 0 : half;
-    const int c = (typ & ftLeft) ? 0 : half;
-    const int d = (typ & ftRight) ? 0 : half;
+    const int a = (typ & FrameSide::Top) ? 0 : half;
+    const int b = (typ & FrameSide::Bottom) ? 0 : half;
+    const int c = (typ & FrameSide::Left) ? 0 : half;
+    const int d = (typ & FrameSide::Right) ? 0 : half;
     int x1 = 0;
     int y1 = 0;
     int x2 = 0;
@@ -232,74 +232,74 @@ void DrawSide(QPainter& canvas, Side side, const TfrxFrameLine& line, int typ, c
     if (x1 == x2 && y1 == y2)
         return;
 
-    if (IsSolid(line.Style())) {
+    if (isSolid(line.style())) {
         QPen pen(*color, w);
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::MiterJoin);
         canvas.setPen(pen);
-        const double centre = PenCentre(w);
+        const double centre = penCentre(w);
         canvas.drawLine(QPointF(x1 + centre, y1 + centre), QPointF(x2 + centre, y2 + centre));
         return;
     }
     // The gaps of a dashed side show the view's colour: lay a solid line under the dashes.
     if (gapColor) {
-        canvas.setPen(CosmeticPen(*gapColor, TfrxFrameStyle::fsSolid));
-        StrokeParallel(canvas, x1, y1, x2, y2, w);
+        canvas.setPen(cosmeticPen(*gapColor, FrameStyle::Solid));
+        strokeParallel(canvas, x1, y1, x2, y2, w);
     }
-    canvas.setPen(CosmeticPen(*color, line.Style()));
-    StrokeParallel(canvas, x1, y1, x2, y2, w);
+    canvas.setPen(cosmeticPen(*color, line.style()));
+    strokeParallel(canvas, x1, y1, x2, y2, w);
 }
 
-void DrawFrame(const TfrxFrame& frame, TColor viewColor, QPainter& canvas, const Geometry& g, double scaleX,
+void drawFrame(const Frame& frame, Color viewColor, QPainter& canvas, const Geometry& g, double scaleX,
     double scaleY)
 {
-    if (frame.DropShadow()) {
-        const std::optional<QColor> shadow = ToQColor(frame.ShadowColor());
-        const int sx = Round(frame.ShadowWidth() * scaleX);
-        const int sy = Round(frame.ShadowWidth() * scaleY);
+    if (frame.dropShadow()) {
+        const std::optional<QColor> shadow = toQColor(frame.shadowColor());
+        const int sx = roundToPixel(frame.shadowWidth() * scaleX);
+        const int sy = roundToPixel(frame.shadowWidth() * scaleY);
         // The strips fill the room the begin-draw step took off the box, shifted down and right.
         if (shadow && sx > 0 && sy > 0) {
-            canvas.fillRect(EdgeRect(g.fx1 + 1, g.fy + sy, g.fx1 + sx + 1, g.fy1 + sy + 1), *shadow);
-            canvas.fillRect(EdgeRect(g.fx + sx, g.fy1 + 1, g.fx1 + sx + 1, g.fy1 + sy + 1), *shadow);
+            canvas.fillRect(edgeRect(g.fx1 + 1, g.fy + sy, g.fx1 + sx + 1, g.fy1 + sy + 1), *shadow);
+            canvas.fillRect(edgeRect(g.fx + sx, g.fy1 + 1, g.fx1 + sx + 1, g.fy1 + sy + 1), *shadow);
         }
     }
-    const int typ = frame.Typ();
-    if (typ == 0 || !ToQColor(frame.Color()) || frame.Width() == 0)
+    const FrameSides typ = frame.sides();
+    if (!typ || !toQColor(frame.color()) || frame.width() == 0)
         return;
-    const std::optional<QColor> gapColor = ToQColor(viewColor);
-    if (typ & ftLeft)
-        DrawSide(canvas, Side::Left, frame.LeftLine(), typ, g, gapColor, scaleX);
-    if (typ & ftRight)
-        DrawSide(canvas, Side::Right, frame.RightLine(), typ, g, gapColor, scaleX);
-    if (typ & ftTop)
-        DrawSide(canvas, Side::Top, frame.TopLine(), typ, g, gapColor, scaleX);
-    if (typ & ftBottom)
-        DrawSide(canvas, Side::Bottom, frame.BottomLine(), typ, g, gapColor, scaleX);
+    const std::optional<QColor> gapColor = toQColor(viewColor);
+    if (typ & FrameSide::Left)
+        drawSide(canvas, Side::Left, frame.leftLine(), typ, g, gapColor, scaleX);
+    if (typ & FrameSide::Right)
+        drawSide(canvas, Side::Right, frame.rightLine(), typ, g, gapColor, scaleX);
+    if (typ & FrameSide::Top)
+        drawSide(canvas, Side::Top, frame.topLine(), typ, g, gapColor, scaleX);
+    if (typ & FrameSide::Bottom)
+        drawSide(canvas, Side::Bottom, frame.bottomLine(), typ, g, gapColor, scaleX);
 }
 
-void DrawPlainView(TfrxView& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+void drawPlainView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
-    const Geometry g = BeginDraw(BoxOf(view), view.Frame(), scaleX, scaleY, offsetX, offsetY);
-    DrawBackground(view, canvas, g);
-    DrawFrame(view.Frame(), view.Color(), canvas, g, scaleX, scaleY);
+    const Geometry g = beginDraw(boxOf(view), view.frame(), scaleX, scaleY, offsetX, offsetY);
+    drawBackground(view, canvas, g);
+    drawFrame(view.frame(), view.color(), canvas, g, scaleX, scaleY);
 }
 
-void DrawShape(TfrxShapeView& shape, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+void drawShape(ShapeObject& shape, QPainter& canvas, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
-    const TfrxFrame& frame = shape.Frame();
-    const Geometry g = BeginDraw(BoxOf(shape), frame, scaleX, scaleY, offsetX, offsetY);
-    const std::optional<QColor> penColor = ToQColor(frame.Color());
+    const Frame& frame = shape.frame();
+    const Geometry g = beginDraw(boxOf(shape), frame, scaleX, scaleY, offsetX, offsetY);
+    const std::optional<QColor> penColor = toQColor(frame.color());
     const int w = std::max(1, g.frameWidth);
 
-    if (shape.Shape() == TfrxShapeKind::skDiagonal1 || shape.Shape() == TfrxShapeKind::skDiagonal2) {
+    if (shape.shape() == ShapeKind::Diagonal1 || shape.shape() == ShapeKind::Diagonal2) {
         if (!penColor)
             return;
-        canvas.setPen(CosmeticPen(*penColor, frame.Style()));
-        if (shape.Shape() == TfrxShapeKind::skDiagonal1)
-            StrokeParallel(canvas, g.fx, g.fy1, g.fx1, g.fy, g.frameWidth);
+        canvas.setPen(cosmeticPen(*penColor, frame.style()));
+        if (shape.shape() == ShapeKind::Diagonal1)
+            strokeParallel(canvas, g.fx, g.fy1, g.fx1, g.fy, g.frameWidth);
         else
-            StrokeParallel(canvas, g.fx, g.fy, g.fx1, g.fy1, g.frameWidth);
+            strokeParallel(canvas, g.fx, g.fy, g.fx1, g.fy1, g.frameWidth);
         return;
     }
 
@@ -309,17 +309,17 @@ void DrawShape(TfrxShapeView& shape, QPainter& canvas, double scaleX, double sca
     if (!penColor) {
         canvas.setPen(Qt::NoPen);
     } else if (w == 1) {
-        canvas.setPen(CosmeticPen(*penColor, frame.Style()));
+        canvas.setPen(cosmeticPen(*penColor, frame.style()));
     } else {
         QPen pen(*penColor, w);
         pen.setJoinStyle(Qt::MiterJoin);
         pen.setCapStyle(Qt::SquareCap);
         canvas.setPen(pen);
-        shift = PenCentre(w);
+        shift = penCentre(w);
     }
-    const std::optional<QBrush> brush = FillBrush(shape);
+    const std::optional<QBrush> brush = fillBrush(shape);
     canvas.setBrush(brush ? *brush : QBrush(Qt::NoBrush));
-    const std::optional<QColor> background = ToQColor(shape.Color());
+    const std::optional<QColor> background = toQColor(shape.color());
     if (background) {
         canvas.setBackgroundMode(Qt::OpaqueMode);
         canvas.setBackground(*background);
@@ -330,59 +330,59 @@ void DrawShape(TfrxShapeView& shape, QPainter& canvas, double scaleX, double sca
     const double x1 = g.fx1 + shift;
     const double y1 = g.fy1 + shift;
     const QRectF box(x, y, g.fdx, g.fdy);
-    switch (shape.Shape()) {
-    case TfrxShapeKind::skRectangle:
+    switch (shape.shape()) {
+    case ShapeKind::Rectangle:
         canvas.drawRect(box);
         break;
-    case TfrxShapeKind::skRoundRectangle: {
-        const int corner = shape.Curve() != 0 ? Round(shape.Curve() * scaleX * 10) : std::min(g.fdx, g.fdy) / 4;
+    case ShapeKind::RoundRectangle: {
+        const int corner = shape.curve() != 0 ? roundToPixel(shape.curve() * scaleX * 10) : std::min(g.fdx, g.fdy) / 4;
         canvas.drawRoundedRect(box, corner / 2.0, corner / 2.0, Qt::AbsoluteSize);
         break;
     }
-    case TfrxShapeKind::skEllipse:
+    case ShapeKind::Ellipse:
         canvas.drawEllipse(box);
         break;
-    case TfrxShapeKind::skTriangle: {
+    case ShapeKind::Triangle: {
         const QPointF points[] = {{x1, y1}, {x, y1}, {x + g.fdx / 2, y}};
         canvas.drawPolygon(points, 3);
         break;
     }
-    case TfrxShapeKind::skDiamond: {
+    case ShapeKind::Diamond: {
         const QPointF points[] = {{x + g.fdx / 2, y}, {x1, y + g.fdy / 2}, {x + g.fdx / 2, y1}, {x, y + g.fdy / 2}};
         canvas.drawPolygon(points, 4);
         break;
     }
-    case TfrxShapeKind::skDiagonal1:
-    case TfrxShapeKind::skDiagonal2:
+    case ShapeKind::Diagonal1:
+    case ShapeKind::Diagonal2:
         break;
     }
 }
 
-void DrawLine(TfrxCustomLineView& line, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+void drawLine(LineObjectBase& line, QPainter& canvas, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
-    const TfrxFrame& frame = line.Frame();
-    Box box = BoxOf(line);
-    if (line.Diagonal()) {
-        const std::optional<QColor> color = ToQColor(frame.Color());
-        if (!color || frame.Width() == 0)
+    const Frame& frame = line.frame();
+    Box box = boxOf(line);
+    if (line.diagonal()) {
+        const std::optional<QColor> color = toQColor(frame.color());
+        if (!color || frame.width() == 0)
             return;
-        const Geometry g = BeginDraw(box, frame, scaleX, scaleY, offsetX, offsetY);
-        canvas.setPen(CosmeticPen(*color, frame.Style()));
-        StrokeParallel(canvas, g.fx, g.fy, g.fx1, g.fy1, g.frameWidth);
+        const Geometry g = beginDraw(box, frame, scaleX, scaleY, offsetX, offsetY);
+        canvas.setPen(cosmeticPen(*color, frame.style()));
+        strokeParallel(canvas, g.fx, g.fy, g.fx1, g.fy1, g.frameWidth);
         return;
     }
     // The prepared line keeps its box; only this drawing turns it upright or flat.
-    TfrxFrame turned(frame);
+    Frame turned(frame);
     if (box.width <= box.height) {
         box.width = 0;
-        turned.SetTyp(ftLeft);
+        turned.setSides(FrameSide::Left);
     } else {
         box.height = 0;
-        turned.SetTyp(ftTop);
+        turned.setSides(FrameSide::Top);
     }
-    const Geometry g = BeginDraw(box, turned, scaleX, scaleY, offsetX, offsetY);
-    DrawFrame(turned, line.Color(), canvas, g, scaleX, scaleY);
+    const Geometry g = beginDraw(box, turned, scaleX, scaleY, offsetX, offsetY);
+    drawFrame(turned, line.color(), canvas, g, scaleX, scaleY);
 }
 
 // The text rectangle inside the frame and the gaps: left, top, right, bottom.
@@ -393,32 +393,36 @@ struct TextEdges {
     int bottom = 0;
 };
 
-TextEdges TextRect(const TfrxCustomMemoView& memo, const Geometry& g, double scaleX, double scaleY)
+TextEdges textRect(const TextObjectBase& memo, const Geometry& g, double scaleX, double scaleY)
 {
-    const int typ = memo.Frame().Typ();
-    const double w = memo.Frame().Width();
+    const FrameSides typ = memo.frame().sides();
+    const double w = memo.frame().width();
     TextEdges edges;
-    edges.left = g.fx + ((typ & ftLeft) ? Round((scaleX * w - 1) / 2) : 0) + Round(scaleX * memo.GapX());
-    edges.top = g.fy + ((typ & ftTop) ? Round((scaleY * w - 1) / 2) : 0) + Round(scaleY * memo.GapY());
-    edges.right = g.fx1 - ((typ & ftRight) ? Round(scaleX * w / 2) : 0) - Round(scaleX * memo.GapX()) + 1;
-    edges.bottom = g.fy1 - ((typ & ftBottom) ? Round(scaleY * w / 2) : 0) - Round(scaleY * memo.GapY()) + 1;
+    edges.left = g.fx + ((typ & FrameSide::Left) ? roundToPixel((scaleX * w - 1) / 2) : 0)
+        + roundToPixel(scaleX * memo.gapX());
+    edges.top
+        = g.fy + ((typ & FrameSide::Top) ? roundToPixel((scaleY * w - 1) / 2) : 0) + roundToPixel(scaleY * memo.gapY());
+    edges.right = g.fx1 - ((typ & FrameSide::Right) ? roundToPixel(scaleX * w / 2) : 0)
+        - roundToPixel(scaleX * memo.gapX()) + 1;
+    edges.bottom = g.fy1 - ((typ & FrameSide::Bottom) ? roundToPixel(scaleY * w / 2) : 0)
+        - roundToPixel(scaleY * memo.gapY()) + 1;
     return edges;
 }
 
 // Unlocks the report's layout object however the drawing ends.
 class DrawTextLock {
 public:
-    explicit DrawTextLock(TfrxDrawText& drawText)
+    explicit DrawTextLock(TextLayout& drawText)
         : m_drawText(drawText)
     {
-        m_drawText.Lock();
+        m_drawText.lock();
     }
-    ~DrawTextLock() { m_drawText.Unlock(); }
+    ~DrawTextLock() { m_drawText.unlock(); }
     DrawTextLock(const DrawTextLock&) = delete;
     DrawTextLock& operator=(const DrawTextLock&) = delete;
 
 private:
-    TfrxDrawText& m_drawText;
+    TextLayout& m_drawText;
 };
 
 // The text of a text object laid out in a box, at a scale and an offset.
@@ -427,75 +431,75 @@ struct TextLayoutOf {
     TextEdges scaled;
 };
 
-TextLayoutOf LayOutMemo(const TfrxCustomMemoView& memo, const Box& box, double scaleX, double scaleY, double offsetX,
-    double offsetY, TfrxDrawText& drawText)
+TextLayoutOf layOutMemo(const TextObjectBase& memo, const Box& box, double scaleX, double scaleY, double offsetX,
+    double offsetY, TextLayout& drawText)
 {
     TextLayoutOf layout;
-    layout.g = BeginDraw(box, memo.Frame(), scaleX, scaleY, offsetX, offsetY);
-    layout.scaled = TextRect(memo, layout.g, scaleX, scaleY);
-    const TextEdges original = TextRect(memo, BeginDraw(box, memo.Frame(), 1, 1, 0, 0), 1, 1);
+    layout.g = beginDraw(box, memo.frame(), scaleX, scaleY, offsetX, offsetY);
+    layout.scaled = textRect(memo, layout.g, scaleX, scaleY);
+    const TextEdges original = textRect(memo, beginDraw(box, memo.frame(), 1, 1, 0, 0), 1, 1);
     const TextEdges& scaled = layout.scaled;
-    drawText.SetDimensions(scaleX, scaleY, 1,
+    drawText.setDimensions(scaleX, scaleY, 1,
         QRectF(original.left, original.top, original.right - original.left, original.bottom - original.top),
         QRect(scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top));
-    drawText.SetText(memo.Memo());
-    drawText.SetParaBreaks(memo.FirstParaBreak(), memo.LastParaBreak());
+    drawText.setText(memo.lines());
+    drawText.setParaBreaks(memo.firstParaBreak(), memo.lastParaBreak());
     return layout;
 }
 
-void SetUpText(const TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+void setUpText(const TextObjectBase& memo, TextLayout& drawText)
 {
-    drawText.SetFont(memo.Font());
-    drawText.SetOptions(memo.WordWrap(), memo.AllowHTMLTags(), memo.RTLReading(), memo.WordBreak(), memo.Clipped(),
-        memo.Wysiwyg(), memo.Rotation());
-    drawText.SetGaps(memo.ParagraphGap(), memo.CharSpacing(), memo.LineSpacing());
+    drawText.setFont(memo.font());
+    drawText.setOptions(memo.wordWrap(), memo.allowHtmlTags(), memo.rtlReading(), memo.wordBreak(), memo.clipped(),
+        memo.wysiwyg(), memo.rotation());
+    drawText.setGaps(memo.paragraphGap(), memo.charSpacing(), memo.lineSpacing());
 }
 
 // The box of an auto-width object once its text is laid out: as wide as the widest line and both
 // gaps, keeping the right edge of right-aligned text and the centre of centred text.
-Box AutoWidthBox(Box box, const TfrxCustomMemoView& memo, const TfrxDrawText& drawText)
+Box autoWidthBox(Box box, const TextObjectBase& memo, const TextLayout& drawText)
 {
-    const double width = drawText.CalcWidth() + 2 * memo.GapX();
-    if (memo.HAlign() == TfrxHAlign::haRight)
+    const double width = drawText.calcWidth() + 2 * memo.gapX();
+    if (memo.hAlign() == HAlign::Right)
         box.left += box.width - width;
-    else if (memo.HAlign() == TfrxHAlign::haCenter)
+    else if (memo.hAlign() == HAlign::Center)
         box.left += (box.width - width) / 2;
     box.width = width;
     return box;
 }
 
-void DrawMemo(TfrxCustomMemoView& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-    double offsetY, TfrxDrawText& drawText)
+void drawMemo(TextObjectBase& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+    double offsetY, TextLayout& drawText)
 {
     const DrawTextLock lock(drawText);
-    SetUpText(memo, drawText);
+    setUpText(memo, drawText);
 
-    Box box = BoxOf(memo);
-    TextLayoutOf layout = LayOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
-    if (memo.AutoWidth()) {
-        box = AutoWidthBox(box, memo, drawText);
-        layout = LayOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
+    Box box = boxOf(memo);
+    TextLayoutOf layout = layOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
+    if (memo.autoWidth()) {
+        box = autoWidthBox(box, memo, drawText);
+        layout = layOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
     }
     const Geometry& g = layout.g;
     const TextEdges& scaled = layout.scaled;
 
-    DrawBackground(memo, canvas, g);
-    DrawFrame(memo.Frame(), memo.Color(), canvas, g, scaleX, scaleY);
+    drawBackground(memo, canvas, g);
+    drawFrame(memo.frame(), memo.color(), canvas, g, scaleX, scaleY);
 
-    if (memo.Underlines()) {
-        const std::optional<QColor> color = ToQColor(memo.Frame().Color());
+    if (memo.underlines()) {
+        const std::optional<QColor> color = toQColor(memo.frame().color());
         if (color) {
-            canvas.setPen(CosmeticPen(*color, TfrxFrameStyle::fsSolid));
-            const double step = drawText.LineHeight() * scaleY;
-            const auto lines = static_cast<int>(drawText.Lines().size());
+            canvas.setPen(cosmeticPen(*color, FrameStyle::Solid));
+            const double step = drawText.lineHeight() * scaleY;
+            const auto lines = static_cast<int>(drawText.lines().size());
             for (int i = 1; i <= lines; ++i) {
-                const int y = scaled.top + Round(i * step);
-                StrokeParallel(canvas, scaled.left, y, scaled.right, y, g.frameWidth);
+                const int y = scaled.top + roundToPixel(i * step);
+                strokeParallel(canvas, scaled.left, y, scaled.right, y, g.frameWidth);
             }
         }
     }
 
-    drawText.DrawText(canvas, memo.HAlign(), memo.VAlign());
+    drawText.drawText(canvas, memo.hAlign(), memo.vAlign());
 }
 
 // What DrawPage hands every text object beyond the view's own drawing.
@@ -508,85 +512,85 @@ struct OutputContext {
 // prepared page stays as the engine made it.
 class KeptText {
 public:
-    explicit KeptText(TfrxCustomMemoView& memo)
+    explicit KeptText(TextObjectBase& memo)
         : m_memo(memo)
-        , m_lines(memo.Memo())
+        , m_lines(memo.lines())
     {
     }
-    ~KeptText() { m_memo.SetMemo(m_lines); }
+    ~KeptText() { m_memo.setLines(m_lines); }
     KeptText(const KeptText&) = delete;
     KeptText& operator=(const KeptText&) = delete;
 
 private:
-    TfrxCustomMemoView& m_memo;
+    TextObjectBase& m_memo;
     QStringList m_lines;
 };
 
-void DrawAnyView(TfrxView& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
-    TfrxDrawText& drawText, const OutputContext* output)
+void drawAnyView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
+    TextLayout& drawText, const OutputContext* output)
 {
     canvas.save();
     // Shapes and frames land on whole pixels; text sets its own hints.
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(&view)) {
+    if (auto* memo = dynamic_cast<TextObjectBase*>(&view)) {
         const KeptText kept(*memo);
         if (output)
-            ExtractMacros(*memo, output->totalPages, output->copyNumber);
-        DrawMemo(*memo, canvas, scaleX, scaleY, offsetX, offsetY, drawText);
-    } else if (auto* shape = dynamic_cast<TfrxShapeView*>(&view)) {
-        DrawShape(*shape, canvas, scaleX, scaleY, offsetX, offsetY);
-    } else if (auto* line = dynamic_cast<TfrxCustomLineView*>(&view)) {
-        DrawLine(*line, canvas, scaleX, scaleY, offsetX, offsetY);
+            extractMacros(*memo, output->totalPages, output->copyNumber);
+        drawMemo(*memo, canvas, scaleX, scaleY, offsetX, offsetY, drawText);
+    } else if (auto* shape = dynamic_cast<ShapeObject*>(&view)) {
+        drawShape(*shape, canvas, scaleX, scaleY, offsetX, offsetY);
+    } else if (auto* line = dynamic_cast<LineObjectBase*>(&view)) {
+        drawLine(*line, canvas, scaleX, scaleY, offsetX, offsetY);
     } else {
-        DrawPlainView(view, canvas, scaleX, scaleY, offsetX, offsetY);
+        drawPlainView(view, canvas, scaleX, scaleY, offsetX, offsetY);
     }
     canvas.restore();
 }
 
-bool IsPrinter(const QPainter& canvas)
+bool isPrinter(const QPainter& canvas)
 {
     return canvas.device() && canvas.device()->devType() == QInternal::Printer;
 }
 
 } // namespace
 
-void FitAutoWidth(TfrxCustomMemoView& memo, TfrxDrawText& drawText)
+void fitAutoWidth(TextObjectBase& memo, TextLayout& drawText)
 {
-    if (!memo.AutoWidth())
+    if (!memo.autoWidth())
         return;
     const DrawTextLock lock(drawText);
-    SetUpText(memo, drawText);
-    const Box box = BoxOf(memo);
-    LayOutMemo(memo, box, 1, 1, 0, 0, drawText);
-    const Box fitted = AutoWidthBox(box, memo, drawText);
-    memo.SetLeft(memo.Left() + fitted.left - box.left);
-    memo.SetWidth(fitted.width);
+    setUpText(memo, drawText);
+    const Box box = boxOf(memo);
+    layOutMemo(memo, box, 1, 1, 0, 0, drawText);
+    const Box fitted = autoWidthBox(box, memo, drawText);
+    memo.setLeft(memo.left() + fitted.left - box.left);
+    memo.setWidth(fitted.width);
 }
 
-void DrawView(TfrxView& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
-    TfrxDrawText& drawText)
+void drawView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
+    TextLayout& drawText)
 {
-    DrawAnyView(view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, nullptr);
+    drawAnyView(view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, nullptr);
 }
 
-void DrawPage(const TfrxPreviewPages& pages, int index, QPainter& canvas, double scaleX, double scaleY,
-    double offsetX, double offsetY, TfrxDrawText& drawText, int copyNumber)
+void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY,
+    double offsetX, double offsetY, TextLayout& drawText, int copyNumber)
 {
-    TfrxReportPage* page = pages.Page(index);
+    ReportPage* page = pages.page(index);
     if (!page || !canvas.isActive())
         return;
-    double leftMargin = page->LeftMargin();
-    const double topMargin = page->TopMargin();
-    if (page->MirrorMargins() && index % 2 == 1)
-        leftMargin = page->RightMargin();
+    double leftMargin = page->leftMargin();
+    const double topMargin = page->topMargin();
+    if (page->mirrorMargins() && index % 2 == 1)
+        leftMargin = page->rightMargin();
 
-    const bool printer = IsPrinter(canvas);
+    const bool printer = isPrinter(canvas);
     canvas.save();
     if (!printer) {
-        const QRect paper = EdgeRect(Round(offsetX), Round(offsetY),
-            Round(page->PaperWidth() * PixelsPerMm * scaleX + offsetX) - 1,
-            Round(page->PaperHeight() * PixelsPerMm * scaleY + offsetY) - 1);
+        const QRect paper = edgeRect(roundToPixel(offsetX), roundToPixel(offsetY),
+            roundToPixel(page->paperWidth() * PixelsPerMm * scaleX + offsetX) - 1,
+            roundToPixel(page->paperHeight() * PixelsPerMm * scaleY + offsetY) - 1);
         canvas.setClipRect(paper, canvas.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
     const QRect visible = canvas.hasClipping()
@@ -596,21 +600,21 @@ void DrawPage(const TfrxPreviewPages& pages, int index, QPainter& canvas, double
     offsetX += leftMargin * PixelsPerMm * scaleX;
     offsetY += topMargin * PixelsPerMm * scaleY;
 
-    const OutputContext output{pages.Count(), copyNumber};
-    for (TfrxComponent* object : page->AllObjects()) {
-        auto* view = dynamic_cast<TfrxView*>(object);
+    const OutputContext output{pages.count(), copyNumber};
+    for (ReportObject* object : page->allObjects()) {
+        auto* view = dynamic_cast<View*>(object);
         if (!view)
             continue;
-        if (printer && !view->Printable())
+        if (printer && !view->printable())
             continue;
-        const Geometry g = BeginDraw(BoxOf(*view), view->Frame(), scaleX, scaleY, offsetX, offsetY);
+        const Geometry g = beginDraw(boxOf(*view), view->frame(), scaleX, scaleY, offsetX, offsetY);
         const QRect reach(QPoint(std::min(g.fx, g.fx1) - 20, std::min(g.fy, g.fy1) - 20),
             QPoint(std::max(g.fx, g.fx1) + 20, std::max(g.fy, g.fy1) + 20));
         if (!reach.intersects(visible))
             continue;
-        DrawAnyView(*view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, &output);
+        drawAnyView(*view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, &output);
     }
     canvas.restore();
 }
 
-} // namespace quittung
+} // namespace quittung::report

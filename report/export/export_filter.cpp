@@ -3,13 +3,13 @@
 #include "report/document/band.h"
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
-#include "report/engine/preview_pages.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
+#include "report/engine/prepared_pages.h"
 #include "report/engine/view_drawing.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
@@ -17,30 +17,30 @@
 #include <algorithm>
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
-void TfrxCustomExportFilter::FinishPage(TfrxReportPage&, int) {}
-void TfrxCustomExportFilter::StartPage(TfrxReportPage&, int) {}
+void ExportFilter::finishPage(ReportPage&, int) {}
+void ExportFilter::startPage(ReportPage&, int) {}
 
 namespace {
 
 // Thrown when the user's Cancel is seen; ends the walk without a message.
 struct ExportCancelled {};
 
-int ToPageNumber(const QString& text)
+int toPageNumber(const QString& text)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok)
-        throw EConvertError(formatMessage(msg::SInvalidInteger, {text}));
+        throw ConvertError(formatMessage(msg::SInvalidInteger, {text}));
     return value;
 }
 
-bool IsDataBand(const TfrxComponent* object)
+bool isDataBand(const ReportObject* object)
 {
-    return dynamic_cast<const TfrxMasterData*>(object) || dynamic_cast<const TfrxDetailData*>(object)
-        || dynamic_cast<const TfrxSubdetailData*>(object) || dynamic_cast<const TfrxDataBand4*>(object)
-        || dynamic_cast<const TfrxDataBand5*>(object) || dynamic_cast<const TfrxDataBand6*>(object);
+    return dynamic_cast<const MasterDataBand*>(object) || dynamic_cast<const DetailDataBand*>(object)
+        || dynamic_cast<const SubdetailDataBand*>(object) || dynamic_cast<const DataBand4*>(object)
+        || dynamic_cast<const DataBand5*>(object) || dynamic_cast<const DataBand6*>(object);
 }
 
 // Places a prepared page at its margins for the time of its export: the page's Left and Top take
@@ -49,20 +49,20 @@ bool IsDataBand(const TfrxComponent* object)
 // is left as it was, ready for the next export or the preview.
 class PagePlacement {
 public:
-    PagePlacement(TfrxReportPage& page, int index)
+    PagePlacement(ReportPage& page, int index)
         : m_page(page)
-        , m_left(page.Left())
-        , m_top(page.Top())
+        , m_left(page.left())
+        , m_top(page.top())
     {
-        const double margin = page.MirrorMargins() && index % 2 == 1 ? page.RightMargin() : page.LeftMargin();
+        const double margin = page.mirrorMargins() && index % 2 == 1 ? page.rightMargin() : page.leftMargin();
         m_dx = margin * PixelsPerMm;
-        m_dy = page.TopMargin() * PixelsPerMm;
-        page.SetLeft(m_dx);
-        page.SetTop(m_dy);
-        for (const auto& child : page.Children()) {
-            if (auto* band = dynamic_cast<TfrxBand*>(child.get())) {
-                band->SetLeft(band->Left() + m_dx);
-                band->SetTop(band->Top() + m_dy);
+        m_dy = page.topMargin() * PixelsPerMm;
+        page.setLeft(m_dx);
+        page.setTop(m_dy);
+        for (const auto& child : page.children()) {
+            if (auto* band = dynamic_cast<Band*>(child.get())) {
+                band->setLeft(band->left() + m_dx);
+                band->setTop(band->top() + m_dy);
                 m_bands.push_back(band);
             }
         }
@@ -70,18 +70,18 @@ public:
     ~PagePlacement()
     {
         for (const Completed& memo : m_memos) {
-            memo.memo->SetText(memo.text);
-            memo.memo->SetFont(memo.font);
-            memo.memo->SetParentFont(memo.parentFont);
-            memo.memo->SetLeft(memo.left);
-            memo.memo->SetWidth(memo.width);
+            memo.memo->setText(memo.text);
+            memo.memo->setFont(memo.font);
+            memo.memo->setParentFont(memo.parentFont);
+            memo.memo->setLeft(memo.left);
+            memo.memo->setWidth(memo.width);
         }
-        for (TfrxBand* band : m_bands) {
-            band->SetLeft(band->Left() - m_dx);
-            band->SetTop(band->Top() - m_dy);
+        for (Band* band : m_bands) {
+            band->setLeft(band->left() - m_dx);
+            band->setTop(band->top() - m_dy);
         }
-        m_page.SetLeft(m_left);
-        m_page.SetTop(m_top);
+        m_page.setLeft(m_left);
+        m_page.setTop(m_top);
     }
     PagePlacement(const PagePlacement&) = delete;
     PagePlacement& operator=(const PagePlacement&) = delete;
@@ -89,51 +89,51 @@ public:
     double left() const { return m_dx; }
     double top() const { return m_dy; }
 
-    void remember(TfrxCustomMemoView& memo)
+    void remember(TextObjectBase& memo)
     {
-        m_memos.push_back({&memo, memo.Text(), memo.Font(), memo.ParentFont(), memo.Left(), memo.Width()});
+        m_memos.push_back({&memo, memo.text(), memo.font(), memo.parentFont(), memo.left(), memo.width()});
     }
 
 private:
     struct Completed {
-        TfrxCustomMemoView* memo;
+        TextObjectBase* memo;
         QString text;
-        TfrxFont font;
+        Font font;
         bool parentFont;
         double left;
         double width;
     };
-    TfrxReportPage& m_page;
+    ReportPage& m_page;
     double m_left;
     double m_top;
     double m_dx = 0;
     double m_dy = 0;
-    std::vector<TfrxBand*> m_bands;
+    std::vector<Band*> m_bands;
     std::vector<Completed> m_memos;
 };
 
 class PageWalk {
 public:
-    PageWalk(TfrxEngine& engine, TfrxCustomExportFilter& filter, std::vector<int> selected)
-        : m_pages(engine.PreviewPages())
+    PageWalk(ReportPreparer& engine, ExportFilter& filter, std::vector<int> selected)
+        : m_pages(engine.preparedPages())
         , m_filter(filter)
         , m_selected(std::move(selected))
-        , m_progress(filter.ShowProgress() && engine.Report().ShowProgress())
+        , m_progress(filter.showProgress() && engine.report().showProgress())
     {
     }
 
     void run()
     {
-        if (m_filter.OnBeginExport)
-            m_filter.OnBeginExport(m_filter);
-        if (!m_filter.Start())
+        if (m_filter.onBeginExport())
+            m_filter.onBeginExport()(m_filter);
+        if (!m_filter.start())
             return;
         if (m_progress)
-            engineHost().ProgressStart(QString());
+            engineHost().progressStart(QString());
         try {
-            for (int i = 0; i < m_pages.Count(); ++i) {
+            for (int i = 0; i < m_pages.count(); ++i) {
                 exportPage(i);
-                engineHost().ProcessMessages();
+                engineHost().processMessages();
             }
         } catch (...) {
             end();
@@ -146,79 +146,79 @@ private:
     void end()
     {
         if (m_progress)
-            engineHost().ProgressStop();
-        m_filter.Finish();
+            engineHost().progressStop();
+        m_filter.finish();
     }
 
     void exportPage(int i)
     {
         if (!m_selected.empty() && std::find(m_selected.begin(), m_selected.end(), i + 1) == m_selected.end())
             return;
-        TfrxReportPage& page = *m_pages.Page(i);
+        ReportPage& page = *m_pages.page(i);
         if (m_progress) {
-            engineHost().ProgressSetMessage(frxGet(QStringLiteral("expExportingPage")).replace(QStringLiteral("%d"),
-                QString::number(i + 1)));
-            m_terminated = engineHost().ProgressTerminated();
+            engineHost().progressSetMessage(engineMessage(QStringLiteral("expExportingPage"))
+                                                .replace(QStringLiteral("%d"), QString::number(i + 1)));
+            m_terminated = engineHost().progressTerminated();
         }
-        m_filter.StartPage(page, i);
+        m_filter.startPage(page, i);
         try {
             PagePlacement placement(page, i);
             exportBackground(page, placement);
-            for (const auto& child : page.Children()) {
-                auto* band = dynamic_cast<TfrxBand*>(child.get());
+            for (const auto& child : page.children()) {
+                auto* band = dynamic_cast<Band*>(child.get());
                 if (!band || skipBand(*band, i))
                     continue;
                 exportObject(*band, placement);
-                for (const auto& object : band->Children())
+                for (const auto& object : band->children())
                     exportObject(*object, placement);
             }
         } catch (...) {
-            m_filter.FinishPage(page, i);
+            m_filter.finishPage(page, i);
             throw;
         }
-        m_filter.FinishPage(page, i);
+        m_filter.finishPage(page, i);
     }
 
-    bool skipBand(const TfrxBand& band, int i) const
+    bool skipBand(const Band& band, int i) const
     {
-        if (!m_filter.SuppressPageHeadersFooters())
+        if (!m_filter.suppressPageHeadersFooters())
             return false;
-        if (dynamic_cast<const TfrxPageHeader*>(&band))
+        if (dynamic_cast<const PageHeaderBand*>(&band))
             return i > 0;
-        if (dynamic_cast<const TfrxPageFooter*>(&band))
-            return i != m_pages.Count() - 1;
+        if (dynamic_cast<const PageFooterBand*>(&band))
+            return i != m_pages.count() - 1;
         return false;
     }
 
-    void exportBackground(const TfrxReportPage& page, PagePlacement& placement)
+    void exportBackground(const ReportPage& page, PagePlacement& placement)
     {
         // The printable area's colour and frame, painted under everything else.
-        TfrxPictureView background;
-        background.SetName(QStringLiteral("_pagebackground"));
-        background.SetColor(page.Color());
-        background.Frame() = page.Frame();
-        background.SetBounds(placement.left(), placement.top(), page.PageWidth(), page.PageHeight());
+        PictureObject background;
+        background.setName(QStringLiteral("_pagebackground"));
+        background.setColor(page.color());
+        background.frame() = page.frame();
+        background.setBounds(placement.left(), placement.top(), page.pageWidth(), page.pageHeight());
         exportObject(background, placement);
     }
 
-    void exportObject(TfrxComponent& object, PagePlacement& placement)
+    void exportObject(ReportObject& object, PagePlacement& placement)
     {
-        if (m_filter.DataOnly() && !IsDataBand(object.Parent()))
+        if (m_filter.dataOnly() && !isDataBand(object.parent()))
             return;
-        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(&object)) {
+        if (auto* memo = dynamic_cast<TextObjectBase*>(&object)) {
             placement.remember(*memo);
-            if (memo->Highlight().Active())
-                memo->SetFont(memo->Highlight().Font());
-            ExtractMacros(*memo, m_pages.Count(), 1);
-            FitAutoWidth(*memo, TfrxDrawText::Shared());
+            if (memo->highlight().active())
+                memo->setFont(memo->highlight().font());
+            extractMacros(*memo, m_pages.count(), 1);
+            fitAutoWidth(*memo, TextLayout::shared());
         }
-        m_filter.ExportObject(object);
+        m_filter.exportObject(object);
         if (m_terminated)
             throw ExportCancelled{};
     }
 
-    const TfrxPreviewPages& m_pages;
-    TfrxCustomExportFilter& m_filter;
+    const PreparedPages& m_pages;
+    ExportFilter& m_filter;
     std::vector<int> m_selected;
     bool m_progress;
     bool m_terminated = false;
@@ -226,7 +226,7 @@ private:
 
 } // namespace
 
-std::vector<int> ParsePageNumbers(const QString& text, int pageCount)
+std::vector<int> parsePageNumbers(const QString& text, int pageCount)
 {
     QString range = text;
     range.remove(QLatin1Char(' '));
@@ -238,40 +238,40 @@ std::vector<int> ParsePageNumbers(const QString& text, int pageCount)
     for (const QString& part : range.split(QLatin1Char(','))) {
         const qsizetype dash = part.indexOf(QLatin1Char('-'));
         if (dash < 0) {
-            pages.push_back(ToPageNumber(part));
+            pages.push_back(toPageNumber(part));
             continue;
         }
-        const int first = ToPageNumber(part.left(dash));
-        const int last = ToPageNumber(part.mid(dash + 1));
+        const int first = toPageNumber(part.left(dash));
+        const int last = toPageNumber(part.mid(dash + 1));
         for (int page = first; page <= last; ++page)
             pages.push_back(page);
     }
     return pages;
 }
 
-bool Export(TfrxEngine& engine, TfrxCustomExportFilter& filter)
+bool exportReport(ReportPreparer& engine, ExportFilter& filter)
 {
-    TfrxReport& report = engine.Report();
+    Report& report = engine.report();
     filter.m_creationTime = QDateTime::currentDateTime();
     filter.m_report = &report;
-    filter.m_previewPages = &engine.PreviewPages();
-    if (filter.ShowDialog() && filter.ShowModal() != 1)
+    filter.m_preparedPages = &engine.preparedPages();
+    if (filter.showDialog() && filter.showModal() != 1)
         return false;
     // There is no preview whose page could be meant.
-    if (filter.CurPage())
-        filter.SetPageNumbers(QStringLiteral("1"));
+    if (filter.curPage())
+        filter.setPageNumbers(QStringLiteral("1"));
 
     try {
-        PageWalk walk(engine, filter, ParsePageNumbers(filter.PageNumbers(), engine.PreviewPages().Count()));
+        PageWalk walk(engine, filter, parsePageNumbers(filter.pageNumbers(), engine.preparedPages().count()));
         walk.run();
     } catch (const ExportCancelled&) {
         return true;
     } catch (const std::exception& error) {
-        report.Errors().Add(exceptionMessage(error));
-        report.ReportErrors();
+        report.errors().add(exceptionMessage(error));
+        report.reportErrors();
         return false;
     }
     return true;
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -8,84 +8,86 @@
 
 class QIODevice;
 
-namespace quittung {
+namespace quittung::report {
 
-class TfrxComponent;
-class TfrxEngine;
-class TfrxPreviewPages;
-class TfrxReport;
-class TfrxReportPage;
+class ReportObject;
+class ReportPreparer;
+class PreparedPages;
+class Report;
+class ReportPage;
 
-// The base of every export filter. Export() hands a filter the prepared pages one page and one
+// The base of every export filter. exportReport() hands a filter the prepared pages one page and one
 // object at a time through the virtual operations below; the filter decides what to write.
 // Filters are long-lived: the options persist, per-export state is reset in Start.
-class TfrxCustomExportFilter {
+class ExportFilter {
 public:
-    TfrxCustomExportFilter() = default;
-    TfrxCustomExportFilter(const TfrxCustomExportFilter&) = delete;
-    TfrxCustomExportFilter& operator=(const TfrxCustomExportFilter&) = delete;
-    virtual ~TfrxCustomExportFilter() = default;
+    ExportFilter() = default;
+    ExportFilter(const ExportFilter&) = delete;
+    ExportFilter& operator=(const ExportFilter&) = delete;
+    virtual ~ExportFilter() = default;
 
     // The operations in the order of their slots; only the walk calls them.
-    virtual QString GetDescription() const { return {}; }
+    virtual QString getDescription() const { return {}; }
     // The options dialog; 1 is OK.
-    virtual int ShowModal() { return 1; }
+    virtual int showModal() { return 1; }
     // Opens the output; false ends the export before anything is written (and without Finish).
-    virtual bool Start() { return true; }
-    virtual void ExportObject(TfrxComponent& Obj) = 0;
-    virtual void Finish() {}
+    virtual bool start() { return true; }
+    virtual void exportObject(ReportObject& Obj) = 0;
+    virtual void finish() {}
     // Index counts from 0.
-    virtual void FinishPage(TfrxReportPage& Page, int Index);
-    virtual void StartPage(TfrxReportPage& Page, int Index);
+    virtual void finishPage(ReportPage& page, int Index);
+    virtual void startPage(ReportPage& page, int Index);
 
-    bool ShowDialog() const { return m_showDialog; }
-    void SetShowDialog(bool value) { m_showDialog = value; }
-    const QString& FileName() const { return m_fileName; }
-    void SetFileName(const QString& value) { m_fileName = value; }
+    bool showDialog() const { return m_showDialog; }
+    void setShowDialog(bool value) { m_showDialog = value; }
+    const QString& fileName() const { return m_fileName; }
+    void setFileName(const QString& value) { m_fileName = value; }
     // Put in front of a FileName without a folder.
-    const QString& DefaultPath() const { return m_defaultPath; }
-    void SetDefaultPath(const QString& value) { m_defaultPath = value; }
-    bool ShowProgress() const { return m_showProgress; }
-    void SetShowProgress(bool value) { m_showProgress = value; }
+    const QString& defaultPath() const { return m_defaultPath; }
+    void setDefaultPath(const QString& value) { m_defaultPath = value; }
+    bool showProgress() const { return m_showProgress; }
+    void setShowProgress(bool value) { m_showProgress = value; }
     // Only the options dialog's file prompt would ask.
-    bool OverwritePrompt() const { return m_overwritePrompt; }
-    void SetOverwritePrompt(bool value) { m_overwritePrompt = value; }
-    bool UseFileCache() const { return m_useFileCache; }
-    void SetUseFileCache(bool value) { m_useFileCache = value; }
+    bool overwritePrompt() const { return m_overwritePrompt; }
+    void setOverwritePrompt(bool value) { m_overwritePrompt = value; }
+    bool useFileCache() const { return m_useFileCache; }
+    void setUseFileCache(bool value) { m_useFileCache = value; }
     // Only objects inside data bands.
-    bool DataOnly() const { return m_dataOnly; }
-    void SetDataOnly(bool value) { m_dataOnly = value; }
-    bool ExportNotPrintable() const { return m_exportNotPrintable; }
-    void SetExportNotPrintable(bool value) { m_exportNotPrintable = value; }
+    bool dataOnly() const { return m_dataOnly; }
+    void setDataOnly(bool value) { m_dataOnly = value; }
+    bool exportNotPrintable() const { return m_exportNotPrintable; }
+    void setExportNotPrintable(bool value) { m_exportNotPrintable = value; }
     // Page headers only on the first page, page footers only on the last.
-    bool SuppressPageHeadersFooters() const { return m_suppressPageHeadersFooters; }
-    void SetSuppressPageHeadersFooters(bool value) { m_suppressPageHeadersFooters = value; }
+    bool suppressPageHeadersFooters() const { return m_suppressPageHeadersFooters; }
+    void setSuppressPageHeadersFooters(bool value) { m_suppressPageHeadersFooters = value; }
     // "1,3,5-12"; empty for all pages.
-    const QString& PageNumbers() const { return m_pageNumbers; }
-    void SetPageNumbers(const QString& value) { m_pageNumbers = value; }
-    bool CurPage() const { return m_curPage; }
-    void SetCurPage(bool value) { m_curPage = value; }
-    bool SlaveExport() const { return m_slaveExport; }
-    void SetSlaveExport(bool value) { m_slaveExport = value; }
+    const QString& pageNumbers() const { return m_pageNumbers; }
+    void setPageNumbers(const QString& value) { m_pageNumbers = value; }
+    bool curPage() const { return m_curPage; }
+    void setCurPage(bool value) { m_curPage = value; }
+    bool slaveExport() const { return m_slaveExport; }
+    void setSlaveExport(bool value) { m_slaveExport = value; }
     // When set, the output goes here instead of a file; not owned.
-    QIODevice* Stream() const { return m_stream; }
-    void SetStream(QIODevice* value) { m_stream = value; }
-    const QString& DefaultExt() const { return m_defaultExt; }
-    const QString& FilterDesc() const { return m_filterDesc; }
+    QIODevice* stream() const { return m_stream; }
+    void setStream(QIODevice* value) { m_stream = value; }
+    const QString& defaultExt() const { return m_defaultExt; }
+    const QString& filterDesc() const { return m_filterDesc; }
 
     // Set by Export for the run.
-    const QDateTime& CreationTime() const { return m_creationTime; }
-    TfrxReport* Report() const { return m_report; }
-    const TfrxPreviewPages* PreviewPages() const { return m_previewPages; }
+    const QDateTime& creationTime() const { return m_creationTime; }
+    Report* report() const { return m_report; }
+    const PreparedPages* preparedPages() const { return m_preparedPages; }
 
-    std::function<void(TfrxCustomExportFilter& sender)> OnBeginExport;
+    // Called with the filter once an export begins.
+    void setOnBeginExport(std::function<void(ExportFilter& sender)> handler) { m_onBeginExport = std::move(handler); }
+    const std::function<void(ExportFilter& sender)>& onBeginExport() const { return m_onBeginExport; }
 
 protected:
-    void SetDefaultExt(const QString& value) { m_defaultExt = value; }
-    void SetFilterDesc(const QString& value) { m_filterDesc = value; }
+    void setDefaultExt(const QString& value) { m_defaultExt = value; }
+    void setFilterDesc(const QString& value) { m_filterDesc = value; }
 
 private:
-    friend bool Export(TfrxEngine& engine, TfrxCustomExportFilter& filter);
+    friend bool exportReport(ReportPreparer& engine, ExportFilter& filter);
 
     bool m_showDialog = true;
     QString m_fileName;
@@ -103,17 +105,18 @@ private:
     QString m_defaultExt;
     QString m_filterDesc;
     QDateTime m_creationTime;
-    TfrxReport* m_report = nullptr;
-    const TfrxPreviewPages* m_previewPages = nullptr;
+    Report* m_report = nullptr;
+    const PreparedPages* m_preparedPages = nullptr;
+    std::function<void(ExportFilter& sender)> m_onBeginExport;
 };
 
 // Exports the engine's prepared pages through the filter. True when the export ran (a cancel by
 // the user included); false when the options dialog was cancelled or an error ended it. Errors go
-// into the report's Errors and are reported as its NewSilentMode says.
-bool Export(TfrxEngine& engine, TfrxCustomExportFilter& filter);
+// into the report's errors() and are reported as its silent mode says.
+bool exportReport(ReportPreparer& engine, ExportFilter& filter);
 
 // The 1-based page numbers a page range selects; empty for all pages. Spaces are ignored and a
 // trailing "-" runs to the last page. Throws the integer conversion error for a bad part.
-std::vector<int> ParsePageNumbers(const QString& text, int pageCount);
+std::vector<int> parsePageNumbers(const QString& text, int pageCount);
 
-} // namespace quittung
+} // namespace quittung::report

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 using namespace quittung;
+using namespace quittung::app;
 
 TEST(ErrorHandler, TitleIsTheProgramNameUpToTheFirstDotInTitleCase)
 {
@@ -34,7 +35,7 @@ TEST(ErrorHandler, AnErrorLeavingAHandlerIsShownOnceAndTheProgramGoesOn)
     const ErrorPresenter before = setErrorPresenter(
         [&](const QString& caption, const QString& text) { shown << caption + QLatin1Char('|') + text; });
     bool after = false;
-    guarded([] { throw EConvertError(QStringLiteral("'x' ist kein gültiger Integerwert")); });
+    guarded([] { throw ConvertError(QStringLiteral("'x' ist kein gültiger Integerwert")); });
     guarded([] { throw std::runtime_error("Listenindex überschreitet das Maximum (2)"); });
     guarded([] { throw 42; });
     guarded([&] { after = true; });

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::app;
 
 namespace {
 
@@ -31,8 +32,8 @@ TEST(ProgressWindow, ShowsCentredWithMessageAndCancelAndDisablesTheActiveWindow)
     ActiveWindow main;
     ASSERT_EQ(QApplication::activeWindow(), &main.window);
     MessageBoxHost host;
-    host.ProgressStart(QString());
-    host.ProgressSetMessage(QStringLiteral("Exporting page 1"));
+    host.progressStart(QString());
+    host.progressSetMessage(QStringLiteral("Exporting page 1"));
 
     ProgressWindow* progress = host.progressWindow();
     ASSERT_NE(progress, nullptr);
@@ -45,9 +46,9 @@ TEST(ProgressWindow, ShowsCentredWithMessageAndCancelAndDisablesTheActiveWindow)
     EXPECT_EQ(progress->findChild<QLabel*>()->text(), QStringLiteral("Exporting page 1"));
     EXPECT_EQ(progress->cancelButton()->text(), QStringLiteral("Cancel"));
     EXPECT_FALSE(main.window.isEnabled());
-    EXPECT_FALSE(host.ProgressTerminated());
+    EXPECT_FALSE(host.progressTerminated());
 
-    host.ProgressStop();
+    host.progressStop();
     EXPECT_EQ(host.progressWindow(), nullptr);
     EXPECT_TRUE(main.window.isEnabled());
 }
@@ -56,15 +57,15 @@ TEST(ProgressWindow, CancelClosesTheWindowAndIsSeenByTheHost)
 {
     ActiveWindow main;
     MessageBoxHost host;
-    host.ProgressStart(QStringLiteral("Exporting page 1"));
+    host.progressStart(QStringLiteral("Exporting page 1"));
     QTest::mouseClick(host.progressWindow()->cancelButton(), Qt::LeftButton);
-    host.ProcessMessages();
+    host.processMessages();
 
-    EXPECT_TRUE(host.ProgressTerminated());
+    EXPECT_TRUE(host.progressTerminated());
     EXPECT_FALSE(host.progressWindow()->isVisible());
     EXPECT_TRUE(main.window.isEnabled()) << "closing gives the main window back";
-    host.ProgressSetMessage(QStringLiteral("Exporting page 2"));
-    EXPECT_TRUE(host.ProgressTerminated());
-    host.ProgressStop();
-    EXPECT_FALSE(host.ProgressTerminated());
+    host.progressSetMessage(QStringLiteral("Exporting page 2"));
+    EXPECT_TRUE(host.progressTerminated());
+    host.progressStop();
+    EXPECT_FALSE(host.progressTerminated());
 }

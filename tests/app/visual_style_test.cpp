@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::app;
 
 TEST(VisualStyle, CarbonIsFoundWithoutRegardToCaseAndIsDark)
 {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::app;
 
 namespace {
 
@@ -70,23 +71,23 @@ TEST(AmountInWords, WholeEurosInGermanCapitals)
         {-10000, "MINUS EINS"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(BetragInWorten(row.amount), QString::fromUtf8(row.words)) << row.amount;
+        EXPECT_EQ(amountInWords(row.amount), QString::fromUtf8(row.words)) << row.amount;
 }
 
 TEST(AmountInWords, OneGroupOfThreeDigits)
 {
-    EXPECT_EQ(GruppeInWorten(QStringLiteral("000")), QString());
-    EXPECT_EQ(GruppeInWorten(QStringLiteral("121")), QStringLiteral("einhunderteinundzwanzig"));
-    EXPECT_EQ(GruppeInWorten(QStringLiteral("710")), QStringLiteral("siebenhundertzehn"));
-    EXPECT_EQ(GruppeInWorten(QStringLiteral("032")), QStringLiteral("zweiunddreißig"));
-    EXPECT_THROW(GruppeInWorten(QStringLiteral("-12")), EConvertError);
+    EXPECT_EQ(groupInWords(QStringLiteral("000")), QString());
+    EXPECT_EQ(groupInWords(QStringLiteral("121")), QStringLiteral("einhunderteinundzwanzig"));
+    EXPECT_EQ(groupInWords(QStringLiteral("710")), QStringLiteral("siebenhundertzehn"));
+    EXPECT_EQ(groupInWords(QStringLiteral("032")), QStringLiteral("zweiunddreißig"));
+    EXPECT_THROW(groupInWords(QStringLiteral("-12")), ConvertError);
 }
 
 TEST(AmountInWords, AmountsBeyondTwelveDigitsAreRefusedNotCut)
 {
     for (const qint64 amount : {euros(1000000000000), euros(-1000000000000), std::numeric_limits<qint64>::min()}) {
         try {
-            BetragInWorten(amount);
+            amountInWords(amount);
             ADD_FAILURE() << amount;
         } catch (const Exception& error) {
             EXPECT_TRUE(error.message().contains(QStringLiteral("999.999.999.999,99"))) << error.what();

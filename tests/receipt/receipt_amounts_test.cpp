@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::app;
 
 namespace {
 
@@ -15,7 +16,7 @@ const FormatSettings kGerman = FormatSettings::german();
 QString failure(const char* netto, const char* brutto, const char* mwst)
 {
     try {
-        CompleteAmounts(QString::fromUtf8(netto), QString::fromUtf8(brutto), QString::fromUtf8(mwst), kGerman);
+        computeAmounts(QString::fromUtf8(netto), QString::fromUtf8(brutto), QString::fromUtf8(mwst), kGerman);
     } catch (const Exception& error) {
         return error.message();
     }
@@ -28,7 +29,7 @@ TEST(ReceiptAmounts, CompletionFollowsTheWorkedExamples)
 {
     // Empty fields arrive as "0", as the window fills them before the completion.
     const struct {
-        const char *netto, *brutto, *mwst, *nettoAfter, *bruttoAfter, *taxSum;
+        const char *net, *gross, *vatRate, *netAfter, *grossAfter, *taxSum;
     } rows[] = {
         {"0", "119", "19", "100", "119", "19"},
         {"100", "0", "19", "100", "119", "19"},
@@ -49,12 +50,12 @@ TEST(ReceiptAmounts, CompletionFollowsTheWorkedExamples)
         {"999999999999,99", "999999999999,99", "19", "999999999999,99", "999999999999,99", "0"},
     };
     for (const auto& row : rows) {
-        const CompletedAmounts amounts = CompleteAmounts(
-            QString::fromUtf8(row.netto), QString::fromUtf8(row.brutto), QString::fromUtf8(row.mwst), kGerman);
-        EXPECT_EQ(amounts.netto, QString::fromUtf8(row.nettoAfter)) << row.netto << " " << row.brutto;
-        EXPECT_EQ(amounts.brutto, QString::fromUtf8(row.bruttoAfter)) << row.netto << " " << row.brutto;
-        EXPECT_EQ(FloatToStr(TaxSum(amounts.brutto, amounts.netto, kGerman), kGerman), QString::fromUtf8(row.taxSum))
-            << row.netto << " " << row.brutto;
+        const CompletedAmounts amounts = computeAmounts(
+            QString::fromUtf8(row.net), QString::fromUtf8(row.gross), QString::fromUtf8(row.vatRate), kGerman);
+        EXPECT_EQ(amounts.net, QString::fromUtf8(row.netAfter)) << row.net << " " << row.gross;
+        EXPECT_EQ(amounts.gross, QString::fromUtf8(row.grossAfter)) << row.net << " " << row.gross;
+        EXPECT_EQ(floatToString(taxSum(amounts.gross, amounts.net, kGerman), kGerman), QString::fromUtf8(row.taxSum))
+            << row.net << " " << row.gross;
     }
 }
 
@@ -66,14 +67,14 @@ TEST(ReceiptAmounts, HalvesRoundAwayFromZeroOnTheBinaryValue)
     } rows[] = {{"0,125", "0,13"}, {"-0,125", "-0,13"}, {"2,675", "2,67"}, {"1,005", "1"}, {"0,005", "0,01"},
         {"-0,004", "0"}, {"84,035", "84,03"}};
     for (const auto& row : rows) {
-        const CompletedAmounts amounts = CompleteAmounts(QString::fromUtf8(row.typed), QStringLiteral("1"),
+        const CompletedAmounts amounts = computeAmounts(QString::fromUtf8(row.typed), QStringLiteral("1"),
             QStringLiteral("19"), kGerman);
-        EXPECT_EQ(amounts.netto, QString::fromUtf8(row.written)) << row.typed;
+        EXPECT_EQ(amounts.net, QString::fromUtf8(row.written)) << row.typed;
     }
-    EXPECT_EQ(RoundHalfAwayFromZero(2.5L), 3);
-    EXPECT_EQ(RoundHalfAwayFromZero(-2.5L), -3);
-    EXPECT_EQ(RoundHalfAwayFromZero(2.4L), 2);
-    EXPECT_EQ(RoundHalfAwayFromZero(-2.4L), -2);
+    EXPECT_EQ(roundHalfAwayFromZero(2.5L), 3);
+    EXPECT_EQ(roundHalfAwayFromZero(-2.5L), -3);
+    EXPECT_EQ(roundHalfAwayFromZero(2.4L), 2);
+    EXPECT_EQ(roundHalfAwayFromZero(-2.4L), -2);
 }
 
 TEST(ReceiptAmounts, TextsAreReadInOrderAndBadOnesAreReported)
@@ -105,8 +106,9 @@ TEST(ReceiptAmounts, AmountsTooLargeForWordsAndAZeroFactorAreRefused)
 TEST(ReceiptAmounts, APointLocaleReadsPoints)
 {
     const FormatSettings point{QLatin1Char('.'), QLatin1Char(','), QStringLiteral("MM/dd/yyyy")};
-    const CompletedAmounts amounts = CompleteAmounts(QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("19"), point);
-    EXPECT_EQ(amounts.netto, QStringLiteral("84.03"));
-    EXPECT_THROW(CompleteAmounts(QStringLiteral("84,03"), QStringLiteral("0"), QStringLiteral("19"), point),
-        EConvertError);
+    const CompletedAmounts amounts
+        = computeAmounts(QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("19"), point);
+    EXPECT_EQ(amounts.net, QStringLiteral("84.03"));
+    EXPECT_THROW(computeAmounts(QStringLiteral("84,03"), QStringLiteral("0"), QStringLiteral("19"), point),
+        ConvertError);
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
+using namespace quittung::app;
 
 namespace {
 
@@ -60,8 +62,8 @@ TEST(ReportVariables, AmountsInWordsAndTaxFollowTheGrossText)
 {
     ReceiptFormState state = exampleReceipt();
     const struct {
-        const char* brutto;
-        const char* netto;
+        const char* gross;
+        const char* net;
         const char* words;
         double tax;
     } rows[] = {
@@ -73,22 +75,22 @@ TEST(ReportVariables, AmountsInWordsAndTaxFollowTheGrossText)
         {"0,99985", "0,99985", "----", 0},
     };
     for (const auto& row : rows) {
-        state.brutto = QString::fromUtf8(row.brutto);
-        state.netto = QString::fromUtf8(row.netto);
-        EXPECT_EQ(valueOf("BetragInWorten", state), Variant(QString::fromUtf8(row.words))) << row.brutto;
-        EXPECT_EQ(valueOf("SumSteuern", state), Variant(row.tax)) << row.brutto;
+        state.gross = QString::fromUtf8(row.gross);
+        state.net = QString::fromUtf8(row.net);
+        EXPECT_EQ(valueOf("BetragInWorten", state), Variant(QString::fromUtf8(row.words))) << row.gross;
+        EXPECT_EQ(valueOf("SumSteuern", state), Variant(row.tax)) << row.gross;
     }
 }
 
 TEST(ReportVariables, AGrossTextThatIsNoNumberFailsTheRequest)
 {
     ReceiptFormState state = exampleReceipt();
-    state.brutto = QStringLiteral("hundert");
+    state.gross = QStringLiteral("hundert");
     for (const char* name : {"BetragInWorten", "SumSteuern"}) {
         try {
             valueOf(name, state);
             ADD_FAILURE() << name;
-        } catch (const EConvertError& error) {
+        } catch (const ConvertError& error) {
             EXPECT_EQ(error.message(), QStringLiteral("'hundert' ist kein gültiger Gleitkommawert")) << name;
         }
     }
@@ -101,16 +103,16 @@ TEST(ReportVariables, GrossAmountsTooLargeForWordsGetTheSizeMessageInAnyNotation
     const QString tooLarge = QStringLiteral("Der Betrag %1 ist zu groß: Quittungen sind bis höchstens "
                                             "999.999.999.999,99 möglich");
     const struct {
-        const char* brutto;
+        const char* gross;
         const char* shown;
     } rows[] = {{"1E12", "1000000000000"}, {"1E15", "1E15"}, {"-1E300", "-1E300"}, {"99999999999999999999", "1E20"}};
     for (const auto& row : rows) {
-        state.brutto = QString::fromUtf8(row.brutto);
+        state.gross = QString::fromUtf8(row.gross);
         try {
             valueOf("BetragInWorten", state);
-            ADD_FAILURE() << row.brutto;
+            ADD_FAILURE() << row.gross;
         } catch (const Exception& error) {
-            EXPECT_EQ(error.message(), tooLarge.arg(QString::fromUtf8(row.shown))) << row.brutto;
+            EXPECT_EQ(error.message(), tooLarge.arg(QString::fromUtf8(row.shown))) << row.gross;
         }
     }
 }

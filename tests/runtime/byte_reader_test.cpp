@@ -48,7 +48,7 @@ TEST(ByteReaderTest, EveryReadPastTheEndThrows)
         try {
             c.read();
             ADD_FAILURE() << c.name << ": no error";
-        } catch (const EReadError&) {
+        } catch (const ReadError&) {
         }
     }
 }

@@ -42,7 +42,7 @@ TEST(Messages, DisplayTextGetsAFullStopOnlyAfterCharactersAboveIt)
 
 TEST(Messages, ExceptionsCarryTheirTextForTheUser)
 {
-    EXPECT_EQ(exceptionMessage(EIntOverflow()), QStringLiteral("Integerüberlauf"));
+    EXPECT_EQ(exceptionMessage(IntegerOverflowError()), QStringLiteral("Integerüberlauf"));
     EXPECT_EQ(exceptionMessage(std::runtime_error("plain")), QStringLiteral("plain"));
-    EXPECT_STREQ(EConvertError(QStringLiteral("ä")).what(), "ä");
+    EXPECT_STREQ(ConvertError(QStringLiteral("ä")).what(), "ä");
 }

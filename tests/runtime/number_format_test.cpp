@@ -17,8 +17,8 @@ const FormatSettings kPoint = {QLatin1Char('.'), QLatin1Char(','), QStringLitera
 QString invalidFloat(const QString& text)
 {
     try {
-        StrToFloat(text, kGerman);
-    } catch (const EConvertError& error) {
+        stringToFloat(text, kGerman);
+    } catch (const ConvertError& error) {
         return error.message();
     }
     return QStringLiteral("(read)");
@@ -26,7 +26,7 @@ QString invalidFloat(const QString& text)
 
 } // namespace
 
-TEST(StrToFloat, ReadsTheUsersNumberForm)
+TEST(StringToFloat, ReadsTheUsersNumberForm)
 {
     const struct {
         const char* text;
@@ -37,10 +37,10 @@ TEST(StrToFloat, ReadsTheUsersNumberForm)
         {"0,1", 0.1}, {",", 0}, {"2,675", 2.675}, {"999999999999,99", 999999999999.99},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(StrToFloat(QString::fromUtf8(row.text), kGerman), row.value) << row.text;
+        EXPECT_EQ(stringToFloat(QString::fromUtf8(row.text), kGerman), row.value) << row.text;
 }
 
-TEST(StrToFloat, RefusesEverythingElseWithTheGermanMessage)
+TEST(StringToFloat, RefusesEverythingElseWithTheGermanMessage)
 {
     for (const char* text : {"", "   ", "1.000,50", "12a", "- 5", "+", "-", "E5", "1,2,3", "1 2", "\t5",
              "1E400", "0x10", "5 €", "١٢"}) {
@@ -50,13 +50,13 @@ TEST(StrToFloat, RefusesEverythingElseWithTheGermanMessage)
     }
 }
 
-TEST(StrToFloat, FollowsTheLocalesSeparator)
+TEST(StringToFloat, FollowsTheLocalesSeparator)
 {
-    EXPECT_EQ(StrToFloat(QStringLiteral("84.03"), kPoint), 84.03);
-    EXPECT_THROW(StrToFloat(QStringLiteral("84,03"), kPoint), EConvertError);
+    EXPECT_EQ(stringToFloat(QStringLiteral("84.03"), kPoint), 84.03);
+    EXPECT_THROW(stringToFloat(QStringLiteral("84,03"), kPoint), ConvertError);
 }
 
-TEST(FloatToStr, WritesTheGeneralNumberFormat)
+TEST(FloatToString, WritesTheGeneralNumberFormat)
 {
     const struct {
         double value;
@@ -69,11 +69,11 @@ TEST(FloatToStr, WritesTheGeneralNumberFormat)
         {999999999999999.9, "1E15"}, {std::nan(""), "NAN"}, {-INFINITY, "-INF"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(FloatToStr(row.value, kGerman), QString::fromUtf8(row.text)) << row.text;
-    EXPECT_EQ(FloatToStr(84.03, kPoint), QStringLiteral("84.03"));
+        EXPECT_EQ(floatToString(row.value, kGerman), QString::fromUtf8(row.text)) << row.text;
+    EXPECT_EQ(floatToString(84.03, kPoint), QStringLiteral("84.03"));
 }
 
-TEST(StrToCurr, RoundsExactlyOnTheDecimalDigitsHalvesToEven)
+TEST(StringToCurrency, RoundsExactlyOnTheDecimalDigitsHalvesToEven)
 {
     const struct {
         const char* text;
@@ -85,7 +85,7 @@ TEST(StrToCurr, RoundsExactlyOnTheDecimalDigitsHalvesToEven)
         {"0,00005", 0}, {"0,00015", 2}, {"2,675", 26750},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(StrToCurr(QString::fromUtf8(row.text), kGerman), row.tenThousandths) << row.text;
+        EXPECT_EQ(stringToCurrency(QString::fromUtf8(row.text), kGerman), row.tenThousandths) << row.text;
     for (const char* text : {"922337203685477,5808", "1E15", "1E400", "abc", ""})
-        EXPECT_THROW(StrToCurr(QString::fromUtf8(text), kGerman), EConvertError) << text;
+        EXPECT_THROW(stringToCurrency(QString::fromUtf8(text), kGerman), ConvertError) << text;
 }

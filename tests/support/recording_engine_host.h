@@ -5,35 +5,35 @@
 #include <QStringList>
 
 // Records what the report engine would show the user, for as long as it lives.
-class RecordingEngineHost : public quittung::EngineHost {
+class RecordingEngineHost : public quittung::report::EngineHost {
 public:
-    RecordingEngineHost() : m_before(quittung::setEngineHost(this)) {}
-    ~RecordingEngineHost() override { quittung::setEngineHost(m_before); }
+    RecordingEngineHost() : m_before(quittung::report::setEngineHost(this)) {}
+    ~RecordingEngineHost() override { quittung::report::setEngineHost(m_before); }
     RecordingEngineHost(const RecordingEngineHost&) = delete;
     RecordingEngineHost& operator=(const RecordingEngineHost&) = delete;
 
-    void ShowMessage(const QString& caption, const QString& text, Icon) override
+    void showMessage(const QString& caption, const QString& text, Icon) override
     {
         shown << caption + QLatin1Char('|') + text;
     }
-    bool AskYesNo(const QString& caption, const QString& text, Icon icon) override
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override
     {
-        ShowMessage(caption, text, icon);
+        showMessage(caption, text, icon);
         return answer;
     }
 
     // Progress calls as "start:<message>", "message:<message>", "stop"; the user clicks Cancel
     // while the cancelAfterMessages-th message set after the start is shown.
-    void ProgressStart(const QString& message) override { progress << QStringLiteral("start:") + message; }
-    void ProgressSetMessage(const QString& message) override
+    void progressStart(const QString& message) override { progress << QStringLiteral("start:") + message; }
+    void progressSetMessage(const QString& message) override
     {
         progress << QStringLiteral("message:") + message;
         ++m_messages;
     }
-    bool ProgressTerminated() override { return cancelAfterMessages > 0 && m_messages >= cancelAfterMessages; }
-    void ProgressStop() override { progress << QStringLiteral("stop"); }
-    void ProcessMessages() override { ++processed; }
-    void OpenFile(const QString& path) override { opened << path; }
+    bool progressTerminated() override { return cancelAfterMessages > 0 && m_messages >= cancelAfterMessages; }
+    void progressStop() override { progress << QStringLiteral("stop"); }
+    void processMessages() override { ++processed; }
+    void openFile(const QString& path) override { opened << path; }
 
     QStringList shown;
     bool answer = true;
@@ -43,6 +43,6 @@ public:
     QStringList opened;
 
 private:
-    quittung::EngineHost* m_before;
+    quittung::report::EngineHost* m_before;
     int m_messages = 0;
 };

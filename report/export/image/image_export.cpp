@@ -1,8 +1,8 @@
 #include "report/export/image/image_export.h"
 
 #include "report/document/view.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/preview_pages.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/prepared_pages.h"
 #include "report/engine/view_drawing.h"
 #include "runtime/rounding.h"
 
@@ -12,18 +12,18 @@
 
 #include <algorithm>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
 constexpr int MaxImageSize = 30000;
 
-int Round(double value)
+int roundToPixel(double value)
 {
-    return static_cast<int>(RoundHalfEven(value));
+    return static_cast<int>(roundHalfEven(value));
 }
 
-QImage WhiteImage(int width, int height)
+QImage whiteImage(int width, int height)
 {
     QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -32,10 +32,10 @@ QImage WhiteImage(int width, int height)
 
 } // namespace
 
-TfrxCustomImageExport::TfrxCustomImageExport() = default;
-TfrxCustomImageExport::~TfrxCustomImageExport() = default;
+ImageExport::ImageExport() = default;
+ImageExport::~ImageExport() = default;
 
-double TfrxCustomImageExport::ScreenPixelsPerInch()
+double ImageExport::screenPixelsPerInch()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return 96;
@@ -43,124 +43,124 @@ double TfrxCustomImageExport::ScreenPixelsPerInch()
     return screen ? screen->logicalDotsPerInch() : 96;
 }
 
-void TfrxCustomImageExport::computeScale()
+void ImageExport::computeScale()
 {
-    FCurrentRes = ScreenPixelsPerInch();
-    FDiv = Resolution() / FCurrentRes;
+    m_screenDpi = screenPixelsPerInch();
+    m_scale = resolution() / m_screenDpi;
 }
 
-void TfrxCustomImageExport::setCropBounds()
+void ImageExport::setCropBounds()
 {
-    FMaxX = 0;
-    FMaxY = 0;
-    FMinX = FBitmap.width();
-    FMinY = FBitmap.height();
+    m_maxX = 0;
+    m_maxY = 0;
+    m_minX = m_bitmap.width();
+    m_minY = m_bitmap.height();
 }
 
-void TfrxCustomImageExport::endPainting()
+void ImageExport::endPainting()
 {
     m_painter.reset();
 }
 
-bool TfrxCustomImageExport::Start()
+bool ImageExport::start()
 {
-    FCurrentPage = 0;
-    FYOffset = 0;
+    m_pageNumber = 0;
+    m_yOffset = 0;
     endPainting();
-    FBitmap = QImage();
-    if (!SeparateFiles()) {
+    m_bitmap = QImage();
+    if (!separateFiles()) {
         // Sized on the first page, once all page sizes are known to be final.
         computeScale();
-        FFirstPage = true;
+        m_firstPage = true;
     }
-    if (!DefaultPath().isEmpty() && !FileName().contains(QLatin1Char('/')))
-        SetFileName(DefaultPath() + QLatin1Char('/') + FileName());
-    return !FileName().isEmpty() || Stream();
+    if (!defaultPath().isEmpty() && !fileName().contains(QLatin1Char('/')))
+        setFileName(defaultPath() + QLatin1Char('/') + fileName());
+    return !fileName().isEmpty() || stream();
 }
 
-void TfrxCustomImageExport::StartPage(TfrxReportPage& Page, int)
+void ImageExport::startPage(ReportPage& page, int)
 {
-    ++FCurrentPage;
-    if (SeparateFiles()) {
+    ++m_pageNumber;
+    if (separateFiles()) {
         computeScale();
-        FBitmap = WhiteImage(Round(Page.Width() * FDiv), Round(Page.Height() * FDiv));
+        m_bitmap = whiteImage(roundToPixel(page.width() * m_scale), roundToPixel(page.height() * m_scale));
         setCropBounds();
-    } else if (FFirstPage) {
-        FFirstPage = false;
+    } else if (m_firstPage) {
+        m_firstPage = false;
         int width = 0;
         int height = 0;
-        const TfrxPreviewPages* pages = PreviewPages();
-        for (int i = 0; pages && i < pages->Count(); ++i) {
-            const QSizeF size = pages->PageSize(i);
-            width = std::max(width, Round(size.width() * FDiv));
-            height += Round(size.height() * FDiv);
+        const PreparedPages* pages = preparedPages();
+        for (int i = 0; pages && i < pages->count(); ++i) {
+            const QSizeF size = pages->pageSize(i);
+            width = std::max(width, roundToPixel(size.width() * m_scale));
+            height += roundToPixel(size.height() * m_scale);
         }
-        FBitmap = WhiteImage(std::min(width, MaxImageSize), std::min(height, MaxImageSize));
+        m_bitmap = whiteImage(std::min(width, MaxImageSize), std::min(height, MaxImageSize));
         setCropBounds();
     }
 }
 
-void TfrxCustomImageExport::ExportObject(TfrxComponent& Obj)
+void ImageExport::exportObject(ReportObject& Obj)
 {
-    auto* view = dynamic_cast<TfrxView*>(&Obj);
-    if (!view || (!view->Printable() && !ExportNotPrintable()) || FBitmap.isNull())
+    auto* view = dynamic_cast<View*>(&Obj);
+    if (!view || (!view->printable() && !exportNotPrintable()) || m_bitmap.isNull())
         return;
-    if (view->Name() != QLatin1String("_pagebackground")) {
-        FMinX = std::min(FMinX, Round(view->AbsLeft() * FDiv));
-        FMinY = std::min(FMinY, Round(view->AbsTop() * FDiv) + FYOffset);
-        FMaxX = std::max(FMaxX, Round((view->AbsLeft() + view->Width()) * FDiv) + 1);
-        FMaxY = std::max(FMaxY, Round((view->AbsTop() + view->Height()) * FDiv) + FYOffset + 1);
+    if (view->name() != QLatin1String("_pagebackground")) {
+        m_minX = std::min(m_minX, roundToPixel(view->absLeft() * m_scale));
+        m_minY = std::min(m_minY, roundToPixel(view->absTop() * m_scale) + m_yOffset);
+        m_maxX = std::max(m_maxX, roundToPixel((view->absLeft() + view->width()) * m_scale) + 1);
+        m_maxY = std::max(m_maxY, roundToPixel((view->absTop() + view->height()) * m_scale) + m_yOffset + 1);
     }
     if (!m_painter)
-        m_painter = std::make_unique<QPainter>(&FBitmap);
-    DrawView(*view, *m_painter, FDiv, FDiv, 0, FYOffset, TfrxDrawText::Shared());
+        m_painter = std::make_unique<QPainter>(&m_bitmap);
+    drawView(*view, *m_painter, m_scale, m_scale, 0, m_yOffset, TextLayout::shared());
 }
 
-void TfrxCustomImageExport::FinishPage(TfrxReportPage& Page, int)
+void ImageExport::finishPage(ReportPage& page, int)
 {
-    FPaperWidth = Page.PaperWidth();
-    FPaperHeight = Page.PaperHeight();
-    if (SeparateFiles())
-        FinishImage();
+    m_paperWidth = page.paperWidth();
+    m_paperHeight = page.paperHeight();
+    if (separateFiles())
+        finishImage();
     else
-        FYOffset += Round(Page.Height() * FDiv);
+        m_yOffset += roundToPixel(page.height() * m_scale);
 }
 
-void TfrxCustomImageExport::Finish()
+void ImageExport::finish()
 {
     // Without pages there is no stacked image to save.
-    if (!SeparateFiles() && !FBitmap.isNull())
-        FinishImage();
+    if (!separateFiles() && !m_bitmap.isNull())
+        finishImage();
 }
 
-void TfrxCustomImageExport::FinishImage()
+void ImageExport::finishImage()
 {
     endPainting();
     struct Release {
-        TfrxCustomImageExport& self;
-        ~Release() { self.FBitmap = QImage(); }
+        ImageExport& self;
+        ~Release() { self.m_bitmap = QImage(); }
     } release{*this};
 
-    const QRect painted(QPoint(FMinX, FMinY), QPoint(FMaxX - 1, FMaxY - 1));
+    const QRect painted(QPoint(m_minX, m_minY), QPoint(m_maxX - 1, m_maxY - 1));
     // A page with nothing painted keeps its full size.
-    if (CropImages() && painted.isValid()) {
+    if (cropImages() && painted.isValid()) {
         // What lies beyond the bitmap stays paper white.
-        QImage cropped = WhiteImage(painted.width(), painted.height());
+        QImage cropped = whiteImage(painted.width(), painted.height());
         QPainter copier(&cropped);
-        copier.drawImage(QPoint(0, 0), FBitmap, painted);
+        copier.drawImage(QPoint(0, 0), m_bitmap, painted);
         copier.end();
-        FBitmap = cropped;
+        m_bitmap = cropped;
     }
-    if (Monochrome()) {
-        FBitmap = FBitmap.convertToFormat(QImage::Format_Mono, Qt::MonoOnly | Qt::ThresholdDither)
+    if (monochrome()) {
+        m_bitmap = m_bitmap.convertToFormat(QImage::Format_Mono, Qt::MonoOnly | Qt::ThresholdDither)
                       .convertToFormat(QImage::Format_RGB32);
     }
-    SaveImage();
+    saveImage();
 }
 
-void TfrxCustomImageExport::SaveImage()
+void ImageExport::saveImage()
 {
-    FFileSuffix = SeparateFiles() ? QLatin1Char('.') + QString::number(FCurrentPage) : QString();
+    m_fileSuffix = separateFiles() ? QLatin1Char('.') + QString::number(m_pageNumber) : QString();
 }
 
-} // namespace quittung
+} // namespace quittung::report

@@ -8,59 +8,59 @@
 
 class QPainter;
 
-namespace quittung {
+namespace quittung::report {
 
 // Paints each prepared page into a bitmap the way the preview draws it, optionally cropped to the
 // painted area, one bitmap per page or all pages stacked in one; subclasses encode and write it.
-class TfrxCustomImageExport : public TfrxCustomExportFilter {
+class ImageExport : public ExportFilter {
 public:
-    TfrxCustomImageExport();
-    ~TfrxCustomImageExport() override;
+    ImageExport();
+    ~ImageExport() override;
 
-    bool Start() override;
-    void ExportObject(TfrxComponent& Obj) override;
-    void Finish() override;
-    void FinishPage(TfrxReportPage& Page, int Index) override;
-    void StartPage(TfrxReportPage& Page, int Index) override;
-    // Writes FBitmap; the base only works out the file suffix.
-    virtual void SaveImage();
+    bool start() override;
+    void exportObject(ReportObject& Obj) override;
+    void finish() override;
+    void finishPage(ReportPage& page, int Index) override;
+    void startPage(ReportPage& page, int Index) override;
+    // Writes m_bitmap; the base only works out the file suffix.
+    virtual void saveImage();
     // Crops, saves and frees the bitmap.
-    virtual void FinishImage();
+    virtual void finishImage();
 
-    int JPEGQuality() const { return m_jpegQuality; }
-    void SetJPEGQuality(int value) { m_jpegQuality = value; }
-    int Resolution() const { return m_resolution; }
-    void SetResolution(int value) { m_resolution = value; }
-    bool SeparateFiles() const { return m_separateFiles; }
-    void SetSeparateFiles(bool value) { m_separateFiles = value; }
-    bool CropImages() const { return m_cropImages; }
-    void SetCropImages(bool value) { m_cropImages = value; }
+    int jpegQuality() const { return m_jpegQuality; }
+    void setJpegQuality(int value) { m_jpegQuality = value; }
+    int resolution() const { return m_resolution; }
+    void setResolution(int value) { m_resolution = value; }
+    bool separateFiles() const { return m_separateFiles; }
+    void setSeparateFiles(bool value) { m_separateFiles = value; }
+    bool cropImages() const { return m_cropImages; }
+    void setCropImages(bool value) { m_cropImages = value; }
     // Black and white only.
-    bool Monochrome() const { return m_monochrome; }
-    void SetMonochrome(bool value) { m_monochrome = value; }
+    bool monochrome() const { return m_monochrome; }
+    void setMonochrome(bool value) { m_monochrome = value; }
 
     // The screen's logical pixels per inch; 96 without a screen.
-    static double ScreenPixelsPerInch();
+    static double screenPixelsPerInch();
 
 protected:
-    // Sets FCurrentRes and FDiv.
+    // Sets m_screenDpi and m_scale.
     void computeScale();
     void setCropBounds();
     void endPainting();
 
-    QImage FBitmap;
-    double FDiv = 1;
-    double FCurrentRes = 96;
-    int FCurrentPage = 0;
-    int FYOffset = 0;
-    int FMinX = 0;
-    int FMinY = 0;
-    int FMaxX = 0;
-    int FMaxY = 0;
-    bool FFirstPage = false;
-    QString FFileSuffix;
-    double FPaperWidth = 0;
-    double FPaperHeight = 0;
+    QImage m_bitmap;
+    double m_scale = 1;
+    double m_screenDpi = 96;
+    int m_pageNumber = 0;
+    int m_yOffset = 0;
+    int m_minX = 0;
+    int m_minY = 0;
+    int m_maxX = 0;
+    int m_maxY = 0;
+    bool m_firstPage = false;
+    QString m_fileSuffix;
+    double m_paperWidth = 0;
+    double m_paperHeight = 0;
 
 private:
     int m_jpegQuality = 90;
@@ -72,15 +72,15 @@ private:
 };
 
 // Saves every page image as a JPEG file named after FileName with the page number.
-class TfrxJPEGExport : public TfrxCustomImageExport {
+class JpegExport : public ImageExport {
 public:
-    TfrxJPEGExport();
+    JpegExport();
 
-    QString GetDescription() const override;
-    void SaveImage() override;
+    QString getDescription() const override;
+    void saveImage() override;
 
     // The file a page image goes to: FileName's extension replaced by the suffix and ".jpg".
-    static QString ImageFileName(const QString& fileName, const QString& suffix);
+    static QString imageFileName(const QString& fileName, const QString& suffix);
 };
 
-} // namespace quittung
+} // namespace quittung::report

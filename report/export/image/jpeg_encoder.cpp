@@ -16,7 +16,7 @@
 // libjpeg reports errors by longjmp. Everything between setjmp and the jump is plain C data, so no
 // destructor is skipped; the C++ side only sees a result and a message.
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -126,7 +126,7 @@ bool compress(const unsigned char* rows, int width, int height, size_t stride, i
 
 } // namespace
 
-QByteArray EncodeJpeg(const QImage& image, int quality)
+QByteArray encodeJpeg(const QImage& image, int quality)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     MemoryDestination out{};
@@ -139,4 +139,4 @@ QByteArray EncodeJpeg(const QImage& image, int quality)
     return bytes;
 }
 
-} // namespace quittung
+} // namespace quittung::report

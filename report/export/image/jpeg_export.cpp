@@ -8,20 +8,20 @@
 
 #include <QIODevice>
 
-namespace quittung {
+namespace quittung::report {
 
-TfrxJPEGExport::TfrxJPEGExport()
+JpegExport::JpegExport()
 {
-    SetDefaultExt(QStringLiteral(".jpg"));
-    SetFilterDesc(frxGet(QStringLiteral("expJPEGFilter")));
+    setDefaultExt(QStringLiteral(".jpg"));
+    setFilterDesc(engineMessage(QStringLiteral("expJPEGFilter")));
 }
 
-QString TfrxJPEGExport::GetDescription() const
+QString JpegExport::getDescription() const
 {
-    return frxGet(QStringLiteral("expJPEGDescription"));
+    return engineMessage(QStringLiteral("expJPEGDescription"));
 }
 
-QString TfrxJPEGExport::ImageFileName(const QString& fileName, const QString& suffix)
+QString JpegExport::imageFileName(const QString& fileName, const QString& suffix)
 {
     const qsizetype folder = fileName.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -29,32 +29,33 @@ QString TfrxJPEGExport::ImageFileName(const QString& fileName, const QString& su
     return base + suffix + QStringLiteral(".jpg");
 }
 
-void TfrxJPEGExport::SaveImage()
+void JpegExport::saveImage()
 {
-    TfrxCustomImageExport::SaveImage();
+    ImageExport::saveImage();
     // A failed image is reported on its own; the other pages are still written.
     try {
-        const QByteArray jpeg = EncodeJpeg(FBitmap, JPEGQuality());
-        if (Stream()) {
-            Stream()->write(jpeg);
+        const QByteArray jpeg = encodeJpeg(m_bitmap, jpegQuality());
+        if (stream()) {
+            stream()->write(jpeg);
             return;
         }
-        WriteFileSafely(ImageFileName(FileName(), FFileSuffix), [&](QIODevice& file) { file.write(jpeg); });
+        writeFileSafely(imageFileName(fileName(), m_fileSuffix), [&](QIODevice& file) { file.write(jpeg); });
     } catch (const Exception& error) {
-        TfrxReport* report = Report();
-        const TfrxSilentMode mode = report ? report->EngineOptions().NewSilentMode() : TfrxSilentMode::simMessageBoxes;
+        Report* owner = report();
+        const SilentMode mode = owner ? owner->engineOptions().newSilentMode() : SilentMode::MessageBoxes;
         switch (mode) {
-        case TfrxSilentMode::simMessageBoxes:
-            engineHost().ShowMessage(frxGet(QStringLiteral("mbError")), error.message(), EngineHost::Icon::Error);
+        case SilentMode::MessageBoxes:
+            engineHost().showMessage(
+                engineMessage(QStringLiteral("mbError")), error.message(), EngineHost::Icon::Error);
             break;
-        case TfrxSilentMode::simSilent:
-            if (report)
-                report->Errors().Add(error.message());
+        case SilentMode::Silent:
+            if (owner)
+                owner->errors().add(error.message());
             break;
-        case TfrxSilentMode::simReThrow:
+        case SilentMode::Rethrow:
             throw;
         }
     }
 }
 
-} // namespace quittung
+} // namespace quittung::report

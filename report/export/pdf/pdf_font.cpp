@@ -10,7 +10,7 @@
 #include <cmath>
 #include <optional>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -52,7 +52,7 @@ int scaled(double value, int unitsPerEm)
 // Reads the metrics; nullopt when the face lacks the tables every outline font has.
 std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
 {
-    const FaceTables tables(ExtractCollectionFace(face.FileData(), face.FaceIndex()));
+    const FaceTables tables(extractCollectionFace(face.fileData(), face.faceIndex()));
     const auto head = tables.table("head");
     const auto hhea = tables.table("hhea");
     if (!head || !hhea)
@@ -62,11 +62,11 @@ std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
         if (upem == 0)
             return std::nullopt;
         PdfOutlineMetrics m;
-        m.otmrcFontBox.left = scaled(head->s16(36), upem);
-        m.otmrcFontBox.bottom = scaled(head->s16(38), upem);
-        m.otmrcFontBox.right = scaled(head->s16(40), upem);
-        m.otmrcFontBox.top = scaled(head->s16(42), upem);
-        m.tmMaxCharWidth = scaled(hhea->u16(10), upem);
+        m.fontBox.left = scaled(head->s16(36), upem);
+        m.fontBox.bottom = scaled(head->s16(38), upem);
+        m.fontBox.right = scaled(head->s16(40), upem);
+        m.fontBox.top = scaled(head->s16(42), upem);
+        m.maxCharWidth = scaled(hhea->u16(10), upem);
 
         const double hheaAscent = hhea->s16(4);
         const double hheaDescent = hhea->s16(6); // negative
@@ -74,30 +74,30 @@ std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
         double winDescent = -hheaDescent;
         double typoAscent = hheaAscent;
         double typoDescent = hheaDescent;
-        m.tmWeight = (face.SynthesizeBold() ? 700 : 400);
+        m.weight = (face.synthesizeBold() ? 700 : 400);
         if (const auto os2 = tables.table("OS/2"); os2 && os2->size() >= 78) {
-            m.tmAveCharWidth = scaled(os2->s16(2), upem);
-            m.tmWeight = os2->u16(4);
+            m.averageCharWidth = scaled(os2->s16(2), upem);
+            m.weight = os2->u16(4);
             typoAscent = os2->s16(68);
             typoDescent = os2->s16(70);
             winAscent = os2->u16(74);
             winDescent = os2->u16(76);
             // usDefaultChar exists from version 2 on; older tables mean the space.
             if (os2->u16(0) >= 2 && os2->size() >= 96 && os2->u16(90) != 0)
-                m.tmDefaultChar = os2->u16(90);
+                m.defaultChar = os2->u16(90);
         } else {
-            m.tmAveCharWidth = m.tmMaxCharWidth / 2;
+            m.averageCharWidth = m.maxCharWidth / 2;
         }
         // The cell height uses the Windows ascent and descent, as the face service's Ascent and
         // Descent do; the outline ascent and descent are the typographic ones.
-        m.tmHeight = scaled(winAscent + winDescent, upem);
-        m.tmInternalLeading = m.tmHeight - int(kEm);
-        m.otmAscent = scaled(typoAscent, upem);
-        m.otmDescent = scaled(typoDescent, upem);
+        m.height = scaled(winAscent + winDescent, upem);
+        m.internalLeading = m.height - int(kEm);
+        m.ascent = scaled(typoAscent, upem);
+        m.descent = scaled(typoDescent, upem);
         if (const auto post = tables.table("post"); post && post->size() >= 8) {
             // Fixed 16.16 degrees, reported in tenths of a degree.
             const auto raw = std::int32_t(post->u32(4));
-            m.otmItalicAngle = int(std::lround(raw / 65536.0 * 10.0));
+            m.italicAngle = int(std::lround(raw / 65536.0 * 10.0));
         }
         return m;
     } catch (...) {
@@ -108,7 +108,7 @@ std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
 // Only TrueType outlines can be embedded as the PDF's font file.
 bool hasTrueTypeOutlines(const FontFace& face)
 {
-    const QByteArray file = ExtractCollectionFace(face.FileData(), face.FaceIndex());
+    const QByteArray file = extractCollectionFace(face.fileData(), face.faceIndex());
     const FaceTables tables(file);
     return file.startsWith(QByteArray::fromHex("00010000")) && tables.table("glyf") && tables.table("loca") &&
            tables.table("hmtx");
@@ -117,13 +117,13 @@ bool hasTrueTypeOutlines(const FontFace& face)
 // The face the text is shaped, measured and embedded with. A face in another format (CFF-based
 // OpenType, Type 1, bitmaps) is replaced by the face "Arial" resolves to, for all three alike, so
 // the glyph numbers in the text always belong to the embedded file.
-std::shared_ptr<const FontFace> embeddableFace(const TfrxFont& font)
+std::shared_ptr<const FontFace> embeddableFace(const Font& font)
 {
-    FontService& service = FontService::Instance();
-    auto face = service.Face(font.Name(), font.Style() & (fsBold | fsItalic));
+    FontService& service = FontService::instance();
+    auto face = service.face(font.name(), font.style() & (FontStyle::Bold | FontStyle::Italic));
     if (hasTrueTypeOutlines(*face))
         return face;
-    return service.Face(QStringLiteral("Arial"), font.Style() & (fsBold | fsItalic));
+    return service.face(QStringLiteral("Arial"), font.style() & (FontStyle::Bold | FontStyle::Italic));
 }
 
 QByteArray number(qint64 value)
@@ -155,23 +155,23 @@ bool isEastAsianFace(const QString& name)
 
 } // namespace
 
-TfrxPDFFont::TfrxPDFFont(const TfrxFont& font) : SourceFont(font), m_face(embeddableFace(font)) {}
+PdfFont::PdfFont(const Font& font) : m_sourceFont(font), m_face(embeddableFace(font)) {}
 
-void TfrxPDFFont::FillOutlineTextMetrix()
+void PdfFont::fillOutlineTextMetrics()
 {
     if (auto metrics = readMetrics(*m_face)) {
-        TextMetric = *metrics;
+        m_metrics = *metrics;
         return;
     }
-    if (auto arial = readMetrics(*FontService::Instance().Face(QStringLiteral("Arial"), 0)))
-        TextMetric = *arial;
+    if (auto arial = readMetrics(*FontService::instance().face(QStringLiteral("Arial"), 0)))
+        m_metrics = *arial;
 }
 
-QString TfrxPDFFont::RemapString(const QString& text, bool rtl)
+QString PdfFont::remapString(const QString& text, bool rtl)
 {
     if (text.isEmpty())
         return {};
-    const auto glyphs = m_face->Shape(text, kEm, rtl);
+    const auto glyphs = m_face->shape(text, kEm, rtl);
     const bool oneToOne = glyphs.size() == std::size_t(text.size());
     QString result;
     result.reserve(qsizetype(glyphs.size()));
@@ -179,29 +179,29 @@ QString TfrxPDFFont::RemapString(const QString& text, bool rtl)
         const auto& glyph = glyphs[i];
         result.append(QChar(char16_t(glyph.index)));
         bool known = false;
-        for (const auto used : UsedAlphabet)
+        for (const auto used : m_usedGlyphs)
             if (used == glyph.index) {
                 known = true;
                 break;
             }
         if (known)
             continue;
-        UsedAlphabet.push_back(glyph.index);
-        Widths.push_back(int(std::lround(glyph.advance)));
-        char16_t character = char16_t(TextMetric.tmDefaultChar);
+        m_usedGlyphs.push_back(glyph.index);
+        m_widths.push_back(int(std::lround(glyph.advance)));
+        char16_t character = char16_t(m_metrics.defaultChar);
         if (oneToOne) {
             // Glyphs come in visual order, so a right-to-left line is read from its end.
             const qsizetype at = rtl ? text.size() - 1 - qsizetype(i) : qsizetype(i);
             character = text.at(at).unicode();
         }
-        UsedAlphabetUnicode.push_back(character);
+        m_usedCharacters.push_back(character);
     }
     return result;
 }
 
-QString TfrxPDFFont::GetFontName() const
+QString PdfFont::getFontName() const
 {
-    const QString face = SourceFont.Name();
+    const QString face = m_sourceFont.name();
     // Linux has no ANSI code page; the locale's 8-bit encoding there is UTF-8.
     QByteArray name = face.toUtf8();
     static const std::pair<char, const char*> escapes[] = {
@@ -219,8 +219,8 @@ QString TfrxPDFFont::GetFontName() const
             escaped.append(c);
     }
     if (!isEastAsianFace(face)) {
-        const bool bold = SourceFont.Style() & fsBold;
-        const bool italic = SourceFont.Style() & fsItalic;
+        const bool bold = m_sourceFont.style() & FontStyle::Bold;
+        const bool italic = m_sourceFont.style() & FontStyle::Italic;
         if (bold && italic)
             escaped.append(",BoldItalic");
         else if (bold)
@@ -239,29 +239,29 @@ QString TfrxPDFFont::GetFontName() const
     return result;
 }
 
-QByteArray TfrxPDFFont::GetFontFile()
+QByteArray PdfFont::getFontFile()
 {
     const auto& source = m_face;
-    FontData = source->FileData();
-    if (PackFont) {
+    m_fontData = source->fileData();
+    if (m_subset) {
         // The face's own family and real styles pick the right face of a collection file; a
         // synthesized style has no face of that name.
-        const bool bold = (SourceFont.Style() & fsBold) && !source->SynthesizeBold();
-        const bool italic = (SourceFont.Style() & fsItalic) && !source->SynthesizeItalic();
-        const QString wanted = TrueTypeCollection::wantedFullName(source->FamilyName(), bold, italic);
-        FontData = TrueTypeCollection(FontData).PackFont(wanted, UsedAlphabet, ChecksumFaultAction::Warn,
-                                                         std::size_t(source->FaceIndex()));
+        const bool bold = (m_sourceFont.style() & FontStyle::Bold) && !source->synthesizeBold();
+        const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !source->synthesizeItalic();
+        const QString wanted = TrueTypeCollection::wantedFullName(source->familyName(), bold, italic);
+        m_fontData = TrueTypeCollection(m_fontData).packFont(wanted, m_usedGlyphs, ChecksumFaultAction::Warn,
+                                                         std::size_t(source->faceIndex()));
     }
-    return FontData;
+    return m_fontData;
 }
 
-int TfrxPDFFont::StemV() const
+int PdfFont::stemV() const
 {
-    const double stem = TextMetric.tmWeight / 65.0;
+    const double stem = m_metrics.weight / 65.0;
     return int(std::lround(stem * stem)) + 50;
 }
 
-QByteArray TfrxPDFFont::StreamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed)
+QByteArray PdfFont::streamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed)
 {
     QByteArray line = "<< /Length " + number(storedLength);
     if (compressed)
@@ -271,27 +271,27 @@ QByteArray TfrxPDFFont::StreamDictionary(qsizetype storedLength, qsizetype rawLe
     return line + " >>\r\n";
 }
 
-QByteArray TfrxPDFFont::FontDescriptorDictionary(int fontFileObject) const
+QByteArray PdfFont::fontDescriptorDictionary(int fontFileObject) const
 {
-    const QByteArray name = GetFontName().toLatin1();
-    const PdfOutlineMetrics& m = TextMetric;
+    const QByteArray name = getFontName().toLatin1();
+    const PdfOutlineMetrics& m = m_metrics;
     QByteArrayList lines{
         "<<",
         "/Type /FontDescriptor",
         "/FontName /" + name,
         "/FontFamily /" + name,
         "/Flags 32",
-        "/FontBBox [" + number(m.otmrcFontBox.left) + ' ' + number(m.otmrcFontBox.bottom) + ' ' +
-            number(m.otmrcFontBox.right) + ' ' + number(m.otmrcFontBox.top) + " ]",
-        "/ItalicAngle " + number(m.otmItalicAngle),
-        "/Ascent " + number(m.otmAscent),
-        "/Descent " + number(m.otmDescent),
-        "/Leading " + number(m.tmInternalLeading),
-        "/CapHeight " + number(m.tmHeight),
-        "/StemV " + number(StemV()),
-        "/AvgWidth " + number(m.tmAveCharWidth),
-        "/MxWidth " + number(m.tmMaxCharWidth),
-        "/MissingWidth " + number(m.tmAveCharWidth),
+        "/FontBBox [" + number(m.fontBox.left) + ' ' + number(m.fontBox.bottom) + ' ' +
+            number(m.fontBox.right) + ' ' + number(m.fontBox.top) + " ]",
+        "/ItalicAngle " + number(m.italicAngle),
+        "/Ascent " + number(m.ascent),
+        "/Descent " + number(m.descent),
+        "/Leading " + number(m.internalLeading),
+        "/CapHeight " + number(m.height),
+        "/StemV " + number(stemV()),
+        "/AvgWidth " + number(m.averageCharWidth),
+        "/MxWidth " + number(m.maxCharWidth),
+        "/MissingWidth " + number(m.averageCharWidth),
     };
     if (fontFileObject > 0)
         lines << "/FontFile2 " + reference(fontFileObject);
@@ -299,10 +299,10 @@ QByteArray TfrxPDFFont::FontDescriptorDictionary(int fontFileObject) const
     return pdfLines(lines);
 }
 
-QByteArray TfrxPDFFont::ToUnicodeMap() const
+QByteArray PdfFont::toUnicodeMap() const
 {
     auto hex4 = [](std::uint32_t value) { return QByteArray::number(value, 16).toUpper().rightJustified(4, '0'); };
-    QByteArray cmapName = GetFontName().toLatin1();
+    QByteArray cmapName = getFontName().toLatin1();
     cmapName.replace(',', '+');
     QByteArrayList lines{
         "/CIDInit /ProcSet findresource begin",
@@ -318,10 +318,10 @@ QByteArray TfrxPDFFont::ToUnicodeMap() const
         "1 begincodespacerange",
         "<0000> <FFFF>",
         "endcodespacerange",
-        number(qint64(UsedAlphabet.size())) + " beginbfchar",
+        number(qint64(m_usedGlyphs.size())) + " beginbfchar",
     };
-    for (std::size_t i = 0; i < UsedAlphabet.size(); ++i)
-        lines << '<' + hex4(UsedAlphabet[i]) + "> <" + hex4(UsedAlphabetUnicode[i]) + '>';
+    for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i)
+        lines << '<' + hex4(m_usedGlyphs[i]) + "> <" + hex4(m_usedCharacters[i]) + '>';
     lines << "endbfchar"
           << "endcmap"
           << "CMapName currentdict /CMap defineresource pop"
@@ -330,22 +330,22 @@ QByteArray TfrxPDFFont::ToUnicodeMap() const
     return pdfLines(lines);
 }
 
-QByteArray TfrxPDFFont::CidSystemInfoDictionary()
+QByteArray PdfFont::cidSystemInfoDictionary()
 {
     return pdfLines({"<<", "/Registry (Adobe) /Ordering (Identity) /Supplement 0", ">>"});
 }
 
-QByteArray TfrxPDFFont::DescendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const
+QByteArray PdfFont::descendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const
 {
     QByteArray widths = "/W [ ";
-    for (std::size_t i = 0; i < UsedAlphabet.size(); ++i)
-        widths += number(UsedAlphabet[i]) + " [" + number(Widths[i]) + "] ";
+    for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i)
+        widths += number(m_usedGlyphs[i]) + " [" + number(m_widths[i]) + "] ";
     widths += ']';
     return pdfLines({
         "<<",
         "/Type /Font",
         "/Subtype /CIDFontType2",
-        "/BaseFont /" + GetFontName().toLatin1(),
+        "/BaseFont /" + getFontName().toLatin1(),
         "/CIDSystemInfo " + reference(cidSystemInfoObject),
         "/FontDescriptor " + reference(descriptorObject),
         widths,
@@ -353,13 +353,13 @@ QByteArray TfrxPDFFont::DescendantFontDictionary(int cidSystemInfoObject, int de
     });
 }
 
-QByteArray TfrxPDFFont::FontDictionary(int descendantObject, int toUnicodeObject) const
+QByteArray PdfFont::fontDictionary(int descendantObject, int toUnicodeObject) const
 {
     return pdfLines({
         "<<",
         "/Type /Font",
         "/Subtype /Type0",
-        "/BaseFont /" + GetFontName().toLatin1(),
+        "/BaseFont /" + getFontName().toLatin1(),
         "/Encoding /Identity-H",
         "/DescendantFonts [" + reference(descendantObject) + ']',
         "/ToUnicode " + reference(toUnicodeObject),
@@ -367,4 +367,4 @@ QByteArray TfrxPDFFont::FontDictionary(int descendantObject, int toUnicodeObject
     });
 }
 
-} // namespace quittung
+} // namespace quittung::report

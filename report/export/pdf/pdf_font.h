@@ -9,73 +9,92 @@
 #include <memory>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 
 class FontFace;
 
 // The font's outline metrics, all in 1/1000 em (PDF glyph units); the italic angle in tenths of a
 // degree. The box is left, top, right, bottom with y upwards, so top is the highest point.
 struct PdfOutlineMetrics {
-    int tmHeight = 0;
-    int tmInternalLeading = 0;
-    int tmAveCharWidth = 0;
-    int tmMaxCharWidth = 0;
-    int tmWeight = 0;
-    int tmDefaultChar = 32;
-    int otmItalicAngle = 0;
-    int otmAscent = 0;
-    int otmDescent = 0;
+    int height = 0;
+    int internalLeading = 0;
+    int averageCharWidth = 0;
+    int maxCharWidth = 0;
+    int weight = 0;
+    int defaultChar = 32;
+    int italicAngle = 0;
+    int ascent = 0;
+    int descent = 0;
     struct Box {
         int left = 0;
         int top = 0;
         int right = 0;
         int bottom = 0;
-    } otmrcFontBox;
+    } fontBox;
 };
 
 // One distinct font of a PDF document: the glyphs its text used and the font file to embed.
-class TfrxPDFFont {
+class PdfFont {
 public:
-    explicit TfrxPDFFont(const TfrxFont& font);
+    explicit PdfFont(const Font& font);
 
     // Reads the metrics from the face's own tables; a face without them takes Arial's.
-    void FillOutlineTextMetrix();
+    void fillOutlineTextMetrics();
     // The line as glyph indices (one 16-bit unit per glyph, visual order); records new glyphs.
-    QString RemapString(const QString& text, bool rtl);
+    QString remapString(const QString& text, bool rtl);
     // The PDF font name: escaped face name and style.
-    QString GetFontName() const;
-    // The font file (subset to the used glyphs when PackFont); also kept in FontData.
-    QByteArray GetFontFile();
+    QString getFontName() const;
+    // The font file (cut down to the used glyphs when subset()); also kept in fontData().
+    QByteArray getFontFile();
 
     // The font's PDF objects: each dictionary as it stands between the object line and "endobj",
     // every line ending with CR LF; the arguments are the object numbers referred to.
     // The dictionary line of the font file and ToUnicode streams, for stored (possibly deflated)
     // and raw data lengths.
-    static QByteArray StreamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed);
+    static QByteArray streamDictionary(qsizetype storedLength, qsizetype rawLength, bool compressed);
     // fontFileObject 0: the font is not embedded.
-    QByteArray FontDescriptorDictionary(int fontFileObject) const;
+    QByteArray fontDescriptorDictionary(int fontFileObject) const;
     // The text of the ToUnicode stream, before any deflating.
-    QByteArray ToUnicodeMap() const;
-    static QByteArray CidSystemInfoDictionary();
-    QByteArray DescendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const;
-    QByteArray FontDictionary(int descendantObject, int toUnicodeObject) const;
+    QByteArray toUnicodeMap() const;
+    static QByteArray cidSystemInfoDictionary();
+    QByteArray descendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const;
+    QByteArray fontDictionary(int descendantObject, int toUnicodeObject) const;
     // The descriptor's stem width, from the weight.
-    int StemV() const;
+    int stemV() const;
 
-    TfrxFont SourceFont;
-    QString Name;
-    PdfOutlineMetrics TextMetric;
-    std::vector<std::uint32_t> UsedAlphabet;
-    std::vector<int> Widths;
-    std::vector<char16_t> UsedAlphabetUnicode;
-    QByteArray FontData;
-    bool PackFont = true;
-    int Reference = 0;
-    bool Saved = false;
+    // The report font this PDF font stands for.
+    const Font& sourceFont() const { return m_sourceFont; }
+    const PdfOutlineMetrics& metrics() const { return m_metrics; }
+    // Sets metrics and glyphs as fillOutlineTextMetrics() and remapString() would (for writing the
+    // font objects of known data).
+    void setMetrics(const PdfOutlineMetrics& metrics) { m_metrics = metrics; }
+    void setUsedGlyphs(std::vector<std::uint32_t> glyphs, std::vector<int> widths, std::vector<char16_t> characters)
+    {
+        m_usedGlyphs = std::move(glyphs);
+        m_widths = std::move(widths);
+        m_usedCharacters = std::move(characters);
+    }
+    // The glyphs the text used, in the order first met, with their widths and the characters
+    // they stand for (the default character where a glyph is no single character).
+    const std::vector<std::uint32_t>& usedGlyphs() const { return m_usedGlyphs; }
+    const std::vector<int>& widths() const { return m_widths; }
+    const std::vector<char16_t>& usedCharacters() const { return m_usedCharacters; }
+    // The font file as getFontFile() last made it.
+    const QByteArray& fontData() const { return m_fontData; }
+    // Whether getFontFile() cuts the font down to the used glyphs (on by default).
+    bool subset() const { return m_subset; }
+    void setSubset(bool value) { m_subset = value; }
 
 private:
+    Font m_sourceFont;
+    PdfOutlineMetrics m_metrics;
+    std::vector<std::uint32_t> m_usedGlyphs;
+    std::vector<int> m_widths;
+    std::vector<char16_t> m_usedCharacters;
+    QByteArray m_fontData;
+    bool m_subset = true;
     // Shaping, metrics and the font file all come from this face.
     std::shared_ptr<const FontFace> m_face;
 };
 
-} // namespace quittung
+} // namespace quittung::report

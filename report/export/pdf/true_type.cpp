@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
@@ -36,7 +36,7 @@ auto readingFont(Step step) -> decltype(step())
 {
     try {
         return step();
-    } catch (const EReadError&) {
+    } catch (const ReadError&) {
         formatError();
     }
 }
@@ -70,7 +70,7 @@ std::uint32_t tableChecksum(const QByteArray& data)
 }
 
 TrueTypeFont::TrueTypeFont(QByteArray file, std::uint32_t directoryOffset)
-    : beginfile_ptr(std::move(file)), selector_ptr(directoryOffset)
+    : m_file(std::move(file)), m_directoryOffset(directoryOffset)
 {
 }
 
@@ -80,7 +80,7 @@ bool TrueTypeFont::isDropped(const QByteArray& tag)
     return std::any_of(dropped.begin(), dropped.end(), [&](const char* t) { return tag == t; });
 }
 
-void TrueTypeFont::PrepareFont(ChecksumFaultAction action)
+void TrueTypeFont::prepareFont(ChecksumFaultAction action)
 {
     readingFont([&] {
         readDirectory();
@@ -92,16 +92,16 @@ void TrueTypeFont::PrepareFont(ChecksumFaultAction action)
 
 void TrueTypeFont::readDirectory()
 {
-    const ByteReader file(beginfile_ptr);
-    m_directory.sfntversion = file.u32(selector_ptr);
-    const std::uint16_t count = file.u16(selector_ptr + 4);
-    m_directory.searchRange = file.u16(selector_ptr + 6);
-    m_directory.entrySelector = file.u16(selector_ptr + 8);
-    m_directory.rangeShift = file.u16(selector_ptr + 10);
+    const ByteReader file(m_file);
+    m_directory.sfntversion = file.u32(m_directoryOffset);
+    const std::uint16_t count = file.u16(m_directoryOffset + 4);
+    m_directory.searchRange = file.u16(m_directoryOffset + 6);
+    m_directory.entrySelector = file.u16(m_directoryOffset + 8);
+    m_directory.rangeShift = file.u16(m_directoryOffset + 10);
     if (count > kMaxTables)
         formatError();
-    const ByteReader entries = file.sub(qsizetype(selector_ptr) + 12, qsizetype(count) * 16);
-    ListOfTables.clear();
+    const ByteReader entries = file.sub(qsizetype(m_directoryOffset) + 12, qsizetype(count) * 16);
+    m_tables.clear();
     for (qsizetype i = 0; i < count; ++i) {
         TrueTypeTable table;
         table.tag = entries.bytes(i * 16, 4);
@@ -110,16 +110,16 @@ void TrueTypeFont::readDirectory()
         table.length = entries.u32(i * 16 + 12);
         if (isDropped(table.tag))
             continue;
-        if (ListOfTables.count(table.tag)) {
-            engineHost().ShowMessage(QStringLiteral("Font format error"),
+        if (m_tables.count(table.tag)) {
+            engineHost().showMessage(QStringLiteral("Font format error"),
                                      QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(table.tag)),
                                      EngineHost::Icon::Error);
             continue;
         }
         table.data = file.bytes(table.offset, table.length);
-        ListOfTables.emplace(table.tag, std::move(table));
+        m_tables.emplace(table.tag, std::move(table));
     }
-    m_directory.numTables = std::uint16_t(ListOfTables.size());
+    m_directory.numTables = std::uint16_t(m_tables.size());
 }
 
 void TrueTypeFont::loadTables()
@@ -132,7 +132,7 @@ void TrueTypeFont::loadTables()
     loadHead();
     require("maxp", "MaximuProfile not found.");
     {
-        const ByteReader maxp(ListOfTables["maxp"].data);
+        const ByteReader maxp(m_tables["maxp"].data);
         m_maxpVersion = maxp.u32(0);
         m_maxp.clear();
         // Version 0.5 has only numGlyphs; 1.0 has fourteen fields.
@@ -142,16 +142,16 @@ void TrueTypeFont::loadTables()
     }
     require("hhea", "HorizontalHeader not found.");
     {
-        const ByteReader hhea(ListOfTables["hhea"].data);
+        const ByteReader hhea(m_tables["hhea"].data);
         m_hheaVersion = hhea.u32(0);
         m_hhea.clear();
         for (qsizetype i = 0; i < 16; ++i)
             m_hhea.push_back(hhea.u16(4 + 2 * i));
     }
     if (hasTable("post"))
-        (void)ByteReader(ListOfTables["post"].data).u32(0);
+        (void)ByteReader(m_tables["post"].data).u32(0);
     require("OS/2", "OS2WindowsMetrics table not found.");
-    (void)ByteReader(ListOfTables["OS/2"].data).u16(0);
+    (void)ByteReader(m_tables["OS/2"].data).u16(0);
     require("loca", "IndexToLocation not found.");
     loadLoca();
     require("cmap", "CMAP not found.");
@@ -160,13 +160,13 @@ void TrueTypeFont::loadTables()
     loadName();
     require("glyf", "Glyphs not found.");
     // The location entries must lie inside the glyph table.
-    const std::uint32_t glyfLength = std::uint32_t(ListOfTables["glyf"].data.size());
+    const std::uint32_t glyfLength = std::uint32_t(m_tables["glyf"].data.size());
     for (std::size_t i = 0; i < m_loca.size(); ++i)
         if (m_loca[i] > glyfLength || (i > 0 && m_loca[i] < m_loca[i - 1]))
             formatError();
     if (hasTable("prep")) {
         // Padded with zeros, which leaves the checksum as it is.
-        TrueTypeTable& prep = ListOfTables["prep"];
+        TrueTypeTable& prep = m_tables["prep"];
         prep.data = padTo(prep.data, padded(prep.data.size()));
         prep.length = std::uint32_t(prep.data.size());
     }
@@ -174,7 +174,7 @@ void TrueTypeFont::loadTables()
 
 void TrueTypeFont::loadHead()
 {
-    TrueTypeTable& head = ListOfTables["head"];
+    TrueTypeTable& head = m_tables["head"];
     const ByteReader reader(head.data);
     m_indexToLocFormat = reader.s16(50);
     m_checkSumAdjustment = reader.u32(8);
@@ -183,7 +183,7 @@ void TrueTypeFont::loadHead()
 
 void TrueTypeFont::loadLoca()
 {
-    const ByteReader loca(ListOfTables["loca"].data);
+    const ByteReader loca(m_tables["loca"].data);
     m_loca.clear();
     if (m_indexToLocFormat == 0) {
         for (qsizetype i = 0; i + 2 <= loca.size(); i += 2)
@@ -200,7 +200,7 @@ void TrueTypeFont::loadLoca()
 
 void TrueTypeFont::loadCmap()
 {
-    const ByteReader cmap(ListOfTables["cmap"].data);
+    const ByteReader cmap(m_tables["cmap"].data);
     m_cmap.clear();
     const std::uint16_t count = cmap.u16(2);
     for (qsizetype i = 0; i < count; ++i) {
@@ -255,7 +255,7 @@ void TrueTypeFont::loadCmap()
 
 void TrueTypeFont::loadName()
 {
-    const ByteReader name(ListOfTables["name"].data);
+    const ByteReader name(m_tables["name"].data);
     const std::uint16_t count = name.u16(2);
     const std::uint16_t storage = name.u16(4);
     m_fullNames.clear();
@@ -288,7 +288,7 @@ void TrueTypeFont::loadName()
 
 void TrueTypeFont::verifyChecksums(ChecksumFaultAction action) const
 {
-    for (const auto& [tag, table] : ListOfTables) {
+    for (const auto& [tag, table] : m_tables) {
         const std::uint32_t sum = tableChecksum(table.data);
         if (sum == table.checksum)
             continue;
@@ -302,7 +302,7 @@ void TrueTypeFont::verifyChecksums(ChecksumFaultAction action) const
         if (action == ChecksumFaultAction::ThrowException)
             throw Exception(text);
         // The answer does not matter: the font is used either way.
-        (void)engineHost().AskYesNo(QStringLiteral("Font table checksum error"), text, EngineHost::Icon::Warning);
+        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), text, EngineHost::Icon::Warning);
     }
 }
 
@@ -317,14 +317,14 @@ std::vector<std::uint32_t> TrueTypeFont::closedGlyphList() const
     const std::uint32_t count = glyphCount();
     std::vector<bool> kept(count, false);
     std::vector<std::uint32_t> pending{0};
-    for (std::uint32_t g : ListOfUsedGlyphs)
+    for (std::uint32_t g : m_usedGlyphs)
         if (g < count)
             pending.push_back(g);
 
     // Components are followed to any depth: a composite made of composites (DŽ of D and Ž, Ž of Z
     // and a caron) needs them all to be drawn whole. Each glyph is looked at once, so a component
     // loop in a damaged font ends too.
-    const ByteReader glyf(ListOfTables.at("glyf").data);
+    const ByteReader glyf(m_tables.at("glyf").data);
     while (!pending.empty()) {
         const std::uint32_t g = pending.back();
         pending.pop_back();
@@ -392,12 +392,12 @@ QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table) const
     return table.data;
 }
 
-QByteArray TrueTypeFont::PackFont()
+QByteArray TrueTypeFont::packFont()
 {
-    return readingFont([&] { return packFont(); });
+    return readingFont([&] { return writeSubset(); });
 }
 
-QByteArray TrueTypeFont::packFont()
+QByteArray TrueTypeFont::writeSubset()
 {
     if (m_loca.empty() || !hasTable("glyf"))
         fail("Glyphs not found.");
@@ -407,8 +407,8 @@ QByteArray TrueTypeFont::packFont()
 
     // Rebuild glyf and loca with unchanged glyph indices; unlisted glyphs get empty outlines.
     const std::vector<std::uint32_t> keep = closedGlyphList();
-    TrueTypeTable& glyf = ListOfTables["glyf"];
-    TrueTypeTable& loca = ListOfTables["loca"];
+    TrueTypeTable& glyf = m_tables["glyf"];
+    TrueTypeTable& loca = m_tables["loca"];
     const ByteReader oldGlyf(glyf.data);
     QByteArray newGlyf;
     std::vector<std::uint32_t> newLoca(m_loca.size(), 0);
@@ -444,7 +444,7 @@ QByteArray TrueTypeFont::packFont()
 
     // Tables in the order of the file as read.
     std::vector<TrueTypeTable*> ordered;
-    for (auto& entry : ListOfTables)
+    for (auto& entry : m_tables)
         ordered.push_back(&entry.second);
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const TrueTypeTable* a, const TrueTypeTable* b) { return a->offset < b->offset; });
@@ -523,22 +523,22 @@ QString TrueTypeCollection::wantedFullName(const QString& faceName, bool bold, b
     return name;
 }
 
-QByteArray TrueTypeCollection::PackFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
+QByteArray TrueTypeCollection::packFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
                                         ChecksumFaultAction action, std::size_t fallback)
 {
     TrueTypeFont* chosen = nullptr;
     for (auto& font : m_fonts) {
-        font->PrepareFont(action);
+        font->prepareFont(action);
         chosen = font.get();
         if (font->fullNames().contains(wantedName))
             break;
     }
     if (!chosen->fullNames().contains(wantedName) && fallback < m_fonts.size()) {
         chosen = m_fonts[fallback].get();
-        chosen->PrepareFont(action);
+        chosen->prepareFont(action);
     }
-    chosen->ListOfUsedGlyphs.insert(chosen->ListOfUsedGlyphs.end(), glyphs.begin(), glyphs.end());
-    return chosen->PackFont();
+    chosen->addUsedGlyphs(glyphs);
+    return chosen->packFont();
 }
 
-} // namespace quittung
+} // namespace quittung::report

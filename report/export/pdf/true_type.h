@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-namespace quittung {
+namespace quittung::report {
 
 enum class ChecksumFaultAction { IgnoreChecksum, ThrowException, Warn };
 
@@ -36,18 +36,18 @@ struct TableDirectory {
     std::uint16_t rangeShift = 0;
 };
 
-// One font of a font file: parsed by PrepareFont, subset by PackFont.
+// One font of a font file: parsed by prepareFont, subset by packFont.
 class TrueTypeFont {
 public:
     TrueTypeFont(QByteArray file, std::uint32_t directoryOffset);
 
-    void PrepareFont(ChecksumFaultAction action = ChecksumFaultAction::Warn);
-    // The subset font file with the outlines of ListOfUsedGlyphs (plus glyph 0 and components).
-    QByteArray PackFont();
+    void prepareFont(ChecksumFaultAction action = ChecksumFaultAction::Warn);
+    // The subset font file with the outlines of the used glyphs (plus glyph 0 and components).
+    QByteArray packFont();
 
     const TableDirectory& directory() const { return m_directory; }
-    const std::map<QByteArray, TrueTypeTable>& tables() const { return ListOfTables; }
-    bool hasTable(const char* tag) const { return ListOfTables.count(QByteArray(tag)) != 0; }
+    const std::map<QByteArray, TrueTypeTable>& tables() const { return m_tables; }
+    bool hasTable(const char* tag) const { return m_tables.count(QByteArray(tag)) != 0; }
     // The full names (name record 4) in all languages; US English first when the font has it.
     const QStringList& fullNames() const { return m_fullNames; }
     QString fullName() const { return m_fullNames.value(0); }
@@ -57,7 +57,12 @@ public:
     const std::vector<std::uint32_t>& locations() const { return m_loca; }
     bool shortLocations() const { return m_indexToLocFormat == 0; }
 
-    std::vector<std::uint32_t> ListOfUsedGlyphs;
+    // The glyphs a subset keeps.
+    const std::vector<std::uint32_t>& usedGlyphs() const { return m_usedGlyphs; }
+    void addUsedGlyphs(const std::vector<std::uint32_t>& glyphs)
+    {
+        m_usedGlyphs.insert(m_usedGlyphs.end(), glyphs.begin(), glyphs.end());
+    }
 
     // The tables no subset carries.
     static bool isDropped(const QByteArray& tag);
@@ -70,14 +75,15 @@ private:
     void loadCmap();
     void loadName();
     void verifyChecksums(ChecksumFaultAction action) const;
-    QByteArray packFont();
+    QByteArray writeSubset();
     std::vector<std::uint32_t> closedGlyphList() const;
     QByteArray writtenTable(const TrueTypeTable& table) const;
 
-    QByteArray beginfile_ptr;
-    std::uint32_t selector_ptr;
+    QByteArray m_file;
+    std::uint32_t m_directoryOffset;
     TableDirectory m_directory;
-    std::map<QByteArray, TrueTypeTable> ListOfTables;
+    std::map<QByteArray, TrueTypeTable> m_tables;
+    std::vector<std::uint32_t> m_usedGlyphs;
     std::int16_t m_indexToLocFormat = 0;
     std::uint32_t m_checkSumAdjustment = 0; // as read, before it is zeroed
     std::vector<std::uint32_t> m_loca;
@@ -101,11 +107,11 @@ public:
     // Prepares the fonts one after the other until one has the wanted full name, and returns that
     // font's subset keeping the given glyphs. Without a match the font at `fallback` is used, or
     // the last one when there is no such font.
-    QByteArray PackFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
+    QByteArray packFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
                         ChecksumFaultAction action = ChecksumFaultAction::Warn, std::size_t fallback = SIZE_MAX);
 
 private:
     std::vector<std::unique_ptr<TrueTypeFont>> m_fonts;
 };
 
-} // namespace quittung
+} // namespace quittung::report

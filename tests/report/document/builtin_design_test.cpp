@@ -1,6 +1,6 @@
 #include "report/document/builtin_design.h"
 
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
 
@@ -14,57 +14,58 @@
 #include <stdexcept>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
 class BuiltinDesign : public testing::Test {
 protected:
-    BuiltinDesign() { ApplyBuiltinDesign(report); }
+    BuiltinDesign() { applyBuiltinDesign(report); }
 
-    TfrxComponent& Object(const QString& name)
+    ReportObject& object(const QString& name)
     {
-        TfrxComponent* object = report.FindObject(name);
+        ReportObject* object = report.findObject(name);
         if (!object)
             throw std::runtime_error("no object " + name.toStdString());
         return *object;
     }
 
-    TfrxReport report;
+    Report report;
 };
 
 // Floats with all their digits, so a position one step off the designed decimal shows.
-QString ExactText(const PropertyInfo& info, const PropValue& value)
+QString exactText(const PropertyInfo& info, const PropValue& value)
 {
     if (const auto* real = std::get_if<double>(&value))
         return QString::number(*real, 'g', QLocale::FloatingPointShortest);
-    return ValueText(info, value);
+    return propertyValueText(info, value);
 }
 
-// A property's value as text, reached through the property tables by a path such as "Frame.Typ".
-QString PropertyText(TfrxPersistent& object, const QString& path)
+// A property's value as text, reached through the property tables by a path such as "Frame.sides".
+QString propertyText(PropertyObject& object, const QString& path)
 {
     const QString head = path.section(QLatin1Char('.'), 0, 0);
-    const PropertyInfo* info = object.Properties().find(head);
+    const PropertyInfo* info = object.properties().find(head);
     if (!info)
         return QStringLiteral("no property ") + head;
     if (info->type == PropType::Nested)
-        return PropertyText(*info->nested(object), path.section(QLatin1Char('.'), 1));
-    return ExactText(*info, info->get(object));
+        return propertyText(*info->nested(object), path.section(QLatin1Char('.'), 1));
+    return exactText(*info, info->get(object));
 }
 
 // Every property of the two objects except Name and Top, nested settings included.
-void ExpectSameProperties(TfrxPersistent& original, TfrxPersistent& copy, const QString& path = QString())
+void expectSameProperties(PropertyObject& original, PropertyObject& copy, const QString& path = QString())
 {
-    for (const PropertyInfo& info : original.Properties()) {
+    for (const PropertyInfo& info : original.properties()) {
         const QString name = path + info.name;
         if (name == QLatin1String("Top"))
             continue;
         SCOPED_TRACE(name.toStdString());
         if (info.type == PropType::Nested) {
-            ExpectSameProperties(*info.nested(original), *info.nested(copy), name + QLatin1Char('.'));
+            expectSameProperties(*info.nested(original), *info.nested(copy), name + QLatin1Char('.'));
         } else if (info.get) {
-            EXPECT_EQ(ExactText(info, info.get(copy)), ExactText(info, info.get(original)));
+            EXPECT_EQ(exactText(info, info.get(copy)), exactText(info, info.get(original)));
         }
     }
 }
@@ -73,28 +74,28 @@ void ExpectSameProperties(TfrxPersistent& original, TfrxPersistent& copy, const 
 
 TEST_F(BuiltinDesign, HoldsTheDataPageAndOneA4PageOfObjectsInDrawingOrder)
 {
-    ASSERT_EQ(report.PagesCount(), 2);
-    const auto* data = dynamic_cast<TfrxDataPage*>(report.Pages(0));
+    ASSERT_EQ(report.pagesCount(), 2);
+    const auto* data = dynamic_cast<DataPage*>(report.pages(0));
     ASSERT_TRUE(data);
-    EXPECT_EQ(data->Name(), "Data");
-    EXPECT_EQ(data->Width(), 1000);
-    EXPECT_EQ(data->Height(), 1000);
-    EXPECT_TRUE(data->Children().empty());
+    EXPECT_EQ(data->name(), "Data");
+    EXPECT_EQ(data->width(), 1000);
+    EXPECT_EQ(data->height(), 1000);
+    EXPECT_TRUE(data->children().empty());
 
-    const auto* page = dynamic_cast<TfrxReportPage*>(report.Pages(1));
+    const auto* page = dynamic_cast<ReportPage*>(report.pages(1));
     ASSERT_TRUE(page);
-    EXPECT_EQ(page->Name(), "Page1");
-    EXPECT_EQ(page->PaperSize(), 9);
-    EXPECT_EQ(page->Orientation(), TPrinterOrientation::poPortrait);
-    EXPECT_EQ(page->PaperWidth(), 210);
-    EXPECT_EQ(page->PaperHeight(), 297);
-    for (double margin : {page->LeftMargin(), page->RightMargin(), page->TopMargin(), page->BottomMargin()})
+    EXPECT_EQ(page->name(), "Page1");
+    EXPECT_EQ(page->paperSize(), 9);
+    EXPECT_EQ(page->orientation(), PageOrientation::Portrait);
+    EXPECT_EQ(page->paperWidth(), 210);
+    EXPECT_EQ(page->paperHeight(), 297);
+    for (double margin : {page->leftMargin(), page->rightMargin(), page->topMargin(), page->bottomMargin()})
         EXPECT_EQ(margin, 10);
 
     QStringList names;
-    for (const auto& object : page->Children()) {
-        names.append(object->Name());
-        EXPECT_TRUE(object->Children().empty()) << object->Name().toStdString();
+    for (const auto& object : page->children()) {
+        names.append(object->name());
+        EXPECT_TRUE(object->children().empty()) << object->name().toStdString();
     }
     EXPECT_EQ(names, (QStringList{"Shape3", "Shape1", "Shape2", "Memo1", "Memo2", "Memo3", "Memo4", "Memo5",
         "Memo6", "Line1", "Memo7", "Memo8", "Memo9", "Memo10", "Memo11", "Line5", "Shape7", "Memo24", "Line7",
@@ -107,9 +108,9 @@ TEST_F(BuiltinDesign, HoldsTheDataPageAndOneA4PageOfObjectsInDrawingOrder)
         "Line47", "Line48", "Line49", "Line50", "Line51", "Line52"}));
 
     try {
-        report.Pages(2);
+        report.pages(2);
         ADD_FAILURE() << "the design has a third page";
-    } catch (const EListError& error) {
+    } catch (const ListIndexError& error) {
         EXPECT_EQ(error.message(), QStringLiteral("Listenindex überschreitet das Maximum (2)"));
     }
 }
@@ -185,23 +186,23 @@ TEST_F(BuiltinDesign, ObjectsHoldTheirDesignedValues)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.object) + "." + c.property);
-        EXPECT_EQ(PropertyText(Object(c.object), c.property), c.expected);
+        EXPECT_EQ(propertyText(object(c.object), c.property), c.expected);
     }
 }
 
 TEST_F(BuiltinDesign, EveryTextHasItsOwnArialFont)
 {
     int texts = 0;
-    for (TfrxComponent* object : report.Pages(1)->Objects()) {
-        const auto* memo = dynamic_cast<TfrxMemoView*>(object);
+    for (ReportObject* object : report.pages(1)->objects()) {
+        const auto* memo = dynamic_cast<TextObject*>(object);
         if (!memo)
             continue;
-        SCOPED_TRACE(memo->Name().toStdString());
+        SCOPED_TRACE(memo->name().toStdString());
         ++texts;
-        EXPECT_FALSE(memo->ParentFont());
-        EXPECT_EQ(memo->Font().Name(), "Arial");
-        EXPECT_EQ(memo->Font().Charset(), 1);
-        EXPECT_EQ(memo->Font().Size(), qRound(-memo->Font().Height() * 72 / 96.0));
+        EXPECT_FALSE(memo->parentFont());
+        EXPECT_EQ(memo->font().name(), "Arial");
+        EXPECT_EQ(memo->font().charset(), 1);
+        EXPECT_EQ(memo->font().size(), qRound(-memo->font().height() * 72 / 96.0));
     }
     EXPECT_EQ(texts, 25);
 }
@@ -217,48 +218,48 @@ TEST_F(BuiltinDesign, CopyRepeatsTheReceiptOneHundredTenMillimetresLower)
     };
     for (const auto& [originalName, copyName] : pairs) {
         SCOPED_TRACE(std::string(originalName) + " / " + copyName);
-        TfrxComponent& original = Object(originalName);
-        TfrxComponent& copy = Object(copyName);
-        EXPECT_EQ(copy.ClassName(), original.ClassName());
-        EXPECT_NEAR(copy.Top() - original.Top(), 415.7483, 1e-9);
-        ExpectSameProperties(original, copy);
+        ReportObject& original = object(originalName);
+        ReportObject& copy = object(copyName);
+        EXPECT_EQ(copy.className(), original.className());
+        EXPECT_NEAR(copy.top() - original.top(), 415.7483, 1e-9);
+        expectSameProperties(original, copy);
     }
 }
 
 TEST_F(BuiltinDesign, CarriesTheReportSettings)
 {
-    EXPECT_EQ(report.Version(), "4.13.2");
-    EXPECT_FALSE(report.DotMatrixReport());
-    EXPECT_EQ(report.IniFile(), "\\Software\\Tarvik");
-    EXPECT_EQ(report.PreviewOptions().Buttons(), 4095);
-    EXPECT_EQ(report.PreviewOptions().Zoom(), 1.0);
-    EXPECT_EQ(report.PrintOptions().Printer(), "Default");
-    EXPECT_EQ(report.PrintOptions().PrintOnSheet(), 0);
-    EXPECT_EQ(report.ReportOptions().CreateDate(), 44014.5821982407);
-    EXPECT_EQ(report.ReportOptions().LastChange(), 44018.6557033912);
-    EXPECT_EQ(report.ScriptLanguage(), "PascalScript");
-    EXPECT_EQ(report.ScriptText(), (QStringList{"begin", "", "end."}));
+    EXPECT_EQ(report.version(), "4.13.2");
+    EXPECT_FALSE(report.dotMatrixReport());
+    EXPECT_EQ(report.iniFile(), "\\Software\\Tarvik");
+    EXPECT_EQ(report.previewOptions().buttons(), 4095);
+    EXPECT_EQ(report.previewOptions().zoom(), 1.0);
+    EXPECT_EQ(report.printOptions().printer(), "Default");
+    EXPECT_EQ(report.printOptions().printOnSheet(), 0);
+    EXPECT_EQ(report.reportOptions().createDate(), 44014.5821982407);
+    EXPECT_EQ(report.reportOptions().lastChange(), 44018.6557033912);
+    EXPECT_EQ(report.scriptLanguage(), "PascalScript");
+    EXPECT_EQ(report.scriptText(), (QStringList{"begin", "", "end."}));
 
     QStringList headers;
-    for (int i = 0; i < report.Variables().Count(); ++i) {
-        headers.append(report.Variables().Items(i).Name());
-        EXPECT_TRUE(report.Variables().Items(i).Value().isNull()) << i;
+    for (int i = 0; i < report.variables().count(); ++i) {
+        headers.append(report.variables().item(i).name());
+        EXPECT_TRUE(report.variables().item(i).value().isNull()) << i;
     }
     EXPECT_EQ(headers, (QStringList{" Netto", " Brutto", " SumSteuern", " QID", " QDate", " Von", " Fuer", " Ort",
         " BetragInWorten"}));
-    EXPECT_EQ(report.Styles().Count(), 0);
+    EXPECT_EQ(report.styles().count(), 0);
 }
 
 TEST(BuiltinDesignReapplied, ReplacesWhatTheReportHeld)
 {
-    TfrxReport report;
-    ApplyBuiltinDesign(report);
-    report.PreviewOptions().SetZoom(2);
-    report.Variables().SetValue("Extra", 1);
-    report.Add<TfrxReportPage>()->SetName("Page2");
-    ApplyBuiltinDesign(report);
-    EXPECT_EQ(report.PagesCount(), 2);
-    EXPECT_EQ(report.Pages(1)->Objects().size(), 85u);
-    EXPECT_EQ(report.Variables().Count(), 9);
-    EXPECT_EQ(report.PreviewOptions().Zoom(), 1.0);
+    Report report;
+    applyBuiltinDesign(report);
+    report.previewOptions().setZoom(2);
+    report.variables().setValue("Extra", 1);
+    report.add<ReportPage>()->setName("Page2");
+    applyBuiltinDesign(report);
+    EXPECT_EQ(report.pagesCount(), 2);
+    EXPECT_EQ(report.pages(1)->objects().size(), 85u);
+    EXPECT_EQ(report.variables().count(), 9);
+    EXPECT_EQ(report.previewOptions().zoom(), 1.0);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 TEST(ClassRegistry, CreatesEveryObjectKindByName)
 {
@@ -21,10 +22,10 @@ TEST(ClassRegistry, CreatesEveryObjectKindByName)
     for (const char* kind : kinds) {
         const QString name = QString::fromLatin1(kind);
         SCOPED_TRACE(kind);
-        EXPECT_TRUE(IsKnownClass(name));
-        const std::unique_ptr<TfrxComponent> object = CreateComponent(name.toLower());
+        EXPECT_TRUE(isKnownClass(name));
+        const std::unique_ptr<ReportObject> object = createObject(name.toLower());
         ASSERT_TRUE(object);
-        EXPECT_EQ(object->ClassName(), name);
+        EXPECT_EQ(object->className(), name);
     }
 }
 
@@ -32,8 +33,8 @@ TEST(ClassRegistry, SettingsAreKnownButNoObjects)
 {
     for (const char* settings : {"TfrxFrame", "tfrxhighlight", "TfrxStyleItem"}) {
         SCOPED_TRACE(settings);
-        EXPECT_TRUE(IsKnownClass(QString::fromLatin1(settings)));
-        EXPECT_EQ(CreateComponent(QString::fromLatin1(settings)), nullptr);
+        EXPECT_TRUE(isKnownClass(QString::fromLatin1(settings)));
+        EXPECT_EQ(createObject(QString::fromLatin1(settings)), nullptr);
     }
 }
 
@@ -41,7 +42,7 @@ TEST(ClassRegistry, OtherNamesAreUnknown)
 {
     for (const char* name : {"", "TfrxChartView", "TfrxPage", "TfrxView", "TfrxBand", "TfrxMemo", "Memo1"}) {
         SCOPED_TRACE(name);
-        EXPECT_FALSE(IsKnownClass(QString::fromLatin1(name)));
-        EXPECT_EQ(CreateComponent(QString::fromLatin1(name)), nullptr);
+        EXPECT_FALSE(isKnownClass(QString::fromLatin1(name)));
+        EXPECT_EQ(createObject(QString::fromLatin1(name)), nullptr);
     }
 }

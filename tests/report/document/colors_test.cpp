@@ -3,29 +3,30 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 TEST(Colors, ConvertedToRgb)
 {
     struct Case {
-        TColor color;
+        Color color;
         RgbColor rgb;
     };
     const Case cases[] = {
-        {clBlack, {0, 0, 0}},
-        {clWhite, {255, 255, 255}},
-        {clRed, {255, 0, 0}},
-        {clGray, {128, 128, 128}},
-        {clCream, {255, 251, 240}},
+        {colors::Black, {0, 0, 0}},
+        {colors::White, {255, 255, 255}},
+        {colors::Red, {255, 0, 0}},
+        {colors::Gray, {128, 128, 128}},
+        {colors::Cream, {255, 251, 240}},
         {15984349, {221, 230, 243}},
         // System colours resolve to the light desktop scheme: pages are paper.
-        {clWindowText, {0, 0, 0}},
-        {clBtnFace, {240, 240, 240}},
-        {TColor(0xFF000005), {255, 255, 255}},
-        {TColor(0x80000005), {255, 255, 255}},
-        {TColor(0xFF0000FF), {0, 0, 0}},
+        {colors::WindowText, {0, 0, 0}},
+        {colors::ButtonFace, {240, 240, 240}},
+        {Color(0xFF000005), {255, 255, 255}},
+        {Color(0x80000005), {255, 255, 255}},
+        {Color(0xFF0000FF), {0, 0, 0}},
     };
     for (const Case& c : cases) {
-        const std::optional<RgbColor> rgb = ColorToRgb(c.color);
+        const std::optional<RgbColor> rgb = colorToRgb(c.color);
         ASSERT_TRUE(rgb.has_value()) << c.color;
         EXPECT_EQ(*rgb, c.rgb) << c.color;
     }
@@ -33,5 +34,5 @@ TEST(Colors, ConvertedToRgb)
 
 TEST(Colors, NoneHasNoRgb)
 {
-    EXPECT_FALSE(ColorToRgb(clNone).has_value());
+    EXPECT_FALSE(colorToRgb(colors::None).has_value());
 }

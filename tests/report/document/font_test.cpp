@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 TEST(FontSize, HeightAndSizeAreTiedAtNinetySixPixelsPerInch)
 {
@@ -11,13 +12,13 @@ TEST(FontSize, HeightAndSizeAreTiedAtNinetySixPixelsPerInch)
         int size;
     } rows[] = {{-8, 6}, {-11, 8}, {-13, 10}, {-14, 11}, {-21, 16}, {-2, 2}};
     for (const auto& row : rows) {
-        TfrxFont font;
-        font.SetHeight(row.height);
-        EXPECT_EQ(font.Size(), row.size) << row.height;
+        Font font;
+        font.setHeight(row.height);
+        EXPECT_EQ(font.size(), row.size) << row.height;
     }
-    TfrxFont font;
+    Font font;
     for (const auto& [size, height] : {std::pair{10, -13}, {8, -11}, {6, -8}, {16, -21}}) {
-        font.SetSize(size);
-        EXPECT_EQ(font.Height(), height) << size;
+        font.setSize(size);
+        EXPECT_EQ(font.height(), height) << size;
     }
 }

@@ -5,21 +5,22 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
-std::vector<TfrxFrameLine*> Sides(TfrxFrame& frame)
+std::vector<FrameLine*> sides(Frame& frame)
 {
-    return {&frame.LeftLine(), &frame.TopLine(), &frame.RightLine(), &frame.BottomLine()};
+    return {&frame.leftLine(), &frame.topLine(), &frame.rightLine(), &frame.bottomLine()};
 }
 
 } // namespace
 
 TEST(Frame, TableFollowsTheTemplateOrder)
 {
-    const TfrxFrame frame;
-    EXPECT_EQ(DescribeTable(frame.Properties()), (QStringList{
+    const Frame frame;
+    EXPECT_EQ(describeTable(frame.properties()), (QStringList{
         "Color Color = 0",
         "DropShadow Boolean = False",
         "ShadowColor Color = 0",
@@ -32,86 +33,86 @@ TEST(Frame, TableFollowsTheTemplateOrder)
         "RightLine Nested",
         "BottomLine Nested",
     }));
-    EXPECT_EQ(Identifiers(frame.Properties(), "Typ"), (QStringList{"ftLeft", "ftRight", "ftTop", "ftBottom"}));
-    EXPECT_EQ(Identifiers(frame.Properties(), "Style"), (QStringList{"fsSolid", "fsDash", "fsDot", "fsDashDot",
+    EXPECT_EQ(identifiers(frame.properties(), "Typ"), (QStringList{"ftLeft", "ftRight", "ftTop", "ftBottom"}));
+    EXPECT_EQ(identifiers(frame.properties(), "Style"), (QStringList{"fsSolid", "fsDash", "fsDot", "fsDashDot",
         "fsDashDotDot", "fsDouble", "fsAltDot", "fsSquare"}));
     // A side is compared with its frame, so it declares no default.
-    EXPECT_EQ(DescribeTable(frame.LeftLine().Properties()),
+    EXPECT_EQ(describeTable(frame.leftLine().properties()),
         (QStringList{"Color Color = (always) if", "Style Enum = (always) if", "Width Float = (always) if"}));
 }
 
 TEST(Frame, NewFrameAndItsSidesHoldTheirDefaults)
 {
-    TfrxFrame frame;
-    ExpectHoldsDeclaredDefaults(frame);
-    for (TfrxFrameLine* side : Sides(frame)) {
-        EXPECT_EQ(side->Color(), clBlack);
-        EXPECT_EQ(side->Style(), TfrxFrameStyle::fsSolid);
-        EXPECT_EQ(side->Width(), 1);
+    Frame frame;
+    expectHoldsDeclaredDefaults(frame);
+    for (FrameLine* side : sides(frame)) {
+        EXPECT_EQ(side->color(), colors::Black);
+        EXPECT_EQ(side->style(), FrameStyle::Solid);
+        EXPECT_EQ(side->width(), 1);
     }
-    ExpectSettersReachTheirGetters(frame);
+    expectSettersReachTheirGetters(frame);
 }
 
 TEST(Frame, FrameFieldsOverrideEarlierSideChanges)
 {
-    TfrxFrame frame;
-    frame.LeftLine().SetWidth(3);
-    frame.TopLine().SetColor(clRed);
-    frame.RightLine().SetStyle(TfrxFrameStyle::fsDot);
+    Frame frame;
+    frame.leftLine().setWidth(3);
+    frame.topLine().setColor(colors::Red);
+    frame.rightLine().setStyle(FrameStyle::Dot);
 
-    frame.SetWidth(2);
-    frame.SetColor(clGray);
-    frame.SetStyle(TfrxFrameStyle::fsDash);
+    frame.setWidth(2);
+    frame.setColor(colors::Gray);
+    frame.setStyle(FrameStyle::Dash);
 
-    for (TfrxFrameLine* side : Sides(frame)) {
-        EXPECT_EQ(side->Width(), 2);
-        EXPECT_EQ(side->Color(), clGray);
-        EXPECT_EQ(side->Style(), TfrxFrameStyle::fsDash);
+    for (FrameLine* side : sides(frame)) {
+        EXPECT_EQ(side->width(), 2);
+        EXPECT_EQ(side->color(), colors::Gray);
+        EXPECT_EQ(side->style(), FrameStyle::Dash);
     }
 }
 
 TEST(Frame, SideFieldsAreStoredOnlyWhereTheyDifferFromTheFrame)
 {
-    TfrxFrame frame;
-    frame.SetColor(clRed);
-    frame.SetWidth(2);
+    Frame frame;
+    frame.setColor(colors::Red);
+    frame.setWidth(2);
     for (const char* field : {"Color", "Style", "Width"})
-        EXPECT_FALSE(IsStored(frame.LeftLine(), field)) << field;
+        EXPECT_FALSE(isStored(frame.leftLine(), field)) << field;
 
-    frame.LeftLine().SetColor(clBlack); // the default colour, yet not the frame's
-    frame.BottomLine().SetWidth(3);
-    EXPECT_TRUE(IsStored(frame.LeftLine(), "Color"));
-    EXPECT_FALSE(IsStored(frame.LeftLine(), "Width"));
-    EXPECT_TRUE(IsStored(frame.BottomLine(), "Width"));
-    EXPECT_FALSE(IsStored(frame.TopLine(), "Color"));
+    frame.leftLine().setColor(colors::Black); // the default colour, yet not the frame's
+    frame.bottomLine().setWidth(3);
+    EXPECT_TRUE(isStored(frame.leftLine(), "Color"));
+    EXPECT_FALSE(isStored(frame.leftLine(), "Width"));
+    EXPECT_TRUE(isStored(frame.bottomLine(), "Width"));
+    EXPECT_FALSE(isStored(frame.topLine(), "Color"));
 }
 
 TEST(Frame, FrameFieldsAreStoredOnlyAwayFromTheirDefaults)
 {
-    TfrxFrame frame;
+    Frame frame;
     for (const char* field : {"ShadowWidth", "Typ", "Width"})
-        EXPECT_FALSE(IsStored(frame, field)) << field;
-    frame.SetShadowWidth(5);
-    frame.SetTyp(ftLeft | ftBottom);
-    frame.SetWidth(0.5);
+        EXPECT_FALSE(isStored(frame, field)) << field;
+    frame.setShadowWidth(5);
+    frame.setSides(FrameSide::Left | FrameSide::Bottom);
+    frame.setWidth(0.5);
     for (const char* field : {"ShadowWidth", "Typ", "Width"})
-        EXPECT_TRUE(IsStored(frame, field)) << field;
+        EXPECT_TRUE(isStored(frame, field)) << field;
 }
 
 TEST(Frame, CopiedFrameComparesItsOwnSides)
 {
-    TfrxFrame original;
-    original.SetColor(clRed);
-    TfrxFrame copy(original);
-    copy.SetColor(clGray);
+    Frame original;
+    original.setColor(colors::Red);
+    Frame copy(original);
+    copy.setColor(colors::Gray);
     // The copy's sides follow the copy: still equal to their frame, so not stored.
-    EXPECT_FALSE(IsStored(copy.LeftLine(), "Color"));
-    EXPECT_EQ(original.LeftLine().Color(), clRed);
+    EXPECT_FALSE(isStored(copy.leftLine(), "Color"));
+    EXPECT_EQ(original.leftLine().color(), colors::Red);
 
-    TfrxFrame assigned;
+    Frame assigned;
     assigned = original;
     EXPECT_EQ(assigned, original);
-    assigned.SetWidth(4);
-    EXPECT_FALSE(IsStored(assigned.TopLine(), "Width"));
-    EXPECT_EQ(original.TopLine().Width(), 1);
+    assigned.setWidth(4);
+    EXPECT_FALSE(isStored(assigned.topLine(), "Width"));
+    EXPECT_EQ(original.topLine().width(), 1);
 }

@@ -5,12 +5,13 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 TEST(EngineOptions, TableAndDefaults)
 {
-    TfrxEngineOptions options;
-    EXPECT_EQ(DescribeTable(options.Properties()), (QStringList{
+    EngineOptions options;
+    EXPECT_EQ(describeTable(options.properties()), (QStringList{
         "ConvertNulls Boolean = True",
         "DoublePass Boolean = False",
         "MaxMemSize Integer = 10",
@@ -21,26 +22,26 @@ TEST(EngineOptions, TableAndDefaults)
         "UseFileCache Boolean = False",
         "IgnoreDevByZero Boolean = False",
     }));
-    EXPECT_EQ(Identifiers(options.Properties(), "NewSilentMode"),
+    EXPECT_EQ(identifiers(options.properties(), "NewSilentMode"),
         (QStringList{"simMessageBoxes", "simSilent", "simReThrow"}));
-    ExpectHoldsDeclaredDefaults(options);
+    expectHoldsDeclaredDefaults(options);
 }
 
 TEST(EngineOptions, SilentModeIsAViewOfNewSilentMode)
 {
-    TfrxEngineOptions options;
-    options.SetSilentMode(true);
-    EXPECT_EQ(options.NewSilentMode(), TfrxSilentMode::simSilent);
-    options.SetNewSilentMode(TfrxSilentMode::simReThrow);
-    EXPECT_FALSE(options.SilentMode());
-    options.SetSilentMode(false);
-    EXPECT_EQ(options.NewSilentMode(), TfrxSilentMode::simMessageBoxes);
+    EngineOptions options;
+    options.setSilentMode(true);
+    EXPECT_EQ(options.newSilentMode(), SilentMode::Silent);
+    options.setNewSilentMode(SilentMode::Rethrow);
+    EXPECT_FALSE(options.silentMode());
+    options.setSilentMode(false);
+    EXPECT_EQ(options.newSilentMode(), SilentMode::MessageBoxes);
 }
 
 TEST(PreviewOptions, TableAndDefaults)
 {
-    TfrxPreviewOptions options;
-    EXPECT_EQ(DescribeTable(options.Properties()), (QStringList{
+    PreviewOptions options;
+    EXPECT_EQ(describeTable(options.properties()), (QStringList{
         "AllowEdit Boolean = True",
         "Buttons Set = (always)",
         "DoubleBuffered Boolean = True",
@@ -57,21 +58,21 @@ TEST(PreviewOptions, TableAndDefaults)
         "ZoomMode Enum = zmDefault",
         "PictureCacheInFile Boolean = False",
     }));
-    EXPECT_EQ(Identifiers(options.Properties(), "Buttons"),
+    EXPECT_EQ(identifiers(options.properties(), "Buttons"),
         (QStringList{"pbPrint", "pbLoad", "pbSave", "pbExport", "pbZoom", "pbFind", "pbOutline", "pbPageSetup",
             "pbTools", "pbEdit", "pbNavigator", "pbExportQuick", "pbNoClose", "pbNoFullScreen", "pbNoEmail"}));
-    EXPECT_EQ(Identifiers(options.Properties(), "ZoomMode"),
+    EXPECT_EQ(identifiers(options.properties(), "ZoomMode"),
         (QStringList{"zmDefault", "zmWholePage", "zmPageWidth", "zmManyPages"}));
-    ExpectHoldsDeclaredDefaults(options);
+    expectHoldsDeclaredDefaults(options);
     // The first twelve buttons, pbPrint to pbExportQuick.
-    EXPECT_EQ(options.Buttons(), 4095);
-    ExpectSettersReachTheirGetters(options);
+    EXPECT_EQ(options.buttons(), 4095);
+    expectSettersReachTheirGetters(options);
 }
 
 TEST(PrintOptions, TableAndDefaults)
 {
-    TfrxPrintOptions options;
-    EXPECT_EQ(DescribeTable(options.Properties()), (QStringList{
+    PrintOptions options;
+    EXPECT_EQ(describeTable(options.properties()), (QStringList{
         "Copies Integer = 1",
         "Collate Boolean = True",
         "PageNumbers String = ''",
@@ -82,39 +83,39 @@ TEST(PrintOptions, TableAndDefaults)
         "Reverse Boolean = False",
         "ShowDialog Boolean = True",
     }));
-    EXPECT_EQ(Identifiers(options.Properties(), "PrintMode"),
+    EXPECT_EQ(identifiers(options.properties(), "PrintMode"),
         (QStringList{"pmDefault", "pmSplit", "pmJoin", "pmScale"}));
-    EXPECT_EQ(Identifiers(options.Properties(), "PrintPages"), (QStringList{"ppAll", "ppOdd", "ppEven"}));
-    ExpectHoldsDeclaredDefaults(options);
-    EXPECT_EQ(options.PrintOnSheet(), 0);
-    EXPECT_EQ(options.PagesPerSheet(), 0);
-    EXPECT_EQ(options.SplicingLine(), 3);
-    EXPECT_EQ(options.Duplex(), 0);
-    EXPECT_FALSE(options.SwapPageSize());
-    ExpectSettersReachTheirGetters(options);
+    EXPECT_EQ(identifiers(options.properties(), "PrintPages"), (QStringList{"ppAll", "ppOdd", "ppEven"}));
+    expectHoldsDeclaredDefaults(options);
+    EXPECT_EQ(options.printOnSheet(), 0);
+    EXPECT_EQ(options.pagesPerSheet(), 0);
+    EXPECT_EQ(options.splicingLine(), 3);
+    EXPECT_EQ(options.duplex(), 0);
+    EXPECT_FALSE(options.swapPageSize());
+    expectSettersReachTheirGetters(options);
 }
 
 TEST(PrintOptions, ClearResetsAllButSwapPageSize)
 {
-    TfrxPrintOptions options;
-    ExpectSettersReachTheirGetters(options);
-    options.SetPagesPerSheet(4);
-    options.SetSplicingLine(1);
-    options.SetDuplex(2);
-    options.SetSwapPageSize(true);
-    options.Clear();
-    ExpectHoldsDeclaredDefaults(options);
-    EXPECT_EQ(options.PrintOnSheet(), 0);
-    EXPECT_EQ(options.PagesPerSheet(), 0);
-    EXPECT_EQ(options.SplicingLine(), 3);
-    EXPECT_EQ(options.Duplex(), 0);
-    EXPECT_TRUE(options.SwapPageSize());
+    PrintOptions options;
+    expectSettersReachTheirGetters(options);
+    options.setPagesPerSheet(4);
+    options.setSplicingLine(1);
+    options.setDuplex(2);
+    options.setSwapPageSize(true);
+    options.clear();
+    expectHoldsDeclaredDefaults(options);
+    EXPECT_EQ(options.printOnSheet(), 0);
+    EXPECT_EQ(options.pagesPerSheet(), 0);
+    EXPECT_EQ(options.splicingLine(), 3);
+    EXPECT_EQ(options.duplex(), 0);
+    EXPECT_TRUE(options.swapPageSize());
 }
 
 TEST(ReportOptions, TableAndDefaults)
 {
-    TfrxReportOptions options;
-    EXPECT_EQ(DescribeTable(options.Properties()), (QStringList{
+    ReportOptions options;
+    EXPECT_EQ(describeTable(options.properties()), (QStringList{
         "Author String = ''",
         "Compressed Boolean = False",
         "ConnectionName String = ''",
@@ -130,20 +131,20 @@ TEST(ReportOptions, TableAndDefaults)
         "VersionMinor String = ''",
         "VersionRelease String = ''",
     }));
-    ExpectHoldsDeclaredDefaults(options);
-    ExpectSettersReachTheirGetters(options);
+    expectHoldsDeclaredDefaults(options);
+    expectSettersReachTheirGetters(options);
 }
 
 TEST(ReportOptions, ClearEmptiesAndStampsTheDates)
 {
-    TfrxReportOptions options;
-    ExpectSettersReachTheirGetters(options);
-    options.SetPicture(QByteArray("GIF89a"));
-    options.Clear(QDateTime(QDate(2020, 7, 3), QTime(12, 0)));
-    ExpectHoldsDeclaredDefaults(options);
-    EXPECT_TRUE(options.Picture().isEmpty());
-    EXPECT_EQ(options.CreateDate(), 44015.5);
-    EXPECT_EQ(options.LastChange(), 44015.5);
+    ReportOptions options;
+    expectSettersReachTheirGetters(options);
+    options.setPicture(QByteArray("GIF89a"));
+    options.clear(QDateTime(QDate(2020, 7, 3), QTime(12, 0)));
+    expectHoldsDeclaredDefaults(options);
+    EXPECT_TRUE(options.picture().isEmpty());
+    EXPECT_EQ(options.createDate(), 44015.5);
+    EXPECT_EQ(options.lastChange(), 44015.5);
 }
 
 TEST(DateTimes, AreDaysSinceTheLastDayOf1899)
@@ -161,8 +162,8 @@ TEST(DateTimes, AreDaysSinceTheLastDayOf1899)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.moment.toString(Qt::ISODate).toStdString());
-        EXPECT_EQ(DateTimeToDays(c.moment), c.days);
-        EXPECT_EQ(DaysToDateTime(c.days), c.moment);
+        EXPECT_EQ(dateTimeToDays(c.moment), c.days);
+        EXPECT_EQ(daysToDateTime(c.days), c.moment);
     }
-    EXPECT_EQ(DaysToDateTime(44014.5821982407).toString(Qt::ISODateWithMs), QStringLiteral("2020-07-02T13:58:21.928"));
+    EXPECT_EQ(daysToDateTime(44014.5821982407).toString(Qt::ISODateWithMs), QStringLiteral("2020-07-02T13:58:21.928"));
 }

@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
@@ -26,9 +27,9 @@ struct Margins {
     bool operator==(const Margins&) const = default;
 };
 
-Margins MarginsOf(const TfrxReportPage& page)
+Margins marginsOf(const ReportPage& page)
 {
-    return {page.LeftMargin(), page.RightMargin(), page.TopMargin(), page.BottomMargin()};
+    return {page.leftMargin(), page.rightMargin(), page.topMargin(), page.bottomMargin()};
 }
 
 void PrintTo(const Margins& m, std::ostream* out)
@@ -40,8 +41,8 @@ void PrintTo(const Margins& m, std::ostream* out)
 
 TEST(ReportPage, TableFollowsTheTemplateOrder)
 {
-    const TfrxReportPage page;
-    EXPECT_EQ(DescribeTable(page.Properties()), (pageRows + QStringList{
+    const ReportPage page;
+    EXPECT_EQ(describeTable(page.properties()), (pageRows + QStringList{
         "Orientation Enum = poPortrait",
         "PaperWidth Float = 210",
         "PaperHeight Float = 297",
@@ -79,43 +80,43 @@ TEST(ReportPage, TableFollowsTheTemplateOrder)
         "OnBeforePrint String = ''",
         "OnManualBuild String = ''",
     }));
-    EXPECT_EQ(Identifiers(page.Properties(), "Orientation"), (QStringList{"poPortrait", "poLandscape"}));
-    EXPECT_EQ(Identifiers(page.Properties(), "Duplex"),
+    EXPECT_EQ(identifiers(page.properties(), "Orientation"), (QStringList{"poPortrait", "poLandscape"}));
+    EXPECT_EQ(identifiers(page.properties(), "Duplex"),
         (QStringList{"dmNone", "dmVertical", "dmHorizontal", "dmSimplex"}));
 }
 
 TEST(ReportPage, NewPageIsA4PortraitWithItsDefaults)
 {
-    TfrxReportPage page;
-    ExpectHoldsDeclaredDefaults(page);
-    EXPECT_EQ(page.PaperSize(), 9);
-    EXPECT_EQ(page.Width(), 794);
-    EXPECT_EQ(page.Height(), 1123);
-    EXPECT_EQ(page.BaseName(), QStringLiteral("Page"));
+    ReportPage page;
+    expectHoldsDeclaredDefaults(page);
+    EXPECT_EQ(page.paperSize(), 9);
+    EXPECT_EQ(page.width(), 794);
+    EXPECT_EQ(page.height(), 1123);
+    EXPECT_EQ(page.baseName(), QStringLiteral("Page"));
 }
 
 TEST(ReportPage, FontIsStoredOnlyOnceChanged)
 {
-    TfrxReport report;
-    report.Font().SetName(QStringLiteral("Tahoma"));
-    auto* page = report.Add<TfrxReportPage>();
+    Report report;
+    report.font().setName(QStringLiteral("Tahoma"));
+    auto* page = report.add<ReportPage>();
     // The page follows the report's font without counting as changed.
-    EXPECT_EQ(page->Font().Name(), QStringLiteral("Tahoma"));
-    EXPECT_FALSE(IsStored(*page, "Font"));
-    page->Font().SetHeight(-21);
-    EXPECT_TRUE(IsStored(*page, "Font"));
+    EXPECT_EQ(page->font().name(), QStringLiteral("Tahoma"));
+    EXPECT_FALSE(isStored(*page, "Font"));
+    page->font().setHeight(-21);
+    EXPECT_TRUE(isStored(*page, "Font"));
 }
 
 TEST(ReportPage, PaperSizeTableInBothOrientations)
 {
     struct Case {
         int code;
-        TPrinterOrientation orientation;
+        PageOrientation orientation;
         double width, height;
         double pixelWidth, pixelHeight;
     };
-    const auto portrait = TPrinterOrientation::poPortrait;
-    const auto landscape = TPrinterOrientation::poLandscape;
+    const auto portrait = PageOrientation::Portrait;
+    const auto landscape = PageOrientation::Landscape;
     const Case cases[] = {
         {9, portrait, 210, 297, 794, 1123},
         {9, landscape, 297, 210, 1123, 794},
@@ -127,14 +128,14 @@ TEST(ReportPage, PaperSizeTableInBothOrientations)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "code " << c.code << (c.orientation == landscape ? " landscape" : ""));
-        TfrxReportPage page;
-        page.SetOrientation(c.orientation);
-        page.SetPaperSize(c.code);
-        EXPECT_EQ(page.PaperSize(), c.code);
-        EXPECT_DOUBLE_EQ(page.PaperWidth(), c.width);
-        EXPECT_DOUBLE_EQ(page.PaperHeight(), c.height);
-        EXPECT_EQ(page.Width(), c.pixelWidth);
-        EXPECT_EQ(page.Height(), c.pixelHeight);
+        ReportPage page;
+        page.setOrientation(c.orientation);
+        page.setPaperSize(c.code);
+        EXPECT_EQ(page.paperSize(), c.code);
+        EXPECT_DOUBLE_EQ(page.paperWidth(), c.width);
+        EXPECT_DOUBLE_EQ(page.paperHeight(), c.height);
+        EXPECT_EQ(page.width(), c.pixelWidth);
+        EXPECT_EQ(page.height(), c.pixelHeight);
     }
 }
 
@@ -142,183 +143,183 @@ TEST(ReportPage, PaperTableHoldsTheWindowsCodes)
 {
     int known = 0;
     for (int code = -1; code <= 300; ++code)
-        known += PaperSizeOf(code).has_value() ? 1 : 0;
+        known += paperSizeOf(code).has_value() ? 1 : 0;
     EXPECT_EQ(known, 66);
     for (int missing : {0, 48, 49, 69, 256})
-        EXPECT_FALSE(PaperSizeOf(missing)) << missing;
-    EXPECT_DOUBLE_EQ(PaperSizeOf(47)->width, 220);
-    EXPECT_DOUBLE_EQ(PaperSizeOf(50)->height, 304.8);
+        EXPECT_FALSE(paperSizeOf(missing)) << missing;
+    EXPECT_DOUBLE_EQ(paperSizeOf(47)->width, 220);
+    EXPECT_DOUBLE_EQ(paperSizeOf(50)->height, 304.8);
 }
 
 TEST(ReportPage, OwnWidthOrHeightMakesACustomSize)
 {
-    TfrxReportPage page;
-    page.SetPaperWidth(100);
-    EXPECT_EQ(page.PaperSize(), CustomPaperSize);
-    EXPECT_EQ(page.Width(), 378);
-    page.SetPaperSize(11);
-    EXPECT_EQ(page.PaperWidth(), 148);
-    EXPECT_EQ(page.PaperHeight(), 210);
+    ReportPage page;
+    page.setPaperWidth(100);
+    EXPECT_EQ(page.paperSize(), CustomPaperSize);
+    EXPECT_EQ(page.width(), 378);
+    page.setPaperSize(11);
+    EXPECT_EQ(page.paperWidth(), 148);
+    EXPECT_EQ(page.paperHeight(), 210);
 
-    page.SetPaperHeight(123.456789014999);
-    EXPECT_EQ(page.PaperSize(), CustomPaperSize);
-    EXPECT_DOUBLE_EQ(page.PaperHeight(), 123.45678901);
-    EXPECT_EQ(page.Height(), 467);
+    page.setPaperHeight(123.456789014999);
+    EXPECT_EQ(page.paperSize(), CustomPaperSize);
+    EXPECT_DOUBLE_EQ(page.paperHeight(), 123.45678901);
+    EXPECT_EQ(page.height(), 467);
 }
 
 TEST(ReportPage, CodesOutsideTheTableKeepTheSize)
 {
     for (int code : {48, 256, 300}) {
         SCOPED_TRACE(code);
-        TfrxReportPage page;
-        page.SetPaperWidth(100);
-        page.SetPaperHeight(50);
-        page.SetPaperSize(code);
-        EXPECT_EQ(page.PaperSize(), code);
-        EXPECT_EQ(page.PaperWidth(), 100);
-        EXPECT_EQ(page.PaperHeight(), 50);
+        ReportPage page;
+        page.setPaperWidth(100);
+        page.setPaperHeight(50);
+        page.setPaperSize(code);
+        EXPECT_EQ(page.paperSize(), code);
+        EXPECT_EQ(page.paperWidth(), 100);
+        EXPECT_EQ(page.paperHeight(), 50);
     }
 }
 
 TEST(ReportPage, TemplateOrderEndsWithTheTableSizeInItsOrientation)
 {
     // A template lists Orientation, then PaperWidth, PaperHeight and PaperSize.
-    TfrxReportPage standard;
-    standard.SetOrientation(TPrinterOrientation::poLandscape);
-    standard.SetPaperWidth(297);
-    standard.SetPaperHeight(210);
-    standard.SetPaperSize(9);
-    EXPECT_EQ(standard.PaperWidth(), 297);
-    EXPECT_EQ(standard.PaperHeight(), 210);
+    ReportPage standard;
+    standard.setOrientation(PageOrientation::Landscape);
+    standard.setPaperWidth(297);
+    standard.setPaperHeight(210);
+    standard.setPaperSize(9);
+    EXPECT_EQ(standard.paperWidth(), 297);
+    EXPECT_EQ(standard.paperHeight(), 210);
 
-    TfrxReportPage custom;
-    custom.SetOrientation(TPrinterOrientation::poLandscape);
-    custom.SetPaperWidth(180);
-    custom.SetPaperHeight(90);
-    custom.SetPaperSize(256);
-    EXPECT_EQ(custom.PaperWidth(), 180);
-    EXPECT_EQ(custom.PaperHeight(), 90);
+    ReportPage custom;
+    custom.setOrientation(PageOrientation::Landscape);
+    custom.setPaperWidth(180);
+    custom.setPaperHeight(90);
+    custom.setPaperSize(256);
+    EXPECT_EQ(custom.paperWidth(), 180);
+    EXPECT_EQ(custom.paperHeight(), 90);
 }
 
 TEST(ReportPage, OrientationTurnsSizeAndMargins)
 {
-    TfrxReportPage page;
-    page.SetLeftMargin(10);
-    page.SetRightMargin(20);
-    page.SetTopMargin(30);
-    page.SetBottomMargin(40);
+    ReportPage page;
+    page.setLeftMargin(10);
+    page.setRightMargin(20);
+    page.setTopMargin(30);
+    page.setBottomMargin(40);
 
-    page.SetOrientation(TPrinterOrientation::poLandscape);
-    EXPECT_EQ(MarginsOf(page), (Margins{30, 40, 20, 10}));
-    EXPECT_EQ(page.PaperWidth(), 297);
-    EXPECT_EQ(page.Width(), 1123);
-    EXPECT_EQ(page.PaperSize(), 9);
+    page.setOrientation(PageOrientation::Landscape);
+    EXPECT_EQ(marginsOf(page), (Margins{30, 40, 20, 10}));
+    EXPECT_EQ(page.paperWidth(), 297);
+    EXPECT_EQ(page.width(), 1123);
+    EXPECT_EQ(page.paperSize(), 9);
 
     // Setting the same orientation again changes nothing.
-    page.SetOrientation(TPrinterOrientation::poLandscape);
-    EXPECT_EQ(MarginsOf(page), (Margins{30, 40, 20, 10}));
+    page.setOrientation(PageOrientation::Landscape);
+    EXPECT_EQ(marginsOf(page), (Margins{30, 40, 20, 10}));
 
-    page.SetOrientation(TPrinterOrientation::poPortrait);
-    EXPECT_EQ(MarginsOf(page), (Margins{10, 20, 30, 40}));
-    EXPECT_EQ(page.PaperWidth(), 210);
-    EXPECT_EQ(page.Height(), 1123);
+    page.setOrientation(PageOrientation::Portrait);
+    EXPECT_EQ(marginsOf(page), (Margins{10, 20, 30, 40}));
+    EXPECT_EQ(page.paperWidth(), 210);
+    EXPECT_EQ(page.height(), 1123);
 }
 
 TEST(ReportPage, PageCountBelowOneIsIgnored)
 {
-    TfrxReportPage page;
-    page.SetPageCount(3);
-    page.SetPageCount(0);
-    page.SetPageCount(-2);
-    EXPECT_EQ(page.PageCount(), 3);
+    ReportPage page;
+    page.setPageCount(3);
+    page.setPageCount(0);
+    page.setPageCount(-2);
+    EXPECT_EQ(page.pageCount(), 3);
 }
 
 TEST(ReportPage, ColumnsShareTheWidthBetweenTheMargins)
 {
-    TfrxReportPage page;
-    page.SetDefaults();
-    page.SetColumns(2);
-    EXPECT_EQ(page.ColumnWidth(), 95);
-    EXPECT_EQ(page.ColumnPositions(), (QStringList{"0", "95"}));
+    ReportPage page;
+    page.setDefaults();
+    page.setColumns(2);
+    EXPECT_EQ(page.columnWidth(), 95);
+    EXPECT_EQ(page.columnPositions(), (QStringList{"0", "95"}));
 
     // No columns leave the last division as it was.
-    page.SetColumns(0);
-    EXPECT_EQ(page.Columns(), 0);
-    EXPECT_EQ(page.ColumnWidth(), 95);
-    EXPECT_EQ(page.ColumnPositions().size(), 2);
+    page.setColumns(0);
+    EXPECT_EQ(page.columns(), 0);
+    EXPECT_EQ(page.columnWidth(), 95);
+    EXPECT_EQ(page.columnPositions().size(), 2);
 }
 
 TEST(ReportPage, AColumnCountBeyondThePaperWidthIsRefusedWhileLoading)
 {
     RecordingEngineHost host;
-    TfrxReport report;
-    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    Report report;
+    report.engineOptions().setNewSilentMode(SilentMode::Silent);
     QByteArray bytes = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport>"
                        "<TfrxReportPage Name=\"Page1\" PaperWidth=\"210\" Columns=\"100000000\"/>"
                        "<TfrxReportPage Name=\"Page2\" PaperWidth=\"210\" Columns=\"794\"/>"
                        "<TfrxReportPage Name=\"Page3\" PaperWidth=\"210\" Columns=\"795\"/></TfrxReport>";
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    report.LoadFromStream(buffer);
-    EXPECT_EQ(report.Errors().Strings(), (QStringList{QStringLiteral("Invalid property value: '100000000'"),
+    report.loadFromStream(buffer);
+    EXPECT_EQ(report.errors().strings(), (QStringList{QStringLiteral("Invalid property value: '100000000'"),
                                              QStringLiteral("Invalid property value: '795'")}));
-    const auto page = [&](int i) { return dynamic_cast<TfrxReportPage*>(report.Pages(i)); };
-    EXPECT_EQ(page(1)->Columns(), 0);
-    EXPECT_TRUE(page(1)->ColumnPositions().isEmpty());
-    EXPECT_EQ(page(2)->ColumnPositions().size(), 794);
-    EXPECT_EQ(page(3)->Columns(), 0);
+    const auto page = [&](int i) { return dynamic_cast<ReportPage*>(report.pages(i)); };
+    EXPECT_EQ(page(1)->columns(), 0);
+    EXPECT_TRUE(page(1)->columnPositions().isEmpty());
+    EXPECT_EQ(page(2)->columnPositions().size(), 794);
+    EXPECT_EQ(page(3)->columns(), 0);
 
     // A paper as wide as a house still gets no more than the fixed limit.
-    TfrxReportPage wide;
-    wide.SetPaperWidth(10000);
-    EXPECT_THROW(wide.SetColumns(TfrxReportPage::MaxColumns + 1), Exception);
+    ReportPage wide;
+    wide.setPaperWidth(10000);
+    EXPECT_THROW(wide.setColumns(ReportPage::MaxColumns + 1), Exception);
 }
 
 TEST(ReportPage, ColumnPositionsUseTheUsersDecimalSeparator)
 {
-    TfrxReport report;
-    report.SetLocaleSettings(FormatSettings::german());
-    auto* page = report.Add<TfrxReportPage>();
-    page->SetDefaults();
-    page->SetColumns(3);
-    EXPECT_EQ(page->ColumnPositions(), (QStringList{"0", "63,3333333333333", "126,666666666667"}));
+    Report report;
+    report.setLocaleSettings(FormatSettings::german());
+    auto* page = report.add<ReportPage>();
+    page->setDefaults();
+    page->setColumns(3);
+    EXPECT_EQ(page->columnPositions(), (QStringList{"0", "63,3333333333333", "126,666666666667"}));
 }
 
 TEST(ReportPage, SetDefaultsGivesA4PortraitWithTenMillimetreMargins)
 {
-    TfrxReportPage page;
-    page.SetOrientation(TPrinterOrientation::poLandscape);
-    page.SetPaperSize(11);
-    page.SetDefaults();
-    EXPECT_EQ(page.Orientation(), TPrinterOrientation::poPortrait);
-    EXPECT_EQ(page.PaperSize(), 9);
-    EXPECT_EQ(page.PaperWidth(), 210);
-    EXPECT_EQ(MarginsOf(page), (Margins{10, 10, 10, 10}));
+    ReportPage page;
+    page.setOrientation(PageOrientation::Landscape);
+    page.setPaperSize(11);
+    page.setDefaults();
+    EXPECT_EQ(page.orientation(), PageOrientation::Portrait);
+    EXPECT_EQ(page.paperSize(), 9);
+    EXPECT_EQ(page.paperWidth(), 210);
+    EXPECT_EQ(marginsOf(page), (Margins{10, 10, 10, 10}));
 }
 
 TEST(DataPage, TableAndNewPage)
 {
-    TfrxDataPage page;
-    EXPECT_EQ(DescribeTable(page.Properties()), (pageRows + QStringList{
+    DataPage page;
+    EXPECT_EQ(describeTable(page.properties()), (pageRows + QStringList{
         "Height Float = 1000",
         "Left Float = 0",
         "Top Float = 0",
         "Width Float = 1000",
     }));
-    ExpectHoldsDeclaredDefaults(page);
-    EXPECT_EQ(page.Width(), 1000);
-    EXPECT_EQ(page.Height(), 1000);
+    expectHoldsDeclaredDefaults(page);
+    EXPECT_EQ(page.width(), 1000);
+    EXPECT_EQ(page.height(), 1000);
 }
 
 TEST(OtherPages, KeepWhatTheyDoNotKnow)
 {
-    TfrxDialogPage dialog;
-    TfrxDMPPage dotMatrix;
-    EXPECT_TRUE(dialog.KeepsUnknownAttributes());
-    EXPECT_TRUE(dotMatrix.KeepsUnknownAttributes());
-    EXPECT_FALSE(TfrxReportPage().KeepsUnknownAttributes());
-    EXPECT_EQ(DescribeTable(dialog.Properties()), pageRows);
+    DialogPage dialog;
+    DotMatrixPage dotMatrix;
+    EXPECT_TRUE(dialog.keepsUnknownAttributes());
+    EXPECT_TRUE(dotMatrix.keepsUnknownAttributes());
+    EXPECT_FALSE(ReportPage().keepsUnknownAttributes());
+    EXPECT_EQ(describeTable(dialog.properties()), pageRows);
     // A dot-matrix page is a report page with paper and margins.
-    EXPECT_EQ(DescribeTable(dotMatrix.Properties()), DescribeTable(TfrxReportPage().Properties()));
-    EXPECT_EQ(dialog.BaseName(), QStringLiteral("DialogPage"));
+    EXPECT_EQ(describeTable(dotMatrix.properties()), describeTable(ReportPage().properties()));
+    EXPECT_EQ(dialog.baseName(), QStringLiteral("DialogPage"));
 }

@@ -1,4 +1,4 @@
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
 
@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
@@ -18,13 +19,13 @@ const QDateTime firstMoment(QDate(2020, 7, 3), QTime(12, 0));
 class ClockedReport : public testing::Test {
 protected:
     QDateTime now = firstMoment;
-    TfrxReport report{[this] { return now; }};
+    Report report{[this] { return now; }};
 
-    QStringList PageNames() const
+    QStringList pageNames() const
     {
         QStringList names;
-        for (int i = 0; i < report.PagesCount(); ++i)
-            names.append(report.Pages(i)->Name());
+        for (int i = 0; i < report.pagesCount(); ++i)
+            names.append(report.pages(i)->name());
         return names;
     }
 };
@@ -33,8 +34,8 @@ protected:
 
 TEST(Report, TableFollowsTheTemplateOrder)
 {
-    const TfrxReport report;
-    EXPECT_EQ(DescribeTable(report.Properties()), (QStringList{
+    const Report report;
+    EXPECT_EQ(describeTable(report.properties()), (QStringList{
         "Tag Integer = 0",
         "Version String = '4.13.2'",
         "ParentReport String = ''",
@@ -61,110 +62,110 @@ TEST(Report, TableFollowsTheTemplateOrder)
 
 TEST_F(ClockedReport, NewReportIsClearedOnce)
 {
-    ExpectHoldsDeclaredDefaults(report);
-    EXPECT_FALSE(report.DotMatrixReport());
-    EXPECT_EQ(report.PagesCount(), 0);
-    EXPECT_EQ(report.ReportOptions().CreateDate(), 44015.5);
-    EXPECT_EQ(report.ReportOptions().LastChange(), 44015.5);
-    EXPECT_EQ(report.SystemVariables(), (QStringList{"Date", "Time", "Page", "Page#", "TotalPages", "TotalPages#",
+    expectHoldsDeclaredDefaults(report);
+    EXPECT_FALSE(report.dotMatrixReport());
+    EXPECT_EQ(report.pagesCount(), 0);
+    EXPECT_EQ(report.reportOptions().createDate(), 44015.5);
+    EXPECT_EQ(report.reportOptions().lastChange(), 44015.5);
+    EXPECT_EQ(report.systemVariables(), (QStringList{"Date", "Time", "Page", "Page#", "TotalPages", "TotalPages#",
         "Line", "Line#", "CopyName#"}));
-    EXPECT_TRUE(report.Errors().IsEmpty());
-    EXPECT_TRUE(report.FileName().isEmpty());
+    EXPECT_TRUE(report.errors().isEmpty());
+    EXPECT_TRUE(report.fileName().isEmpty());
 }
 
 TEST(Report, VersionIsFixed)
 {
-    TfrxReport report;
-    const PropertyInfo* version = report.Properties().find("version");
+    Report report;
+    const PropertyInfo* version = report.properties().find("version");
     ASSERT_TRUE(version);
     version->set(report, QStringLiteral("3.0"));
-    EXPECT_EQ(report.Version(), QStringLiteral("4.13.2"));
+    EXPECT_EQ(report.version(), QStringLiteral("4.13.2"));
 }
 
 TEST_F(ClockedReport, ClearResetsTheDocumentButNotTheComponentSettings)
 {
-    report.Add<TfrxDataPage>()->SetName("Data");
-    report.Add<TfrxReportPage>()->Add<TfrxMemoView>();
-    report.Variables().SetValue(" Netto", Variant::null());
-    report.Styles().Add();
-    report.SetDataSet("Kunden");
-    report.SetDataSetName("Kunden");
-    report.SetDotMatrixReport(true);
-    report.SetParentReport("Basis.fr3");
-    report.SetScriptLanguage("C++Script");
-    report.SetScriptText({"x"});
-    report.SetOnRunDialogs("a");
-    report.SetOnStartReport("b");
-    report.SetOnStopReport("c");
-    report.SetOnReportPrint("d");
-    report.SetIniFile("quittung.ini");
-    report.SetShowProgress(false);
-    report.SetStoreInDFM(false);
-    report.SetOldStyleProgress(true);
-    report.SetPreview("Vorschau");
-    report.EngineOptions().SetDoublePass(true);
-    report.EngineOptions().SetConvertNulls(false);
-    report.EngineOptions().SetMaxMemSize(20);
-    report.EngineOptions().SetSilentMode(true);
-    report.PreviewOptions().SetButtons(pbPrint | pbZoom);
-    report.PreviewOptions().SetZoom(2);
-    report.PreviewOptions().SetModal(false);
-    report.PreviewOptions().SetOutlineVisible(true);
-    report.PreviewOptions().SetPagesInCache(5);
-    report.PrintOptions().SetShowDialog(false);
-    report.PrintOptions().SetCopies(3);
-    report.ReportOptions().SetAuthor("Tarvik");
+    report.add<DataPage>()->setName("Data");
+    report.add<ReportPage>()->add<TextObject>();
+    report.variables().setValue(" Netto", Variant::null());
+    report.styles().add();
+    report.setDataSet("Kunden");
+    report.setDataSetName("Kunden");
+    report.setDotMatrixReport(true);
+    report.setParentReport("Basis.fr3");
+    report.setScriptLanguage("C++Script");
+    report.setScriptText({"x"});
+    report.setOnRunDialogs("a");
+    report.setOnStartReport("b");
+    report.setOnStopReport("c");
+    report.setOnReportPrint("d");
+    report.setIniFile("quittung.ini");
+    report.setShowProgress(false);
+    report.setStoreInDfm(false);
+    report.setOldStyleProgress(true);
+    report.setPreview("Vorschau");
+    report.engineOptions().setDoublePass(true);
+    report.engineOptions().setConvertNulls(false);
+    report.engineOptions().setMaxMemSize(20);
+    report.engineOptions().setSilentMode(true);
+    report.previewOptions().setButtons(PreviewButton::Print | PreviewButton::Zoom);
+    report.previewOptions().setZoom(2);
+    report.previewOptions().setModal(false);
+    report.previewOptions().setOutlineVisible(true);
+    report.previewOptions().setPagesInCache(5);
+    report.printOptions().setShowDialog(false);
+    report.printOptions().setCopies(3);
+    report.reportOptions().setAuthor("Tarvik");
 
     now = now.addDays(1);
-    report.Clear();
+    report.clear();
 
-    EXPECT_EQ(report.PagesCount(), 0);
-    EXPECT_EQ(report.Variables().Count(), 0);
-    EXPECT_EQ(report.Styles().Count(), 0);
-    EXPECT_TRUE(report.DataSet().isEmpty());
-    EXPECT_TRUE(report.DataSetName().isEmpty());
-    EXPECT_FALSE(report.DotMatrixReport());
-    EXPECT_TRUE(report.ParentReport().isEmpty());
-    EXPECT_EQ(report.ScriptLanguage(), QStringLiteral("PascalScript"));
-    EXPECT_EQ(report.ScriptText(), (QStringList{"begin", "", "end."}));
-    EXPECT_TRUE(report.OnRunDialogs().isEmpty());
-    EXPECT_TRUE(report.OnStartReport().isEmpty());
-    EXPECT_TRUE(report.OnStopReport().isEmpty());
-    EXPECT_EQ(report.OnReportPrint(), QStringLiteral("d"));
-    EXPECT_EQ(report.IniFile(), QStringLiteral("quittung.ini"));
-    EXPECT_FALSE(report.ShowProgress());
-    EXPECT_FALSE(report.StoreInDFM());
-    EXPECT_TRUE(report.OldStyleProgress());
-    EXPECT_EQ(report.Preview(), QStringLiteral("Vorschau"));
+    EXPECT_EQ(report.pagesCount(), 0);
+    EXPECT_EQ(report.variables().count(), 0);
+    EXPECT_EQ(report.styles().count(), 0);
+    EXPECT_TRUE(report.dataSet().isEmpty());
+    EXPECT_TRUE(report.dataSetName().isEmpty());
+    EXPECT_FALSE(report.dotMatrixReport());
+    EXPECT_TRUE(report.parentReport().isEmpty());
+    EXPECT_EQ(report.scriptLanguage(), QStringLiteral("PascalScript"));
+    EXPECT_EQ(report.scriptText(), (QStringList{"begin", "", "end."}));
+    EXPECT_TRUE(report.onRunDialogs().isEmpty());
+    EXPECT_TRUE(report.onStartReport().isEmpty());
+    EXPECT_TRUE(report.onStopReport().isEmpty());
+    EXPECT_EQ(report.onReportPrint(), QStringLiteral("d"));
+    EXPECT_EQ(report.iniFile(), QStringLiteral("quittung.ini"));
+    EXPECT_FALSE(report.showProgress());
+    EXPECT_FALSE(report.storeInDfm());
+    EXPECT_TRUE(report.oldStyleProgress());
+    EXPECT_EQ(report.preview(), QStringLiteral("Vorschau"));
 
-    EXPECT_FALSE(report.EngineOptions().DoublePass());
-    EXPECT_TRUE(report.EngineOptions().ConvertNulls());
-    EXPECT_EQ(report.EngineOptions().MaxMemSize(), 20);
-    EXPECT_TRUE(report.EngineOptions().SilentMode());
+    EXPECT_FALSE(report.engineOptions().doublePass());
+    EXPECT_TRUE(report.engineOptions().convertNulls());
+    EXPECT_EQ(report.engineOptions().maxMemSize(), 20);
+    EXPECT_TRUE(report.engineOptions().silentMode());
 
-    EXPECT_EQ(report.PreviewOptions().Buttons(), pbPrint | pbZoom);
-    EXPECT_EQ(report.PreviewOptions().Zoom(), 2);
-    EXPECT_FALSE(report.PreviewOptions().Modal());
-    EXPECT_FALSE(report.PreviewOptions().OutlineVisible());
-    EXPECT_EQ(report.PreviewOptions().PagesInCache(), 50);
+    EXPECT_EQ(report.previewOptions().buttons(), PreviewButton::Print | PreviewButton::Zoom);
+    EXPECT_EQ(report.previewOptions().zoom(), 2);
+    EXPECT_FALSE(report.previewOptions().modal());
+    EXPECT_FALSE(report.previewOptions().outlineVisible());
+    EXPECT_EQ(report.previewOptions().pagesInCache(), 50);
 
-    EXPECT_TRUE(report.PrintOptions().ShowDialog());
-    EXPECT_EQ(report.PrintOptions().Copies(), 1);
-    EXPECT_TRUE(report.ReportOptions().Author().isEmpty());
-    EXPECT_EQ(report.ReportOptions().CreateDate(), 44016.5);
+    EXPECT_TRUE(report.printOptions().showDialog());
+    EXPECT_EQ(report.printOptions().copies(), 1);
+    EXPECT_TRUE(report.reportOptions().author().isEmpty());
+    EXPECT_EQ(report.reportOptions().createDate(), 44016.5);
 }
 
 TEST_F(ClockedReport, PagesOutsideTheListFailWithTheIndex)
 {
-    report.Add<TfrxDataPage>();
-    report.Add<TfrxReportPage>();
-    EXPECT_EQ(report.PagesCount(), 2);
-    EXPECT_TRUE(dynamic_cast<TfrxReportPage*>(report.Pages(1)));
+    report.add<DataPage>();
+    report.add<ReportPage>();
+    EXPECT_EQ(report.pagesCount(), 2);
+    EXPECT_TRUE(dynamic_cast<ReportPage*>(report.pages(1)));
     for (int index : {5, 2, -1}) {
         try {
-            report.Pages(index);
+            report.pages(index);
             ADD_FAILURE() << "no error for " << index;
-        } catch (const EListError& error) {
+        } catch (const ListIndexError& error) {
             EXPECT_EQ(error.message(), QStringLiteral("Listenindex überschreitet das Maximum (%1)").arg(index));
         }
     }
@@ -172,40 +173,40 @@ TEST_F(ClockedReport, PagesOutsideTheListFailWithTheIndex)
 
 TEST_F(ClockedReport, CheckDataPageAddsDataInFront)
 {
-    report.Add<TfrxReportPage>()->SetName("Page1");
-    report.Add<TfrxReportPage>()->SetName("Page2");
-    report.CheckDataPage();
-    EXPECT_EQ(PageNames(), (QStringList{"Data", "Page1", "Page2"}));
-    EXPECT_TRUE(dynamic_cast<TfrxDataPage*>(report.Pages(0)));
+    report.add<ReportPage>()->setName("Page1");
+    report.add<ReportPage>()->setName("Page2");
+    report.checkDataPage();
+    EXPECT_EQ(pageNames(), (QStringList{"Data", "Page1", "Page2"}));
+    EXPECT_TRUE(dynamic_cast<DataPage*>(report.pages(0)));
     // A second check finds it.
-    report.CheckDataPage();
-    EXPECT_EQ(report.PagesCount(), 3);
+    report.checkDataPage();
+    EXPECT_EQ(report.pagesCount(), 3);
 }
 
 TEST_F(ClockedReport, CheckDataPageTakesAnotherNameWhenDataIsTaken)
 {
-    report.Add<TfrxReportPage>()->Add<TfrxMemoView>()->SetName("data");
-    report.CheckDataPage();
-    ASSERT_EQ(report.PagesCount(), 2);
-    EXPECT_TRUE(dynamic_cast<TfrxDataPage*>(report.Pages(0)));
-    EXPECT_EQ(report.Pages(0)->Name(), QStringLiteral("DataPage1"));
+    report.add<ReportPage>()->add<TextObject>()->setName("data");
+    report.checkDataPage();
+    ASSERT_EQ(report.pagesCount(), 2);
+    EXPECT_TRUE(dynamic_cast<DataPage*>(report.pages(0)));
+    EXPECT_EQ(report.pages(0)->name(), QStringLiteral("DataPage1"));
 }
 
 TEST_F(ClockedReport, CheckDataPageLeavesADataPageWhereItIs)
 {
-    report.Add<TfrxReportPage>()->SetName("Page1");
-    report.Add<TfrxDataPage>()->SetName("Daten");
-    report.CheckDataPage();
-    EXPECT_EQ(PageNames(), (QStringList{"Page1", "Daten"}));
+    report.add<ReportPage>()->setName("Page1");
+    report.add<DataPage>()->setName("Daten");
+    report.checkDataPage();
+    EXPECT_EQ(pageNames(), (QStringList{"Page1", "Daten"}));
 }
 
 TEST_F(ClockedReport, ErrorsAreSortedWithoutDuplicates)
 {
-    report.Errors().Add("Cannot find class TfrxChart");
-    report.Errors().Add("'x' ist kein gültiger Integerwert");
-    report.Errors().Add("cannot find class TfrxChart");
-    report.Errors().Add("Cannot find class ");
-    EXPECT_EQ(report.Errors().Strings(),
+    report.errors().add("Cannot find class TfrxChart");
+    report.errors().add("'x' ist kein gültiger Integerwert");
+    report.errors().add("cannot find class TfrxChart");
+    report.errors().add("Cannot find class ");
+    EXPECT_EQ(report.errors().strings(),
         (QStringList{"'x' ist kein gültiger Integerwert", "Cannot find class ", "Cannot find class TfrxChart"}));
-    EXPECT_TRUE(report.Errors().Contains("CANNOT FIND CLASS TFRXCHART"));
+    EXPECT_TRUE(report.errors().contains("CANNOT FIND CLASS TFRXCHART"));
 }

@@ -1,10 +1,10 @@
 #include "report/document/band.h"
 #include "report/document/builtin_design.h"
 #include "report/document/engine_host.h"
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/xml_serializer.h"
+#include "report/document/template_serializer.h"
 #include "runtime/exception.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/recording_engine_host.h"
@@ -16,25 +16,26 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 const QByteArray kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n";
 
-void load(TfrxReport& report, const QByteArray& bytes)
+void load(Report& report, const QByteArray& bytes)
 {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    report.LoadFromStream(buffer);
+    report.loadFromStream(buffer);
 }
 
-QByteArray save(TfrxReport& report)
+QByteArray save(Report& report)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    report.SaveToStream(buffer);
+    report.saveToStream(buffer);
     return bytes;
 }
 
@@ -45,16 +46,16 @@ QByteArray pageWith(const QByteArray& objects)
         + "</TfrxReportPage></TfrxReport>";
 }
 
-TfrxMemoView* memo(TfrxReport& report, const QString& name = QStringLiteral("Memo1"))
+TextObject* memo(Report& report, const QString& name = QStringLiteral("Memo1"))
 {
-    return dynamic_cast<TfrxMemoView*>(report.FindObject(name));
+    return dynamic_cast<TextObject*>(report.findObject(name));
 }
 
-QStringList pageNames(const TfrxReport& report)
+QStringList pageNames(const Report& report)
 {
     QStringList names;
-    for (const auto& page : report.Children())
-        names << page->Name();
+    for (const auto& page : report.children())
+        names << page->name();
     return names;
 }
 
@@ -71,54 +72,55 @@ TEST(TemplateFormat, TheExampleFileReadsAndWritesBackByteForByte)
     const QByteArray example = readFile(QStringLiteral(QUITTUNG_TEST_DATA "/part_example.xml"));
     ASSERT_FALSE(example.isEmpty());
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     load(report, example);
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(pageNames(report), QStringList({QStringLiteral("Data"), QStringLiteral("Page1")}));
-    const TfrxReportPage* page = dynamic_cast<TfrxReportPage*>(report.Pages(1));
+    const ReportPage* page = dynamic_cast<ReportPage*>(report.pages(1));
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->Width(), 794);
-    EXPECT_EQ(page->Height(), 1123);
-    EXPECT_EQ(page->LeftMargin(), 10);
-    const TfrxMemoView* memo3 = memo(report, QStringLiteral("Memo3"));
+    EXPECT_EQ(page->width(), 794);
+    EXPECT_EQ(page->height(), 1123);
+    EXPECT_EQ(page->leftMargin(), 10);
+    const TextObject* memo3 = memo(report, QStringLiteral("Memo3"));
     ASSERT_NE(memo3, nullptr);
-    EXPECT_EQ(memo3->Memo(), QStringList({QStringLiteral("Netto :"), QStringLiteral("+ [MwSt] % MwSt. :")}));
-    EXPECT_EQ(memo3->HAlign(), TfrxHAlign::haRight);
-    EXPECT_EQ(memo3->Font().Size(), 10);
-    EXPECT_EQ(memo3->Left(), 362.83488);
+    EXPECT_EQ(memo3->lines(), QStringList({QStringLiteral("Netto :"), QStringLiteral("+ [MwSt] % MwSt. :")}));
+    EXPECT_EQ(memo3->hAlign(), HAlign::Right);
+    EXPECT_EQ(memo3->font().size(), 10);
+    EXPECT_EQ(memo3->left(), 362.83488);
     EXPECT_EQ(save(report), example);
 }
 
 TEST(TemplateFormat, ValuesAreReadByTheirType)
 {
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     const struct {
         const char* attributes;
-        std::function<bool(TfrxMemoView&)> check;
+        std::function<bool(TextObject&)> check;
     } rows[] = {
-        {"Left=\"124,72449\"", [](TfrxMemoView& m) { return m.Left() == 124.72449; }},
-        {"Left=\"124.72449\"", [](TfrxMemoView& m) { return m.Left() == 124.72449; }},
-        {"Left=\" 1 5 \"", [](TfrxMemoView& m) { return m.Left() == 15; }},
-        {"Left=\"1E2\"", [](TfrxMemoView& m) { return m.Left() == 100; }},
-        {"Frame.Typ=\"15\"", [](TfrxMemoView& m) { return m.Frame().Typ() == 15; }},
-        {"Frame.Typ=\"$F\"", [](TfrxMemoView& m) { return m.Frame().Typ() == 15; }},
-        {"HAlign=\"HARIGHT\"", [](TfrxMemoView& m) { return m.HAlign() == TfrxHAlign::haRight; }},
-        {"HAlign=\"1\"", [](TfrxMemoView& m) { return m.HAlign() == TfrxHAlign::haRight; }},
-        {"WordWrap=\"false\"", [](TfrxMemoView& m) { return !m.WordWrap(); }},
-        {"WordWrap=\"0\"", [](TfrxMemoView& m) { return !m.WordWrap(); }},
-        {"Color=\"$FF00000F\"", [](TfrxMemoView& m) { return m.Color() == clBtnFace; }},
-        {"Font.Style=\"3\" ParentFont=\"False\"", [](TfrxMemoView& m) { return m.Font().Style() == 3 && !m.ParentFont(); }},
-        {"Text=\"A&#38;B\"", [](TfrxMemoView& m) { return m.Text() == QLatin1String("A&B\r\n"); }},
-        {"Text=\"&quot;x&quot;\"", [](TfrxMemoView& m) { return m.Text() == QLatin1String("\"x\"\r\n"); }},
-        {"Text=\"A & B\"", [](TfrxMemoView& m) { return m.Text() == QLatin1String("A & B\r\n"); }},
+        {"Left=\"124,72449\"", [](TextObject& m) { return m.left() == 124.72449; }},
+        {"Left=\"124.72449\"", [](TextObject& m) { return m.left() == 124.72449; }},
+        {"Left=\" 1 5 \"", [](TextObject& m) { return m.left() == 15; }},
+        {"Left=\"1E2\"", [](TextObject& m) { return m.left() == 100; }},
+        {"Frame.Typ=\"15\"", [](TextObject& m) { return m.frame().sides() == 15; }},
+        {"Frame.Typ=\"$F\"", [](TextObject& m) { return m.frame().sides() == 15; }},
+        {"HAlign=\"HARIGHT\"", [](TextObject& m) { return m.hAlign() == HAlign::Right; }},
+        {"HAlign=\"1\"", [](TextObject& m) { return m.hAlign() == HAlign::Right; }},
+        {"WordWrap=\"false\"", [](TextObject& m) { return !m.wordWrap(); }},
+        {"WordWrap=\"0\"", [](TextObject& m) { return !m.wordWrap(); }},
+        {"Color=\"$FF00000F\"", [](TextObject& m) { return m.color() == colors::ButtonFace; }},
+        {"Font.Style=\"3\" ParentFont=\"False\"",
+            [](TextObject& m) { return m.font().style() == 3 && !m.parentFont(); }},
+        {"Text=\"A&#38;B\"", [](TextObject& m) { return m.text() == QLatin1String("A&B\r\n"); }},
+        {"Text=\"&quot;x&quot;\"", [](TextObject& m) { return m.text() == QLatin1String("\"x\"\r\n"); }},
+        {"Text=\"A & B\"", [](TextObject& m) { return m.text() == QLatin1String("A & B\r\n"); }},
         {"Frame.LeftLine.Width=\"3\" Frame.Width=\"2\"",
-            [](TfrxMemoView& m) { return m.Frame().LeftLine().Width() == 2; }},
-        {"Unknown=\"1\" Font.Nothing=\"2\" Top=\"7\"", [](TfrxMemoView& m) { return m.Top() == 7; }},
+            [](TextObject& m) { return m.frame().leftLine().width() == 2; }},
+        {"Unknown=\"1\" Font.Nothing=\"2\" Top=\"7\"", [](TextObject& m) { return m.top() == 7; }},
     };
     for (const auto& row : rows) {
         load(report, pageWith(QByteArray("<TfrxMemoView Name=\"Memo1\" ") + row.attributes + "/>"));
-        TfrxMemoView* m = memo(report);
+        TextObject* m = memo(report);
         ASSERT_NE(m, nullptr) << row.attributes;
         EXPECT_TRUE(row.check(*m)) << row.attributes;
     }
@@ -128,15 +130,15 @@ TEST(TemplateFormat, ValuesAreReadByTheirType)
 TEST(TemplateFormat, BadValuesAreCollectedAndReportedOnceAfterTheLoad)
 {
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Left=\"1,234.5\" Top=\"3\" Frame.Typ=\"[ftLeft]\" "
                           "Tag=\"x\"/><TfrxMemoView Name=\"1x\" Left=\"4\"/><TfrxFoo Name=\"Foo1\"/>"
                           "<TfrxMemoView Name=\"Memo2\" Tag=\"x\"/>"));
-    const TfrxMemoView* m = memo(report);
+    const TextObject* m = memo(report);
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->Left(), 0) << "a bad value leaves the property as it was";
-    EXPECT_EQ(m->Top(), 3) << "the scan goes on after a bad value";
-    EXPECT_EQ(report.Pages(1)->Children().size(), 3u) << "the object with the bad name stays, unnamed";
+    EXPECT_EQ(m->left(), 0) << "a bad value leaves the property as it was";
+    EXPECT_EQ(m->top(), 3) << "the scan goes on after a bad value";
+    EXPECT_EQ(report.pages(1)->children().size(), 3u) << "the object with the bad name stays, unnamed";
     ASSERT_EQ(host.shown.size(), 1);
     EXPECT_EQ(host.shown.front(),
         QStringLiteral("Error|The following error(s) have occured:\r\n"
@@ -147,11 +149,11 @@ TEST(TemplateFormat, BadValuesAreCollectedAndReportedOnceAfterTheLoad)
                        "Cannot find class TfrxFoo\r\n"));
 
     // The silent mode decides how they are reported.
-    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    report.engineOptions().setNewSilentMode(SilentMode::Silent);
     load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Tag=\"x\"/>"));
     EXPECT_EQ(host.shown.size(), 1);
-    EXPECT_EQ(report.Errors().Strings(), QStringList(QStringLiteral("'x' ist kein gültiger Integerwert")));
-    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simReThrow);
+    EXPECT_EQ(report.errors().strings(), QStringList(QStringLiteral("'x' ist kein gültiger Integerwert")));
+    report.engineOptions().setNewSilentMode(SilentMode::Rethrow);
     EXPECT_THROW(load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Tag=\"x\"/>")), Exception);
 }
 
@@ -183,9 +185,9 @@ TEST(TemplateFormat, ABrokenFileLeavesOnlyTheDataPage)
     };
     for (const auto& row : rows) {
         RecordingEngineHost host;
-        TfrxReport report;
+        Report report;
         load(report, row.bytes);
-        EXPECT_EQ(report.Errors().Strings().join(QLatin1Char('|')), QString::fromUtf8(row.error)) << row.bytes;
+        EXPECT_EQ(report.errors().strings().join(QLatin1Char('|')), QString::fromUtf8(row.error)) << row.bytes;
         EXPECT_EQ(pageNames(report).join(QLatin1Char(',')), QString::fromUtf8(row.pages)) << row.bytes;
     }
 }
@@ -193,28 +195,28 @@ TEST(TemplateFormat, ABrokenFileLeavesOnlyTheDataPage)
 TEST(TemplateFormat, ObjectsAreFoundAgainByNameAndReferencesAfterTheWholeFile)
 {
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     load(report, pageWith("<TfrxMemoView Name=\"Memo1\" Left=\"1\" Top=\"2\" FlowTo=\"Memo2\"/>"
                           "<TfrxMemoView Name=\"memo1\" Left=\"5\"/>"
                           "<TfrxMemoView Name=\"Memo2\" FlowTo=\"Nowhere\"/>"
                           "<inherited Name=\"Gone\"/>"));
-    ASSERT_EQ(report.Pages(1)->Children().size(), 2u);
-    EXPECT_EQ(memo(report)->Left(), 5);
-    EXPECT_EQ(memo(report)->Top(), 2);
-    EXPECT_EQ(memo(report)->FlowTo(), memo(report, QStringLiteral("Memo2")));
-    EXPECT_TRUE(memo(report, QStringLiteral("Memo2"))->FlowToName().isEmpty());
+    ASSERT_EQ(report.pages(1)->children().size(), 2u);
+    EXPECT_EQ(memo(report)->left(), 5);
+    EXPECT_EQ(memo(report)->top(), 2);
+    EXPECT_EQ(memo(report)->flowTo(), memo(report, QStringLiteral("Memo2")));
+    EXPECT_TRUE(memo(report, QStringLiteral("Memo2"))->flowToName().isEmpty());
     EXPECT_TRUE(host.shown.isEmpty());
 }
 
 TEST(TemplateFormat, OldFormatFilesReadUmlautsRightOnlyInTexts)
 {
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     load(report, "<?xml version=\"1.0\" encoding=\"utf-8\"?><TfrxReport><TfrxReportPage Name=\"Page1\">"
                  "<TfrxMemoView Name=\"Memo1\" TagStr=\"Geb\xC3\xBChr\" Text=\"Geb\xC3\xBChr\"/>"
                  "</TfrxReportPage></TfrxReport>");
-    EXPECT_EQ(memo(report)->TagStr(), QStringLiteral("GebÃ¼hr"));
-    EXPECT_EQ(memo(report)->Memo(), QStringList(QStringLiteral("Gebühr")));
+    EXPECT_EQ(memo(report)->tagStr(), QStringLiteral("GebÃ¼hr"));
+    EXPECT_EQ(memo(report)->lines(), QStringList(QStringLiteral("Gebühr")));
 }
 
 TEST(TemplateFormat, OldFormatTextsResolveCharacterReferencesAfterDecodingTheirBytes)
@@ -231,11 +233,11 @@ TEST(TemplateFormat, OldFormatTextsResolveCharacterReferencesAfterDecodingTheirB
     RecordingEngineHost host;
     for (const auto& [stored, lines] : cases) {
         for (const char* attribute : {"Text", "u"}) {
-            TfrxReport report;
+            Report report;
             load(report, "<?xml version=\"1.0\"?><TfrxReport><TfrxReportPage Name=\"Page1\"><TfrxMemoView Name=\"Memo1\" "
                     + QByteArray(attribute) + "=\"" + stored + "\"/></TfrxReportPage></TfrxReport>");
             ASSERT_NE(memo(report), nullptr);
-            EXPECT_EQ(memo(report)->Memo(), lines) << stored.constData() << " in " << attribute;
+            EXPECT_EQ(memo(report)->lines(), lines) << stored.constData() << " in " << attribute;
         }
     }
 }
@@ -243,58 +245,58 @@ TEST(TemplateFormat, OldFormatTextsResolveCharacterReferencesAfterDecodingTheirB
 TEST(TemplateFormat, ATemplateCannotChangeHowTheLoadingReportBehaves)
 {
     RecordingEngineHost host;
-    TfrxReport report;
-    report.PreviewOptions().SetButtons(3);
-    report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
-    report.SetIniFile(QStringLiteral("quittung.ini"));
+    Report report;
+    report.previewOptions().setButtons(PreviewButtons::fromInt(3));
+    report.engineOptions().setNewSilentMode(SilentMode::Silent);
+    report.setIniFile(QStringLiteral("quittung.ini"));
     load(report, kDeclaration + "<TfrxReport PreviewOptions.Buttons=\"4095\" PreviewOptions.OutlineVisible=\"True\" "
                                 "EngineOptions.SilentMode=\"False\" EngineOptions.DoublePass=\"True\" "
                                 "IniFile=\"x\" PrintOptions.ShowDialog=\"False\" Name=\"Ignored\"/>");
-    EXPECT_EQ(report.PreviewOptions().Buttons(), 3);
-    EXPECT_TRUE(report.EngineOptions().SilentMode());
-    EXPECT_EQ(report.IniFile(), QStringLiteral("quittung.ini"));
-    EXPECT_TRUE(report.PreviewOptions().OutlineVisible());
-    EXPECT_TRUE(report.EngineOptions().DoublePass());
-    EXPECT_FALSE(report.PrintOptions().ShowDialog());
-    EXPECT_TRUE(report.Name().isEmpty());
+    EXPECT_EQ(report.previewOptions().buttons(), 3);
+    EXPECT_TRUE(report.engineOptions().silentMode());
+    EXPECT_EQ(report.iniFile(), QStringLiteral("quittung.ini"));
+    EXPECT_TRUE(report.previewOptions().outlineVisible());
+    EXPECT_TRUE(report.engineOptions().doublePass());
+    EXPECT_FALSE(report.printOptions().showDialog());
+    EXPECT_TRUE(report.name().isEmpty());
 
     // A root named after another class is still the report.
     load(report, kDeclaration + "<TfrxReportPage ScriptLanguage=\"Other\" PaperWidth=\"100\"/>");
-    EXPECT_EQ(report.ScriptLanguage(), QStringLiteral("Other"));
+    EXPECT_EQ(report.scriptLanguage(), QStringLiteral("Other"));
 }
 
 TEST(TemplateFormat, TheVariablesTravelInTheExtraDataBlock)
 {
-    TfrxReport report;
+    Report report;
     EXPECT_TRUE(save(report).contains(
         "PropData=\"0844617461736574730100095661726961626C65730100055374796C650100\""));
-    TfrxVariable& header = report.Variables().Add();
-    header.SetName(QStringLiteral(" Netto"));
-    header.SetValue(Variant::null());
-    TfrxVariable& rate = report.Variables().Add();
-    rate.SetName(QStringLiteral("Satz"));
-    rate.SetValue(Variant(QStringLiteral("19 % € \"")));
+    Variable& header = report.variables().add();
+    header.setName(QStringLiteral(" Netto"));
+    header.setValue(Variant::null());
+    Variable& rate = report.variables().add();
+    rate.setName(QStringLiteral("Satz"));
+    rate.setValue(Variant(QStringLiteral("19 % € \"")));
     const QByteArray bytes = save(report);
     EXPECT_TRUE(bytes.contains("095661726961626C65730101" "0617204E616D653D22204E6574746F222056616C75653D222200"));
 
     RecordingEngineHost host;
-    TfrxReport again;
+    Report again;
     load(again, bytes);
-    ASSERT_EQ(again.Variables().Count(), 2);
-    EXPECT_EQ(again.Variables().Items(0).Name(), QStringLiteral(" Netto"));
-    EXPECT_EQ(again.Variables().Items(0).Value(), Variant(QString()));
-    EXPECT_EQ(again.Variables().Items(1).Value(), Variant(QStringLiteral("19 % € \"")));
+    ASSERT_EQ(again.variables().count(), 2);
+    EXPECT_EQ(again.variables().item(0).name(), QStringLiteral(" Netto"));
+    EXPECT_EQ(again.variables().item(0).value(), Variant(QString()));
+    EXPECT_EQ(again.variables().item(1).value(), Variant(QStringLiteral("19 % € \"")));
 
     // A damaged block keeps what was read before the damage.
     load(again, kDeclaration + "<TfrxReport PropData=\"095661726961626C65730101" "0617204E616D653D22204E6574746F222056616C75653D22220001FF\"/>");
-    EXPECT_EQ(again.Variables().Count(), 1);
+    EXPECT_EQ(again.variables().count(), 1);
     EXPECT_TRUE(host.shown.isEmpty());
 }
 
 TEST(TemplateFormat, KindsWithoutBehaviourKeepTheirAttributes)
 {
     RecordingEngineHost host;
-    TfrxReport report;
+    Report report;
     const QByteArray file = kDeclaration
         + "<TfrxReport>\r\n"
           "  <TfrxDataPage Name=\"Data\" Height=\"1000\" Left=\"0\" Top=\"0\" Width=\"1000\"/>\r\n"
@@ -309,7 +311,7 @@ TEST(TemplateFormat, KindsWithoutBehaviourKeepTheirAttributes)
           "  </TfrxReportPage>\r\n"
           "</TfrxReport>\r\n";
     load(report, file);
-    EXPECT_EQ(memo(report)->AbsTop(), 16);
+    EXPECT_EQ(memo(report)->absTop(), 16);
     const QByteArray saved = save(report);
     EXPECT_TRUE(saved.contains("RowCount=\"3\" DataSetName=\"Kunden &#38; Co\">")) << saved.toStdString();
 }
@@ -317,23 +319,23 @@ TEST(TemplateFormat, KindsWithoutBehaviourKeepTheirAttributes)
 TEST(TemplateFormat, FilesAreOpenedAndWrittenWithClearErrors)
 {
     QTemporaryDir folder;
-    TfrxReport report;
-    report.Add<TfrxReportPage>()->CreateUniqueName();
-    EXPECT_FALSE(report.LoadFromFile(folder.filePath(QStringLiteral("Fehlt.Dat"))));
-    EXPECT_EQ(report.PagesCount(), 0) << "a missing template leaves the report empty";
-    EXPECT_TRUE(report.FileName().isEmpty());
+    Report report;
+    report.add<ReportPage>()->createUniqueName();
+    EXPECT_FALSE(report.loadFromFile(folder.filePath(QStringLiteral("Fehlt.Dat"))));
+    EXPECT_EQ(report.pagesCount(), 0) << "a missing template leaves the report empty";
+    EXPECT_TRUE(report.fileName().isEmpty());
 
-    report.Add<TfrxReportPage>()->CreateUniqueName();
+    report.add<ReportPage>()->createUniqueName();
     const QString path = folder.filePath(QStringLiteral("Quittung.Dat"));
-    report.SaveToFile(path);
-    TfrxReport again;
-    EXPECT_TRUE(again.LoadFromFile(path));
-    EXPECT_EQ(again.FileName(), path);
+    report.saveToFile(path);
+    Report again;
+    EXPECT_TRUE(again.loadFromFile(path));
+    EXPECT_EQ(again.fileName(), path);
     EXPECT_EQ(pageNames(again), QStringList({QStringLiteral("Data"), QStringLiteral("Page1")}));
 
     const QString nowhere = folder.filePath(QStringLiteral("fehlt/Quittung.Dat"));
     try {
-        report.SaveToFile(nowhere);
+        report.saveToFile(nowhere);
         ADD_FAILURE();
     } catch (const Exception& error) {
         EXPECT_TRUE(error.message().startsWith(QStringLiteral("Datei \"%1\" kann nicht erstellt werden. ").arg(nowhere)))
@@ -343,39 +345,39 @@ TEST(TemplateFormat, FilesAreOpenedAndWrittenWithClearErrors)
 
 TEST(TemplateFormat, AssignCopiesPropertiesButNotTheName)
 {
-    TfrxReport report;
-    auto* page = report.Add<TfrxReportPage>();
-    auto* source = page->Add<TfrxMemoView>();
-    source->SetName(QStringLiteral("Quelle"));
-    source->SetBounds(1, 2, 3, 4);
-    source->SetText(QStringLiteral("Für\r\n[QID]"));
-    source->Font().SetSize(16);
-    source->Frame().SetTyp(15);
-    source->SetGapX(5);
-    auto* target = page->Add<TfrxMemoView>();
-    target->SetName(QStringLiteral("Ziel"));
-    target->SetGapY(7);
-    target->Assign(*source);
-    EXPECT_EQ(target->Name(), QStringLiteral("Ziel"));
-    EXPECT_EQ(target->Memo(), source->Memo());
-    EXPECT_EQ(target->Font().Size(), 16);
-    EXPECT_EQ(target->Frame().Typ(), 15);
-    EXPECT_EQ(target->GapX(), 5);
-    EXPECT_EQ(target->GapY(), 1) << "defaults are copied too";
-    EXPECT_EQ(target->Top(), 2);
+    Report report;
+    auto* page = report.add<ReportPage>();
+    auto* source = page->add<TextObject>();
+    source->setName(QStringLiteral("Quelle"));
+    source->setBounds(1, 2, 3, 4);
+    source->setText(QStringLiteral("Für\r\n[QID]"));
+    source->font().setSize(16);
+    source->frame().setSides(AllFrameSides);
+    source->setGapX(5);
+    auto* target = page->add<TextObject>();
+    target->setName(QStringLiteral("Ziel"));
+    target->setGapY(7);
+    target->assign(*source);
+    EXPECT_EQ(target->name(), QStringLiteral("Ziel"));
+    EXPECT_EQ(target->lines(), source->lines());
+    EXPECT_EQ(target->font().size(), 16);
+    EXPECT_EQ(target->frame().sides(), 15);
+    EXPECT_EQ(target->gapX(), 5);
+    EXPECT_EQ(target->gapY(), 1) << "defaults are copied too";
+    EXPECT_EQ(target->top(), 2);
 }
 
 TEST(TemplateFormat, TheBuiltinDesignSavesAsItsReferenceFileAndBack)
 {
     const QByteArray reference = readFile(QStringLiteral(QUITTUNG_TEST_DATA "/builtin_design.xml"));
     ASSERT_FALSE(reference.isEmpty());
-    TfrxReport report;
-    ApplyBuiltinDesign(report);
+    Report report;
+    applyBuiltinDesign(report);
     const QByteArray saved = save(report);
     EXPECT_EQ(saved, reference);
 
     RecordingEngineHost host;
-    TfrxReport again;
+    Report again;
     load(again, reference);
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(save(again), reference);

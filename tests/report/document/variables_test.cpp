@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
@@ -24,18 +25,18 @@ protected:
     void SetUp() override
     {
         for (const QString& category : receiptCategories)
-            variables.SetValue(QLatin1Char(' ') + category, Variant::null());
+            variables.setValue(QLatin1Char(' ') + category, Variant::null());
     }
 
-    QStringList Names() const
+    QStringList names() const
     {
         QStringList names;
-        for (int i = 0; i < variables.Count(); ++i)
-            names.append(variables.Items(i).Name());
+        for (int i = 0; i < variables.count(); ++i)
+            names.append(variables.item(i).name());
         return names;
     }
 
-    QStringList Headers() const
+    QStringList headers() const
     {
         QStringList headers;
         for (const QString& category : receiptCategories)
@@ -43,163 +44,163 @@ protected:
         return headers;
     }
 
-    QStringList VariablesOf(const QString& category) const
+    QStringList variablesOf(const QString& category) const
     {
         QStringList list{"stale"};
-        variables.GetVariablesList(category, list);
+        variables.getVariablesList(category, list);
         return list;
     }
 
-    TfrxVariables variables;
+    Variables variables;
 };
 
 } // namespace
 
 TEST(Variable, TableIsNameAndValue)
 {
-    TfrxVariable variable;
-    EXPECT_EQ(DescribeTable(variable.Properties()),
+    Variable variable;
+    EXPECT_EQ(describeTable(variable.properties()),
         (QStringList{"Name String = (always)", "Value Variant = (always)"}));
 }
 
 TEST_F(ReceiptVariables, HeadersAreFoundOnlyWithTheirBlank)
 {
-    EXPECT_EQ(variables.IndexOf("Netto"), -1);
-    EXPECT_EQ(variables.IndexOf(" Netto"), 0);
-    EXPECT_EQ(variables.IndexOf(" betraginworten"), 8);
-    EXPECT_TRUE(variables.Items(0).IsCategory());
+    EXPECT_EQ(variables.indexOf("Netto"), -1);
+    EXPECT_EQ(variables.indexOf(" Netto"), 0);
+    EXPECT_EQ(variables.indexOf(" betraginworten"), 8);
+    EXPECT_TRUE(variables.item(0).isCategory());
 }
 
 TEST_F(ReceiptVariables, CategoriesAreTheHeaderNamesWithoutTheBlank)
 {
     QStringList list{"kept"};
-    variables.GetCategoriesList(list);
+    variables.getCategoriesList(list);
     EXPECT_EQ(list, receiptCategories);
     list = QStringList{"kept"};
-    variables.GetCategoriesList(list, false);
+    variables.getCategoriesList(list, false);
     EXPECT_EQ(list, QStringList{"kept"} + receiptCategories);
 }
 
 TEST_F(ReceiptVariables, ValuesByName)
 {
-    EXPECT_TRUE(variables.GetValue("Netto").isNull());
-    variables.SetValue("netto", Variant(QStringLiteral("84,03")));
-    EXPECT_EQ(variables.Count(), 10);
-    variables.SetValue("NETTO", Variant(5));
-    EXPECT_EQ(variables.Count(), 10);
-    EXPECT_EQ(variables.Items(9).Name(), QStringLiteral("netto"));
-    EXPECT_EQ(variables.GetValue("Netto"), Variant(5));
+    EXPECT_TRUE(variables.getValue("Netto").isNull());
+    variables.setValue("netto", Variant(QStringLiteral("84,03")));
+    EXPECT_EQ(variables.count(), 10);
+    variables.setValue("NETTO", Variant(5));
+    EXPECT_EQ(variables.count(), 10);
+    EXPECT_EQ(variables.item(9).name(), QStringLiteral("netto"));
+    EXPECT_EQ(variables.getValue("Netto"), Variant(5));
 }
 
 TEST_F(ReceiptVariables, AddVariableNeedsAnExistingCategory)
 {
-    variables.AddVariable("Nothing", "X", Variant(1));
-    EXPECT_EQ(Names(), Headers());
+    variables.addVariable("Nothing", "X", Variant(1));
+    EXPECT_EQ(names(), headers());
 }
 
 TEST_F(ReceiptVariables, AddVariableGoesToTheEndOfItsCategory)
 {
-    variables.AddVariable("netto", "Betrag", Variant(1));
-    variables.AddVariable("Netto", "Satz", Variant(2));
-    variables.AddVariable("BetragInWorten", "Worte", Variant(3));
+    variables.addVariable("netto", "Betrag", Variant(1));
+    variables.addVariable("Netto", "Satz", Variant(2));
+    variables.addVariable("BetragInWorten", "Worte", Variant(3));
     // An existing name anywhere only gets the new value.
-    variables.AddVariable("Ort", "betrag", Variant(4));
-    QStringList expected = Headers();
+    variables.addVariable("Ort", "betrag", Variant(4));
+    QStringList expected = headers();
     expected.insert(1, "Betrag");
     expected.insert(2, "Satz");
     expected.append("Worte");
-    EXPECT_EQ(Names(), expected);
-    EXPECT_EQ(variables.GetValue("Betrag"), Variant(4));
+    EXPECT_EQ(names(), expected);
+    EXPECT_EQ(variables.getValue("Betrag"), Variant(4));
 }
 
 TEST_F(ReceiptVariables, VariablesOfACategory)
 {
-    variables.AddVariable("Brutto", "B1", Variant(1));
-    variables.AddVariable("Brutto", "B2", Variant(2));
-    variables.Insert(0).SetName("Frei");
-    EXPECT_EQ(VariablesOf("Brutto"), (QStringList{"B1", "B2"}));
-    EXPECT_EQ(VariablesOf(""), QStringList{"Frei"});
-    EXPECT_EQ(VariablesOf("Netto"), QStringList{});
-    EXPECT_EQ(VariablesOf("Nothing"), QStringList{});
+    variables.addVariable("Brutto", "B1", Variant(1));
+    variables.addVariable("Brutto", "B2", Variant(2));
+    variables.insert(0).setName("Frei");
+    EXPECT_EQ(variablesOf("Brutto"), (QStringList{"B1", "B2"}));
+    EXPECT_EQ(variablesOf(""), QStringList{"Frei"});
+    EXPECT_EQ(variablesOf("Netto"), QStringList{});
+    EXPECT_EQ(variablesOf("Nothing"), QStringList{});
 }
 
 TEST_F(ReceiptVariables, DeletingCategoriesAndVariables)
 {
-    variables.AddVariable("Brutto", "B1", Variant(1));
-    variables.AddVariable("Brutto", "B2", Variant(2));
-    variables.AddVariable("SumSteuern", "S1", Variant(3));
-    variables.DeleteCategory("Brutto");
-    variables.DeleteCategory("Nothing");
-    variables.DeleteVariable("s1");
-    variables.DeleteVariable("Nothing");
-    QStringList expected = Headers();
+    variables.addVariable("Brutto", "B1", Variant(1));
+    variables.addVariable("Brutto", "B2", Variant(2));
+    variables.addVariable("SumSteuern", "S1", Variant(3));
+    variables.deleteCategory("Brutto");
+    variables.deleteCategory("Nothing");
+    variables.deleteVariable("s1");
+    variables.deleteVariable("Nothing");
+    QStringList expected = headers();
     expected.removeAt(1);
-    EXPECT_EQ(Names(), expected);
+    EXPECT_EQ(names(), expected);
     // The last category runs to the end of the list.
-    variables.AddVariable("BetragInWorten", "W", Variant(4));
-    variables.DeleteCategory("BetragInWorten");
-    EXPECT_EQ(Names(), expected.mid(0, 7));
+    variables.addVariable("BetragInWorten", "W", Variant(4));
+    variables.deleteCategory("BetragInWorten");
+    EXPECT_EQ(names(), expected.mid(0, 7));
 }
 
 TEST(Variables, IndexOutsideTheList)
 {
-    TfrxVariables variables;
-    variables.Add().SetName("A");
+    Variables variables;
+    variables.add().setName("A");
     try {
-        variables.Items(1);
+        variables.item(1);
         FAIL() << "no error";
-    } catch (const EListError& error) {
+    } catch (const ListIndexError& error) {
         EXPECT_EQ(error.message(), QStringLiteral("Listenindex überschreitet das Maximum (1)"));
     }
-    EXPECT_THROW(variables.Delete(-1), EListError);
+    EXPECT_THROW(variables.remove(-1), ListIndexError);
 }
 
 TEST(Styles, TableAndFindByName)
 {
-    TfrxStyles styles;
-    TfrxStyleItem& title = styles.Add();
-    EXPECT_EQ(DescribeTable(title.Properties()),
+    Styles styles;
+    Style& title = styles.add();
+    EXPECT_EQ(describeTable(title.properties()),
         (QStringList{"Name String = (always)", "Color Color = (always)", "Font Nested", "Frame Nested"}));
-    title.SetName("Title");
-    styles.Add().SetName("Body");
-    EXPECT_EQ(styles.Find("TITLE"), &title);
-    EXPECT_EQ(styles.Find("Footer"), nullptr);
-    EXPECT_EQ(title.Color(), clNone);
-    ExpectSettersReachTheirGetters(title);
-    styles.Clear();
-    EXPECT_EQ(styles.Count(), 0);
+    title.setName("Title");
+    styles.add().setName("Body");
+    EXPECT_EQ(styles.find("TITLE"), &title);
+    EXPECT_EQ(styles.find("Footer"), nullptr);
+    EXPECT_EQ(title.color(), colors::None);
+    expectSettersReachTheirGetters(title);
+    styles.clear();
+    EXPECT_EQ(styles.count(), 0);
 }
 
 TEST(VariablesFile, TheListTravelsAsAnXmlDocumentOfItsOwn)
 {
-    TfrxVariables variables;
-    variables.Add().SetName(QStringLiteral(" Netto"));
-    TfrxVariable& rate = variables.Add();
-    rate.SetName(QStringLiteral("Satz"));
-    rate.SetValue(Variant(QStringLiteral("19 % \"voll\"")));
+    Variables variables;
+    variables.add().setName(QStringLiteral(" Netto"));
+    Variable& rate = variables.add();
+    rate.setName(QStringLiteral("Satz"));
+    rate.setValue(Variant(QStringLiteral("19 % \"voll\"")));
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        variables.SaveToStream(buffer);
+        variables.saveToStream(buffer);
     }
     EXPECT_EQ(bytes, QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\r\n"
                                 "<variables>\r\n"
                                 "  <item Name=\" Netto\" Value=\"\"/>\r\n"
                                 "  <item Name=\"Satz\" Value=\"19 % &#34;voll&#34;\"/>\r\n"
                                 "</variables>\r\n"));
-    TfrxVariables again;
-    again.Add().SetName(QStringLiteral("Alt"));
+    Variables again;
+    again.add().setName(QStringLiteral("Alt"));
     QBuffer input(&bytes);
     input.open(QIODevice::ReadOnly);
-    again.LoadFromStream(input);
-    ASSERT_EQ(again.Count(), 2);
-    EXPECT_EQ(again.Items(1).Value(), Variant(QStringLiteral("19 % \"voll\"")));
+    again.loadFromStream(input);
+    ASSERT_EQ(again.count(), 2);
+    EXPECT_EQ(again.item(1).value(), Variant(QStringLiteral("19 % \"voll\"")));
 
     // Another document empties the list and adds nothing.
     QByteArray other("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport><item Name=\"X\"/></TfrxReport>");
     QBuffer otherInput(&other);
     otherInput.open(QIODevice::ReadOnly);
-    again.LoadFromStream(otherInput);
-    EXPECT_EQ(again.Count(), 0);
+    again.loadFromStream(otherInput);
+    EXPECT_EQ(again.count(), 0);
 }

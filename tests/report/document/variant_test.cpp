@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 TEST(Variant, EmptyAndNullAreDifferentStates)
 {

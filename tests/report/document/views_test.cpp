@@ -1,9 +1,9 @@
 #include "report/document/band.h"
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
-#include "report/document/shape_view.h"
+#include "report/document/shape_object.h"
 #include "runtime/exception.h"
 
 #include "property_checks.h"
@@ -14,7 +14,8 @@
 #include <memory>
 
 using namespace quittung;
-using namespace quittung::checks;
+using namespace quittung::report;
+using namespace quittung::report::checks;
 
 namespace {
 
@@ -44,7 +45,7 @@ struct Kind {
     const char* className;
     const char* baseName;
     bool keepsUnknownAttributes;
-    std::function<std::unique_ptr<TfrxComponent>()> create;
+    std::function<std::unique_ptr<ReportObject>()> create;
 };
 
 template <class T>
@@ -56,38 +57,38 @@ Kind kind(const char* className, const char* baseName, bool keeps)
 const std::vector<Kind>& allKinds()
 {
     static const std::vector<Kind> kinds{
-        kind<TfrxView>("TfrxView", "", false),
-        kind<TfrxMemoView>("TfrxMemoView", "Memo", false),
-        kind<TfrxCustomMemoView>("TfrxCustomMemoView", "CustomMemo", false),
-        kind<TfrxShapeView>("TfrxShapeView", "Shape", false),
-        kind<TfrxLineView>("TfrxLineView", "Line", false),
-        kind<TfrxCustomLineView>("TfrxCustomLineView", "CustomLine", false),
-        kind<TfrxSysMemoView>("TfrxSysMemoView", "SysMemo", true),
-        kind<TfrxDMPMemoView>("TfrxDMPMemoView", "DMPMemo", true),
-        kind<TfrxDMPLineView>("TfrxDMPLineView", "DMPLine", true),
-        kind<TfrxPictureView>("TfrxPictureView", "Picture", true),
-        kind<TfrxSubreport>("TfrxSubreport", "Subreport", true),
-        kind<TfrxCheckBoxView>("TfrxCheckBoxView", "CheckBox", true),
-        kind<TfrxDMPCommand>("TfrxDMPCommand", "DMPCommand", true),
-        kind<TfrxReportTitle>("TfrxReportTitle", "ReportTitle", true),
-        kind<TfrxReportSummary>("TfrxReportSummary", "ReportSummary", true),
-        kind<TfrxPageHeader>("TfrxPageHeader", "PageHeader", true),
-        kind<TfrxPageFooter>("TfrxPageFooter", "PageFooter", true),
-        kind<TfrxHeader>("TfrxHeader", "Header", true),
-        kind<TfrxFooter>("TfrxFooter", "Footer", true),
-        kind<TfrxMasterData>("TfrxMasterData", "MasterData", true),
-        kind<TfrxDetailData>("TfrxDetailData", "DetailData", true),
-        kind<TfrxSubdetailData>("TfrxSubdetailData", "SubdetailData", true),
-        kind<TfrxDataBand4>("TfrxDataBand4", "DataBand4", true),
-        kind<TfrxDataBand5>("TfrxDataBand5", "DataBand5", true),
-        kind<TfrxDataBand6>("TfrxDataBand6", "DataBand6", true),
-        kind<TfrxGroupHeader>("TfrxGroupHeader", "GroupHeader", true),
-        kind<TfrxGroupFooter>("TfrxGroupFooter", "GroupFooter", true),
-        kind<TfrxChild>("TfrxChild", "Child", true),
-        kind<TfrxColumnHeader>("TfrxColumnHeader", "ColumnHeader", true),
-        kind<TfrxColumnFooter>("TfrxColumnFooter", "ColumnFooter", true),
-        kind<TfrxOverlay>("TfrxOverlay", "Overlay", true),
-        kind<TfrxNullBand>("TfrxNullBand", "NullBand", true),
+        kind<View>("TfrxView", "", false),
+        kind<TextObject>("TfrxMemoView", "Memo", false),
+        kind<TextObjectBase>("TfrxCustomMemoView", "CustomMemo", false),
+        kind<ShapeObject>("TfrxShapeView", "Shape", false),
+        kind<LineObject>("TfrxLineView", "Line", false),
+        kind<LineObjectBase>("TfrxCustomLineView", "CustomLine", false),
+        kind<SystemTextObject>("TfrxSysMemoView", "SysMemo", true),
+        kind<DotMatrixTextObject>("TfrxDMPMemoView", "DMPMemo", true),
+        kind<DotMatrixLineObject>("TfrxDMPLineView", "DMPLine", true),
+        kind<PictureObject>("TfrxPictureView", "Picture", true),
+        kind<SubreportObject>("TfrxSubreport", "Subreport", true),
+        kind<CheckBoxObject>("TfrxCheckBoxView", "CheckBox", true),
+        kind<DotMatrixCommand>("TfrxDMPCommand", "DMPCommand", true),
+        kind<ReportTitleBand>("TfrxReportTitle", "ReportTitle", true),
+        kind<ReportSummaryBand>("TfrxReportSummary", "ReportSummary", true),
+        kind<PageHeaderBand>("TfrxPageHeader", "PageHeader", true),
+        kind<PageFooterBand>("TfrxPageFooter", "PageFooter", true),
+        kind<HeaderBand>("TfrxHeader", "Header", true),
+        kind<FooterBand>("TfrxFooter", "Footer", true),
+        kind<MasterDataBand>("TfrxMasterData", "MasterData", true),
+        kind<DetailDataBand>("TfrxDetailData", "DetailData", true),
+        kind<SubdetailDataBand>("TfrxSubdetailData", "SubdetailData", true),
+        kind<DataBand4>("TfrxDataBand4", "DataBand4", true),
+        kind<DataBand5>("TfrxDataBand5", "DataBand5", true),
+        kind<DataBand6>("TfrxDataBand6", "DataBand6", true),
+        kind<GroupHeaderBand>("TfrxGroupHeader", "GroupHeader", true),
+        kind<GroupFooterBand>("TfrxGroupFooter", "GroupFooter", true),
+        kind<ChildBand>("TfrxChild", "Child", true),
+        kind<ColumnHeaderBand>("TfrxColumnHeader", "ColumnHeader", true),
+        kind<ColumnFooterBand>("TfrxColumnFooter", "ColumnFooter", true),
+        kind<OverlayBand>("TfrxOverlay", "Overlay", true),
+        kind<PageObjectsBand>("TfrxNullBand", "NullBand", true),
     };
     return kinds;
 }
@@ -96,27 +97,27 @@ const std::vector<Kind>& allKinds()
 
 TEST(ViewTables, EveryViewStartsWithTheCommonProperties)
 {
-    EXPECT_EQ(DescribeTable(TfrxView::CommonProperties()), commonViewRows);
-    const PropertyTable& common = TfrxView::CommonProperties();
-    EXPECT_EQ(Identifiers(common, "Align"),
+    EXPECT_EQ(describeTable(View::commonProperties()), commonViewRows);
+    const PropertyTable& common = View::commonProperties();
+    EXPECT_EQ(identifiers(common, "Align"),
         (QStringList{"baNone", "baLeft", "baRight", "baCenter", "baWidth", "baBottom", "baClient"}));
-    EXPECT_EQ(Identifiers(common, "ShiftMode"), (QStringList{"smDontShift", "smAlways", "smWhenOverlapped"}));
-    EXPECT_EQ(Identifiers(common, "Restrictions"),
+    EXPECT_EQ(identifiers(common, "ShiftMode"), (QStringList{"smDontShift", "smAlways", "smWhenOverlapped"}));
+    EXPECT_EQ(identifiers(common, "Restrictions"),
         (QStringList{"rfDontModify", "rfDontSize", "rfDontMove", "rfDontDelete", "rfDontEdit"}));
 
     for (const Kind& k : allKinds()) {
-        std::unique_ptr<TfrxComponent> object = k.create();
-        if (!dynamic_cast<TfrxView*>(object.get()))
+        std::unique_ptr<ReportObject> object = k.create();
+        if (!dynamic_cast<View*>(object.get()))
             continue;
-        const QStringList rows = DescribeTable(object->Properties());
+        const QStringList rows = describeTable(object->properties());
         EXPECT_EQ(rows.mid(0, commonViewRows.size()), commonViewRows) << k.className;
     }
 }
 
 TEST(ViewTables, ShapeTable)
 {
-    const TfrxShapeView shape;
-    EXPECT_EQ(DescribeTable(shape.Properties()).mid(commonViewRows.size()), (QStringList{
+    const ShapeObject shape;
+    EXPECT_EQ(describeTable(shape.properties()).mid(commonViewRows.size()), (QStringList{
         "BrushStyle Enum = bsSolid",
         "Color Color = 536870911",
         "Cursor Integer = 0",
@@ -126,16 +127,16 @@ TEST(ViewTables, ShapeTable)
         "TagStr String = ''",
         "URL String = ''",
     }));
-    EXPECT_EQ(Identifiers(shape.Properties(), "Shape"), (QStringList{"skRectangle", "skRoundRectangle", "skEllipse",
+    EXPECT_EQ(identifiers(shape.properties(), "Shape"), (QStringList{"skRectangle", "skRoundRectangle", "skEllipse",
         "skTriangle", "skDiamond", "skDiagonal1", "skDiagonal2"}));
-    EXPECT_EQ(Identifiers(shape.Properties(), "BrushStyle"), (QStringList{"bsSolid", "bsClear", "bsHorizontal",
+    EXPECT_EQ(identifiers(shape.properties(), "BrushStyle"), (QStringList{"bsSolid", "bsClear", "bsHorizontal",
         "bsVertical", "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}));
 }
 
 TEST(ViewTables, LineTable)
 {
-    const TfrxLineView line;
-    EXPECT_EQ(DescribeTable(line.Properties()).mid(commonViewRows.size()), (QStringList{
+    const LineObject line;
+    EXPECT_EQ(describeTable(line.properties()).mid(commonViewRows.size()), (QStringList{
         "StretchMode Enum = smDontStretch",
         "TagStr String = ''",
         "ArrowEnd Boolean = False",
@@ -146,14 +147,14 @@ TEST(ViewTables, LineTable)
         "Frame Nested",
         "Diagonal Boolean = False",
     }));
-    EXPECT_EQ(Identifiers(line.Properties(), "StretchMode"),
+    EXPECT_EQ(identifiers(line.properties(), "StretchMode"),
         (QStringList{"smDontStretch", "smActualHeight", "smMaxHeight"}));
 }
 
 TEST(ViewTables, BandTable)
 {
-    TfrxMasterData band;
-    EXPECT_EQ(DescribeTable(band.Properties()), (QStringList{
+    MasterDataBand band;
+    EXPECT_EQ(describeTable(band.properties()), (QStringList{
         "Tag Integer = 0",
         "Description String = ''",
         "Font Nested if",
@@ -169,21 +170,21 @@ TEST(ViewTables, BandTable)
         "OnAfterPrint String = ''",
         "OnBeforePrint String = ''",
     }));
-    EXPECT_FALSE(IsStored(band, "Font"));
-    band.Font().SetSize(16);
-    EXPECT_TRUE(IsStored(band, "Font"));
+    EXPECT_FALSE(isStored(band, "Font"));
+    band.font().setSize(16);
+    EXPECT_TRUE(isStored(band, "Font"));
 }
 
 TEST(ViewKinds, NamesAndWhatTheyKeep)
 {
     for (const Kind& k : allKinds()) {
         SCOPED_TRACE(k.className);
-        std::unique_ptr<TfrxComponent> object = k.create();
-        EXPECT_EQ(object->ClassName(), QString::fromLatin1(k.className));
+        std::unique_ptr<ReportObject> object = k.create();
+        EXPECT_EQ(object->className(), QString::fromLatin1(k.className));
         if (*k.baseName) {
-            EXPECT_EQ(object->BaseName(), QString::fromLatin1(k.baseName));
+            EXPECT_EQ(object->baseName(), QString::fromLatin1(k.baseName));
         }
-        EXPECT_EQ(object->KeepsUnknownAttributes(), k.keepsUnknownAttributes);
+        EXPECT_EQ(object->keepsUnknownAttributes(), k.keepsUnknownAttributes);
     }
 }
 
@@ -191,140 +192,140 @@ TEST(ViewKinds, NewObjectsHoldTheirDeclaredDefaultsAndPropertiesAreWiredToTheirO
 {
     for (const Kind& k : allKinds()) {
         SCOPED_TRACE(k.className);
-        ExpectHoldsDeclaredDefaults(*k.create());
-        ExpectSettersReachTheirGetters(*k.create());
+        expectHoldsDeclaredDefaults(*k.create());
+        expectSettersReachTheirGetters(*k.create());
     }
 }
 
 TEST(ViewNames, FoundWithoutRegardToCaseAndKeptWhenRefused)
 {
-    TfrxReportPage page;
-    auto* memo = page.Add<TfrxMemoView>();
-    memo->SetName("Memo1");
-    auto* shape = page.Add<TfrxShapeView>();
-    shape->SetName("Shape1");
+    ReportPage page;
+    auto* memo = page.add<TextObject>();
+    memo->setName("Memo1");
+    auto* shape = page.add<ShapeObject>();
+    shape->setName("Shape1");
 
-    EXPECT_EQ(page.FindObject("memo1"), memo);
-    EXPECT_EQ(memo->FindObject("SHAPE1"), shape);
-    EXPECT_EQ(page.FindObject("Memo2"), nullptr);
+    EXPECT_EQ(page.findObject("memo1"), memo);
+    EXPECT_EQ(memo->findObject("SHAPE1"), shape);
+    EXPECT_EQ(page.findObject("Memo2"), nullptr);
 
     try {
-        shape->SetName("MEMO1");
+        shape->setName("MEMO1");
         FAIL() << "a duplicate name was accepted";
     } catch (const Exception& e) {
         EXPECT_EQ(e.message(), QStringLiteral("prDupl"));
     }
-    EXPECT_EQ(shape->Name(), QStringLiteral("Shape1"));
+    EXPECT_EQ(shape->name(), QStringLiteral("Shape1"));
 
     try {
-        shape->SetName("1abc");
+        shape->setName("1abc");
         FAIL() << "a name that is no identifier was accepted";
     } catch (const Exception& e) {
         EXPECT_EQ(e.message(), QStringLiteral("''1abc'' ist kein gültiger Komponentenname"));
     }
-    EXPECT_EQ(shape->Name(), QStringLiteral("Shape1"));
+    EXPECT_EQ(shape->name(), QStringLiteral("Shape1"));
 }
 
 TEST(ViewNames, UniqueNamesFillTheFirstGap)
 {
-    TfrxReportPage page;
-    auto* first = page.Add<TfrxMemoView>();
-    first->SetName("Memo1");
-    page.Add<TfrxMemoView>()->SetName("memo3");
+    ReportPage page;
+    auto* first = page.add<TextObject>();
+    first->setName("Memo1");
+    page.add<TextObject>()->setName("memo3");
 
-    auto* second = page.Add<TfrxMemoView>();
-    second->CreateUniqueName();
-    EXPECT_EQ(second->Name(), QStringLiteral("Memo2"));
-    auto* fourth = page.Add<TfrxMemoView>();
-    fourth->CreateUniqueName();
-    EXPECT_EQ(fourth->Name(), QStringLiteral("Memo4"));
+    auto* second = page.add<TextObject>();
+    second->createUniqueName();
+    EXPECT_EQ(second->name(), QStringLiteral("Memo2"));
+    auto* fourth = page.add<TextObject>();
+    fourth->createUniqueName();
+    EXPECT_EQ(fourth->name(), QStringLiteral("Memo4"));
 
-    auto* shape = page.Add<TfrxShapeView>();
-    shape->CreateUniqueName();
-    EXPECT_EQ(shape->Name(), QStringLiteral("Shape1"));
-    auto* line = page.Add<TfrxLineView>();
-    line->CreateUniqueName();
-    EXPECT_EQ(line->Name(), QStringLiteral("Line1"));
+    auto* shape = page.add<ShapeObject>();
+    shape->createUniqueName();
+    EXPECT_EQ(shape->name(), QStringLiteral("Shape1"));
+    auto* line = page.add<LineObject>();
+    line->createUniqueName();
+    EXPECT_EQ(line->name(), QStringLiteral("Line1"));
 }
 
 TEST(ViewPositions, AbsolutePositionAddsTheBandButNotThePage)
 {
-    TfrxReportPage page;
-    page.SetLeftMargin(10);
-    page.SetTopMargin(10);
-    auto* band = page.Add<TfrxReportTitle>();
-    band->SetBounds(0, 40, 700, 200);
-    auto* memo = band->Add<TfrxMemoView>();
-    memo->SetBounds(10.5, 20.25, 50, 30);
+    ReportPage page;
+    page.setLeftMargin(10);
+    page.setTopMargin(10);
+    auto* band = page.add<ReportTitleBand>();
+    band->setBounds(0, 40, 700, 200);
+    auto* memo = band->add<TextObject>();
+    memo->setBounds(10.5, 20.25, 50, 30);
 
-    EXPECT_DOUBLE_EQ(memo->AbsLeft(), 10.5);
-    EXPECT_DOUBLE_EQ(memo->AbsTop(), 60.25);
-    EXPECT_EQ(memo->GetRealBounds(), QRectF(10.5, 60.25, 50, 30));
+    EXPECT_DOUBLE_EQ(memo->absLeft(), 10.5);
+    EXPECT_DOUBLE_EQ(memo->absTop(), 60.25);
+    EXPECT_EQ(memo->getRealBounds(), QRectF(10.5, 60.25, 50, 30));
 }
 
 TEST(ViewPositions, AfterPrintRestoresTheBoundsBeforePrintRecorded)
 {
-    TfrxShapeView shape;
-    shape.SetBounds(1, 2, 3, 4);
-    TfrxPageHeader band;
-    band.SetBounds(0, 10, 700, 50);
-    for (TfrxReportComponent* object : std::initializer_list<TfrxReportComponent*>{&shape, &band}) {
-        const QRectF before(object->Left(), object->Top(), object->Width(), object->Height());
-        object->BeforePrint();
-        object->SetBounds(100, 200, 300, 400);
-        object->AfterPrint();
-        EXPECT_EQ(QRectF(object->Left(), object->Top(), object->Width(), object->Height()), before)
-            << object->ClassName().toStdString();
+    ShapeObject shape;
+    shape.setBounds(1, 2, 3, 4);
+    PageHeaderBand band;
+    band.setBounds(0, 10, 700, 50);
+    for (OutputObject* object : std::initializer_list<OutputObject*>{&shape, &band}) {
+        const QRectF before(object->left(), object->top(), object->width(), object->height());
+        object->beforePrint();
+        object->setBounds(100, 200, 300, 400);
+        object->afterPrint();
+        EXPECT_EQ(QRectF(object->left(), object->top(), object->width(), object->height()), before)
+            << object->className().toStdString();
     }
 }
 
 TEST(ViewTree, ClearDestroysChildrenWithTheirChildren)
 {
-    struct Tracked : TfrxMemoView {
+    struct Tracked : TextObject {
         explicit Tracked(int* count) : destroyed(count) {}
         ~Tracked() override { ++*destroyed; }
         int* destroyed;
     };
     int destroyed = 0;
-    TfrxReportPage page;
-    auto* band = page.Add<TfrxMasterData>();
-    band->Adopt(std::make_unique<Tracked>(&destroyed));
-    band->Adopt(std::make_unique<Tracked>(&destroyed));
-    page.Adopt(std::make_unique<Tracked>(&destroyed));
+    ReportPage page;
+    auto* band = page.add<MasterDataBand>();
+    band->adopt(std::make_unique<Tracked>(&destroyed));
+    band->adopt(std::make_unique<Tracked>(&destroyed));
+    page.adopt(std::make_unique<Tracked>(&destroyed));
 
-    page.Clear();
+    page.clear();
     EXPECT_EQ(destroyed, 3);
-    EXPECT_TRUE(page.Objects().empty());
+    EXPECT_TRUE(page.objects().empty());
 }
 
-TEST(LineView, NonDiagonalLinesSnapToAnAxisBeforeDrawing)
+TEST(LineObject, NonDiagonalLinesSnapToAnAxisBeforeDrawing)
 {
     struct Case {
         double width, height;
         bool diagonal;
         double wantWidth, wantHeight;
-        int wantTyp;
+        FrameSides wantTyp;
     };
     const Case cases[] = {
-        {10, 10, false, 0, 10, ftLeft},
-        {10, 2, false, 10, 0, ftTop},
-        {2, 10, false, 0, 10, ftLeft},
-        {0, 0, false, 0, 0, ftLeft},
-        {18.89765, 0, false, 18.89765, 0, ftTop},
+        {10, 10, false, 0, 10, FrameSide::Left},
+        {10, 2, false, 10, 0, FrameSide::Top},
+        {2, 10, false, 0, 10, FrameSide::Left},
+        {0, 0, false, 0, 0, FrameSide::Left},
+        {18.89765, 0, false, 18.89765, 0, FrameSide::Top},
         // Diagonal lines are drawn as they are, frame sides untouched.
-        {120, 0, true, 120, 0, ftBottom},
-        {10, 10, true, 10, 10, ftBottom},
+        {120, 0, true, 120, 0, FrameSide::Bottom},
+        {10, 10, true, 10, 10, FrameSide::Bottom},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << (c.diagonal ? " diagonal" : ""));
-        TfrxLineView line;
-        line.SetBounds(5, 5, c.width, c.height);
-        line.SetDiagonal(c.diagonal);
-        line.Frame().SetTyp(ftBottom);
-        line.AdjustOrientation();
-        EXPECT_EQ(line.Width(), c.wantWidth);
-        EXPECT_EQ(line.Height(), c.wantHeight);
-        EXPECT_EQ(line.Frame().Typ(), c.wantTyp);
-        EXPECT_EQ(line.Left(), 5);
+        LineObject line;
+        line.setBounds(5, 5, c.width, c.height);
+        line.setDiagonal(c.diagonal);
+        line.frame().setSides(FrameSide::Bottom);
+        line.adjustOrientation();
+        EXPECT_EQ(line.width(), c.wantWidth);
+        EXPECT_EQ(line.height(), c.wantHeight);
+        EXPECT_EQ(line.frame().sides(), c.wantTyp);
+        EXPECT_EQ(line.left(), 5);
     }
 }

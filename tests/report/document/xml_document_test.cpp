@@ -8,23 +8,24 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 const QByteArray kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>";
 
-void load(TfrxXMLDocument& document, const QByteArray& bytes)
+void load(XmlDocument& document, const QByteArray& bytes)
 {
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    document.LoadFromStream(buffer);
+    document.loadFromStream(buffer);
 }
 
 // The load's error text, or "" when the layer accepted the bytes.
 QString loadError(const QByteArray& bytes)
 {
-    TfrxXMLDocument document;
+    XmlDocument document;
     try {
         load(document, bytes);
     } catch (const Exception& error) {
@@ -34,13 +35,13 @@ QString loadError(const QByteArray& bytes)
 }
 
 // The element names of the tree, depth first, with "(" and ")" around children.
-QString shape(const TfrxXMLItem& item)
+QString shape(const XmlElement& item)
 {
-    QString result = item.Name();
-    if (item.Count() > 0) {
+    QString result = item.name();
+    if (item.count() > 0) {
         result += QLatin1Char('(');
-        for (int i = 0; i < item.Count(); ++i)
-            result += (i ? QStringLiteral(",") : QString()) + shape(item.GetItems(i));
+        for (int i = 0; i < item.count(); ++i)
+            result += (i ? QStringLiteral(",") : QString()) + shape(item.item(i));
         result += QLatin1Char(')');
     }
     return result;
@@ -48,9 +49,9 @@ QString shape(const TfrxXMLItem& item)
 
 QString shapeOf(const QByteArray& bytes)
 {
-    TfrxXMLDocument document;
+    XmlDocument document;
     load(document, bytes);
-    return shape(document.Root());
+    return shape(document.root());
 }
 
 } // namespace
@@ -70,8 +71,8 @@ TEST(XmlEscaping, AttributeValuesKeepNoRawMarkupCharacters)
         {"&amp;", "&#38;amp;", "&amp;"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(XmlEscape(QString::fromUtf8(row.value)), QString::fromUtf8(row.escaped)) << row.value;
-        EXPECT_EQ(XmlUnescape(XmlEscape(QString::fromUtf8(row.value))), QString::fromUtf8(row.readBack)) << row.value;
+        EXPECT_EQ(xmlEscape(QString::fromUtf8(row.value)), QString::fromUtf8(row.escaped)) << row.value;
+        EXPECT_EQ(xmlUnescape(xmlEscape(QString::fromUtf8(row.value))), QString::fromUtf8(row.readBack)) << row.value;
     }
 }
 
@@ -86,7 +87,7 @@ TEST(XmlEscaping, ReferencesAndEntitiesAreResolvedAndBareAmpersandsStay)
         {"&#99999999;", "&#99999999;"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(XmlUnescape(QString::fromUtf8(row.text)), QString::fromUtf8(row.value)) << row.text;
+        EXPECT_EQ(xmlUnescape(QString::fromUtf8(row.text)), QString::fromUtf8(row.value)) << row.text;
 }
 
 TEST(XmlReading, TheLayerFollowsItsOwnTagRules)
@@ -133,58 +134,58 @@ TEST(XmlReading, BrokenMarkupIsAnInvalidFileFormat)
 
 TEST(XmlReading, AttributeTextIsKeptRawAndDecodedByTheDeclaration)
 {
-    TfrxXMLDocument document;
+    XmlDocument document;
     load(document, kDeclaration + "<R a=\"Gebühr\"><P b=\"1\" ld=\"0\"></P><Q b=\"2\" ld=\"0\"/></R>");
-    EXPECT_FALSE(document.OldVersion);
-    EXPECT_EQ(document.Root().Text(), QStringLiteral("a=\"Gebühr\""));
+    EXPECT_FALSE(document.isOldFormat());
+    EXPECT_EQ(document.root().text(), QStringLiteral("a=\"Gebühr\""));
     // The prepared-page store's mark goes from elements with children only.
-    EXPECT_EQ(document.Root().GetItems(0).Text(), QStringLiteral("b=\"1\""));
-    EXPECT_EQ(document.Root().GetItems(1).Text(), QStringLiteral("b=\"2\" ld=\"0\""));
+    EXPECT_EQ(document.root().item(0).text(), QStringLiteral("b=\"1\""));
+    EXPECT_EQ(document.root().item(1).text(), QStringLiteral("b=\"2\" ld=\"0\""));
 
     // Without "standalone=" a 1.0 declaration is the old format: 8-bit attribute text.
     load(document, "<?xml version=\"1.0\" encoding=\"utf-8\"?><R a=\"Geb\xC3\xBChr\"/>");
-    EXPECT_TRUE(document.OldVersion);
-    EXPECT_EQ(document.Root().GetProp(QStringLiteral("a")), QStringLiteral("GebÃ¼hr"));
+    EXPECT_TRUE(document.isOldFormat());
+    EXPECT_EQ(document.root().getProp(QStringLiteral("a")), QStringLiteral("GebÃ¼hr"));
     load(document, "<?xml version=\"1.1\" encoding=\"utf-8\"?><R/>");
-    EXPECT_FALSE(document.OldVersion);
+    EXPECT_FALSE(document.isOldFormat());
 }
 
-TEST(XmlItem, AttributesAreFoundWithoutRegardToCaseAndEditedInPlace)
+TEST(XmlElement, AttributesAreFoundWithoutRegardToCaseAndEditedInPlace)
 {
-    TfrxXMLItem item;
-    item.SetText(QStringLiteral("Name=\"Memo1\" Text=\"a&#13;&#10;b\" Left=\"10\""));
-    EXPECT_EQ(item.GetProp(QStringLiteral("text")), QStringLiteral("a\r\nb"));
-    EXPECT_TRUE(item.PropExists(QStringLiteral("LEFT")));
-    EXPECT_FALSE(item.PropExists(QStringLiteral("Lef")));
-    EXPECT_EQ(item.GetProp(QStringLiteral("Top")), QString());
+    XmlElement item;
+    item.setText(QStringLiteral("Name=\"Memo1\" Text=\"a&#13;&#10;b\" Left=\"10\""));
+    EXPECT_EQ(item.getProp(QStringLiteral("text")), QStringLiteral("a\r\nb"));
+    EXPECT_TRUE(item.propExists(QStringLiteral("LEFT")));
+    EXPECT_FALSE(item.propExists(QStringLiteral("Lef")));
+    EXPECT_EQ(item.getProp(QStringLiteral("Top")), QString());
 
-    item.SetProp(QStringLiteral("Left"), QStringLiteral("<20>"));
-    item.SetProp(QStringLiteral("Top"), QStringLiteral("5"));
-    item.DeleteProp(QStringLiteral("Text"));
-    EXPECT_EQ(item.Text(), QStringLiteral("Name=\"Memo1\" Left=\"&#60;20&#62;\" Top=\"5\""));
+    item.setProp(QStringLiteral("Left"), QStringLiteral("<20>"));
+    item.setProp(QStringLiteral("Top"), QStringLiteral("5"));
+    item.deleteProp(QStringLiteral("Text"));
+    EXPECT_EQ(item.text(), QStringLiteral("Name=\"Memo1\" Left=\"&#60;20&#62;\" Top=\"5\""));
 }
 
 TEST(XmlWriting, ElementsAreIndentedTwoBlanksPerLevelWithCrLf)
 {
-    TfrxXMLDocument document;
-    document.AutoIndent = true;
-    TfrxXMLItem& root = document.Root();
-    root.SetName(QStringLiteral("TfrxReport"));
-    root.SetText(QStringLiteral("Version=\"4.13.2\""));
-    TfrxXMLItem& page = root.Add();
-    page.SetName(QStringLiteral("TfrxReportPage"));
-    page.SetText(QStringLiteral(" Name=\"Page1\""));
-    TfrxXMLItem& memo = page.Add();
-    memo.SetName(QStringLiteral("TfrxMemoView"));
-    memo.SetText(QStringLiteral("Name=\"Memo1\" Text=\"Für\""));
-    TfrxXMLItem& valued = root.Add();
-    valued.SetName(QStringLiteral("item"));
-    valued.SetValue(QStringLiteral("content"));
+    XmlDocument document;
+    document.setAutoIndent(true);
+    XmlElement& root = document.root();
+    root.setName(QStringLiteral("TfrxReport"));
+    root.setText(QStringLiteral("Version=\"4.13.2\""));
+    XmlElement& page = root.add();
+    page.setName(QStringLiteral("TfrxReportPage"));
+    page.setText(QStringLiteral(" Name=\"Page1\""));
+    XmlElement& memo = page.add();
+    memo.setName(QStringLiteral("TfrxMemoView"));
+    memo.setText(QStringLiteral("Name=\"Memo1\" Text=\"Für\""));
+    XmlElement& valued = root.add();
+    valued.setName(QStringLiteral("item"));
+    valued.setValue(QStringLiteral("content"));
 
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    document.SaveToStream(buffer);
+    document.saveToStream(buffer);
     EXPECT_EQ(bytes, kDeclaration + "\r\n"
                      "<TfrxReport Version=\"4.13.2\">\r\n"
                      "  <TfrxReportPage Name=\"Page1\">\r\n"
@@ -193,8 +194,8 @@ TEST(XmlWriting, ElementsAreIndentedTwoBlanksPerLevelWithCrLf)
                      "  <item>content</item>\r\n"
                      "</TfrxReport>\r\n");
 
-    TfrxXMLDocument again;
+    XmlDocument again;
     load(again, bytes);
-    EXPECT_EQ(shape(again.Root()), QStringLiteral("TfrxReport(TfrxReportPage(TfrxMemoView),item)"));
-    EXPECT_EQ(again.Root().GetItems(0).GetItems(0).GetProp(QStringLiteral("Text")), QStringLiteral("Für"));
+    EXPECT_EQ(shape(again.root()), QStringLiteral("TfrxReport(TfrxReportPage(TfrxMemoView),item)"));
+    EXPECT_EQ(again.root().item(0).item(0).getProp(QStringLiteral("Text")), QStringLiteral("Für"));
 }

@@ -8,7 +8,7 @@
 
 #include <map>
 
-namespace quittung {
+namespace quittung::report {
 namespace {
 
 // Knows a few variables and functions, like a report would; records every call.
@@ -28,15 +28,15 @@ public:
 
     void setVariable(const QString& name, Variant value) { m_variables[name.toLower()] = std::move(value); }
 
-    bool HasVariable(const QString& name) const override { return m_variables.count(name.toLower()) != 0; }
-    Variant VariableValue(const QString& name) override { return m_variables.at(name.toLower()); }
-    bool HasFunction(const QString& name) const override
+    bool hasVariable(const QString& name) const override { return m_variables.count(name.toLower()) != 0; }
+    Variant variableValue(const QString& name) override { return m_variables.at(name.toLower()); }
+    bool hasFunction(const QString& name) const override
     {
         static const QStringList known{QStringLiteral("iif"), QStringLiteral("upper"), QStringLiteral("argcount"),
             QStringLiteral("fail"), QStringLiteral("pagecount")};
         return known.contains(name.toLower()) || (withGet && name.toLower() == QLatin1String("get"));
     }
-    Variant CallFunction(const QString& name, const std::vector<Variant>& arguments) override
+    Variant callFunction(const QString& name, const std::vector<Variant>& arguments) override
     {
         const QString key = name.toLower();
         calls << name + QLatin1Char('(') + (arguments.empty() || arguments[0].type() != Variant::Type::String
@@ -87,7 +87,7 @@ QString describe(const Variant& v)
 
 QString evaluate(const QString& text, FakeScope& scope)
 {
-    return describe(CompiledExpression::Compile(text, scope)->Evaluate(scope));
+    return describe(CompiledExpression::compile(text, scope)->evaluate(scope));
 }
 
 QString evaluate(const QString& text)
@@ -99,7 +99,7 @@ QString evaluate(const QString& text)
 QString compileError(const QString& text, const FakeScope& scope = FakeScope())
 {
     try {
-        CompiledExpression::Compile(text, scope);
+        CompiledExpression::compile(text, scope);
     } catch (const ExpressionCompileError& error) {
         return error.message();
     }
@@ -109,9 +109,9 @@ QString compileError(const QString& text, const FakeScope& scope = FakeScope())
 QString runtimeError(const QString& text)
 {
     FakeScope scope;
-    const auto compiled = CompiledExpression::Compile(text, scope);
+    const auto compiled = CompiledExpression::compile(text, scope);
     try {
-        compiled->Evaluate(scope);
+        compiled->evaluate(scope);
     } catch (const Exception& error) {
         return error.message();
     }
@@ -335,14 +335,14 @@ TEST(ExpressionTest, CompiledOnceEvaluatedWithCurrentValues)
 {
     FakeScope scope;
     const auto compiled =
-        CompiledExpression::Compile(QStringLiteral("IIF(<MwSt> = '0', 'ohne', 'mit') + ' MwSt.'"), scope);
-    EXPECT_EQ(describe(compiled->Evaluate(scope)), QStringLiteral("String ohne MwSt."));
+        CompiledExpression::compile(QStringLiteral("IIF(<MwSt> = '0', 'ohne', 'mit') + ' MwSt.'"), scope);
+    EXPECT_EQ(describe(compiled->evaluate(scope)), QStringLiteral("String ohne MwSt."));
     scope.values[QStringLiteral("MwSt")] = Variant(QStringLiteral("19"));
-    EXPECT_EQ(describe(compiled->Evaluate(scope)), QStringLiteral("String mit MwSt."));
+    EXPECT_EQ(describe(compiled->evaluate(scope)), QStringLiteral("String mit MwSt."));
     EXPECT_EQ(scope.calls,
         (QStringList{QStringLiteral("Get(MwSt)"), QStringLiteral("IIF()"), QStringLiteral("Get(MwSt)"),
             QStringLiteral("IIF()")}));
-    EXPECT_EQ(compiled->Text(), QStringLiteral("IIF(<MwSt> = '0', 'ohne', 'mit') + ' MwSt.'"));
+    EXPECT_EQ(compiled->text(), QStringLiteral("IIF(<MwSt> = '0', 'ohne', 'mit') + ' MwSt.'"));
 }
 
 TEST(ExpressionTest, CompileErrorsSayWhatIsWrong)
@@ -457,12 +457,12 @@ TEST(ExpressionTest, ShortInputsNeverEscapeTheErrorTypes)
                 const QString text = QString(a) + b + c;
                 std::shared_ptr<const CompiledExpression> compiled;
                 try {
-                    compiled = CompiledExpression::Compile(text, scope);
+                    compiled = CompiledExpression::compile(text, scope);
                 } catch (const ExpressionCompileError&) {
                     continue;
                 }
                 try {
-                    compiled->Evaluate(scope);
+                    compiled->evaluate(scope);
                 } catch (const ExpressionCompileError&) {
                     ADD_FAILURE() << "compile error at run time: " << text.toStdString();
                 } catch (const Exception&) {
@@ -473,4 +473,4 @@ TEST(ExpressionTest, ShortInputsNeverEscapeTheErrorTypes)
 }
 
 } // namespace
-} // namespace quittung
+} // namespace quittung::report

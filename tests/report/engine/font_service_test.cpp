@@ -8,6 +8,7 @@
 #include <QRawFont>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr double MeasuringEm = 83;
 
 std::shared_ptr<const FontFace> arial(int style = 0)
 {
-    return FontService::Instance().Face(QStringLiteral("Arial"), style);
+    return FontService::instance().face(QStringLiteral("Arial"), style);
 }
 
 quint32 readU32(const QByteArray& data, qsizetype at)
@@ -91,19 +92,19 @@ TEST(FontService, ArialResolvesToItsMetricCompatibleSubstituteInEveryStyle)
         SCOPED_TRACE(c.file);
         const auto face = arial(c.style);
         ASSERT_TRUE(face);
-        EXPECT_EQ(face->FamilyName(), QStringLiteral("Liberation Sans"));
-        EXPECT_EQ(QFileInfo(face->FilePath()).fileName(), QString::fromLatin1(c.file));
-        EXPECT_EQ(face->FaceIndex(), 0);
-        EXPECT_EQ(face->UnitsPerEm(), 2048);
-        EXPECT_FALSE(face->SynthesizeBold());
-        EXPECT_FALSE(face->SynthesizeItalic());
+        EXPECT_EQ(face->familyName(), QStringLiteral("Liberation Sans"));
+        EXPECT_EQ(QFileInfo(face->filePath()).fileName(), QString::fromLatin1(c.file));
+        EXPECT_EQ(face->faceIndex(), 0);
+        EXPECT_EQ(face->unitsPerEm(), 2048);
+        EXPECT_FALSE(face->synthesizeBold());
+        EXPECT_FALSE(face->synthesizeItalic());
     }
 }
 
 TEST(FontService, FacesAreCachedWithoutRegardToCaseAndIgnoreUnderlineBits)
 {
-    EXPECT_EQ(arial(0).get(), FontService::Instance().Face(QStringLiteral("ARIAL"), 0).get());
-    EXPECT_EQ(arial(1).get(), FontService::Instance().Face(QStringLiteral("arial"), 1 | 4 | 8).get());
+    EXPECT_EQ(arial(0).get(), FontService::instance().face(QStringLiteral("ARIAL"), 0).get());
+    EXPECT_EQ(arial(1).get(), FontService::instance().face(QStringLiteral("arial"), 1 | 4 | 8).get());
     EXPECT_NE(arial(0).get(), arial(1).get());
 }
 
@@ -111,41 +112,41 @@ TEST(FontService, MissingFamiliesStillGiveAFace)
 {
     for (const char* family : {"Tahoma", "No Such Family 4711"}) {
         SCOPED_TRACE(family);
-        const auto face = FontService::Instance().Face(QString::fromLatin1(family), 0);
+        const auto face = FontService::instance().face(QString::fromLatin1(family), 0);
         ASSERT_TRUE(face);
-        EXPECT_FALSE(face->FileData().isEmpty());
-        EXPECT_GT(face->CumulativeAdvances(QStringLiteral("Tahoma"), MeasuringEm).back(), 0);
+        EXPECT_FALSE(face->fileData().isEmpty());
+        EXPECT_GT(face->cumulativeAdvances(QStringLiteral("Tahoma"), MeasuringEm).back(), 0);
     }
 }
 
 TEST(FontService, FileDataIsTheWholeTrueTypeFile)
 {
     const auto face = arial();
-    QFile file(face->FilePath());
+    QFile file(face->filePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(face->FileData(), file.readAll());
-    const QByteArray tag = face->FileData().left(4);
+    EXPECT_EQ(face->fileData(), file.readAll());
+    const QByteArray tag = face->fileData().left(4);
     EXPECT_TRUE(tag == QByteArray("\0\1\0\0", 4) || tag == "true" || tag == "ttcf") << tag.toHex().constData();
 }
 
 TEST(FontService, AdvancesFollowTheMetricsOfTheFace)
 {
     // Liberation Sans keeps Arial's widths: H is 1479 and a 1139 of 2048 units.
-    const std::vector<double> advances = arial()->CumulativeAdvances(QStringLiteral("Ha"), MeasuringEm);
+    const std::vector<double> advances = arial()->cumulativeAdvances(QStringLiteral("Ha"), MeasuringEm);
     ASSERT_EQ(advances.size(), 2u);
     EXPECT_DOUBLE_EQ(advances[0], 1479 * MeasuringEm / 2048);
     EXPECT_DOUBLE_EQ(advances[1], (1479 + 1139) * MeasuringEm / 2048);
-    EXPECT_EQ(arial()->CumulativeAdvances(QStringLiteral("Quittung 84,03 €"), MeasuringEm),
-        arial()->CumulativeAdvances(QStringLiteral("Quittung 84,03 €"), MeasuringEm));
-    EXPECT_TRUE(arial()->CumulativeAdvances(QString(), MeasuringEm).empty());
+    EXPECT_EQ(arial()->cumulativeAdvances(QStringLiteral("Quittung 84,03 €"), MeasuringEm),
+        arial()->cumulativeAdvances(QStringLiteral("Quittung 84,03 €"), MeasuringEm));
+    EXPECT_TRUE(arial()->cumulativeAdvances(QString(), MeasuringEm).empty());
 }
 
 TEST(FontService, KerningIsIncludedInOneMeasurement)
 {
     const auto face = arial();
-    const double pair = face->CumulativeAdvances(QStringLiteral("AV"), MeasuringEm).back();
-    const double single = face->CumulativeAdvances(QStringLiteral("A"), MeasuringEm).back()
-        + face->CumulativeAdvances(QStringLiteral("V"), MeasuringEm).back();
+    const double pair = face->cumulativeAdvances(QStringLiteral("AV"), MeasuringEm).back();
+    const double single = face->cumulativeAdvances(QStringLiteral("A"), MeasuringEm).back()
+        + face->cumulativeAdvances(QStringLiteral("V"), MeasuringEm).back();
     EXPECT_LT(pair, single);
 }
 
@@ -153,7 +154,7 @@ TEST(FontService, ClustersShareTheirAdvanceAtTheFirstCharacter)
 {
     // A base letter with a combining mark is one cluster: the mark adds nothing of its own.
     const std::vector<double> advances =
-        arial()->CumulativeAdvances(QStringLiteral("e\u0301x"), MeasuringEm);
+        arial()->cumulativeAdvances(QStringLiteral("e\u0301x"), MeasuringEm);
     ASSERT_EQ(advances.size(), 3u);
     EXPECT_GT(advances[0], 0);
     EXPECT_DOUBLE_EQ(advances[1], advances[0]);
@@ -165,7 +166,7 @@ TEST(FontService, ShapingGivesVisualOrderForRightToLeftText)
     const auto face = arial();
     const auto clustersOf = [&](const QString& text, bool rtl) {
         std::vector<int> clusters;
-        for (const FontFace::Glyph& glyph : face->Shape(text, 13, rtl))
+        for (const FontFace::Glyph& glyph : face->shape(text, 13, rtl))
             clusters.push_back(glyph.cluster);
         return clusters;
     };
@@ -180,25 +181,25 @@ TEST(FontService, ShapingGivesVisualOrderForRightToLeftText)
 
 TEST(FontService, RawFontDrawsFromTheSameFile)
 {
-    const QRawFont raw = arial(1)->RawFont(13);
+    const QRawFont raw = arial(1)->rawFont(13);
     ASSERT_TRUE(raw.isValid());
     EXPECT_EQ(raw.familyName(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(raw.weight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(raw.pixelSize(), 13);
-    EXPECT_DOUBLE_EQ(arial(1)->RawFont(26).pixelSize(), 26);
+    EXPECT_DOUBLE_EQ(arial(1)->rawFont(26).pixelSize(), 26);
     // The glyph indices of shaping are the raw font's.
-    const std::vector<FontFace::Glyph> glyphs = arial(1)->Shape(QStringLiteral("H"), 13);
+    const std::vector<FontFace::Glyph> glyphs = arial(1)->shape(QStringLiteral("H"), 13);
     ASSERT_EQ(glyphs.size(), 1u);
     EXPECT_EQ(raw.glyphIndexesForString(QStringLiteral("H")).value(0), glyphs[0].index);
 }
 
 TEST(FontService, CollectionFacesBecomeFontsOfTheirOwn)
 {
-    const QByteArray regular = arial(0)->FileData();
-    const QByteArray bold = arial(1)->FileData();
+    const QByteArray regular = arial(0)->fileData();
+    const QByteArray bold = arial(1)->fileData();
     const QByteArray collection = makeCollection({regular, bold});
 
-    const QByteArray second = ExtractCollectionFace(collection, 1);
+    const QByteArray second = extractCollectionFace(collection, 1);
     ASSERT_FALSE(second.isEmpty());
     EXPECT_EQ(tablesOf(second), tablesOf(bold));
     QRawFont raw;
@@ -206,10 +207,10 @@ TEST(FontService, CollectionFacesBecomeFontsOfTheirOwn)
     ASSERT_TRUE(raw.isValid());
     EXPECT_EQ(raw.weight(), QFont::Bold);
 
-    EXPECT_EQ(tablesOf(ExtractCollectionFace(collection, 0)), tablesOf(regular));
-    EXPECT_TRUE(ExtractCollectionFace(collection, 2).isEmpty());
-    EXPECT_TRUE(ExtractCollectionFace(collection.left(collection.size() / 2), 1).isEmpty());
-    EXPECT_EQ(ExtractCollectionFace(regular, 0), regular);
+    EXPECT_EQ(tablesOf(extractCollectionFace(collection, 0)), tablesOf(regular));
+    EXPECT_TRUE(extractCollectionFace(collection, 2).isEmpty());
+    EXPECT_TRUE(extractCollectionFace(collection.left(collection.size() / 2), 1).isEmpty());
+    EXPECT_EQ(extractCollectionFace(regular, 0), regular);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -22,32 +23,32 @@ Variant text(const char* value)
     return Variant(QString::fromUtf8(value));
 }
 
-TfrxFormat format(TfrxFormatKind kind, const char* formatStr, const char* decimal = "", const char* thousand = "")
+DisplayFormat format(FormatKind kind, const char* formatStr, const char* decimal = "", const char* thousand = "")
 {
-    TfrxFormat f;
-    f.SetKind(kind);
-    f.SetFormatStr(QString::fromUtf8(formatStr));
-    f.SetDecimalSeparator(QString::fromUtf8(decimal));
-    f.SetThousandSeparator(QString::fromUtf8(thousand));
+    DisplayFormat f;
+    f.setKind(kind);
+    f.setFormatStr(QString::fromUtf8(formatStr));
+    f.setDecimalSeparator(QString::fromUtf8(decimal));
+    f.setThousandSeparator(QString::fromUtf8(thousand));
     return f;
 }
 
-TfrxFormat numeric(const char* formatStr, const char* decimal = "", const char* thousand = "")
+DisplayFormat numeric(const char* formatStr, const char* decimal = "", const char* thousand = "")
 {
-    return format(TfrxFormatKind::fkNumeric, formatStr, decimal, thousand);
+    return format(FormatKind::Numeric, formatStr, decimal, thousand);
 }
 
 struct Case {
     Variant value;
-    TfrxFormat format;
+    DisplayFormat format;
     const char* expected;
 };
 
 void expectAll(const std::vector<Case>& cases, const FormatSettings& regional)
 {
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.format.FormatStr().toStdString() + " with " + VariantToText(c.value, german).toStdString());
-        EXPECT_EQ(FormatData(c.value, c.format, regional), QString::fromUtf8(c.expected));
+        SCOPED_TRACE(c.format.formatStr().toStdString() + " with " + variantToText(c.value, german).toStdString());
+        EXPECT_EQ(formatData(c.value, c.format, regional), QString::fromUtf8(c.expected));
     }
 }
 
@@ -163,7 +164,7 @@ TEST(FormatData, FormatSeparatorsReplaceRegionalOnes)
 {
     struct Row {
         const FormatSettings& regional;
-        TfrxFormat format;
+        DisplayFormat format;
         const char* expected;
     };
     const std::vector<Row> rows{
@@ -175,11 +176,11 @@ TEST(FormatData, FormatSeparatorsReplaceRegionalOnes)
         {english, numeric("%n", ","), "1,234,567,89"},
         // Only single characters take part.
         {german, numeric("%n", ",-", "  "), "1.234.567,89"},
-        {german, format(TfrxFormatKind::fkText, "", ".", ","), "1234567,891"},
+        {german, format(FormatKind::Text, "", ".", ","), "1234567,891"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.format.FormatStr().toStdString());
-        EXPECT_EQ(FormatData(1234567.891, row.format, row.regional), QString::fromUtf8(row.expected));
+        SCOPED_TRACE(row.format.formatStr().toStdString());
+        EXPECT_EQ(formatData(1234567.891, row.format, row.regional), QString::fromUtf8(row.expected));
     }
 }
 
@@ -201,23 +202,23 @@ TEST(FormatData, ValuesThatCannotBeFormattedShowTheirPlainText)
                   {2.5, numeric("%5.1"), "2,5"},
                   {nan, numeric("0.00"), "NAN"},
                   {std::numeric_limits<double>::infinity(), numeric("%f"), "INF"},
-                  {text("kein Datum"), format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "kein Datum"},
-                  {text("31.02.2020"), format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "31.02.2020"},
-                  {true, format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "True"},
-                  {1e9, format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "1000000000"},
+                  {text("kein Datum"), format(FormatKind::DateTime, "dd.mm.yyyy"), "kein Datum"},
+                  {text("31.02.2020"), format(FormatKind::DateTime, "dd.mm.yyyy"), "31.02.2020"},
+                  {true, format(FormatKind::DateTime, "dd.mm.yyyy"), "True"},
+                  {1e9, format(FormatKind::DateTime, "dd.mm.yyyy"), "1000000000"},
               },
         german);
 }
 
 TEST(FormatData, NullIsEmptyInEveryKind)
 {
-    for (const auto kind : {TfrxFormatKind::fkText, TfrxFormatKind::fkNumeric, TfrxFormatKind::fkDateTime, TfrxFormatKind::fkBoolean})
-        EXPECT_EQ(FormatData(Variant::null(), format(kind, "Ja,Nein"), german), QString());
+    for (const auto kind : {FormatKind::Text, FormatKind::Numeric, FormatKind::DateTime, FormatKind::Boolean})
+        EXPECT_EQ(formatData(Variant::null(), format(kind, "Ja,Nein"), german), QString());
 }
 
 TEST(FormatData, BooleanFormats)
 {
-    const TfrxFormat yesNo = format(TfrxFormatKind::fkBoolean, "Ja,Nein");
+    const DisplayFormat yesNo = format(FormatKind::Boolean, "Ja,Nein");
     expectAll({
                   {true, yesNo, "Ja"},
                   {false, yesNo, "Nein"},
@@ -227,11 +228,11 @@ TEST(FormatData, BooleanFormats)
                   {text("false"), yesNo, "Nein"},
                   {text("1"), yesNo, "Ja"},
                   {text("Ja"), yesNo, "Nein"},
-                  {true, format(TfrxFormatKind::fkBoolean, "x,y,z"), "x"},
-                  {false, format(TfrxFormatKind::fkBoolean, "x,y,z"), "y,z"},
+                  {true, format(FormatKind::Boolean, "x,y,z"), "x"},
+                  {false, format(FormatKind::Boolean, "x,y,z"), "y,z"},
                   // Without a comma everything stands after it.
-                  {true, format(TfrxFormatKind::fkBoolean, "Ja"), ""},
-                  {false, format(TfrxFormatKind::fkBoolean, "Ja"), "Ja"},
+                  {true, format(FormatKind::Boolean, "Ja"), ""},
+                  {false, format(FormatKind::Boolean, "Ja"), "Ja"},
               },
         german);
 }
@@ -239,7 +240,7 @@ TEST(FormatData, BooleanFormats)
 TEST_F(FormatDataNames, DateTimePicturesWithGermanNames)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const auto dateTime = [](const char* picture) { return format(TfrxFormatKind::fkDateTime, picture); };
+    const auto dateTime = [](const char* picture) { return format(FormatKind::DateTime, picture); };
     expectAll({
                   {friday, dateTime("dd.mm.yyyy"), "03.07.2020"},
                   {friday, dateTime("d.m.yy"), "3.7.20"},
@@ -268,11 +269,11 @@ TEST_F(FormatDataNames, DateTimePicturesWithEnglishNames)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     expectAll({
-                  {friday, format(TfrxFormatKind::fkDateTime, "dddd, mmmm d, yyyy"), "Friday, July 3, 2020"},
-                  {friday, format(TfrxFormatKind::fkDateTime, "ddd mmm"), "Fri Jul"},
-                  {friday, format(TfrxFormatKind::fkDateTime, "c"), "07/03/20 14:05:09"},
-                  {text("07/03/20"), format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "03.07.2020"},
-                  {text("03.07.2020"), format(TfrxFormatKind::fkDateTime, "dd.mm.yyyy"), "03.07.2020"},
+                  {friday, format(FormatKind::DateTime, "dddd, mmmm d, yyyy"), "Friday, July 3, 2020"},
+                  {friday, format(FormatKind::DateTime, "ddd mmm"), "Fri Jul"},
+                  {friday, format(FormatKind::DateTime, "c"), "07/03/20 14:05:09"},
+                  {text("07/03/20"), format(FormatKind::DateTime, "dd.mm.yyyy"), "03.07.2020"},
+                  {text("03.07.2020"), format(FormatKind::DateTime, "dd.mm.yyyy"), "03.07.2020"},
               },
         english);
 }
@@ -301,8 +302,8 @@ TEST(VariantToText, PlainTextOfEachType)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.german);
-        EXPECT_EQ(VariantToText(row.value, german), QString::fromUtf8(row.german));
-        EXPECT_EQ(VariantToText(row.value, english), QString::fromUtf8(row.english));
+        EXPECT_EQ(variantToText(row.value, german), QString::fromUtf8(row.german));
+        EXPECT_EQ(variantToText(row.value, english), QString::fromUtf8(row.english));
     }
 }
 
@@ -330,17 +331,17 @@ TEST(VariantToNumber, StringsUnderRegionalRulesThenWithAPoint)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        EXPECT_EQ(VariantToNumber(text(row.text), row.regional), row.expected);
+        EXPECT_EQ(variantToNumber(text(row.text), row.regional), row.expected);
     }
 }
 
 TEST(VariantToNumber, OnlyNumbersAndStringsAreNumbers)
 {
-    EXPECT_EQ(VariantToNumber(-42, german), -42.0);
-    EXPECT_EQ(VariantToNumber(84.03, german), 84.03);
-    EXPECT_EQ(VariantToNumber(Variant::Currency{840300}, german), 84.03);
-    EXPECT_EQ(VariantToNumber(true, german), std::nullopt);
-    EXPECT_EQ(VariantToNumber(Variant(QDateTime(QDate(2020, 7, 3), QTime())), german), std::nullopt);
-    EXPECT_EQ(VariantToNumber(Variant::null(), german), std::nullopt);
-    EXPECT_EQ(VariantToNumber(Variant(), german), std::nullopt);
+    EXPECT_EQ(variantToNumber(-42, german), -42.0);
+    EXPECT_EQ(variantToNumber(84.03, german), 84.03);
+    EXPECT_EQ(variantToNumber(Variant::Currency{840300}, german), 84.03);
+    EXPECT_EQ(variantToNumber(true, german), std::nullopt);
+    EXPECT_EQ(variantToNumber(Variant(QDateTime(QDate(2020, 7, 3), QTime())), german), std::nullopt);
+    EXPECT_EQ(variantToNumber(Variant::null(), german), std::nullopt);
+    EXPECT_EQ(variantToNumber(Variant(), german), std::nullopt);
 }

@@ -2,15 +2,15 @@
 
 #include "report/document/band.h"
 #include "report/document/builtin_design.h"
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/shape_view.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
-#include "report/engine/preview_pages.h"
-#include "tests/support/example_receipt.h"
+#include "report/document/shape_object.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
+#include "report/engine/prepared_pages.h"
+#include "tools/example_receipt.h"
 #include "tests/support/qt_printers.h"
 
 #include <QDir>
@@ -24,11 +24,12 @@
 #include <memory>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
-constexpr TColor kRed = 0x0000FF;
-constexpr TColor kBlue = 0xFF0000;
+constexpr Color kRed = 0x0000FF;
+constexpr Color kBlue = 0xFF0000;
 
 // A small white canvas; pixels read back as '#' black, 'r' red, 'b' blue, '.' white, '?' else.
 struct Canvas {
@@ -55,10 +56,10 @@ struct Canvas {
         return text;
     }
 
-    void draw(TfrxView& view, double scale = 1, double offsetX = 0, double offsetY = 0)
+    void draw(View& view, double scale = 1, double offsetX = 0, double offsetY = 0)
     {
         QPainter painter(&image);
-        DrawView(view, painter, scale, scale, offsetX, offsetY, TfrxDrawText::Shared());
+        drawView(view, painter, scale, scale, offsetX, offsetY, TextLayout::shared());
     }
 
     QImage image;
@@ -132,7 +133,7 @@ template <class T>
 std::unique_ptr<T> makeView(double left, double top, double width, double height)
 {
     auto view = std::make_unique<T>();
-    view->SetBounds(left, top, width, height);
+    view->setBounds(left, top, width, height);
     return view;
 }
 
@@ -152,8 +153,8 @@ TEST(ViewDrawing, BackgroundFillsFromTheRoundedCornerUpToButExcludingTheFarEdges
     };
     for (const Case& c : cases) {
         Canvas canvas;
-        auto view = makeView<TfrxView>(c.left, c.top, c.width, c.height);
-        view->SetColor(kRed);
+        auto view = makeView<View>(c.left, c.top, c.width, c.height);
+        view->setColor(kRed);
         canvas.draw(*view, c.scale, c.offsetX, c.offsetY);
         Canvas expected;
         QPainter(&expected.image).fillRect(c.pixels, Qt::red);
@@ -164,9 +165,9 @@ TEST(ViewDrawing, BackgroundFillsFromTheRoundedCornerUpToButExcludingTheFarEdges
 TEST(ViewDrawing, OnePixelFrameCoversFirstToLastPixelInclusive)
 {
     Canvas canvas(12, 9);
-    auto view = makeView<TfrxView>(2, 1, 7, 5);
-    view->Frame().SetTyp(ftLeft | ftRight | ftTop | ftBottom);
-    view->SetColor(kBlue);
+    auto view = makeView<View>(2, 1, 7, 5);
+    view->frame().setSides(FrameSide::Left | FrameSide::Right | FrameSide::Top | FrameSide::Bottom);
+    view->setColor(kBlue);
     canvas.draw(*view);
     EXPECT_EQ(canvas.art(), rows({
                                 "............",
@@ -185,19 +186,19 @@ TEST(ViewDrawing, FrameWithoutColourOrWidthDrawsNothingButTheBackground)
 {
     struct Case {
         const char* name;
-        void (*change)(TfrxFrame&);
+        void (*change)(Frame&);
     };
     const Case cases[] = {
-        {"colour clNone", [](TfrxFrame& frame) { frame.SetColor(clNone); }},
-        {"width 0", [](TfrxFrame& frame) { frame.SetWidth(0); }},
-        {"no sides", [](TfrxFrame& frame) { frame.SetTyp(0); }},
+        {"colour clNone", [](Frame& frame) { frame.setColor(colors::None); }},
+        {"width 0", [](Frame& frame) { frame.setWidth(0); }},
+        {"no sides", [](Frame& frame) { frame.setSides({}); }},
     };
     for (const Case& c : cases) {
         Canvas canvas(8, 6);
-        auto view = makeView<TfrxView>(1, 1, 5, 3);
-        view->Frame().SetTyp(15);
-        view->SetColor(kRed);
-        c.change(view->Frame());
+        auto view = makeView<View>(1, 1, 5, 3);
+        view->frame().setSides(AllFrameSides);
+        view->setColor(kRed);
+        c.change(view->frame());
         canvas.draw(*view);
         EXPECT_EQ(canvas.art(), rows({
                                     "........",
@@ -214,12 +215,12 @@ TEST(ViewDrawing, FrameWithoutColourOrWidthDrawsNothingButTheBackground)
 TEST(ViewDrawing, WideSidesHaveSquareCapsAndShortenWhereNoNeighbourIsDrawn)
 {
     struct Case {
-        int typ;
+        FrameSides typ;
         QString art;
     };
     const Case cases[] = {
         // Left and top meet: the caps close the corner; the free ends lose half the width.
-        {ftLeft | ftTop, rows({
+        {FrameSide::Left | FrameSide::Top, rows({
                              "..............",
                              "..............",
                              "..###########.",
@@ -234,7 +235,7 @@ TEST(ViewDrawing, WideSidesHaveSquareCapsAndShortenWhereNoNeighbourIsDrawn)
                              "..............",
                          })},
         // Alone, a side starts and ends half its width inside the box.
-        {ftBottom, rows({
+        {FrameSide::Bottom, rows({
                        "..............",
                        "..............",
                        "..............",
@@ -251,9 +252,9 @@ TEST(ViewDrawing, WideSidesHaveSquareCapsAndShortenWhereNoNeighbourIsDrawn)
     };
     for (const Case& c : cases) {
         Canvas canvas(14, 12);
-        auto view = makeView<TfrxView>(3, 3, 9, 6);
-        view->Frame().SetTyp(c.typ);
-        view->Frame().SetWidth(3);
+        auto view = makeView<View>(3, 3, 9, 6);
+        view->frame().setSides(c.typ);
+        view->frame().setWidth(3);
         canvas.draw(*view);
         EXPECT_EQ(canvas.art(), c.art) << "Typ " << c.typ;
     }
@@ -262,10 +263,10 @@ TEST(ViewDrawing, WideSidesHaveSquareCapsAndShortenWhereNoNeighbourIsDrawn)
 TEST(ViewDrawing, SidesUseTheirOwnLineColourAndWidth)
 {
     Canvas canvas(10, 8);
-    auto view = makeView<TfrxView>(1, 1, 7, 5);
-    view->Frame().SetTyp(ftLeft | ftTop);
-    view->Frame().LeftLine().SetColor(kRed);
-    view->Frame().TopLine().SetWidth(2);
+    auto view = makeView<View>(1, 1, 7, 5);
+    view->frame().setSides(FrameSide::Left | FrameSide::Top);
+    view->frame().leftLine().setColor(kRed);
+    view->frame().topLine().setWidth(2);
     canvas.draw(*view, 1);
     EXPECT_EQ(canvas.art(), rows({
                                 "########..",
@@ -282,23 +283,23 @@ TEST(ViewDrawing, SidesUseTheirOwnLineColourAndWidth)
 TEST(ViewDrawing, DashedSidesAreParallelOnePixelLinesWithTheViewColourInTheGaps)
 {
     struct Case {
-        TColor color;
+        Color color;
         double width;
         QString art;
     };
     const Case cases[] = {
-        {clNone, 1, rows({"................", "..###...###...##", "................"})},
+        {colors::None, 1, rows({"................", "..###...###...##", "................"})},
         {kRed, 1, rows({"................", "..###rrr###rrr##", "................"})},
         // Two pixels wide, the side loses one pixel at each free end.
-        {clNone, 2, rows({"...###...###....", "...###...###....", "................"})},
+        {colors::None, 2, rows({"...###...###....", "...###...###....", "................"})},
     };
     for (const Case& c : cases) {
         Canvas canvas(16, 3);
-        auto view = makeView<TfrxView>(2, 1, 14, 0);
-        view->SetColor(c.color);
-        view->Frame().SetTyp(ftTop);
-        view->Frame().SetStyle(TfrxFrameStyle::fsDot);
-        view->Frame().SetWidth(c.width);
+        auto view = makeView<View>(2, 1, 14, 0);
+        view->setColor(c.color);
+        view->frame().setSides(FrameSide::Top);
+        view->frame().setStyle(FrameStyle::Dot);
+        view->frame().setWidth(c.width);
         canvas.draw(*view);
         EXPECT_EQ(canvas.art(), c.art) << "width " << c.width;
     }
@@ -307,11 +308,11 @@ TEST(ViewDrawing, DashedSidesAreParallelOnePixelLinesWithTheViewColourInTheGaps)
 TEST(ViewDrawing, DropShadowFillsTheRoomTakenOffTheBox)
 {
     Canvas canvas(10, 9);
-    auto view = makeView<TfrxView>(1, 1, 7, 6);
-    view->Frame().SetDropShadow(true);
-    view->Frame().SetShadowWidth(2);
-    view->Frame().SetShadowColor(kRed);
-    view->Frame().SetTyp(15);
+    auto view = makeView<View>(1, 1, 7, 6);
+    view->frame().setDropShadow(true);
+    view->frame().setShadowWidth(2);
+    view->frame().setShadowColor(kRed);
+    view->frame().setSides(AllFrameSides);
     canvas.draw(*view);
     EXPECT_EQ(canvas.art(), rows({
                                 "..........",
@@ -334,9 +335,9 @@ TEST(ViewDrawing, HorizontalLineIsOneSegmentWithSquareCaps)
     };
     for (const Case& c : {Case{1, 3, 3}, Case{3, 2, 4}}) {
         Canvas canvas(24, 7);
-        auto line = makeView<TfrxLineView>(2, 3, 18.89765, 0);
-        line->Frame().SetTyp(ftTop);
-        line->Frame().SetWidth(c.frameWidth);
+        auto line = makeView<LineObject>(2, 3, 18.89765, 0);
+        line->frame().setSides(FrameSide::Top);
+        line->frame().setWidth(c.frameWidth);
         canvas.draw(*line);
         for (int y = 0; y < canvas.image.height(); ++y) {
             const bool inked = y >= c.firstRow && y <= c.lastRow;
@@ -349,10 +350,10 @@ TEST(ViewDrawing, HorizontalLineIsOneSegmentWithSquareCaps)
 
 TEST(ViewDrawing, LineNotWiderThanHighTurnsVerticalForThisDrawingOnly)
 {
-    for (const int typ : {int(ftTop), int(ftBottom), 0}) {
+    for (const FrameSides typ : {FrameSides(FrameSide::Top), FrameSides(FrameSide::Bottom), FrameSides()}) {
         Canvas canvas(8, 8);
-        auto line = makeView<TfrxLineView>(2, 1, 3, 5);
-        line->Frame().SetTyp(typ);
+        auto line = makeView<LineObject>(2, 1, 3, 5);
+        line->frame().setSides(typ);
         canvas.draw(*line);
         EXPECT_EQ(canvas.art(), rows({
                                     "........",
@@ -365,17 +366,17 @@ TEST(ViewDrawing, LineNotWiderThanHighTurnsVerticalForThisDrawingOnly)
                                     "........",
                                 }))
             << "Typ " << typ;
-        EXPECT_EQ(line->Width(), 3);
-        EXPECT_EQ(line->Frame().Typ(), typ);
+        EXPECT_EQ(line->width(), 3);
+        EXPECT_EQ(line->frame().sides(), typ);
     }
 }
 
 TEST(ViewDrawing, DiagonalLineOfHeightZeroIsARuleWithoutItsEndPoint)
 {
     Canvas canvas(12, 5);
-    auto line = makeView<TfrxLineView>(1, 2, 9, 0);
-    line->SetDiagonal(true);
-    line->Frame().SetWidth(2);
+    auto line = makeView<LineObject>(1, 2, 9, 0);
+    line->setDiagonal(true);
+    line->frame().setWidth(2);
     canvas.draw(*line);
     EXPECT_EQ(canvas.art(), rows({
                                 "............",
@@ -389,21 +390,21 @@ TEST(ViewDrawing, DiagonalLineOfHeightZeroIsARuleWithoutItsEndPoint)
 TEST(ViewDrawing, RectangleShapeOutlinesFirstToLastPixelAndFillsInside)
 {
     struct Case {
-        TColor fill;
-        TColor frame;
+        Color fill;
+        Color frame;
         QString art;
     };
     const Case cases[] = {
-        {clNone, clBlack, rows({"..........", ".#######..", ".#.....#..", ".#.....#..", ".#######..", ".........."})},
-        {kRed, clBlack, rows({"..........", ".#######..", ".#rrrrr#..", ".#rrrrr#..", ".#######..", ".........."})},
+        {colors::None, colors::Black, rows({"..........", ".#######..", ".#.....#..", ".#.....#..", ".#######..", ".........."})},
+        {kRed, colors::Black, rows({"..........", ".#######..", ".#rrrrr#..", ".#rrrrr#..", ".#######..", ".........."})},
         // Without a pen the fill stops before the far edges, like a background.
-        {kRed, clNone, rows({"..........", ".rrrrrr...", ".rrrrrr...", ".rrrrrr...", "..........", ".........."})},
+        {kRed, colors::None, rows({"..........", ".rrrrrr...", ".rrrrrr...", ".rrrrrr...", "..........", ".........."})},
     };
     for (const Case& c : cases) {
         Canvas canvas(10, 6);
-        auto shape = makeView<TfrxShapeView>(1, 1, 6, 3);
-        shape->SetColor(c.fill);
-        shape->Frame().SetColor(c.frame);
+        auto shape = makeView<ShapeObject>(1, 1, 6, 3);
+        shape->setColor(c.fill);
+        shape->frame().setColor(c.frame);
         canvas.draw(*shape);
         EXPECT_EQ(canvas.art(), c.art);
     }
@@ -412,8 +413,8 @@ TEST(ViewDrawing, RectangleShapeOutlinesFirstToLastPixelAndFillsInside)
 TEST(ViewDrawing, WideRectangleOutlineIsCentredOnTheEdgePixels)
 {
     Canvas canvas(12, 10);
-    auto shape = makeView<TfrxShapeView>(2, 2, 7, 5);
-    shape->Frame().SetWidth(3);
+    auto shape = makeView<ShapeObject>(2, 2, 7, 5);
+    shape->frame().setWidth(3);
     canvas.draw(*shape);
     EXPECT_EQ(canvas.art(), rows({
                                 "............",
@@ -431,12 +432,12 @@ TEST(ViewDrawing, WideRectangleOutlineIsCentredOnTheEdgePixels)
 
 TEST(ViewDrawing, OtherShapesStayInsideTheirBox)
 {
-    using enum TfrxShapeKind;
-    for (const TfrxShapeKind kind : {skRoundRectangle, skEllipse, skTriangle, skDiamond, skDiagonal1, skDiagonal2}) {
+    for (const ShapeKind kind : {ShapeKind::RoundRectangle, ShapeKind::Ellipse, ShapeKind::Triangle, ShapeKind::Diamond,
+             ShapeKind::Diagonal1, ShapeKind::Diagonal2}) {
         Canvas canvas(24, 20);
-        auto shape = makeView<TfrxShapeView>(3, 2, 16, 12);
-        shape->SetShape(kind);
-        shape->SetColor(kRed);
+        auto shape = makeView<ShapeObject>(3, 2, 16, 12);
+        shape->setShape(kind);
+        shape->setColor(kRed);
         canvas.draw(*shape);
         int black = 0;
         for (int y = 0; y < canvas.image.height(); ++y) {
@@ -455,29 +456,29 @@ namespace {
 
 // One output page of a given paper with its margins in millimetres, objects added at page
 // coordinates below a null band.
-struct PreparedPages {
-    TfrxReportPage& addPage(double paperWidth, double paperHeight, double left, double top, double right)
+struct HandMadePages {
+    ReportPage& addPage(double paperWidth, double paperHeight, double left, double top, double right)
     {
-        TfrxReportPage source;
-        source.SetPaperWidth(paperWidth);
-        source.SetPaperHeight(paperHeight);
-        source.SetLeftMargin(left);
-        source.SetTopMargin(top);
-        source.SetRightMargin(right);
-        TfrxReportPage& page = pages.AddPage(source);
-        page.Add<TfrxNullBand>();
+        ReportPage source;
+        source.setPaperWidth(paperWidth);
+        source.setPaperHeight(paperHeight);
+        source.setLeftMargin(left);
+        source.setTopMargin(top);
+        source.setRightMargin(right);
+        ReportPage& page = pages.addPage(source);
+        page.add<PageObjectsBand>();
         return page;
     }
 
     template <class T>
-    T* addObject(TfrxReportPage& page, double left, double top, double width, double height)
+    T* addObject(ReportPage& page, double left, double top, double width, double height)
     {
-        auto* object = page.Children().front()->Add<T>();
-        object->SetBounds(left, top, width, height);
+        auto* object = page.children().front()->add<T>();
+        object->setBounds(left, top, width, height);
         return object;
     }
 
-    TfrxPreviewPages pages;
+    quittung::report::PreparedPages pages;
 };
 
 } // namespace
@@ -486,11 +487,11 @@ TEST(DrawPage, MarginsMoveTheObjectsWithoutRoundingAndMirrorOnOddPages)
 {
     // Left margins of 0.6 mm (2.268 px) and 2 mm (7.559 px): with the offset of 0.3 only their
     // unrounded sum moves the box a pixel further.
-    PreparedPages prepared;
+    HandMadePages prepared;
     for (int i = 0; i < 2; ++i) {
-        TfrxReportPage& page = prepared.addPage(10, 5, 0.6, 1, 2);
-        page.SetMirrorMargins(true);
-        prepared.addObject<TfrxView>(page, 0, 0, 3, 2)->SetColor(kRed);
+        ReportPage& page = prepared.addPage(10, 5, 0.6, 1, 2);
+        page.setMirrorMargins(true);
+        prepared.addObject<View>(page, 0, 0, 3, 2)->setColor(kRed);
     }
     struct Case {
         int index;
@@ -500,7 +501,7 @@ TEST(DrawPage, MarginsMoveTheObjectsWithoutRoundingAndMirrorOnOddPages)
         Canvas canvas(20, 10);
         {
             QPainter painter(&canvas.image);
-            DrawPage(prepared.pages, c.index, painter, 1, 1, 0.3, 0.2, TfrxDrawText::Shared());
+            drawPage(prepared.pages, c.index, painter, 1, 1, 0.3, 0.2, TextLayout::shared());
         }
         Canvas expected(20, 10);
         QPainter(&expected.image).fillRect(c.pixels, Qt::red);
@@ -511,13 +512,13 @@ TEST(DrawPage, MarginsMoveTheObjectsWithoutRoundingAndMirrorOnOddPages)
 TEST(DrawPage, ObjectsAreClippedBeforeThePaperEdge)
 {
     // 5 mm of paper at offset 2 end at round(20.898) - 1 = 20, and that edge is excluded.
-    PreparedPages prepared;
-    TfrxReportPage& page = prepared.addPage(5, 3, 0, 0, 0);
-    prepared.addObject<TfrxView>(page, 10, 2, 30, 4)->SetColor(kRed);
+    HandMadePages prepared;
+    ReportPage& page = prepared.addPage(5, 3, 0, 0, 0);
+    prepared.addObject<View>(page, 10, 2, 30, 4)->setColor(kRed);
     Canvas canvas(28, 8);
     {
         QPainter painter(&canvas.image);
-        DrawPage(prepared.pages, 0, painter, 1, 1, 2, 0, TfrxDrawText::Shared());
+        drawPage(prepared.pages, 0, painter, 1, 1, 2, 0, TextLayout::shared());
     }
     Canvas expected(28, 8);
     QPainter(&expected.image).fillRect(QRect(12, 2, 8, 4), Qt::red);
@@ -539,15 +540,15 @@ TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
         {225, true, false},
     };
     for (const Case& c : cases) {
-        PreparedPages prepared;
-        TfrxReportPage& page = prepared.addPage(100, 100, 0, 0, 0);
-        auto* shape = prepared.addObject<TfrxShapeView>(page, c.left, 10, 5, 5);
-        shape->SetPrintable(c.printable);
+        HandMadePages prepared;
+        ReportPage& page = prepared.addPage(100, 100, 0, 0, 0);
+        auto* shape = prepared.addObject<ShapeObject>(page, c.left, 10, 5, 5);
+        shape->setPrintable(c.printable);
 
         RecordingPrinter printer;
         {
             QPainter painter(&printer);
-            DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
         }
         EXPECT_EQ(printer.engine.calls > 0, c.printerDraws) << c.left << ' ' << c.printable;
 
@@ -556,7 +557,7 @@ TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
             Canvas canvas(30, 30);
             {
                 QPainter painter(&canvas.image);
-                DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+                drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
             }
             EXPECT_EQ(canvas.image.pixel(10, 10), qRgb(0, 0, 0)) << c.printable;
         }
@@ -566,19 +567,19 @@ TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
 TEST(DrawPage, TextObjectsShowThePageCountForThisDrawingOnly)
 {
     const auto render = [](const QString& text) {
-        PreparedPages prepared;
+        HandMadePages prepared;
         for (int i = 0; i < 2; ++i) {
-            TfrxReportPage& page = prepared.addPage(40, 10, 0, 0, 0);
-            auto* memo = prepared.addObject<TfrxMemoView>(page, 2, 2, 100, 20);
-            memo->SetText(text);
+            ReportPage& page = prepared.addPage(40, 10, 0, 0, 0);
+            auto* memo = prepared.addObject<TextObject>(page, 2, 2, 100, 20);
+            memo->setText(text);
         }
         Canvas canvas(110, 26);
         {
             QPainter painter(&canvas.image);
-            DrawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
         }
-        const auto* memo = static_cast<TfrxMemoView*>(prepared.pages.Page(0)->AllObjects().back());
-        EXPECT_EQ(memo->Memo(), QStringList{text});
+        const auto* memo = static_cast<TextObject*>(prepared.pages.page(0)->allObjects().back());
+        EXPECT_EQ(memo->lines(), QStringList{text});
         return canvas.image;
     };
     const QImage macro = render(QStringLiteral("Seite 1 von [TotalPages#]"));
@@ -589,9 +590,9 @@ TEST(DrawPage, TextObjectsShowThePageCountForThisDrawingOnly)
 TEST(ViewDrawing, TextStaysInsideItsRectangleAndFrame)
 {
     Canvas canvas(120, 40);
-    auto memo = makeView<TfrxMemoView>(5, 5, 100, 22);
-    memo->SetText(QStringLiteral("Quittung über einen sehr langen Betrag"));
-    memo->Frame().SetTyp(15);
+    auto memo = makeView<TextObject>(5, 5, 100, 22);
+    memo->setText(QStringLiteral("Quittung über einen sehr langen Betrag"));
+    memo->frame().setSides(AllFrameSides);
     canvas.draw(*memo);
     // The frame is 5..105 × 5..27; the text rectangle starts after the gaps (left 7, top 6).
     int inked = 0;
@@ -640,20 +641,20 @@ QString goldenPath(const char* name)
 TEST(DrawPage, BuiltinDesignLooksAsRecorded)
 {
     const QDateTime now(QDate(2020, 7, 3), QTime(12, 0));
-    TfrxReport report([now] { return now; });
-    ApplyBuiltinDesign(report);
-    report.SetLocaleSettings(FormatSettings::german());
-    report.OnGetValue = answerExampleReceipt;
-    TfrxEngine engine(report, [now] { return now; });
-    ASSERT_TRUE(engine.PrepareReport());
-    ASSERT_GE(engine.PreviewPages().Count(), 1);
+    Report report([now] { return now; });
+    applyBuiltinDesign(report);
+    report.setLocaleSettings(FormatSettings::german());
+    report.events().getValue = answerExampleReceipt;
+    ReportPreparer engine(report, [now] { return now; });
+    ASSERT_TRUE(engine.prepareReport());
+    ASSERT_GE(engine.preparedPages().count(), 1);
 
     QImage actual(794, 1123, QImage::Format_RGB32);
     actual.fill(Qt::white);
     {
         QPainter painter(&actual);
-        TfrxDrawText drawText;
-        DrawPage(engine.PreviewPages(), 0, painter, 1, 1, 0, 0, drawText);
+        TextLayout drawText;
+        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0, drawText);
     }
 
     const QString golden = goldenPath("builtin_design.png");

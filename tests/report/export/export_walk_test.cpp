@@ -1,8 +1,8 @@
 #include "report/document/band.h"
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/engine.h"
+#include "report/engine/report_preparer.h"
 #include "report/export/export_filter.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -19,16 +20,16 @@ namespace {
 struct PreparedReport {
     explicit PreparedReport(int pages)
     {
-        report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
+        report.add<DataPage>()->setName(QStringLiteral("Data"));
         for (int i = 1; i <= pages; ++i) {
-            auto* page = report.Add<TfrxReportPage>();
-            page->SetName(QStringLiteral("Page%1").arg(i));
-            page->SetLeftMargin(10);
-            page->SetTopMargin(5);
-            auto* memo = page->Add<TfrxMemoView>();
-            memo->SetName(QStringLiteral("Memo%1").arg(i));
-            memo->SetBounds(7, 3, 100, 20);
-            memo->SetText(QStringLiteral("Text"));
+            auto* page = report.add<ReportPage>();
+            page->setName(QStringLiteral("Page%1").arg(i));
+            page->setLeftMargin(10);
+            page->setTopMargin(5);
+            auto* memo = page->add<TextObject>();
+            memo->setName(QStringLiteral("Memo%1").arg(i));
+            memo->setBounds(7, 3, 100, 20);
+            memo->setText(QStringLiteral("Text"));
         }
         if (pages > 0)
             prepare();
@@ -36,52 +37,52 @@ struct PreparedReport {
 
     void prepare()
     {
-        EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(engine.prepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
         // What the export does is counted from here.
         host.progress.clear();
         host.processed = 0;
     }
 
-    TfrxReportPage& page(int index) { return *engine.PreviewPages().Page(index); }
+    ReportPage& page(int index) { return *engine.preparedPages().page(index); }
 
     RecordingEngineHost host;
-    TfrxReport report;
-    TfrxEngine engine{report};
+    Report report;
+    ReportPreparer engine{report};
 };
 
 // Records the calls of the walk; objects by name (bands, which have none here, by class).
-class RecordingFilter : public TfrxCustomExportFilter {
+class RecordingFilter : public ExportFilter {
 public:
     RecordingFilter()
     {
-        SetShowDialog(false);
-        OnBeginExport = [this](TfrxCustomExportFilter&) { calls << QStringLiteral("Begin"); };
+        setShowDialog(false);
+        setOnBeginExport([this](ExportFilter&) { calls << QStringLiteral("Begin"); });
     }
 
-    int ShowModal() override
+    int showModal() override
     {
         calls << QStringLiteral("ShowModal");
         return modalResult;
     }
-    bool Start() override
+    bool start() override
     {
         calls << QStringLiteral("Start");
         return startResult;
     }
-    void StartPage(TfrxReportPage&, int index) override { calls << QStringLiteral("StartPage %1").arg(index); }
-    void ExportObject(TfrxComponent& object) override
+    void startPage(ReportPage&, int index) override { calls << QStringLiteral("StartPage %1").arg(index); }
+    void exportObject(ReportObject& object) override
     {
-        const QString name = object.Name().isEmpty() ? object.ClassName() : object.Name();
+        const QString name = object.name().isEmpty() ? object.className() : object.name();
         calls << name;
-        if (auto* memo = dynamic_cast<TfrxCustomMemoView*>(&object))
-            texts << memo->Text().trimmed();
-        sizes << QSizeF(object.Width(), object.Height());
-        positions << QPointF(object.AbsLeft(), object.AbsTop());
+        if (auto* memo = dynamic_cast<TextObjectBase*>(&object))
+            texts << memo->text().trimmed();
+        sizes << QSizeF(object.width(), object.height());
+        positions << QPointF(object.absLeft(), object.absTop());
         if (name == failOn)
             throw Exception(QStringLiteral("Kaputt"));
     }
-    void FinishPage(TfrxReportPage&, int index) override { calls << QStringLiteral("FinishPage %1").arg(index); }
-    void Finish() override { calls << QStringLiteral("Finish"); }
+    void finishPage(ReportPage&, int index) override { calls << QStringLiteral("FinishPage %1").arg(index); }
+    void finish() override { calls << QStringLiteral("Finish"); }
 
     QStringList calls;
     QStringList texts;
@@ -92,7 +93,7 @@ public:
     QString failOn;
 };
 
-QStringList PageCalls(int index, const QString& memo)
+QStringList pageCalls(int index, const QString& memo)
 {
     return {QStringLiteral("StartPage %1").arg(index), QStringLiteral("_pagebackground"), QStringLiteral("TfrxNullBand"),
         memo, QStringLiteral("FinishPage %1").arg(index)};
@@ -104,27 +105,28 @@ TEST(ExportWalk, CallsTheFilterPageByPageWithProgress)
 {
     PreparedReport r(2);
     RecordingFilter filter;
-    EXPECT_TRUE(Export(r.engine, filter));
+    EXPECT_TRUE(exportReport(r.engine, filter));
 
     const QStringList expected = QStringList{QStringLiteral("Begin"), QStringLiteral("Start")}
-        + PageCalls(0, QStringLiteral("Memo1")) + PageCalls(1, QStringLiteral("Memo2")) + QStringList{QStringLiteral("Finish")};
+        + pageCalls(0, QStringLiteral("Memo1")) + pageCalls(1, QStringLiteral("Memo2"))
+        + QStringList{QStringLiteral("Finish")};
     EXPECT_EQ(filter.calls, expected);
     EXPECT_EQ(r.host.progress, (QStringList{QStringLiteral("start:"), QStringLiteral("message:Exporting page 1"),
                                    QStringLiteral("message:Exporting page 2"), QStringLiteral("stop")}));
     EXPECT_EQ(r.host.processed, 2);
     EXPECT_TRUE(r.host.shown.isEmpty());
-    EXPECT_EQ(filter.Report(), &r.report);
-    EXPECT_TRUE(filter.CreationTime().isValid());
+    EXPECT_EQ(filter.report(), &r.report);
+    EXPECT_TRUE(filter.creationTime().isValid());
 }
 
 TEST(ExportWalk, PlacesThePageAtItsMarginsAndLeavesTheStoreAsItWas)
 {
     PreparedReport r(2);
-    r.page(0).SetRightMargin(20);
-    r.page(1).SetRightMargin(20);
-    r.page(1).SetMirrorMargins(true);
+    r.page(0).setRightMargin(20);
+    r.page(1).setRightMargin(20);
+    r.page(1).setMirrorMargins(true);
     RecordingFilter filter;
-    ASSERT_TRUE(Export(r.engine, filter));
+    ASSERT_TRUE(exportReport(r.engine, filter));
 
     const double top = 5 * PixelsPerMm;
     // background, band, memo on page 1; the same on page 2 from the right margin.
@@ -135,10 +137,10 @@ TEST(ExportWalk, PlacesThePageAtItsMarginsAndLeavesTheStoreAsItWas)
         EXPECT_NEAR(filter.positions[i].x(), expected[i].x(), 1e-9) << i;
         EXPECT_NEAR(filter.positions[i].y(), expected[i].y(), 1e-9) << i;
     }
-    EXPECT_EQ(r.page(0).FindObject(QStringLiteral("Memo1"))->AbsLeft(), 7);
+    EXPECT_EQ(r.page(0).findObject(QStringLiteral("Memo1"))->absLeft(), 7);
 
     RecordingFilter again;
-    ASSERT_TRUE(Export(r.engine, again));
+    ASSERT_TRUE(exportReport(r.engine, again));
     EXPECT_EQ(again.calls, filter.calls);
     EXPECT_EQ(again.positions, filter.positions);
 }
@@ -146,25 +148,25 @@ TEST(ExportWalk, PlacesThePageAtItsMarginsAndLeavesTheStoreAsItWas)
 TEST(ExportWalk, BackgroundCarriesThePageColourAndCoversThePrintableArea)
 {
     PreparedReport r(1);
-    r.page(0).SetColor(clRed);
-    r.page(0).Frame().SetTyp(15);
+    r.page(0).setColor(colors::Red);
+    r.page(0).frame().setSides(AllFrameSides);
     struct BackgroundFilter : RecordingFilter {
-        void ExportObject(TfrxComponent& object) override
+        void exportObject(ReportObject& object) override
         {
-            if (auto* view = dynamic_cast<TfrxView*>(&object); view && object.Name() == QLatin1String("_pagebackground")) {
-                color = view->Color();
-                frame = view->Frame().Typ();
-                size = QSizeF(view->Width(), view->Height());
-                className = view->ClassName();
+            if (auto* view = dynamic_cast<View*>(&object); view && object.name() == QLatin1String("_pagebackground")) {
+                color = view->color();
+                frame = view->frame().sides();
+                size = QSizeF(view->width(), view->height());
+                className = view->className();
             }
         }
-        TColor color = clNone;
+        Color color = colors::None;
         int frame = 0;
         QSizeF size;
         QString className;
     } filter;
-    ASSERT_TRUE(Export(r.engine, filter));
-    EXPECT_EQ(filter.color, clRed);
+    ASSERT_TRUE(exportReport(r.engine, filter));
+    EXPECT_EQ(filter.color, colors::Red);
     EXPECT_EQ(filter.frame, 15);
     EXPECT_EQ(filter.className, QStringLiteral("TfrxPictureView"));
     EXPECT_DOUBLE_EQ(filter.size.width(), (210 - 10) * PixelsPerMm);
@@ -175,7 +177,7 @@ TEST(ExportWalk, WithoutPagesStartAndFinishStillRun)
 {
     PreparedReport r(0);
     RecordingFilter filter;
-    EXPECT_TRUE(Export(r.engine, filter));
+    EXPECT_TRUE(exportReport(r.engine, filter));
     EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start"), QStringLiteral("Finish")}));
 }
 
@@ -194,8 +196,8 @@ TEST(ExportWalk, PageRangeSelectsPages)
     PreparedReport r(3);
     for (const auto& c : cases) {
         RecordingFilter filter;
-        filter.SetPageNumbers(QString::fromLatin1(c.range));
-        EXPECT_TRUE(Export(r.engine, filter)) << c.range;
+        filter.setPageNumbers(QString::fromLatin1(c.range));
+        EXPECT_TRUE(exportReport(r.engine, filter)) << c.range;
         EXPECT_EQ(filter.calls.filter(QStringLiteral("StartPage")), c.pages) << c.range;
         EXPECT_EQ(filter.calls.filter(QStringLiteral("FinishPage")).size(), c.pages.size()) << c.range;
     }
@@ -203,19 +205,19 @@ TEST(ExportWalk, PageRangeSelectsPages)
 
 TEST(ExportWalk, ParsePageNumbersReadsListsAndRanges)
 {
-    EXPECT_EQ(ParsePageNumbers(QString(), 5), std::vector<int>{});
-    EXPECT_EQ(ParsePageNumbers(QStringLiteral("1,3,5-7"), 9), (std::vector<int>{1, 3, 5, 6, 7}));
-    EXPECT_EQ(ParsePageNumbers(QStringLiteral("4-"), 6), (std::vector<int>{4, 5, 6}));
+    EXPECT_EQ(parsePageNumbers(QString(), 5), std::vector<int>{});
+    EXPECT_EQ(parsePageNumbers(QStringLiteral("1,3,5-7"), 9), (std::vector<int>{1, 3, 5, 6, 7}));
+    EXPECT_EQ(parsePageNumbers(QStringLiteral("4-"), 6), (std::vector<int>{4, 5, 6}));
     for (const char* bad : {"1,x", "a-3", "1,,2"})
-        EXPECT_THROW(ParsePageNumbers(QString::fromLatin1(bad), 3), EConvertError) << bad;
+        EXPECT_THROW(parsePageNumbers(QString::fromLatin1(bad), 3), ConvertError) << bad;
 }
 
 TEST(ExportWalk, BadPageRangeIsAnErrorOfTheExport)
 {
     PreparedReport r(3);
     RecordingFilter filter;
-    filter.SetPageNumbers(QStringLiteral("1,x"));
-    EXPECT_FALSE(Export(r.engine, filter));
+    filter.setPageNumbers(QStringLiteral("1,x"));
+    EXPECT_FALSE(exportReport(r.engine, filter));
     EXPECT_TRUE(filter.calls.isEmpty());
     EXPECT_EQ(r.host.shown, QStringList(QStringLiteral(
                                 "Error|The following error(s) have occured:\r\n'x' ist kein gültiger Integerwert\r\n")));
@@ -236,9 +238,9 @@ TEST(ExportWalk, OptionsDialogOnlyWithShowDialog)
     PreparedReport r(1);
     for (const auto& c : cases) {
         RecordingFilter filter;
-        filter.SetShowDialog(c.showDialog);
+        filter.setShowDialog(c.showDialog);
         filter.modalResult = c.modalResult;
-        EXPECT_EQ(Export(r.engine, filter), c.result);
+        EXPECT_EQ(exportReport(r.engine, filter), c.result);
         EXPECT_EQ(filter.calls.mid(0, c.firstCalls.size()), c.firstCalls);
         EXPECT_EQ(filter.calls.contains(QStringLiteral("Finish")), c.result);
     }
@@ -249,7 +251,7 @@ TEST(ExportWalk, StartFalseEndsWithoutFinish)
     PreparedReport r(2);
     RecordingFilter filter;
     filter.startResult = false;
-    EXPECT_TRUE(Export(r.engine, filter));
+    EXPECT_TRUE(exportReport(r.engine, filter));
     EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start")}));
     EXPECT_TRUE(r.host.progress.isEmpty());
 }
@@ -259,29 +261,29 @@ TEST(ExportWalk, ErrorInAFilterEndsTheExportWithTheErrorBox)
     PreparedReport r(2);
     RecordingFilter filter;
     filter.failOn = QStringLiteral("Memo1");
-    EXPECT_FALSE(Export(r.engine, filter));
-    EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start")} + PageCalls(0, QStringLiteral("Memo1"))
+    EXPECT_FALSE(exportReport(r.engine, filter));
+    EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start")} + pageCalls(0, QStringLiteral("Memo1"))
                                 + QStringList{QStringLiteral("Finish")}));
     EXPECT_EQ(r.host.progress.last(), QStringLiteral("stop"));
     EXPECT_EQ(r.host.shown, QStringList(QStringLiteral("Error|The following error(s) have occured:\r\nKaputt\r\n")));
-    EXPECT_EQ(r.report.Errors().Strings(), QStringList(QStringLiteral("Kaputt")));
+    EXPECT_EQ(r.report.errors().strings(), QStringList(QStringLiteral("Kaputt")));
 }
 
 TEST(ExportWalk, SilentModesDecideHowAnErrorIsReported)
 {
     PreparedReport silent(1);
-    silent.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    silent.report.engineOptions().setNewSilentMode(SilentMode::Silent);
     RecordingFilter quiet;
     quiet.failOn = QStringLiteral("Memo1");
-    EXPECT_FALSE(Export(silent.engine, quiet));
+    EXPECT_FALSE(exportReport(silent.engine, quiet));
     EXPECT_TRUE(silent.host.shown.isEmpty());
-    EXPECT_EQ(silent.report.Errors().Strings(), QStringList(QStringLiteral("Kaputt")));
+    EXPECT_EQ(silent.report.errors().strings(), QStringList(QStringLiteral("Kaputt")));
 
     PreparedReport rethrow(1);
-    rethrow.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simReThrow);
+    rethrow.report.engineOptions().setNewSilentMode(SilentMode::Rethrow);
     RecordingFilter loud;
     loud.failOn = QStringLiteral("Memo1");
-    EXPECT_THROW(Export(rethrow.engine, loud), Exception);
+    EXPECT_THROW(exportReport(rethrow.engine, loud), Exception);
     EXPECT_TRUE(loud.calls.contains(QStringLiteral("Finish")));
 }
 
@@ -290,8 +292,8 @@ TEST(ExportWalk, CancelEndsAfterTheBackgroundOfTheBegunPage)
     PreparedReport r(3);
     r.host.cancelAfterMessages = 2;
     RecordingFilter filter;
-    EXPECT_TRUE(Export(r.engine, filter));
-    EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start")} + PageCalls(0, QStringLiteral("Memo1"))
+    EXPECT_TRUE(exportReport(r.engine, filter));
+    EXPECT_EQ(filter.calls, (QStringList{QStringLiteral("Begin"), QStringLiteral("Start")} + pageCalls(0, QStringLiteral("Memo1"))
                                 + QStringList{QStringLiteral("StartPage 1"), QStringLiteral("_pagebackground"),
                                     QStringLiteral("FinishPage 1"), QStringLiteral("Finish")}));
     EXPECT_EQ(r.host.progress.last(), QStringLiteral("stop"));
@@ -302,10 +304,10 @@ TEST(ExportWalk, ProgressNeedsTheFilterAndTheReport)
 {
     for (const auto& [filterShows, reportShows] : {std::pair{true, false}, std::pair{false, true}}) {
         PreparedReport r(1);
-        r.report.SetShowProgress(reportShows);
+        r.report.setShowProgress(reportShows);
         RecordingFilter filter;
-        filter.SetShowProgress(filterShows);
-        EXPECT_TRUE(Export(r.engine, filter));
+        filter.setShowProgress(filterShows);
+        EXPECT_TRUE(exportReport(r.engine, filter));
         EXPECT_TRUE(r.host.progress.isEmpty());
         EXPECT_EQ(filter.calls.size(), 8);
     }
@@ -315,11 +317,11 @@ TEST(ExportWalk, BandsFollowSuppressPageHeadersFootersAndDataOnly)
 {
     PreparedReport r(3);
     for (int i = 0; i < 3; ++i) {
-        r.page(i).Add<TfrxPageHeader>()->SetName(QStringLiteral("Header%1").arg(i));
-        r.page(i).Add<TfrxPageFooter>()->SetName(QStringLiteral("Footer%1").arg(i));
-        auto* data = r.page(i).Add<TfrxMasterData>();
-        data->SetName(QStringLiteral("Data%1").arg(i));
-        data->Add<TfrxMemoView>()->SetName(QStringLiteral("Row%1").arg(i));
+        r.page(i).add<PageHeaderBand>()->setName(QStringLiteral("Header%1").arg(i));
+        r.page(i).add<PageFooterBand>()->setName(QStringLiteral("Footer%1").arg(i));
+        auto* data = r.page(i).add<MasterDataBand>();
+        data->setName(QStringLiteral("Data%1").arg(i));
+        data->add<TextObject>()->setName(QStringLiteral("Row%1").arg(i));
     }
     const auto bandsOf = [](const QStringList& calls) {
         QStringList names;
@@ -332,19 +334,19 @@ TEST(ExportWalk, BandsFollowSuppressPageHeadersFootersAndDataOnly)
     };
 
     RecordingFilter all;
-    ASSERT_TRUE(Export(r.engine, all));
+    ASSERT_TRUE(exportReport(r.engine, all));
     EXPECT_EQ(bandsOf(all.calls).size(), 12);
 
     RecordingFilter suppressed;
-    suppressed.SetSuppressPageHeadersFooters(true);
-    ASSERT_TRUE(Export(r.engine, suppressed));
+    suppressed.setSuppressPageHeadersFooters(true);
+    ASSERT_TRUE(exportReport(r.engine, suppressed));
     EXPECT_EQ(bandsOf(suppressed.calls),
         (QStringList{QStringLiteral("Memo1"), QStringLiteral("Header0"), QStringLiteral("Row0"), QStringLiteral("Memo2"),
             QStringLiteral("Row1"), QStringLiteral("Memo3"), QStringLiteral("Footer2"), QStringLiteral("Row2")}));
 
     RecordingFilter dataOnly;
-    dataOnly.SetDataOnly(true);
-    ASSERT_TRUE(Export(r.engine, dataOnly));
+    dataOnly.setDataOnly(true);
+    ASSERT_TRUE(exportReport(r.engine, dataOnly));
     EXPECT_EQ(dataOnly.calls.filter(QRegularExpression(QStringLiteral("^(?!StartPage|FinishPage|Begin|Start|Finish)"))),
         (QStringList{QStringLiteral("Row0"), QStringLiteral("Row1"), QStringLiteral("Row2")}));
 }
@@ -352,46 +354,46 @@ TEST(ExportWalk, BandsFollowSuppressPageHeadersFootersAndDataOnly)
 TEST(ExportWalk, TextObjectsAreCompletedForTheOutputOnly)
 {
     PreparedReport r(2);
-    auto* memo = dynamic_cast<TfrxCustomMemoView*>(r.page(0).FindObject(QStringLiteral("Memo1")));
+    auto* memo = dynamic_cast<TextObjectBase*>(r.page(0).findObject(QStringLiteral("Memo1")));
     ASSERT_NE(memo, nullptr);
-    memo->SetText(QStringLiteral("Seite von [TotalPages#]"));
-    memo->Highlight().SetActive(true);
-    memo->Highlight().Font().SetName(QStringLiteral("Courier New"));
+    memo->setText(QStringLiteral("Seite von [TotalPages#]"));
+    memo->highlight().setActive(true);
+    memo->highlight().font().setName(QStringLiteral("Courier New"));
     QString fontSeen;
     struct FontFilter : RecordingFilter {
         QString* font = nullptr;
-        void ExportObject(TfrxComponent& object) override
+        void exportObject(ReportObject& object) override
         {
-            RecordingFilter::ExportObject(object);
-            if (object.Name() == QLatin1String("Memo1"))
-                *font = object.Font().Name();
+            RecordingFilter::exportObject(object);
+            if (object.name() == QLatin1String("Memo1"))
+                *font = object.font().name();
         }
     } filter;
     filter.font = &fontSeen;
-    ASSERT_TRUE(Export(r.engine, filter));
+    ASSERT_TRUE(exportReport(r.engine, filter));
     EXPECT_EQ(filter.texts.first(), QStringLiteral("Seite von 2"));
     EXPECT_EQ(fontSeen, QStringLiteral("Courier New"));
-    EXPECT_EQ(memo->Text().trimmed(), QStringLiteral("Seite von [TotalPages#]"));
-    EXPECT_NE(memo->Font().Name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(memo->text().trimmed(), QStringLiteral("Seite von [TotalPages#]"));
+    EXPECT_NE(memo->font().name(), QStringLiteral("Courier New"));
 }
 
 TEST(ExportWalk, AutoWidthTextsReachTheFilterAtTheirMeasuredWidth)
 {
     PreparedReport r(1);
-    auto* memo = dynamic_cast<TfrxMemoView*>(r.report.FindObject(QStringLiteral("Memo1")));
-    memo->SetBounds(7, 3, 300, 20);
-    memo->SetText(QStringLiteral("Quittung"));
-    memo->SetAutoWidth(true);
-    auto* right = dynamic_cast<TfrxMemoView*>(memo->Parent()->Add<TfrxMemoView>());
-    right->SetName(QStringLiteral("Right"));
-    right->SetBounds(7, 30, 300, 20);
-    right->SetText(QStringLiteral("Quittung"));
-    right->SetAutoWidth(true);
-    right->SetHAlign(TfrxHAlign::haRight);
+    auto* memo = dynamic_cast<TextObject*>(r.report.findObject(QStringLiteral("Memo1")));
+    memo->setBounds(7, 3, 300, 20);
+    memo->setText(QStringLiteral("Quittung"));
+    memo->setAutoWidth(true);
+    auto* right = dynamic_cast<TextObject*>(memo->parent()->add<TextObject>());
+    right->setName(QStringLiteral("Right"));
+    right->setBounds(7, 30, 300, 20);
+    right->setText(QStringLiteral("Quittung"));
+    right->setAutoWidth(true);
+    right->setHAlign(HAlign::Right);
     r.prepare();
 
     RecordingFilter filter;
-    ASSERT_TRUE(Export(r.engine, filter));
+    ASSERT_TRUE(exportReport(r.engine, filter));
     ASSERT_EQ(filter.sizes.size(), 4);
     const double left = 10 * PixelsPerMm;
     const double width = filter.sizes[2].width();
@@ -402,7 +404,7 @@ TEST(ExportWalk, AutoWidthTextsReachTheFilterAtTheirMeasuredWidth)
     EXPECT_DOUBLE_EQ(filter.sizes[3].width(), width);
     EXPECT_DOUBLE_EQ(filter.positions[3].x() + width, left + 307);
     // The prepared page keeps the design width for the next export.
-    const auto* prepared = dynamic_cast<TfrxMemoView*>(r.page(0).FindObject(QStringLiteral("Right")));
-    EXPECT_EQ(prepared->Width(), 300);
-    EXPECT_EQ(prepared->Left(), 7);
+    const auto* prepared = dynamic_cast<TextObject*>(r.page(0).findObject(QStringLiteral("Right")));
+    EXPECT_EQ(prepared->width(), 300);
+    EXPECT_EQ(prepared->left(), 7);
 }

@@ -1,13 +1,13 @@
-#include "report/document/memo_view.h"
+#include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/shape_view.h"
-#include "report/engine/draw_text.h"
-#include "report/engine/engine.h"
+#include "report/document/shape_object.h"
+#include "report/engine/text_layout.h"
+#include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
 #include "report/export/image/image_export.h"
 #include "runtime/exception.h"
-#include "tests/support/example_receipt.h"
+#include "tools/example_receipt.h"
 #include "tests/support/recording_engine_host.h"
 
 #include <QDir>
@@ -23,12 +23,13 @@
 #include <cmath>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
 // The pixel size of a JPEG file as djpeg decodes it (Qt's reader when djpeg is missing); an
 // invalid size when the file does not decode.
-QSize DecodedSize(const QString& fileName)
+QSize decodedSize(const QString& fileName)
 {
     const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
     if (djpeg.isEmpty())
@@ -45,7 +46,7 @@ QSize DecodedSize(const QString& fileName)
     return size.size() == 2 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
 }
 
-bool IsDark(const QImage& image, int x, int y)
+bool isDark(const QImage& image, int x, int y)
 {
     return qGray(image.pixel(x, y)) < 80;
 }
@@ -54,38 +55,38 @@ bool IsDark(const QImage& image, int x, int y)
 struct BoxReport {
     explicit BoxReport(int pages = 1)
     {
-        report.Add<TfrxDataPage>()->SetName(QStringLiteral("Data"));
+        report.add<DataPage>()->setName(QStringLiteral("Data"));
         for (int i = 1; i <= pages; ++i) {
-            auto* page = report.Add<TfrxReportPage>();
-            page->SetName(QStringLiteral("Page%1").arg(i));
-            page->SetPaperWidth(148);
-            page->SetPaperHeight(210);
+            auto* page = report.add<ReportPage>();
+            page->setName(QStringLiteral("Page%1").arg(i));
+            page->setPaperWidth(148);
+            page->setPaperHeight(210);
         }
     }
 
-    TfrxShapeView* addBox(int page, double left, double top, double width, double height)
+    ShapeObject* addBox(int page, double left, double top, double width, double height)
     {
-        auto* box = report.Pages(page)->Add<TfrxShapeView>();
-        box->CreateUniqueName();
-        box->SetBounds(left, top, width, height);
-        box->SetColor(clBlack);
+        auto* box = report.pages(page)->add<ShapeObject>();
+        box->createUniqueName();
+        box->setBounds(left, top, width, height);
+        box->setColor(colors::Black);
         return box;
     }
 
     bool exportTo(const QString& fileName)
     {
-        if (engine.PreviewPages().Count() == 0) {
-            EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        if (engine.preparedPages().count() == 0) {
+            EXPECT_TRUE(engine.prepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
         }
-        filter.SetShowDialog(false);
-        filter.SetFileName(fileName);
-        return Export(engine, filter);
+        filter.setShowDialog(false);
+        filter.setFileName(fileName);
+        return exportReport(engine, filter);
     }
 
     RecordingEngineHost host;
-    TfrxReport report;
-    TfrxEngine engine{report};
-    TfrxJPEGExport filter;
+    Report report;
+    ReportPreparer engine{report};
+    JpegExport filter;
 };
 
 // The receipt template filled with the example receipt, one or both receipt pages.
@@ -93,17 +94,17 @@ struct Receipt {
     Receipt(const char* form, bool copy)
     {
         EXPECT_TRUE(loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form), copy));
-        EXPECT_TRUE(engine.PrepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
-        filter.SetShowDialog(false);
+        EXPECT_TRUE(engine.prepareReport()) << host.shown.join(QLatin1Char('\n')).toStdString();
+        filter.setShowDialog(false);
     }
 
     RecordingEngineHost host;
-    TfrxReport report;
-    TfrxEngine engine{report};
-    TfrxJPEGExport filter;
+    Report report;
+    ReportPreparer engine{report};
+    JpegExport filter;
 };
 
-QStringList FilesIn(const QString& folder)
+QStringList filesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
@@ -113,7 +114,7 @@ QStringList FilesIn(const QString& folder)
 TEST(JpegExport, TheScreenHas96PixelsPerInchHere)
 {
     // The sizes below assume it, as the offscreen platform gives.
-    ASSERT_EQ(TfrxCustomImageExport::ScreenPixelsPerInch(), 96);
+    ASSERT_EQ(ImageExport::screenPixelsPerInch(), 96);
 }
 
 TEST(JpegExport, ImageFileNameReplacesTheExtension)
@@ -130,7 +131,7 @@ TEST(JpegExport, ImageFileNameReplacesTheExtension)
         {"Quittung.jpeg", ".3", "Quittung.3.jpg"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TfrxJPEGExport::ImageFileName(QString::fromUtf8(c.fileName), QString::fromLatin1(c.suffix)),
+        EXPECT_EQ(JpegExport::imageFileName(QString::fromUtf8(c.fileName), QString::fromLatin1(c.suffix)),
             QString::fromUtf8(c.expected));
 }
 
@@ -141,17 +142,17 @@ TEST(JpegExport, ReceiptWritesOneNumberedFilePerPage)
         ASSERT_TRUE(dir.isValid());
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("JPG")));
         Receipt r("Quittung.Dat", copy);
-        r.filter.SetFileName(dir.path() + QStringLiteral("/JPG/12-03.07.2020-Muster GmbH.JPG"));
-        EXPECT_TRUE(Export(r.engine, r.filter));
+        r.filter.setFileName(dir.path() + QStringLiteral("/JPG/12-03.07.2020-Muster GmbH.JPG"));
+        EXPECT_TRUE(exportReport(r.engine, r.filter));
         EXPECT_TRUE(r.host.shown.isEmpty()) << r.host.shown.join(QLatin1Char('\n')).toStdString();
 
         QStringList expected{QStringLiteral("12-03.07.2020-Muster GmbH.1.jpg")};
         if (copy)
             expected << QStringLiteral("12-03.07.2020-Muster GmbH.2.jpg");
-        ASSERT_EQ(FilesIn(dir.path() + QStringLiteral("/JPG")), expected);
+        ASSERT_EQ(filesIn(dir.path() + QStringLiteral("/JPG")), expected);
         for (const QString& file : expected) {
             const QString path = dir.path() + QStringLiteral("/JPG/") + file;
-            EXPECT_EQ(DecodedSize(path), QSize(559, 794)) << file.toStdString();
+            EXPECT_EQ(decodedSize(path), QSize(559, 794)) << file.toStdString();
             QFile bytes(path);
             ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
             const QByteArray jpeg = bytes.readAll();
@@ -169,7 +170,7 @@ TEST(JpegExport, FileNameWithoutExtensionGetsTheSuffix)
     BoxReport r;
     r.addBox(1, 10, 10, 10, 10);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/Quittung")));
-    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("Quittung.1.jpg")));
+    EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("Quittung.1.jpg")));
 }
 
 TEST(JpegExport, CropCutsToThePaintedArea)
@@ -177,31 +178,31 @@ TEST(JpegExport, CropCutsToThePaintedArea)
     QTemporaryDir dir;
     BoxReport r;
     // The page colour paints the whole printable area, which must not count.
-    static_cast<TfrxReportPage*>(r.report.Pages(1))->SetColor(clGray);
+    static_cast<ReportPage*>(r.report.pages(1))->setColor(colors::Gray);
     r.addBox(1, 10, 20, 50, 10);
     r.addBox(1, 60, 40, 40, 10);
-    r.filter.SetCropImages(true);
+    r.filter.setCropImages(true);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/crop.jpg")));
     const QString file = dir.path() + QStringLiteral("/crop.1.jpg");
-    EXPECT_EQ(DecodedSize(file), QSize(91, 31));
+    EXPECT_EQ(decodedSize(file), QSize(91, 31));
     const QImage image(file);
-    EXPECT_TRUE(IsDark(image, 5, 5));    // first box
-    EXPECT_TRUE(IsDark(image, 70, 25));  // second box
-    EXPECT_FALSE(IsDark(image, 70, 5));  // the page colour between them
+    EXPECT_TRUE(isDark(image, 5, 5));    // first box
+    EXPECT_TRUE(isDark(image, 70, 25));  // second box
+    EXPECT_FALSE(isDark(image, 70, 5));  // the page colour between them
 }
 
 TEST(JpegExport, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
 {
     QTemporaryDir dir;
     BoxReport r;
-    auto* memo = r.report.Pages(1)->Add<TfrxMemoView>();
-    memo->SetName(QStringLiteral("Title"));
-    memo->SetBounds(20, 20, 300, 20);
-    memo->SetAutoWidth(true);
-    memo->SetText(QStringLiteral("Quittung"));
-    r.filter.SetCropImages(true);
+    auto* memo = r.report.pages(1)->add<TextObject>();
+    memo->setName(QStringLiteral("Title"));
+    memo->setBounds(20, 20, 300, 20);
+    memo->setAutoWidth(true);
+    memo->setText(QStringLiteral("Quittung"));
+    r.filter.setCropImages(true);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/auto.jpg")));
-    const QSize size = DecodedSize(dir.path() + QStringLiteral("/auto.1.jpg"));
+    const QSize size = decodedSize(dir.path() + QStringLiteral("/auto.1.jpg"));
     EXPECT_EQ(size.height(), 21);
     EXPECT_GT(size.width(), 45);
     EXPECT_LT(size.width(), 65);
@@ -213,17 +214,17 @@ TEST(JpegExport, StackedPagesMakeOneImage)
     BoxReport r(2);
     r.addBox(1, 0, 0, 20, 20);
     r.addBox(2, 0, 0, 20, 20);
-    r.filter.SetSeparateFiles(false);
+    r.filter.setSeparateFiles(false);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/stack.JPG")));
-    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("stack.jpg")));
+    EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("stack.jpg")));
     const QString file = dir.path() + QStringLiteral("/stack.jpg");
-    EXPECT_EQ(DecodedSize(file), QSize(559, 1588));
+    EXPECT_EQ(decodedSize(file), QSize(559, 1588));
     const QImage image(file);
-    EXPECT_TRUE(IsDark(image, 10, 10));
-    EXPECT_FALSE(IsDark(image, 10, 790));
-    EXPECT_TRUE(IsDark(image, 10, 797));
-    EXPECT_TRUE(IsDark(image, 10, 810));
-    EXPECT_FALSE(IsDark(image, 10, 818));
+    EXPECT_TRUE(isDark(image, 10, 10));
+    EXPECT_FALSE(isDark(image, 10, 790));
+    EXPECT_TRUE(isDark(image, 10, 797));
+    EXPECT_TRUE(isDark(image, 10, 810));
+    EXPECT_FALSE(isDark(image, 10, 818));
 }
 
 TEST(JpegExport, NotPrintableViewsAreMissingUnlessAsked)
@@ -231,14 +232,14 @@ TEST(JpegExport, NotPrintableViewsAreMissingUnlessAsked)
     for (const bool exportNotPrintable : {false, true}) {
         QTemporaryDir dir;
         BoxReport r;
-        r.addBox(1, 100, 100, 50, 50)->SetPrintable(false);
+        r.addBox(1, 100, 100, 50, 50)->setPrintable(false);
         r.addBox(1, 300, 100, 50, 50);
-        r.filter.SetExportNotPrintable(exportNotPrintable);
+        r.filter.setExportNotPrintable(exportNotPrintable);
         EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/p.jpg")));
         const QImage image(dir.path() + QStringLiteral("/p.1.jpg"));
         ASSERT_EQ(image.size(), QSize(559, 794));
-        EXPECT_EQ(IsDark(image, 125, 125), exportNotPrintable);
-        EXPECT_TRUE(IsDark(image, 325, 125));
+        EXPECT_EQ(isDark(image, 125, 125), exportNotPrintable);
+        EXPECT_TRUE(isDark(image, 325, 125));
     }
 }
 
@@ -257,14 +258,14 @@ TEST(JpegExport, MissingFolderReportsEachPageAndGoesOn)
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 
-    r.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simSilent);
+    r.report.engineOptions().setNewSilentMode(SilentMode::Silent);
     r.host.shown.clear();
     EXPECT_TRUE(r.exportTo(base + QStringLiteral(".JPG")));
     EXPECT_TRUE(r.host.shown.isEmpty());
-    EXPECT_EQ(r.report.Errors().Strings().size(), 2);
+    EXPECT_EQ(r.report.errors().strings().size(), 2);
 
-    r.report.EngineOptions().SetNewSilentMode(TfrxSilentMode::simReThrow);
-    r.report.Errors().Clear();
+    r.report.engineOptions().setNewSilentMode(SilentMode::Rethrow);
+    r.report.errors().clear();
     EXPECT_THROW(r.exportTo(base + QStringLiteral(".JPG")), Exception);
 }
 
@@ -278,27 +279,27 @@ TEST(JpegExport, ExistingFileIsReplaced)
         old.write("not a picture");
     }
     BoxReport r;
-    r.filter.SetOverwritePrompt(true);
-    r.filter.SetShowDialog(false);
+    r.filter.setOverwritePrompt(true);
+    r.filter.setShowDialog(false);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/r.jpg")));
     EXPECT_TRUE(r.host.shown.isEmpty());
-    EXPECT_EQ(DecodedSize(file), QSize(559, 794));
-    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("r.1.jpg")));
+    EXPECT_EQ(decodedSize(file), QSize(559, 794));
+    EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("r.1.jpg")));
 }
 
 TEST(JpegExport, MonochromeHoldsOnlyBlackAndWhite)
 {
     QTemporaryDir dir;
     BoxReport r;
-    r.addBox(1, 10, 10, 100, 100)->SetColor(clRed);
-    r.addBox(1, 200, 10, 100, 100)->SetColor(0xE0E0E0);
-    r.filter.SetMonochrome(true);
-    r.filter.SetJPEGQuality(100);
+    r.addBox(1, 10, 10, 100, 100)->setColor(colors::Red);
+    r.addBox(1, 200, 10, 100, 100)->setColor(0xE0E0E0);
+    r.filter.setMonochrome(true);
+    r.filter.setJpegQuality(100);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/m.jpg")));
     const QImage image(dir.path() + QStringLiteral("/m.1.jpg"));
     ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(IsDark(image, 60, 60));   // red is darker than the threshold
-    EXPECT_FALSE(IsDark(image, 250, 60)); // light grey turns white
+    EXPECT_TRUE(isDark(image, 60, 60));   // red is darker than the threshold
+    EXPECT_FALSE(isDark(image, 250, 60)); // light grey turns white
     const QColor inside = image.pixelColor(60, 60);
     EXPECT_LT(std::abs(inside.red() - inside.green()), 20) << "no colour left";
 }
@@ -306,39 +307,39 @@ TEST(JpegExport, MonochromeHoldsOnlyBlackAndWhite)
 TEST(JpegExport, NoFileNameExportsNothing)
 {
     BoxReport r;
-    EXPECT_TRUE(r.engine.PrepareReport());
-    r.filter.SetShowDialog(false);
-    struct Counting : TfrxJPEGExport {
+    EXPECT_TRUE(r.engine.prepareReport());
+    r.filter.setShowDialog(false);
+    struct Counting : JpegExport {
         int pages = 0;
-        void StartPage(TfrxReportPage& page, int index) override
+        void startPage(ReportPage& page, int index) override
         {
             ++pages;
-            TfrxJPEGExport::StartPage(page, index);
+            JpegExport::startPage(page, index);
         }
     } counting;
-    counting.SetShowDialog(false);
-    EXPECT_TRUE(Export(r.engine, counting));
+    counting.setShowDialog(false);
+    EXPECT_TRUE(exportReport(r.engine, counting));
     EXPECT_EQ(counting.pages, 0);
 }
 
 TEST(JpegExport, PaintsExactlyWhatThePreviewDraws)
 {
     // Keeps the painted bitmap instead of encoding it.
-    struct Capturing : TfrxCustomImageExport {
-        void SaveImage() override { images << FBitmap; }
+    struct Capturing : ImageExport {
+        void saveImage() override { images << m_bitmap; }
         QList<QImage> images;
     };
     Receipt r("Quittung.Dat", true);
     Capturing capturing;
-    capturing.SetShowDialog(false);
-    capturing.SetFileName(QStringLiteral("unused"));
-    ASSERT_TRUE(Export(r.engine, capturing));
+    capturing.setShowDialog(false);
+    capturing.setFileName(QStringLiteral("unused"));
+    ASSERT_TRUE(exportReport(r.engine, capturing));
     ASSERT_EQ(capturing.images.size(), 2);
     for (int page = 0; page < 2; ++page) {
         QImage preview(559, 794, QImage::Format_RGB32);
         preview.fill(Qt::white);
         QPainter painter(&preview);
-        DrawPage(r.engine.PreviewPages(), page, painter, 1, 1, 0, 0, TfrxDrawText::Shared());
+        drawPage(r.engine.preparedPages(), page, painter, 1, 1, 0, 0, TextLayout::shared());
         painter.end();
         EXPECT_TRUE(capturing.images[page].convertToFormat(QImage::Format_RGB32) == preview) << page;
     }
@@ -352,18 +353,18 @@ TEST(JpegExport, CancelLeavesTheBegunPageWritten)
         r.addBox(page, 10, 10, 20, 20);
     r.host.cancelAfterMessages = 2;
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/c.jpg")));
-    EXPECT_EQ(FilesIn(dir.path()), (QStringList{QStringLiteral("c.1.jpg"), QStringLiteral("c.2.jpg")}));
-    EXPECT_EQ(DecodedSize(dir.path() + QStringLiteral("/c.2.jpg")), QSize(559, 794));
+    EXPECT_EQ(filesIn(dir.path()), (QStringList{QStringLiteral("c.1.jpg"), QStringLiteral("c.2.jpg")}));
+    EXPECT_EQ(decodedSize(dir.path() + QStringLiteral("/c.2.jpg")), QSize(559, 794));
     // Only the background of the begun page was painted.
-    EXPECT_TRUE(IsDark(QImage(dir.path() + QStringLiteral("/c.1.jpg")), 20, 20));
-    EXPECT_FALSE(IsDark(QImage(dir.path() + QStringLiteral("/c.2.jpg")), 20, 20));
+    EXPECT_TRUE(isDark(QImage(dir.path() + QStringLiteral("/c.1.jpg")), 20, 20));
+    EXPECT_FALSE(isDark(QImage(dir.path() + QStringLiteral("/c.2.jpg")), 20, 20));
 }
 
 TEST(JpegExport, DefaultPathGoesInFrontOfABareFileName)
 {
     QTemporaryDir dir;
     BoxReport r;
-    r.filter.SetDefaultPath(dir.path());
+    r.filter.setDefaultPath(dir.path());
     EXPECT_TRUE(r.exportTo(QStringLiteral("bare.jpg")));
-    EXPECT_EQ(FilesIn(dir.path()), QStringList(QStringLiteral("bare.1.jpg")));
+    EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("bare.1.jpg")));
 }

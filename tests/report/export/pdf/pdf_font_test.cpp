@@ -5,112 +5,113 @@
 
 #include <gtest/gtest.h>
 
-namespace quittung {
+namespace quittung::report {
 namespace {
 
-TfrxFont reportFont(const QString& name, int style)
+Font reportFont(const QString& name, FontStyles style)
 {
-    TfrxFont font;
-    font.SetName(name);
-    font.SetStyle(style);
+    Font font;
+    font.setName(name);
+    font.setStyle(style);
     return font;
 }
 
 TEST(PdfFont, StartsEmptyWithPacking)
 {
-    const TfrxPDFFont font(reportFont(QStringLiteral("Arial"), fsBold));
-    EXPECT_EQ(font.SourceFont.Name(), QStringLiteral("Arial"));
-    EXPECT_EQ(font.SourceFont.Style(), int(fsBold));
-    EXPECT_TRUE(font.PackFont);
-    EXPECT_TRUE(font.UsedAlphabet.empty());
-    EXPECT_TRUE(font.Widths.empty());
-    EXPECT_TRUE(font.UsedAlphabetUnicode.empty());
-    EXPECT_TRUE(font.FontData.isEmpty());
+    const PdfFont font(reportFont(QStringLiteral("Arial"), FontStyle::Bold));
+    EXPECT_EQ(font.sourceFont().name(), QStringLiteral("Arial"));
+    EXPECT_EQ(font.sourceFont().style(), FontStyles(FontStyle::Bold));
+    EXPECT_TRUE(font.subset());
+    EXPECT_TRUE(font.usedGlyphs().empty());
+    EXPECT_TRUE(font.widths().empty());
+    EXPECT_TRUE(font.usedCharacters().empty());
+    EXPECT_TRUE(font.fontData().isEmpty());
 }
 
 TEST(PdfFont, FontNameEscapesAndAddsStyle)
 {
     struct Case {
         QString face;
-        int style;
+        FontStyles style;
         QString expected;
     };
     const Case cases[] = {
-        {QStringLiteral("Arial"), 0, QStringLiteral("Arial")},
-        {QStringLiteral("Arial"), fsBold, QStringLiteral("Arial,Bold")},
-        {QStringLiteral("Times New Roman"), fsItalic, QStringLiteral("Times#20New#20Roman,Italic")},
-        {QStringLiteral("Arial"), fsBold | fsItalic | fsUnderline, QStringLiteral("Arial,BoldItalic")},
-        {QStringLiteral("A(b)%<c>[d]{e}/f"), 0, QStringLiteral("A#28b#29#25#3Cc#3E#5Bd#5D#7Be#7D#2Ff")},
+        {QStringLiteral("Arial"), {}, QStringLiteral("Arial")},
+        {QStringLiteral("Arial"), FontStyle::Bold, QStringLiteral("Arial,Bold")},
+        {QStringLiteral("Times New Roman"), FontStyle::Italic, QStringLiteral("Times#20New#20Roman,Italic")},
+        {QStringLiteral("Arial"), FontStyle::Bold | FontStyle::Italic | FontStyle::Underline,
+            QStringLiteral("Arial,BoldItalic")},
+        {QStringLiteral("A(b)%<c>[d]{e}/f"), {}, QStringLiteral("A#28b#29#25#3Cc#3E#5Bd#5D#7Be#7D#2Ff")},
         // Bytes of 128 and more are written as hex; East Asian faces carry no style.
-        {QStringLiteral(u"Schrift Ä"), 0, QStringLiteral("Schrift#20#C3#84")},
-        {QStringLiteral("MS UI Gothic"), fsBold, QStringLiteral("MS#20UI#20Gothic")},
-        {QStringLiteral(u"ＭＳ 明朝"), fsItalic, QStringLiteral("#EF#BC#AD#EF#BC#B3#20#E6#98#8E#E6#9C#9D")},
+        {QStringLiteral(u"Schrift Ä"), {}, QStringLiteral("Schrift#20#C3#84")},
+        {QStringLiteral("MS UI Gothic"), FontStyle::Bold, QStringLiteral("MS#20UI#20Gothic")},
+        {QStringLiteral(u"ＭＳ 明朝"), FontStyle::Italic, QStringLiteral("#EF#BC#AD#EF#BC#B3#20#E6#98#8E#E6#9C#9D")},
     };
     for (const auto& c : cases) {
-        const TfrxPDFFont font(reportFont(c.face, c.style));
-        EXPECT_EQ(font.GetFontName(), c.expected) << c.face.toStdString();
+        const PdfFont font(reportFont(c.face, c.style));
+        EXPECT_EQ(font.getFontName(), c.expected) << c.face.toStdString();
     }
 }
 
 TEST(PdfFont, MetricsAreInThousandthsOfAnEm)
 {
-    for (const int style : {0, int(fsBold), int(fsItalic)}) {
-        TfrxPDFFont font(reportFont(QStringLiteral("Arial"), style));
-        font.FillOutlineTextMetrix();
-        const auto& m = font.TextMetric;
-        SCOPED_TRACE(style);
-        EXPECT_GT(m.otmAscent, 500);
-        EXPECT_LT(m.otmAscent, 1200);
-        EXPECT_LT(m.otmDescent, 0);
-        EXPECT_GT(m.tmHeight, 900);
-        EXPECT_EQ(m.tmInternalLeading, m.tmHeight - 1000);
-        EXPECT_GT(m.tmAveCharWidth, 200);
-        EXPECT_GT(m.tmMaxCharWidth, m.tmAveCharWidth);
-        EXPECT_LT(m.otmrcFontBox.left, m.otmrcFontBox.right);
-        EXPECT_LT(m.otmrcFontBox.bottom, 0);
-        EXPECT_GT(m.otmrcFontBox.top, m.otmAscent - 1);
-        EXPECT_GE(m.tmDefaultChar, 0);
-        EXPECT_EQ(m.tmWeight, (style & fsBold) ? 700 : 400);
-        if (style & fsItalic) {
-            EXPECT_LT(m.otmItalicAngle, 0); // leaning right: a negative angle
+    for (const FontStyles style : {FontStyles(), FontStyles(FontStyle::Bold), FontStyles(FontStyle::Italic)}) {
+        PdfFont font(reportFont(QStringLiteral("Arial"), style));
+        font.fillOutlineTextMetrics();
+        const auto& m = font.metrics();
+        SCOPED_TRACE(style.toInt());
+        EXPECT_GT(m.ascent, 500);
+        EXPECT_LT(m.ascent, 1200);
+        EXPECT_LT(m.descent, 0);
+        EXPECT_GT(m.height, 900);
+        EXPECT_EQ(m.internalLeading, m.height - 1000);
+        EXPECT_GT(m.averageCharWidth, 200);
+        EXPECT_GT(m.maxCharWidth, m.averageCharWidth);
+        EXPECT_LT(m.fontBox.left, m.fontBox.right);
+        EXPECT_LT(m.fontBox.bottom, 0);
+        EXPECT_GT(m.fontBox.top, m.ascent - 1);
+        EXPECT_GE(m.defaultChar, 0);
+        EXPECT_EQ(m.weight, (style & FontStyle::Bold) ? 700 : 400);
+        if (style & FontStyle::Italic) {
+            EXPECT_LT(m.italicAngle, 0); // leaning right: a negative angle
         } else {
-            EXPECT_EQ(m.otmItalicAngle, 0);
+            EXPECT_EQ(m.italicAngle, 0);
         }
     }
 }
 
 TEST(PdfFont, RemapRecordsEachGlyphOnceWithItsCharacter)
 {
-    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
-    font.FillOutlineTextMetrix();
+    PdfFont font(reportFont(QStringLiteral("Arial"), {}));
+    font.fillOutlineTextMetrics();
     const QString text = QStringLiteral(u"Quittung ÄÖÜäöüß€");
-    const QString glyphs = font.RemapString(text, false);
+    const QString glyphs = font.remapString(text, false);
     ASSERT_EQ(glyphs.size(), text.size());
 
     // "t" and "u" occur twice: one entry each, first-use order.
     const QString distinct = QStringLiteral(u"Quitng ÄÖÜäöüß€");
-    ASSERT_EQ(font.UsedAlphabet.size(), std::size_t(distinct.size()));
-    ASSERT_EQ(font.Widths.size(), font.UsedAlphabet.size());
-    ASSERT_EQ(font.UsedAlphabetUnicode.size(), font.UsedAlphabet.size());
+    ASSERT_EQ(font.usedGlyphs().size(), std::size_t(distinct.size()));
+    ASSERT_EQ(font.widths().size(), font.usedGlyphs().size());
+    ASSERT_EQ(font.usedCharacters().size(), font.usedGlyphs().size());
     for (qsizetype i = 0; i < distinct.size(); ++i) {
-        EXPECT_EQ(font.UsedAlphabetUnicode[std::size_t(i)], distinct.at(i).unicode()) << i;
-        EXPECT_GT(font.Widths[std::size_t(i)], 0) << i;
-        EXPECT_NE(font.UsedAlphabet[std::size_t(i)], 0u) << i; // every character is in the font
+        EXPECT_EQ(font.usedCharacters()[std::size_t(i)], distinct.at(i).unicode()) << i;
+        EXPECT_GT(font.widths()[std::size_t(i)], 0) << i;
+        EXPECT_NE(font.usedGlyphs()[std::size_t(i)], 0u) << i; // every character is in the font
     }
     // The returned string is the glyph indices, position by position.
     for (qsizetype i = 0; i < text.size(); ++i) {
         const auto index = glyphs.at(i).unicode();
         std::size_t slot = 0;
-        while (slot < font.UsedAlphabet.size() && font.UsedAlphabet[slot] != index)
+        while (slot < font.usedGlyphs().size() && font.usedGlyphs()[slot] != index)
             ++slot;
-        ASSERT_LT(slot, font.UsedAlphabet.size());
-        EXPECT_EQ(font.UsedAlphabetUnicode[slot], text.at(i).unicode()) << i;
+        ASSERT_LT(slot, font.usedGlyphs().size());
+        EXPECT_EQ(font.usedCharacters()[slot], text.at(i).unicode()) << i;
     }
 
     // A second line adds nothing new and returns the same glyphs.
-    EXPECT_EQ(font.RemapString(QStringLiteral("tunQ"), false).size(), 4);
-    EXPECT_EQ(font.UsedAlphabet.size(), std::size_t(distinct.size()));
-    EXPECT_TRUE(font.RemapString(QString(), false).isEmpty());
+    EXPECT_EQ(font.remapString(QStringLiteral("tunQ"), false).size(), 4);
+    EXPECT_EQ(font.usedGlyphs().size(), std::size_t(distinct.size()));
+    EXPECT_TRUE(font.remapString(QString(), false).isEmpty());
 }
 
 TEST(PdfFont, SameGlyphFromTwoCharactersKeepsTheFirst)
@@ -124,15 +125,15 @@ TEST(PdfFont, SameGlyphFromTwoCharactersKeepsTheFirst)
     for (const auto& pair : pairs) {
         for (const bool swapped : {false, true}) {
             const QString line = swapped ? QString(pair.at(1)) + pair.at(0) : pair;
-            TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
-            font.FillOutlineTextMetrix();
-            const QString glyphs = font.RemapString(line, false);
+            PdfFont font(reportFont(QStringLiteral("Arial"), {}));
+            font.fillOutlineTextMetrics();
+            const QString glyphs = font.remapString(line, false);
             ASSERT_EQ(glyphs.size(), 2);
             if (glyphs.at(0) != glyphs.at(1))
                 continue;
             ++checked;
-            ASSERT_EQ(font.UsedAlphabet.size(), 1u);
-            EXPECT_EQ(font.UsedAlphabetUnicode[0], line.at(0).unicode());
+            ASSERT_EQ(font.usedGlyphs().size(), 1u);
+            EXPECT_EQ(font.usedCharacters()[0], line.at(0).unicode());
         }
     }
     EXPECT_GT(checked, 0) << "no character pair shared a glyph";
@@ -145,66 +146,66 @@ TEST(PdfFont, FewerGlyphsThanCharactersMapToTheDefaultCharacter)
                                                  {QStringLiteral("DejaVu Sans"), QStringLiteral("Griffel")}};
     for (const auto& [face, text] : cases) {
         SCOPED_TRACE(face.toStdString());
-        TfrxPDFFont font(reportFont(face, 0));
-        font.FillOutlineTextMetrix();
-        const QString glyphs = font.RemapString(text, false);
+        PdfFont font(reportFont(face, {}));
+        font.fillOutlineTextMetrics();
+        const QString glyphs = font.remapString(text, false);
         ASSERT_LT(glyphs.size(), text.size());
-        ASSERT_FALSE(font.UsedAlphabet.empty());
-        for (const auto character : font.UsedAlphabetUnicode)
-            EXPECT_EQ(int(character), font.TextMetric.tmDefaultChar);
+        ASSERT_FALSE(font.usedGlyphs().empty());
+        for (const auto character : font.usedCharacters())
+            EXPECT_EQ(int(character), font.metrics().defaultChar);
         // A later line with one glyph per character keeps what the first line recorded.
-        font.RemapString(QStringLiteral("K"), false);
-        EXPECT_EQ(int(font.UsedAlphabetUnicode.front()), font.TextMetric.tmDefaultChar);
+        font.remapString(QStringLiteral("K"), false);
+        EXPECT_EQ(int(font.usedCharacters().front()), font.metrics().defaultChar);
     }
 }
 
 TEST(PdfFont, RightToLeftLineReadsCharactersFromTheEnd)
 {
-    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
-    font.FillOutlineTextMetrix();
+    PdfFont font(reportFont(QStringLiteral("Arial"), {}));
+    font.fillOutlineTextMetrics();
     // Latin text in a right-to-left paragraph keeps its order; glyph 0 then stands for the
     // last character by the rule, whatever the shaping did.
     const QString text = QStringLiteral("ab");
-    const QString glyphs = font.RemapString(text, true);
+    const QString glyphs = font.remapString(text, true);
     ASSERT_EQ(glyphs.size(), 2);
-    ASSERT_EQ(font.UsedAlphabetUnicode.size(), 2u);
-    EXPECT_EQ(font.UsedAlphabetUnicode[0], u'b');
-    EXPECT_EQ(font.UsedAlphabetUnicode[1], u'a');
+    ASSERT_EQ(font.usedCharacters().size(), 2u);
+    EXPECT_EQ(font.usedCharacters()[0], u'b');
+    EXPECT_EQ(font.usedCharacters()[1], u'a');
 }
 
 TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
 {
-    for (const int style : {0, int(fsBold)}) {
-        SCOPED_TRACE(style);
-        TfrxPDFFont font(reportFont(QStringLiteral("Arial"), style));
-        font.FillOutlineTextMetrix();
-        font.RemapString(QStringLiteral(u"Quittung ÄÖÜäöüß€"), false);
+    for (const FontStyles style : {FontStyles(), FontStyles(FontStyle::Bold)}) {
+        SCOPED_TRACE(style.toInt());
+        PdfFont font(reportFont(QStringLiteral("Arial"), style));
+        font.fillOutlineTextMetrics();
+        font.remapString(QStringLiteral(u"Quittung ÄÖÜäöüß€"), false);
 
-        font.PackFont = false;
-        const QByteArray whole = font.GetFontFile();
+        font.setSubset(false);
+        const QByteArray whole = font.getFontFile();
         ASSERT_FALSE(whole.isEmpty());
 
-        font.PackFont = true;
-        const QByteArray subset = font.GetFontFile();
-        EXPECT_EQ(subset, font.FontData);
+        font.setSubset(true);
+        const QByteArray subset = font.getFontFile();
+        EXPECT_EQ(subset, font.fontData());
         ASSERT_FALSE(subset.isEmpty());
         EXPECT_LT(subset.size(), whole.size());
 
         TrueTypeCollection reread(subset);
         ASSERT_EQ(reread.fonts().size(), 1u);
         auto& packed = *reread.fonts().front();
-        ASSERT_NO_THROW(packed.PrepareFont(ChecksumFaultAction::ThrowException));
+        ASSERT_NO_THROW(packed.prepareFont(ChecksumFaultAction::ThrowException));
         const auto& loca = packed.locations();
-        for (std::size_t i = 0; i < font.UsedAlphabet.size(); ++i) {
-            const auto glyph = font.UsedAlphabet[i];
+        for (std::size_t i = 0; i < font.usedGlyphs().size(); ++i) {
+            const auto glyph = font.usedGlyphs()[i];
             ASSERT_LT(glyph + 1, loca.size());
             // Used glyphs keep their outlines (the space has none).
-            if (font.UsedAlphabetUnicode[i] != u' ') {
+            if (font.usedCharacters()[i] != u' ') {
                 EXPECT_GT(loca[glyph + 1], loca[glyph]) << glyph;
             }
         }
         // Glyph indices are unchanged: the subset's cmap still maps the characters to them.
-        EXPECT_EQ(packed.glyphIndex(u'Q'), font.UsedAlphabet[0]);
+        EXPECT_EQ(packed.glyphIndex(u'Q'), font.usedGlyphs()[0]);
     }
 }
 
@@ -212,39 +213,39 @@ TEST(PdfFont, FaceWithoutTrueTypeOutlinesIsReplacedByArial)
 {
     // Nimbus Sans is CFF-based OpenType: its glyphs cannot go into a TrueType font file.
     const QString cff = QStringLiteral("Nimbus Sans");
-    ASSERT_TRUE(FontService::Instance().Face(cff, 0)->FilePath().endsWith(QStringLiteral(".otf")));
-    TfrxPDFFont nimbus(reportFont(cff, 0));
-    TfrxPDFFont arial(reportFont(QStringLiteral("Arial"), 0));
-    nimbus.FillOutlineTextMetrix();
-    arial.FillOutlineTextMetrix();
+    ASSERT_TRUE(FontService::instance().face(cff, 0)->filePath().endsWith(QStringLiteral(".otf")));
+    PdfFont nimbus(reportFont(cff, {}));
+    PdfFont arial(reportFont(QStringLiteral("Arial"), {}));
+    nimbus.fillOutlineTextMetrics();
+    arial.fillOutlineTextMetrics();
     const QString text = QStringLiteral(u"Quittung €");
-    EXPECT_EQ(nimbus.RemapString(text, false), arial.RemapString(text, false));
-    EXPECT_EQ(nimbus.Widths, arial.Widths);
-    EXPECT_EQ(nimbus.TextMetric.otmAscent, arial.TextMetric.otmAscent);
-    EXPECT_EQ(nimbus.GetFontName(), QStringLiteral("Nimbus#20Sans"));
+    EXPECT_EQ(nimbus.remapString(text, false), arial.remapString(text, false));
+    EXPECT_EQ(nimbus.widths(), arial.widths());
+    EXPECT_EQ(nimbus.metrics().ascent, arial.metrics().ascent);
+    EXPECT_EQ(nimbus.getFontName(), QStringLiteral("Nimbus#20Sans"));
 
-    TrueTypeCollection embedded(nimbus.GetFontFile());
-    embedded.fonts().front()->PrepareFont(ChecksumFaultAction::ThrowException);
+    TrueTypeCollection embedded(nimbus.getFontFile());
+    embedded.fonts().front()->prepareFont(ChecksumFaultAction::ThrowException);
     EXPECT_EQ(embedded.fonts().front()->fullName(), QStringLiteral("Liberation Sans"));
 }
 
 TEST(PdfFont, FontObjectTexts)
 {
-    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), fsBold));
-    font.TextMetric.tmHeight = 1149;
-    font.TextMetric.tmInternalLeading = 149;
-    font.TextMetric.tmAveCharWidth = 479;
-    font.TextMetric.tmMaxCharWidth = 2000;
-    font.TextMetric.tmWeight = 700;
-    font.TextMetric.otmItalicAngle = -120;
-    font.TextMetric.otmAscent = 905;
-    font.TextMetric.otmDescent = -212;
-    font.TextMetric.otmrcFontBox = {-628, 1055, 2000, -210};
-    font.UsedAlphabet = {52, 3, 2573};
-    font.Widths = {778, 278, 556};
-    font.UsedAlphabetUnicode = {u'Q', u' ', u'\u20AC'};
+    PdfFont font(reportFont(QStringLiteral("Arial"), FontStyle::Bold));
+    PdfOutlineMetrics metrics;
+    metrics.height = 1149;
+    metrics.internalLeading = 149;
+    metrics.averageCharWidth = 479;
+    metrics.maxCharWidth = 2000;
+    metrics.weight = 700;
+    metrics.italicAngle = -120;
+    metrics.ascent = 905;
+    metrics.descent = -212;
+    metrics.fontBox = {-628, 1055, 2000, -210};
+    font.setMetrics(metrics);
+    font.setUsedGlyphs({52, 3, 2573}, {778, 278, 556}, {u'Q', u' ', u'\u20AC'});
 
-    EXPECT_EQ(font.FontDescriptorDictionary(7), QByteArray("<<\r\n"
+    EXPECT_EQ(font.fontDescriptorDictionary(7), QByteArray("<<\r\n"
                                                           "/Type /FontDescriptor\r\n"
                                                           "/FontName /Arial,Bold\r\n"
                                                           "/FontFamily /Arial,Bold\r\n"
@@ -261,8 +262,8 @@ TEST(PdfFont, FontObjectTexts)
                                                           "/MissingWidth 479\r\n"
                                                           "/FontFile2 7 0 R\r\n"
                                                           ">>\r\n"));
-    EXPECT_FALSE(font.FontDescriptorDictionary(0).contains("/FontFile2"));
-    EXPECT_EQ(font.ToUnicodeMap(), QByteArray("/CIDInit /ProcSet findresource begin\r\n"
+    EXPECT_FALSE(font.fontDescriptorDictionary(0).contains("/FontFile2"));
+    EXPECT_EQ(font.toUnicodeMap(), QByteArray("/CIDInit /ProcSet findresource begin\r\n"
                                               "12 dict begin\r\n"
                                               "begincmap\r\n"
                                               "/CIDSystemInfo\r\n"
@@ -284,9 +285,9 @@ TEST(PdfFont, FontObjectTexts)
                                               "CMapName currentdict /CMap defineresource pop\r\n"
                                               "end\r\n"
                                               "end\r\n"));
-    EXPECT_EQ(TfrxPDFFont::CidSystemInfoDictionary(),
+    EXPECT_EQ(PdfFont::cidSystemInfoDictionary(),
               QByteArray("<<\r\n/Registry (Adobe) /Ordering (Identity) /Supplement 0\r\n>>\r\n"));
-    EXPECT_EQ(font.DescendantFontDictionary(10, 8), QByteArray("<<\r\n"
+    EXPECT_EQ(font.descendantFontDictionary(10, 8), QByteArray("<<\r\n"
                                                                "/Type /Font\r\n"
                                                                "/Subtype /CIDFontType2\r\n"
                                                                "/BaseFont /Arial,Bold\r\n"
@@ -294,7 +295,7 @@ TEST(PdfFont, FontObjectTexts)
                                                                "/FontDescriptor 8 0 R\r\n"
                                                                "/W [ 52 [778] 3 [278] 2573 [556] ]\r\n"
                                                                ">>\r\n"));
-    EXPECT_EQ(font.FontDictionary(11, 9), QByteArray("<<\r\n"
+    EXPECT_EQ(font.fontDictionary(11, 9), QByteArray("<<\r\n"
                                                      "/Type /Font\r\n"
                                                      "/Subtype /Type0\r\n"
                                                      "/BaseFont /Arial,Bold\r\n"
@@ -302,20 +303,22 @@ TEST(PdfFont, FontObjectTexts)
                                                      "/DescendantFonts [11 0 R]\r\n"
                                                      "/ToUnicode 9 0 R\r\n"
                                                      ">>\r\n"));
-    EXPECT_EQ(TfrxPDFFont::StreamDictionary(1200, 5000, true),
+    EXPECT_EQ(PdfFont::streamDictionary(1200, 5000, true),
               QByteArray("<< /Length 1200  /Filter /FlateDecode /Length1 5000 >>\r\n"));
-    EXPECT_EQ(TfrxPDFFont::StreamDictionary(5000, 5000, false), QByteArray("<< /Length 5000 /Length1 5000 >>\r\n"));
+    EXPECT_EQ(PdfFont::streamDictionary(5000, 5000, false), QByteArray("<< /Length 5000 /Length1 5000 >>\r\n"));
 }
 
 TEST(PdfFont, StemWidthFromWeight)
 {
     const std::pair<int, int> cases[] = {{400, 88}, {700, 166}, {0, 50}, {100, 52}, {900, 242}};
-    TfrxPDFFont font(reportFont(QStringLiteral("Arial"), 0));
+    PdfFont font(reportFont(QStringLiteral("Arial"), {}));
     for (const auto& [weight, stem] : cases) {
-        font.TextMetric.tmWeight = weight;
-        EXPECT_EQ(font.StemV(), stem) << weight;
+        PdfOutlineMetrics metrics;
+        metrics.weight = weight;
+        font.setMetrics(metrics);
+        EXPECT_EQ(font.stemV(), stem) << weight;
     }
 }
 
 } // namespace
-} // namespace quittung
+} // namespace quittung::report

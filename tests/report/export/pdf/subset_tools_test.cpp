@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quittung {
+namespace quittung::report {
 namespace {
 
 struct ToolResult {
@@ -32,7 +32,7 @@ ToolResult run(const QString& program, const QStringList& arguments)
 
 struct Case {
     const char* family;
-    int style;
+    FontStyles style;
     const char* text;
 };
 
@@ -41,14 +41,14 @@ class SubsetToolsTest : public ::testing::TestWithParam<Case> {};
 TEST_P(SubsetToolsTest, SanitizerAcceptsAndFontToolsReadsTheOutlines)
 {
     const Case& c = GetParam();
-    TfrxFont report;
-    report.SetName(QString::fromUtf8(c.family));
-    report.SetStyle(c.style);
-    TfrxPDFFont font(report);
-    font.FillOutlineTextMetrix();
+    Font report;
+    report.setName(QString::fromUtf8(c.family));
+    report.setStyle(c.style);
+    PdfFont font(report);
+    font.fillOutlineTextMetrics();
     const QString text = QString::fromUtf8(c.text);
-    font.RemapString(text, false);
-    const QByteArray subset = font.GetFontFile();
+    font.remapString(text, false);
+    const QByteArray subset = font.getFontFile();
     ASSERT_FALSE(subset.isEmpty());
 
     QTemporaryDir dir;
@@ -62,27 +62,27 @@ TEST_P(SubsetToolsTest, SanitizerAcceptsAndFontToolsReadsTheOutlines)
     const ToolResult sanitized = run(QStringLiteral(QUITTUNG_OTS_SANITIZE), {path, dir.filePath("clean.ttf")});
     EXPECT_EQ(sanitized.exitCode, 0) << sanitized.output.toStdString();
 
-    const auto face = FontService::Instance().Face(report.Name(), c.style);
+    const auto face = FontService::instance().face(report.name(), c.style);
     QStringList glyphs;
-    for (const auto glyph : font.UsedAlphabet)
+    for (const auto glyph : font.usedGlyphs())
         glyphs << QString::number(glyph);
     const ToolResult compared = run(QStringLiteral(QUITTUNG_PYTHON3),
-                                    {QStringLiteral(QUITTUNG_CHECK_SUBSET), face->FilePath(),
-                                     QString::number(face->FaceIndex()), path, glyphs.join(','), text});
+                                    {QStringLiteral(QUITTUNG_CHECK_SUBSET), face->filePath(),
+                                     QString::number(face->faceIndex()), path, glyphs.join(','), text});
     EXPECT_EQ(compared.exitCode, 0) << compared.output.toStdString();
 }
 
 // Arial is Liberation Sans here; WenQuanYi's mono face is the second face of a collection file.
 INSTANTIATE_TEST_SUITE_P(DebianFonts, SubsetToolsTest,
-                         ::testing::Values(Case{"Arial", 0, "Quittung ÄÖÜäöüß€"},
-                                           Case{"Arial", fsBold, "Quittung ÄÖÜäöüß€"},
-                                           Case{"DejaVu Sans", 0, "Quittung ÄÖÜäöüß€ Ωπ"},
-                                           Case{"WenQuanYi Micro Hei Mono", 0, "Quittung ÄÖÜäöüß€ 收据"}),
+                         ::testing::Values(Case{"Arial", {}, "Quittung ÄÖÜäöüß€"},
+                                           Case{"Arial", FontStyle::Bold, "Quittung ÄÖÜäöüß€"},
+                                           Case{"DejaVu Sans", {}, "Quittung ÄÖÜäöüß€ Ωπ"},
+                                           Case{"WenQuanYi Micro Hei Mono", {}, "Quittung ÄÖÜäöüß€ 收据"}),
                          [](const ::testing::TestParamInfo<Case>& param) {
                              QString name = QString::fromUtf8(param.param.family) +
-                                            (param.param.style & fsBold ? QStringLiteral("Bold") : QString());
+                                            (param.param.style & FontStyle::Bold ? QStringLiteral("Bold") : QString());
                              return name.remove(QLatin1Char(' ')).toStdString();
                          });
 
 } // namespace
-} // namespace quittung
+} // namespace quittung::report

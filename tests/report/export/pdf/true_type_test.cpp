@@ -11,6 +11,7 @@
 #include <set>
 
 using namespace quittung;
+using namespace quittung::report;
 
 namespace {
 
@@ -30,9 +31,9 @@ QString errorOf(const QByteArray& data, ChecksumFaultAction action = ChecksumFau
 {
     try {
         TrueTypeCollection collection(data);
-        collection.fonts().front()->PrepareFont(action);
-        collection.fonts().front()->ListOfUsedGlyphs = {1, 2, 3};
-        (void)collection.fonts().front()->PackFont();
+        collection.fonts().front()->prepareFont(action);
+        collection.fonts().front()->addUsedGlyphs({1, 2, 3});
+        (void)collection.fonts().front()->packFont();
     } catch (const Exception& error) {
         return error.message();
     }
@@ -60,7 +61,7 @@ QByteArray outline(const TrueTypeFont& font, std::uint32_t glyph)
 TrueTypeFont prepared(const QByteArray& file, ChecksumFaultAction action = ChecksumFaultAction::ThrowException)
 {
     TrueTypeFont font(file, 0);
-    font.PrepareFont(action);
+    font.prepareFont(action);
     return font;
 }
 
@@ -134,7 +135,7 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
     TrueTypeCollection source(file);
     ASSERT_EQ(source.fonts().size(), 1u);
     TrueTypeFont& original = *source.fonts().front();
-    original.PrepareFont(ChecksumFaultAction::ThrowException);
+    original.prepareFont(ChecksumFaultAction::ThrowException);
     EXPECT_FALSE(original.fullName().isEmpty());
 
     const QString text = QStringLiteral("Quittung ÄÖÜäöüß€");
@@ -149,7 +150,7 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
     // The umlauts are composites in these fonts, so their components are kept too.
     EXPECT_GT(expected.size(), std::set<std::uint32_t>(used.begin(), used.end()).size() + 1);
     TrueTypeCollection packer(file);
-    const QByteArray subset = packer.PackFont(original.fullName(), used, ChecksumFaultAction::ThrowException);
+    const QByteArray subset = packer.packFont(original.fullName(), used, ChecksumFaultAction::ThrowException);
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
     const QByteArray sourceOs2 = original.tables().at("OS/2").data;
 
@@ -221,13 +222,13 @@ TEST(TrueTypeFontTest, LastLocationIsTheEndOfTheGlyphDataInBothFormats)
     ASSERT_FALSE(source.shortLocations());
     // A first subset is small enough for the short format; its last glyph is one of the kept.
     const std::uint32_t last = source.glyphCount() - 1;
-    const QByteArray small = TrueTypeCollection(file).PackFont(QString(), {36, 68, 100, last});
+    const QByteArray small = TrueTypeCollection(file).packFont(QString(), {36, 68, 100, last});
 
     for (const bool shortFormat : {false, true}) {
         SCOPED_TRACE(shortFormat);
         const QByteArray input = shortFormat ? withShortLocations(small) : small;
         TrueTypeCollection packer(input);
-        const QByteArray packed = packer.PackFont(QString(), {36, 68}, ChecksumFaultAction::IgnoreChecksum);
+        const QByteArray packed = packer.packFont(QString(), {36, 68}, ChecksumFaultAction::IgnoreChecksum);
         EXPECT_EQ(tableChecksum(packed), 0xB1B0AFBAu);
         const TrueTypeFont font = prepared(packed);
         EXPECT_EQ(font.shortLocations(), shortFormat);
@@ -255,7 +256,7 @@ TEST(TrueTypeFontTest, CompositeKeepsItsComponentsAtEveryDepth)
     ASSERT_TRUE(components(outline(source, dz)).count(zcaron));
     ASSERT_TRUE(components(outline(source, zcaron)).count(source.glyphIndex(u'Z')));
 
-    const TrueTypeFont font = prepared(TrueTypeCollection(file).PackFont(QString(), {dz}));
+    const TrueTypeFont font = prepared(TrueTypeCollection(file).packFont(QString(), {dz}));
     const std::set<std::uint32_t> needed = keptGlyphs(source, {dz});
     EXPECT_TRUE(needed.count(source.glyphIndex(u'Z')));
     expectOnlyKeptOutlines(font, source, needed);
@@ -270,7 +271,7 @@ TEST(TrueTypeFontTest, DropsSignatureAndDeviceMetrics)
     file.replace(entryOf(file, "FFTM"), 4, "DSIG");
     file.replace(entryOf(file, "gasp"), 4, "hdmx");
     TrueTypeCollection collection(file);
-    const QByteArray subset = collection.PackFont(QString(), {36});
+    const QByteArray subset = collection.packFont(QString(), {36});
     EXPECT_EQ(entryOf(subset, "DSIG"), -1);
     EXPECT_EQ(entryOf(subset, "hdmx"), -1);
     EXPECT_GE(entryOf(subset, "hmtx"), 0);
@@ -388,7 +389,7 @@ TEST(TrueTypeFontTest, DuplicateTagKeepsTheFirstAndSaysSo)
     RecordingEngineHost host;
     TrueTypeCollection collection(font);
     TrueTypeFont& parsed = *collection.fonts().front();
-    parsed.PrepareFont(ChecksumFaultAction::ThrowException);
+    parsed.prepareFont(ChecksumFaultAction::ThrowException);
     ASSERT_EQ(host.shown.size(), 1);
     EXPECT_TRUE(host.shown.front().startsWith(QStringLiteral("Font format error|")));
     EXPECT_EQ(parsed.tables().at(previous).offset, ByteReader(font).u32(gasp - 16 + 8));
@@ -420,7 +421,7 @@ TEST(TrueTypeCollectionTest, ChoosesTheFontByFullNameElseTheLast)
     ASSERT_FALSE(regular.isEmpty());
     ASSERT_FALSE(bold.isEmpty());
     const std::vector<std::uint32_t> glyphs{36, 37, 38};
-    auto packedAlone = [&](const QByteArray& file) { return TrueTypeCollection(file).PackFont(QString(), glyphs); };
+    auto packedAlone = [&](const QByteArray& file) { return TrueTypeCollection(file).packFont(QString(), glyphs); };
 
     const struct {
         const char* wanted;
@@ -435,7 +436,7 @@ TEST(TrueTypeCollectionTest, ChoosesTheFontByFullNameElseTheLast)
     for (const auto& c : cases) {
         TrueTypeCollection collection(collectionOf({regular, bold}, c.version));
         ASSERT_EQ(collection.fonts().size(), 2u);
-        EXPECT_EQ(collection.PackFont(QString::fromLatin1(c.wanted), glyphs, ChecksumFaultAction::ThrowException),
+        EXPECT_EQ(collection.packFont(QString::fromLatin1(c.wanted), glyphs, ChecksumFaultAction::ThrowException),
                   packedAlone(c.expected))
             << c.wanted;
     }
@@ -462,10 +463,10 @@ TEST(TrueTypeCollectionTest, RealCollectionByAnyOfItsFullNames)
     for (const auto& c : cases) {
         TrueTypeCollection collection(file);
         ASSERT_EQ(collection.fonts().size(), 2u);
-        const QByteArray subset = collection.PackFont(QString::fromUtf8(c.wanted), {100}, ChecksumFaultAction::Warn,
+        const QByteArray subset = collection.packFont(QString::fromUtf8(c.wanted), {100}, ChecksumFaultAction::Warn,
                                                       c.fallback);
         TrueTypeCollection packed(subset);
-        packed.fonts().front()->PrepareFont(ChecksumFaultAction::ThrowException);
+        packed.fonts().front()->prepareFont(ChecksumFaultAction::ThrowException);
         EXPECT_EQ(packed.fonts().front()->fullName(), QString::fromUtf8(c.chosen)) << c.wanted;
     }
     // Its "head" checksums include the stored adjustment, which is no damage worth a question.

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/receipt/report_variables.h"
+#include "report/document/variant.h"
+#include "runtime/clock.h"
+#include "runtime/format_settings.h"
+
+#include <QComboBox>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quittung::report {
+class Report;
+class ReportPreparer;
+} // namespace quittung::report
+
+namespace quittung::settings {
+class IniSettings;
+} // namespace quittung::settings
+
+namespace quittung::app {
+
+// The output format box: an editable text with a drop-down list. Its item index is -1 when no
+// item is selected: after the user typed a text that names no item, or after an index outside the
+// items was set (the text then stays; -1 also empties it).
+class OutputFormatBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    int itemIndex() const;
+    void setItemIndex(int index);
+
+private:
+    bool m_selectionCleared = false;
+};
+
+// The receipt window. It owns the settings store and, in time, the report and the export filters.
+// The controls keep their design names; the rest of the program reads and writes them directly.
+class ReceiptWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // programFolder holds Settings.m_settings; clock gives "today" for the date field.
+    ReceiptWindow(const FormatSettings& formatSettings, const QString& programFolder, Clock clock = systemClock(),
+        QWidget* parent = nullptr);
+    ~ReceiptWindow() override;
+
+    // Refills the window from the settings store: next number, place, date, rate, output choices,
+    // and empty entry fields.
+    void resetForm();
+
+    // Fills empty amount fields with "0", completes the missing amount from the other and the rate,
+    // and writes both amounts back rounded to cents. Nothing is written when a text is no number.
+    void completeAmounts();
+
+    // The report's value callback: answers the receipt variables from the window's current
+    // contents and leaves the value of any other name as it came.
+    void reportGetValue(const QString& name, report::Variant& value);
+
+    // The window's contents as the templates see them.
+    ReceiptFormState receiptFormState() const;
+
+    // Whether the PDF export opens each file after writing it (settings key "OpenPDF").
+    bool pdfOpenAfterExport() const { return m_pdfOpenAfterExport; }
+
+    settings::IniSettings& settingsStore() { return *m_settings; }
+    // The report component: the built-in receipt design until a template is loaded.
+    report::Report& report() { return *m_report; }
+    // Prepares the report and holds its prepared pages.
+    report::ReportPreparer& reportPreparer() { return *m_preparer; }
+    const FormatSettings& formatSettings() const { return m_formatSettings; }
+
+    QGroupBox* receiptGroup = nullptr;
+    QLabel* numberLabel = nullptr;
+    QLabel* placeDateLabel = nullptr;
+    QLineEdit* numberEdit = nullptr;
+    QLineEdit* placeEdit = nullptr;
+    QDateEdit* dateEdit = nullptr;
+
+    QGroupBox* dataGroup = nullptr;
+    QLabel* payerLabel = nullptr;
+    QLabel* purposeLabel = nullptr;
+    QLabel* netLabel = nullptr;
+    QLabel* vatRateLabel = nullptr;
+    QLabel* grossLabel = nullptr;
+    QLineEdit* payerEdit = nullptr;
+    QPlainTextEdit* purposeEdit = nullptr;
+    QLineEdit* grossEdit = nullptr;
+    QLineEdit* netEdit = nullptr;
+    QLineEdit* vatRateEdit = nullptr;
+
+    QGroupBox* outputGroup = nullptr;
+    QLabel* formatLabel = nullptr;
+    QPushButton* createButton = nullptr;
+    QCheckBox* pdfCheck = nullptr;
+    QCheckBox* jpegCheck = nullptr;
+    QCheckBox* previewCheck = nullptr;
+    QCheckBox* directPrintCheck = nullptr;
+    OutputFormatBox* formatBox = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void formShow();
+    void createControls();
+    void setTabOrder();
+
+    FormatSettings m_formatSettings;
+    Clock m_clock;
+    std::unique_ptr<settings::IniSettings> m_settings;
+    std::unique_ptr<report::Report> m_report;
+    std::unique_ptr<report::ReportPreparer> m_preparer;
+    bool m_pdfOpenAfterExport = false;
+};
+
+} // namespace quittung::app

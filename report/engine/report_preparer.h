@@ -1,0 +1,89 @@
+#pragma once
+
+#include "report/engine/expression.h"
+#include "report/engine/prepared_pages.h"
+#include "runtime/clock.h"
+
+#include <QDateTime>
+#include <QHash>
+
+#include <memory>
+
+namespace quittung::report {
+
+class RunProgress;
+class Band;
+class TextObjectBase;
+class ReportObject;
+class Report;
+class ReportPage;
+
+// Prepares a report into output pages and answers the expressions of its text objects. One
+// engine serves one report for the report's whole life and owns the prepared pages.
+class ReportPreparer : public ExpressionScope {
+public:
+    explicit ReportPreparer(Report& report, Clock clock = systemClock());
+    ~ReportPreparer() override;
+
+    // Prepares every visible report page into the store (appending when clearLastReport is off).
+    // The document is saved before and read back afterwards, so it is the same after every run.
+    // Errors are collected in the report's errors() and reported by its silent mode; the result is
+    // true when there were none.
+    bool prepareReport(bool clearLastReport = true);
+    const PreparedPages& preparedPages() const { return m_pages; }
+    Report& report() { return m_report; }
+
+    // The value of an expression: a name the lookup knows, or the expression compiled (once per
+    // preparation) and run. A failure is added to errors() with the current object's name in front
+    // and thrown.
+    Variant calc(const QString& expression);
+    // The lookup for a name: system variables, the host's callbacks, report variables, global
+    // variables, the report's objects. False when nobody knows the name.
+    bool lookupValue(const QString& name, Variant& value);
+
+    // Expands the bracketed expressions of a text object.
+    void getData(TextObjectBase& memo);
+    // The display text of one bracketed expression, with its inline format after " #".
+    QString evaluateAndFormat(TextObjectBase& memo, const QString& expression);
+
+    // The name of the object being filled; errors carry it in front.
+    const QString& curObject() const { return m_curObject; }
+
+    bool hasVariable(const QString& name) const override;
+    Variant variableValue(const QString& name) override;
+    bool hasFunction(const QString& name) const override;
+    Variant callFunction(const QString& name, const std::vector<Variant>& arguments) override;
+
+private:
+    bool run();
+    void runPage(ReportPage& page, RunProgress& progress);
+    void showPageObjects(ReportPage& page, ReportPage& output);
+    // Fills the band's objects and adds the band with its visible objects to the output page.
+    void showBand(Band& band, const std::vector<ReportObject*>& objects, ReportPage& output);
+    void addToOutput(const Band& band, const std::vector<ReportObject*>& objects, ReportPage& output);
+    [[noreturn]] void fail(const QString& message);
+    Variant get(const QString& name);
+
+    Report& m_report;
+    Clock m_clock;
+    PreparedPages m_pages;
+    QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;
+    QDateTime m_started;
+    QString m_curObject;
+    int m_pageNumber = 0;
+    int m_calcDepth = 0;
+    bool m_running = false;
+};
+
+// The next delimited expression in text from position i (0-based): the text between the
+// delimiters, with i at the opening and j at the last character of the closing delimiter.
+// Delimiters inside quotes do not count; nested pairs stay together ("[a[b]c]" is "a[b]c").
+// i equals j when there is none.
+QString findBracketedExpression(const QString& text, const QString& open, const QString& close, qsizetype& i,
+    qsizetype& j);
+
+// Replaces "[TotalPages#]" by the page count and "[CopyName#]" by the copy's name in a prepared
+// text object that is being output.
+void extractMacros(TextObjectBase& memo, int totalPages, int copyNumber);
+
+} // namespace quittung::report

@@ -1,0 +1,766 @@
+#include "report/engine/text_layout.h"
+
+#include "report/document/colors.h"
+#include "report/engine/font_service.h"
+#include "runtime/rounding.h"
+
+#include <QGlyphRun>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <optional>
+
+namespace quittung::report {
+
+namespace {
+
+// Design pixels to measuring pixels: 600 / 96.
+constexpr double K = TextLayout::MeasuringPixelsPerInch / TextLayout::DesignPixelsPerInch;
+constexpr FontStyles BoldItalic = FontStyle::Bold | FontStyle::Italic;
+
+int rnd(double value)
+{
+    return static_cast<int>(roundHalfEven(value));
+}
+
+// Gives m single pixels to the entries from..to so that they land spread out, halving the range
+// each time; the first single pixel goes to the middle of its range.
+void spreadEvenly(std::vector<int>& values, int from, int to, int m, int sign)
+{
+    if (m <= 0 || from > to)
+        return;
+    const int half = std::max(1, (to - from + 1) / 2);
+    if (m == 1) {
+        values[std::size_t(from + half - 1)] += sign;
+        return;
+    }
+    spreadEvenly(values, from, from + half - 1, m / 2, sign);
+    spreadEvenly(values, from + half, to, m - m / 2, sign);
+}
+
+// Spreads a correction of either sign over the first count entries.
+void spreadCorrection(std::vector<int>& values, int count, int correction, int evenBelow)
+{
+    if (count <= 0 || correction == 0)
+        return;
+    const int sign = correction < 0 ? -1 : 1;
+    const int size = std::abs(correction);
+    if (size < evenBelow) {
+        spreadEvenly(values, 0, count - 1, size, sign);
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        values[std::size_t(i)] += sign * (size / count);
+    spreadEvenly(values, 0, count - 1, size % count, sign);
+}
+
+bool isCyrillicVowel(QChar c)
+{
+    return QStringView(u"АЕЁИОУЫЭЮЯ").contains(c);
+}
+
+bool isCyrillicConsonant(QChar c)
+{
+    return QStringView(u"БВГДЖЗЙКЛМНПРСТФХЦЧШЩЬЪ").contains(c);
+}
+
+bool hasVowel(QStringView letters)
+{
+    return std::any_of(letters.begin(), letters.end(), isCyrillicVowel);
+}
+
+std::optional<Color> htmlColor(QString value)
+{
+    value = value.trimmed();
+    if (value.startsWith(u'"')) {
+        const qsizetype close = value.indexOf(u'"', 1);
+        value = value.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    }
+    if (value.startsWith(u'#')) {
+        bool ok = false;
+        const uint rgb = value.mid(1, 6).toUInt(&ok, 16);
+        if (!ok || value.size() < 7)
+            return std::nullopt;
+        return Color((rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16);
+    }
+    struct Named {
+        const char16_t* name;
+        Color color;
+    };
+    static constexpr Named names[] = {{u"black", 0x000000}, {u"maroon", 0x000080}, {u"green", 0x008000},
+        {u"olive", 0x008080}, {u"navy", 0x800000}, {u"purple", 0x800080}, {u"teal", 0x808000}, {u"gray", 0x808080},
+        {u"silver", 0xC0C0C0}, {u"red", 0x0000FF}, {u"lime", 0x00FF00}, {u"yellow", 0x00FFFF}, {u"blue", 0xFF0000},
+        {u"fuchsia", 0xFF00FF}, {u"aqua", 0xFFFF00}, {u"white", 0xFFFFFF}, {u"ltgray", 0xC0C0C0},
+        {u"dkgray", 0x808080}, {u"moneygreen", 0xC0DCC0}, {u"skyblue", 0xF0CAA6}, {u"cream", 0xF0FBFF},
+        {u"medgray", 0xA4A0A0}};
+    for (const Named& named : names) {
+        if (value.compare(QStringView(named.name), Qt::CaseInsensitive) == 0)
+            return named.color;
+    }
+    return std::nullopt;
+}
+
+using CharStyle = TextLayout::CharStyle;
+
+// Applies one tag to the running style; false for text that only looks like a tag.
+bool applyTag(QStringView tag, CharStyle& style, const CharStyle& base)
+{
+    const QString t = tag.trimmed().toString().toLower();
+    using CharFlag = TextLayout::CharFlag;
+    struct Toggle {
+        const char16_t* name;
+        FontStyles fontStyle;
+        TextLayout::CharFlags flags;
+    };
+    static constexpr Toggle toggles[] = {{u"b", FontStyle::Bold, {}}, {u"i", FontStyle::Italic, {}},
+        {u"u", FontStyle::Underline, {}}, {u"strike", FontStyle::StrikeOut, {}}, {u"nowrap", {}, CharFlag::NoWrap}};
+    for (const Toggle& toggle : toggles) {
+        if (t == QStringView(toggle.name)) {
+            style.fontStyle |= toggle.fontStyle;
+            style.flags |= toggle.flags;
+            return true;
+        }
+        if (t.startsWith(u'/') && QStringView(t).mid(1) == QStringView(toggle.name)) {
+            style.fontStyle &= ~toggle.fontStyle;
+            style.flags &= ~toggle.flags;
+            return true;
+        }
+    }
+    if (t == u"sub" || t == u"sup") {
+        style.flags &= ~(CharFlag::Sub | CharFlag::Sup);
+        style.flags |= t == u"sub" ? CharFlag::Sub : CharFlag::Sup;
+        return true;
+    }
+    if (t == u"/sub" || t == u"/sup") {
+        style.flags &= ~(CharFlag::Sub | CharFlag::Sup);
+        return true;
+    }
+    if (t == u"/font") {
+        style.color = base.color;
+        return true;
+    }
+    if (t.startsWith(u"font") && t.size() > 4 && t[4].isSpace()) {
+        const QString rest = t.mid(4).trimmed();
+        if (!rest.startsWith(u"color"))
+            return false;
+        const qsizetype equals = rest.indexOf(u'=');
+        if (equals < 0)
+            return false;
+        if (const auto color = htmlColor(tag.toString().mid(tag.toString().indexOf(u'=') + 1)))
+            style.color = *color;
+        return true;
+    }
+    return false;
+}
+
+// Removes the tags of one source line and gives every remaining character its style.
+void parseHtml(const QString& line, CharStyle& style, const CharStyle& base, QString& text,
+    std::vector<CharStyle>& styles)
+{
+    text.clear();
+    styles.clear();
+    for (qsizetype i = 0; i < line.size();) {
+        if (line[i] == u'<') {
+            const qsizetype close = line.indexOf(u'>', i + 1);
+            if (close > 0 && applyTag(QStringView(line).mid(i + 1, close - i - 1), style, base)) {
+                i = close + 1;
+                continue;
+            }
+        }
+        text.append(line[i]);
+        styles.push_back(style);
+        ++i;
+    }
+    if (text.isEmpty()) {
+        text = QStringLiteral(" ");
+        styles.push_back(style);
+    }
+}
+
+QColor toQColor(Color color)
+{
+    const auto rgb = colorToRgb(color);
+    return rgb ? QColor(rgb->red, rgb->green, rgb->blue) : QColor(Qt::transparent);
+}
+
+} // namespace
+
+// A piece of a line in one style.
+struct TextLayout::Run {
+    int start = 0;
+    int length = 0;
+    CharStyle style;
+    std::shared_ptr<const FontFace> face;
+    int size = 0; // points
+};
+
+// The shaped runs of a placed line, kept for drawing.
+struct TextLayout::LineGlyphs {
+    struct ShapedRun {
+        Run run;
+        int em = 0;
+        std::vector<FontFace::Glyph> glyphs;
+    };
+    std::vector<ShapedRun> runs;
+};
+
+TextLayout::DeviceInfo TextLayout::DeviceInfo::of(const QPaintDevice& device)
+{
+    DeviceInfo info;
+    info.printer = device.devType() == QInternal::Printer;
+    info.dpiX = device.logicalDpiX() > 0 ? device.logicalDpiX() : 96;
+    info.dpiY = device.logicalDpiY() > 0 ? device.logicalDpiY() : 96;
+    return info;
+}
+
+TextLayout::TextLayout()
+{
+    setFont(m_font);
+}
+
+void TextLayout::setFont(const Font& font)
+{
+    const bool sameFace = m_face && font.name() == m_font.name()
+        && (font.style() & BoldItalic) == (m_font.style() & BoldItalic);
+    m_font = font;
+    // Report fonts count 96 pixels per inch whatever the screen says.
+    m_fontSize = static_cast<int>(roundHalfAwayFromZero(std::abs(font.height()) * 72.0L / 96.0L));
+    m_measureEm = rnd(m_fontSize * MeasuringPixelsPerInch / 72);
+    if (!sameFace)
+        m_face = FontService::instance().face(font.name(), font.style() & BoldItalic);
+}
+
+void TextLayout::setOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped,
+    bool wysiwyg, int rotation)
+{
+    m_wordWrap = wordWrap;
+    m_htmlTags = htmlTags;
+    m_rtlReading = rtlReading;
+    m_wordBreak = wordBreak;
+    m_clipped = clipped;
+    m_wysiwyg = wysiwyg;
+    m_rotation = ((rotation % 360) + 360) % 360;
+}
+
+void TextLayout::setGaps(double paragraphGap, double charSpacing, double lineSpacing)
+{
+    m_paragraphGap = paragraphGap;
+    m_charSpacing = charSpacing;
+    m_lineSpacing = lineSpacing;
+}
+
+void TextLayout::setDimensions(double scaleX, double scaleY, double printScale, const QRectF& originalRect,
+    const QRect& scaledRect)
+{
+    m_scaleX = scaleX;
+    m_scaleY = scaleY;
+    m_printScale = printScale;
+    m_originalRect = originalRect;
+    m_scaledRect = scaledRect;
+}
+
+std::vector<TextLayout::Run> TextLayout::runsOf(const QString& text, const std::vector<CharStyle>* styles) const
+{
+    std::vector<Run> runs;
+    const int n = int(text.size());
+    if (!styles) {
+        runs.push_back({0, n, {m_font.style(), {}, m_font.color()}, m_face, m_fontSize});
+        return runs;
+    }
+    for (int i = 0; i < n; ++i) {
+        const CharStyle& style = (*styles)[std::size_t(i)];
+        if (!runs.empty() && runs.back().style == style) {
+            ++runs.back().length;
+            continue;
+        }
+        Run run{i, 1, style, m_face, m_fontSize};
+        if ((style.fontStyle & BoldItalic) != (m_font.style() & BoldItalic))
+            run.face = FontService::instance().face(m_font.name(), style.fontStyle & BoldItalic);
+        if (style.flags & (CharFlag::Sub | CharFlag::Sup))
+            run.size = rnd(m_fontSize / 1.5);
+        runs.push_back(run);
+    }
+    return runs;
+}
+
+void TextLayout::measure(const QString& text, const std::vector<CharStyle>* styles, std::vector<int>& positions) const
+{
+    positions.resize(std::size_t(text.size()));
+    int base = 0;
+    for (const Run& run : runsOf(text, styles)) {
+        const int em = run.size == m_fontSize ? m_measureEm : rnd(run.size * MeasuringPixelsPerInch / 72);
+        const std::vector<double> advances = run.length == text.size()
+            ? run.face->cumulativeAdvances(text, em)
+            : run.face->cumulativeAdvances(text.mid(run.start, run.length), em);
+        // Whole measuring pixels, as a platform's text-extent call gives them.
+        for (int k = 0; k < run.length; ++k)
+            positions[std::size_t(run.start + k)] = base + rnd(advances[std::size_t(k)]);
+        if (run.length > 0)
+            base = positions[std::size_t(run.start + run.length - 1)];
+    }
+}
+
+void TextLayout::setText(const QStringList& lines)
+{
+    m_lines.clear();
+    m_flags.clear();
+    m_lineStyles.clear();
+    m_plainText.clear();
+
+    const bool sideways = (m_rotation >= 90 && m_rotation < 180) || m_rotation >= 270;
+    const double available = sideways ? m_originalRect.height() : m_originalRect.width();
+    const int limit = rnd(available * K);
+    const int firstLimit = rnd((available - m_paragraphGap) * K);
+
+    const CharStyle base{m_font.style(), {}, m_font.color()};
+    CharStyle style = base;
+    QString text;
+    std::vector<CharStyle> styles;
+    for (const QString& source : lines) {
+        const QString line = source.isEmpty() ? QStringLiteral(" ") : source;
+        m_plainText += line;
+        m_plainText += QStringLiteral("\r\n");
+        if (m_htmlTags) {
+            parseHtml(line, style, base, text, styles);
+            wrapLine(text, &styles, limit, firstLimit);
+        } else {
+            wrapLine(line, nullptr, limit, firstLimit);
+        }
+    }
+}
+
+void TextLayout::addLine(const QString& line, const std::vector<CharStyle>* styles, int from, int to, bool hyphen)
+{
+    QString text = line.mid(from - 1, to - from + 1);
+    if (hyphen)
+        text += u'-';
+    m_lines.append(text);
+    m_flags.push_back({});
+    if (styles) {
+        std::vector<CharStyle> slice(styles->begin() + (from - 1), styles->begin() + to);
+        if (hyphen)
+            slice.push_back(slice.empty() ? CharStyle{} : slice.back());
+        m_lineStyles.push_back(std::move(slice));
+    }
+}
+
+void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* styles, int limit, int firstLimit)
+{
+    const auto first = std::size_t(m_lines.size());
+    const int n = int(line.size());
+    const int spacing = rnd(m_charSpacing * K);
+    bool whole = n <= 1 || !m_wordWrap;
+    if (!whole) {
+        measure(line, styles, m_positions);
+        whole = m_positions[std::size_t(n - 1)] + n * spacing < firstLimit;
+    }
+
+    if (whole) {
+        addLine(line, styles, 1, n, false);
+    } else {
+        // Positions count from 1 here: P(i) is the position after character i.
+        const auto P = [&](int i) { return i == 0 ? 0 : m_positions[std::size_t(i - 1)] + i * spacing; };
+        const auto breaksAt = [&](int i) {
+            return line[i - 1] == u' ' && !(styles && ((*styles)[std::size_t(i - 1)].flags & CharFlag::NoWrap));
+        };
+        int start = 1;
+        int startX = 0;
+        int space = 1;
+        int width = firstLimit;
+        for (int i = 1; i <= n; ++i) {
+            if (breaksAt(i))
+                space = i;
+            if (P(i) - startX <= width)
+                continue;
+            if (space == start) {
+                if (i == start) {
+                    addLine(line, styles, start, i, false);
+                } else {
+                    const int kept = m_wordBreak ? hyphenation(line, start, i, i - start) : 0;
+                    if (kept > 0) {
+                        addLine(line, styles, start, start + kept - 1, true);
+                        space = start + kept - 1;
+                    } else {
+                        addLine(line, styles, start, i - 1, false);
+                        space = i - 1;
+                    }
+                }
+            } else {
+                const int kept = m_wordBreak && i > space + 1 ? hyphenation(line, space + 1, i, i - space - 1) : 0;
+                if (kept > 0) {
+                    addLine(line, styles, start, space + kept, true);
+                    space += kept;
+                } else {
+                    addLine(line, styles, start, space - 1, false);
+                }
+            }
+            startX = P(space);
+            start = space + 1;
+            i = start - 1;
+            space = start;
+            width = limit;
+        }
+        if (start <= n)
+            addLine(line, styles, start, n, false);
+    }
+
+    if (first < m_flags.size()) {
+        m_flags[first] |= LineFlag::ParagraphStart;
+        m_flags.back() |= LineFlag::ParagraphEnd;
+    }
+}
+
+// The number of letters of the word at wordStart (1-based) to keep before a hyphen, or 0. Only
+// Cyrillic letters take part, so other text is never hyphenated.
+int TextLayout::hyphenation(const QString& line, int wordStart, int overflow, int fit) const
+{
+    int end = overflow;
+    while (end <= line.size() && !QStringView(u" .,-;").contains(line[end - 1]))
+        ++end;
+    const QString word = line.mid(wordStart - 1, end - wordStart).toUpper();
+    const int letters = int(word.size());
+    if (letters <= 3)
+        return 0;
+    const auto at = [&](int p) { return p < letters ? word[p] : QChar(); };
+    int best = 0;
+    for (int p = 1; p < letters && p < fit; ++p) {
+        const QChar letter = word[p - 1];
+        const QChar next = at(p);
+        bool candidate = false;
+        if (isCyrillicConsonant(letter))
+            candidate = !isCyrillicVowel(next) && next != u'Ь' && next != u'Ъ';
+        else if (isCyrillicVowel(letter))
+            candidate = next != u'Й'
+                && !(isCyrillicConsonant(next) && at(p + 1) == next && isCyrillicVowel(at(p + 2)));
+        if (candidate && hasVowel(QStringView(word).left(p)) && hasVowel(QStringView(word).mid(p)))
+            best = p;
+    }
+    return best;
+}
+
+void TextLayout::setParaBreaks(bool firstParaBreak, bool lastParaBreak)
+{
+    if (m_flags.empty())
+        return;
+    if (firstParaBreak)
+        m_flags.front() &= ~LineFlags(LineFlag::ParagraphStart);
+    if (lastParaBreak)
+        m_flags.back() &= ~LineFlags(LineFlag::ParagraphEnd);
+}
+
+QString TextLayout::wrappedText() const
+{
+    QString text;
+    for (const QString& line : m_lines) {
+        text += line;
+        text += QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+double TextLayout::textHeight() const
+{
+    return m_measureEm / K;
+}
+
+double TextLayout::calcHeight() const
+{
+    if (m_lines.isEmpty())
+        return 0;
+    double height = (textHeight() + m_lineSpacing) * double(m_lines.size());
+    if (m_lineSpacing < 0)
+        height -= m_lineSpacing;
+    return height;
+}
+
+double TextLayout::calcWidth() const
+{
+    int widest = 0;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString& line = m_lines[i];
+        measure(line, m_htmlTags ? &m_lineStyles[std::size_t(i)] : nullptr, m_positions);
+        int width = line.isEmpty() ? 0 : m_positions.back();
+        width += rnd(double(line.size()) * m_charSpacing * K);
+        if (m_flags[std::size_t(i)] & LineFlag::ParagraphStart)
+            width += rnd(m_paragraphGap * K);
+        widest = std::max(widest, width);
+    }
+    return widest / K;
+}
+
+TextLayout::TextPlacement TextLayout::placeLines(const DeviceInfo& device, HAlign hAlign,
+    VAlign vAlign) const
+{
+    return place(device, hAlign, vAlign, m_scaledRect, nullptr);
+}
+
+TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAlign, VAlign vAlign,
+    const QRect& rect, std::vector<LineGlyphs>* glyphs) const
+{
+    TextPlacement placement;
+    const int n = int(m_lines.size());
+    if (n == 0)
+        return placement;
+
+    const auto deviceEm = [&](int size) {
+        return device.printer ? rnd(device.dpiY * size * m_printScale / 72) : rnd(size * m_scaleY * DesignPixelsPerInch / 72);
+    };
+    const int em = deviceEm(m_fontSize);
+    const int h = m_measureEm;
+    int block = 0;
+    if (device.printer) {
+        const double d = MeasuringPixelsPerInch / device.dpiY / m_printScale;
+        block = rnd((m_lineSpacing * m_scaleY * d * n + double(h) * n) / d);
+    } else {
+        block = rnd((m_lineSpacing * K * n + double(h) * n) / K * m_scaleY);
+    }
+    placement.deviceEm = em;
+    placement.blockHeight = block;
+
+    const int step = rnd(m_lineSpacing * m_scaleY) + em;
+    std::vector<int> steps(std::size_t(std::max(0, n - 1)), step);
+    if (m_wysiwyg && n > 1)
+        spreadCorrection(steps, n - 1, block - n * step, n);
+
+    const int x = rect.x();
+    int y = rect.y();
+    if (vAlign == VAlign::Bottom)
+        y += rect.height() - block;
+    else if (vAlign == VAlign::Center)
+        y += rnd((rect.height() - block) / 2.0);
+
+    const int spacingDevice = rnd(m_charSpacing * m_scaleX);
+    const int spacingMeasure = rnd(m_charSpacing * K);
+    const bool boldOrItalic = m_font.style() & BoldItalic;
+    if (glyphs)
+        glyphs->assign(std::size_t(n), {});
+
+    for (int i = 0; i < n; ++i) {
+        const QString& text = m_lines[i];
+        const std::vector<CharStyle>* styles = m_htmlTags ? &m_lineStyles[std::size_t(i)] : nullptr;
+        const LineFlags flags = m_flags[std::size_t(i)];
+        const bool paragraphStart = flags & LineFlag::ParagraphStart;
+        const bool paragraphEnd = flags & LineFlag::ParagraphEnd;
+        const int indent = paragraphStart && (hAlign == HAlign::Left || hAlign == HAlign::Block)
+            ? rnd(m_paragraphGap * m_scaleX)
+            : 0;
+        HAlign align = hAlign;
+        if (hAlign == HAlign::Block && paragraphEnd)
+            align = m_rtlReading ? HAlign::Right : HAlign::Left;
+        const int left = x + indent;
+        const int available = rect.width() - indent;
+        const int chars = int(text.size());
+
+        // The width the measuring font predicts, with the character spacing between characters only.
+        measure(text, styles, m_positions);
+        const int f = chars == 0 ? 0 : m_positions.back() + (chars - 1) * spacingMeasure;
+
+        // The device font's own advances, in whole pixels.
+        PlacedLine line;
+        line.text = text;
+        line.top = y;
+        line.advances.assign(std::size_t(chars), 0);
+        for (const Run& run : runsOf(text, styles)) {
+            const QString piece = run.length == chars ? text : text.mid(run.start, run.length);
+            LineGlyphs::ShapedRun shaped{run, deviceEm(run.size), {}};
+            shaped.glyphs = run.face->shape(piece, shaped.em, m_rtlReading);
+            std::vector<double> clusterAdvance(std::size_t(run.length), 0.0);
+            for (const FontFace::Glyph& glyph : shaped.glyphs) {
+                if (glyph.cluster >= 0 && glyph.cluster < run.length)
+                    clusterAdvance[std::size_t(glyph.cluster)] += glyph.advance;
+            }
+            double sum = 0;
+            int previous = 0;
+            for (int k = 0; k < run.length; ++k) {
+                sum += clusterAdvance[std::size_t(k)];
+                const int rounded = rnd(sum);
+                line.advances[std::size_t(run.start + k)] = rounded - previous;
+                previous = rounded;
+            }
+            if (glyphs)
+                (*glyphs)[std::size_t(i)].runs.push_back(std::move(shaped));
+        }
+        int l = 0;
+        for (int& advance : line.advances) {
+            advance += spacingDevice;
+            l += advance;
+        }
+
+        int ideal = 0;
+        if (!m_wysiwyg)
+            ideal = l - spacingDevice;
+        else if (device.printer)
+            ideal = rnd(f * m_printScale * device.dpiX / MeasuringPixelsPerInch);
+        else
+            ideal = rnd(f / K * m_scaleX);
+        int correction = ideal + spacingDevice - l;
+        const int freeSpace = available - ideal;
+
+        line.x = left;
+        bool spread = true;
+        switch (align) {
+        case HAlign::Right:
+            line.x = left + freeSpace - (boldOrItalic && m_rotation == 0 ? 1 : 0);
+            break;
+        case HAlign::Center:
+            line.x = left + rnd(freeSpace / 2.0);
+            break;
+        case HAlign::Left:
+            break;
+        case HAlign::Block: {
+            const int spaces = int(std::count_if(
+                text.begin(), text.end(), [](QChar c) { return c == u' ' || c == QChar(0x00A0); }));
+            if (spaces > 0) {
+                correction = available + spacingDevice - l;
+                int seen = 0;
+                for (int k = 0; k < chars; ++k) {
+                    if (text[k] != u' ' && text[k] != QChar(0x00A0))
+                        continue;
+                    line.advances[std::size_t(k)] += correction / spaces + (seen < correction % spaces ? 1 : 0);
+                    ++seen;
+                }
+                spread = false;
+            }
+            break;
+        }
+        }
+        if (spread)
+            spreadCorrection(line.advances, chars, correction, chars);
+
+        placement.lines.push_back(std::move(line));
+        if (i < n - 1)
+            y += steps[std::size_t(i)];
+    }
+    return placement;
+}
+
+void TextLayout::drawLines(QPainter& canvas, const TextPlacement& placement,
+    const std::vector<LineGlyphs>& glyphs) const
+{
+    const int baseAscent = rnd(m_face->ascent(placement.deviceEm));
+    const int baseDescent = rnd(m_face->descent(placement.deviceEm));
+    for (std::size_t i = 0; i < placement.lines.size(); ++i) {
+        const PlacedLine& line = placement.lines[i];
+        int total = 0;
+        for (int advance : line.advances)
+            total += advance;
+        for (const LineGlyphs::ShapedRun& shaped : glyphs[i].runs) {
+            const Run& run = shaped.run;
+            const auto from = line.advances.begin() + run.start;
+            const int before = std::accumulate(line.advances.begin(), from, 0);
+            const int width = std::accumulate(from, from + run.length, 0);
+            const int runX = m_rtlReading ? line.x + total - before - width : line.x + before;
+
+            int baseline = line.top + baseAscent;
+            if (run.style.flags & CharFlag::Sup)
+                baseline = line.top + rnd(run.face->ascent(shaped.em));
+            else if (run.style.flags & CharFlag::Sub)
+                baseline = line.top + baseAscent + baseDescent - rnd(run.face->descent(shaped.em));
+
+            // Each cluster goes where the corrected advances put its first character; the glyphs of
+            // one cluster keep their own spacing inside it.
+            std::vector<int> clusterStarts;
+            clusterStarts.reserve(shaped.glyphs.size());
+            for (const FontFace::Glyph& glyph : shaped.glyphs)
+                clusterStarts.push_back(glyph.cluster);
+            std::sort(clusterStarts.begin(), clusterStarts.end());
+            clusterStarts.erase(std::unique(clusterStarts.begin(), clusterStarts.end()), clusterStarts.end());
+            const auto clusterWidth = [&](int cluster) {
+                const auto next = std::upper_bound(clusterStarts.begin(), clusterStarts.end(), cluster);
+                const int end = next == clusterStarts.end() ? run.length : *next;
+                const auto first = line.advances.begin() + run.start + std::clamp(cluster, 0, run.length);
+                return std::accumulate(first, line.advances.begin() + run.start + std::clamp(end, 0, run.length), 0);
+            };
+
+            QList<quint32> indexes;
+            QList<QPointF> positions;
+            indexes.reserve(qsizetype(shaped.glyphs.size()));
+            positions.reserve(qsizetype(shaped.glyphs.size()));
+            double pen = runX;
+            double groupX = runX;
+            for (std::size_t g = 0; g < shaped.glyphs.size(); ++g) {
+                const FontFace::Glyph& glyph = shaped.glyphs[g];
+                if (g == 0 || glyph.cluster != shaped.glyphs[g - 1].cluster) {
+                    groupX = pen;
+                    pen += clusterWidth(glyph.cluster);
+                } else {
+                    groupX += shaped.glyphs[g - 1].advance;
+                }
+                indexes.append(glyph.index);
+                positions.append(QPointF(groupX + glyph.xOffset, baseline - glyph.yOffset));
+            }
+
+            const QColor color = toQColor(run.style.color);
+            if (color.alpha() == 0)
+                continue;
+            const QRawFont raw = run.face->rawFont(shaped.em);
+            if (raw.isValid() && !indexes.isEmpty()) {
+                QGlyphRun glyphRun;
+                glyphRun.setRawFont(raw);
+                glyphRun.setGlyphIndexes(indexes);
+                glyphRun.setPositions(positions);
+                canvas.save();
+                canvas.setPen(color);
+                const bool wantItalic = run.style.fontStyle & FontStyle::Italic;
+                if (wantItalic && run.face->synthesizeItalic()) {
+                    canvas.translate(0, baseline);
+                    canvas.shear(-0.2, 0);
+                    canvas.translate(0, -baseline);
+                }
+                canvas.drawGlyphRun(QPointF(0, 0), glyphRun);
+                if ((run.style.fontStyle & FontStyle::Bold) && run.face->synthesizeBold())
+                    canvas.drawGlyphRun(QPointF(std::max(1.0, shaped.em / 24.0), 0), glyphRun);
+                canvas.restore();
+            }
+            if (run.style.fontStyle & (FontStyle::Underline | FontStyle::StrikeOut)) {
+                const FontFace::Decorations lines = run.face->decorationsAt(shaped.em);
+                const auto stroke = [&](double centre, double thickness) {
+                    const int height = std::max(1, rnd(thickness));
+                    canvas.fillRect(QRect(runX, baseline + rnd(centre - height / 2.0), width, height), color);
+                };
+                if (run.style.fontStyle & FontStyle::Underline)
+                    stroke(std::max(1.0, lines.underlineOffset), lines.underlineThickness);
+                if (run.style.fontStyle & FontStyle::StrikeOut)
+                    stroke(-lines.strikeoutOffset, lines.strikeoutThickness);
+            }
+        }
+    }
+}
+
+void TextLayout::drawText(QPainter& canvas, HAlign hAlign, VAlign vAlign)
+{
+    if (m_lines.isEmpty() || !m_face)
+        return;
+    const DeviceInfo device = canvas.device() ? DeviceInfo::of(*canvas.device()) : DeviceInfo{};
+    canvas.save();
+    canvas.setRenderHint(QPainter::TextAntialiasing, true);
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    if (m_clipped)
+        canvas.setClipRect(m_scaledRect, Qt::IntersectClip);
+    QRect rect = m_scaledRect;
+    if (m_rotation != 0) {
+        // Lay the text out unrotated around the rectangle's centre and turn it there.
+        const bool sideways = (m_rotation >= 90 && m_rotation < 180) || m_rotation >= 270;
+        const int width = sideways ? rect.height() : rect.width();
+        const int height = sideways ? rect.width() : rect.height();
+        canvas.translate(rect.x() + rect.width() / 2.0, rect.y() + rect.height() / 2.0);
+        canvas.rotate(-m_rotation);
+        rect = QRect(-width / 2, -height / 2, width, height);
+    }
+    std::vector<LineGlyphs> glyphs;
+    const TextPlacement placement = place(device, hAlign, vAlign, rect, &glyphs);
+    drawLines(canvas, placement, glyphs);
+    canvas.restore();
+}
+
+TextLayout& TextLayout::shared()
+{
+    static TextLayout shared;
+    return shared;
+}
+
+} // namespace quittung::report
