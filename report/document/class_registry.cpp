@@ -1,68 +1,68 @@
 #include "report/document/class_registry.h"
 
 #include "report/document/band.h"
-#include "report/document/line_view.h"
-#include "report/document/memo_view.h"
+#include "report/document/line_object.h"
+#include "report/document/text_object.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/document/shape_view.h"
+#include "report/document/shape_object.h"
 
 #include <algorithm>
 #include <array>
 
-namespace quittung {
+namespace quittung::report {
 
 namespace {
 
 struct ClassEntry {
     const char* name;
-    std::unique_ptr<TfrxComponent> (*create)();
+    std::unique_ptr<ReportObject> (*create)();
 };
 
 template <class T>
-std::unique_ptr<TfrxComponent> make()
+std::unique_ptr<ReportObject> make()
 {
     return std::make_unique<T>();
 }
 
 constexpr std::array<ClassEntry, 39> classes{{
-    {"TfrxReport", make<TfrxReport>},
-    {"TfrxDataPage", make<TfrxDataPage>},
-    {"TfrxReportPage", make<TfrxReportPage>},
-    {"TfrxMemoView", make<TfrxMemoView>},
-    {"TfrxShapeView", make<TfrxShapeView>},
-    {"TfrxLineView", make<TfrxLineView>},
-    {"TfrxDialogPage", make<TfrxDialogPage>},
-    {"TfrxDMPPage", make<TfrxDMPPage>},
-    {"TfrxReportTitle", make<TfrxReportTitle>},
-    {"TfrxReportSummary", make<TfrxReportSummary>},
-    {"TfrxPageHeader", make<TfrxPageHeader>},
-    {"TfrxPageFooter", make<TfrxPageFooter>},
-    {"TfrxHeader", make<TfrxHeader>},
-    {"TfrxFooter", make<TfrxFooter>},
-    {"TfrxMasterData", make<TfrxMasterData>},
-    {"TfrxDetailData", make<TfrxDetailData>},
-    {"TfrxSubdetailData", make<TfrxSubdetailData>},
-    {"TfrxDataBand4", make<TfrxDataBand4>},
-    {"TfrxDataBand5", make<TfrxDataBand5>},
-    {"TfrxDataBand6", make<TfrxDataBand6>},
-    {"TfrxGroupHeader", make<TfrxGroupHeader>},
-    {"TfrxGroupFooter", make<TfrxGroupFooter>},
-    {"TfrxChild", make<TfrxChild>},
-    {"TfrxColumnHeader", make<TfrxColumnHeader>},
-    {"TfrxColumnFooter", make<TfrxColumnFooter>},
-    {"TfrxOverlay", make<TfrxOverlay>},
-    {"TfrxNullBand", make<TfrxNullBand>},
-    {"TfrxCustomMemoView", make<TfrxCustomMemoView>},
-    {"TfrxSysMemoView", make<TfrxSysMemoView>},
-    {"TfrxCustomLineView", make<TfrxCustomLineView>},
-    {"TfrxPictureView", make<TfrxPictureView>},
-    {"TfrxSubreport", make<TfrxSubreport>},
-    {"TfrxCheckBoxView", make<TfrxCheckBoxView>},
-    {"TfrxDMPMemoView", make<TfrxDMPMemoView>},
-    {"TfrxDMPLineView", make<TfrxDMPLineView>},
-    {"TfrxDMPCommand", make<TfrxDMPCommand>},
+    {"TfrxReport", make<Report>},
+    {"TfrxDataPage", make<DataPage>},
+    {"TfrxReportPage", make<ReportPage>},
+    {"TfrxMemoView", make<TextObject>},
+    {"TfrxShapeView", make<ShapeObject>},
+    {"TfrxLineView", make<LineObject>},
+    {"TfrxDialogPage", make<DialogPage>},
+    {"TfrxDMPPage", make<DotMatrixPage>},
+    {"TfrxReportTitle", make<ReportTitleBand>},
+    {"TfrxReportSummary", make<ReportSummaryBand>},
+    {"TfrxPageHeader", make<PageHeaderBand>},
+    {"TfrxPageFooter", make<PageFooterBand>},
+    {"TfrxHeader", make<HeaderBand>},
+    {"TfrxFooter", make<FooterBand>},
+    {"TfrxMasterData", make<MasterDataBand>},
+    {"TfrxDetailData", make<DetailDataBand>},
+    {"TfrxSubdetailData", make<SubdetailDataBand>},
+    {"TfrxDataBand4", make<DataBand4>},
+    {"TfrxDataBand5", make<DataBand5>},
+    {"TfrxDataBand6", make<DataBand6>},
+    {"TfrxGroupHeader", make<GroupHeaderBand>},
+    {"TfrxGroupFooter", make<GroupFooterBand>},
+    {"TfrxChild", make<ChildBand>},
+    {"TfrxColumnHeader", make<ColumnHeaderBand>},
+    {"TfrxColumnFooter", make<ColumnFooterBand>},
+    {"TfrxOverlay", make<OverlayBand>},
+    {"TfrxNullBand", make<PageObjectsBand>},
+    {"TfrxCustomMemoView", make<TextObjectBase>},
+    {"TfrxSysMemoView", make<SystemTextObject>},
+    {"TfrxCustomLineView", make<LineObjectBase>},
+    {"TfrxPictureView", make<PictureObject>},
+    {"TfrxSubreport", make<SubreportObject>},
+    {"TfrxCheckBoxView", make<CheckBoxObject>},
+    {"TfrxDMPMemoView", make<DotMatrixTextObject>},
+    {"TfrxDMPLineView", make<DotMatrixLineObject>},
+    {"TfrxDMPCommand", make<DotMatrixCommand>},
     // Settings: known, but they are parts of objects, not objects.
     {"TfrxFrame", nullptr},
     {"TfrxHighlight", nullptr},
@@ -79,15 +79,23 @@ const ClassEntry* findClass(const QString& className)
 
 } // namespace
 
-bool IsKnownClass(const QString& className)
+bool isKnownClass(const QString& className)
 {
     return findClass(className) != nullptr;
 }
 
-std::unique_ptr<TfrxComponent> CreateComponent(const QString& className)
+std::unique_ptr<ReportObject> createObject(const QString& className)
 {
     const ClassEntry* entry = findClass(className);
     return entry && entry->create ? entry->create() : nullptr;
 }
 
-} // namespace quittung
+QStringList templateClassNames()
+{
+    QStringList names;
+    for (const ClassEntry& entry : classes)
+        names.append(QLatin1String(entry.name));
+    return names;
+}
+
+} // namespace quittung::report
