@@ -1,6 +1,5 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/text_layout.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
 #include "tools/example_receipt.h"
@@ -29,12 +28,11 @@ void DrawA4ReceiptPage(benchmark::State& state)
     if (!engine.prepareReport())
         throw std::runtime_error("the receipt did not prepare");
 
-    TextLayout drawText;
     QImage image(794, 1123, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0, drawText);
+        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }

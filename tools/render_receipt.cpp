@@ -9,7 +9,6 @@
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/text_layout.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
 #include "runtime/rounding.h"
@@ -64,7 +63,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    TextLayout drawText;
     const PreparedPages& pages = engine.preparedPages();
     for (int i = 0; i < pages.count(); ++i) {
         const ReportPage* page = pages.page(i);
@@ -74,7 +72,7 @@ int main(int argc, char** argv)
         image.fill(Qt::white);
         {
             QPainter painter(&image);
-            drawPage(pages, i, painter, scale, scale, 0, 0, drawText);
+            drawPage(pages, i, painter, scale, scale, 0, 0);
         }
         const QString file = args[2] + QStringLiteral("-%1.png").arg(i + 1);
         if (!image.save(file)) {

@@ -208,67 +208,83 @@ struct TextLayout::LineGlyphs {
     std::vector<ShapedRun> runs;
 };
 
-TextLayout::DeviceInfo TextLayout::DeviceInfo::of(const QPaintDevice& device)
+TextLayoutSpec TextLayoutSpec::of(const TextObjectBase& memo, const QRectF& rect)
 {
-    DeviceInfo info;
+    TextLayoutSpec spec;
+    spec.font = memo.font();
+    spec.wordWrap = memo.wordWrap();
+    spec.htmlTags = memo.allowHtmlTags();
+    spec.rtlReading = memo.rtlReading();
+    spec.wordBreak = memo.wordBreak();
+    spec.clipped = memo.clipped();
+    spec.wysiwyg = memo.wysiwyg();
+    spec.rotation = memo.rotation();
+    spec.paragraphGap = memo.paragraphGap();
+    spec.charSpacing = memo.charSpacing();
+    spec.lineSpacing = memo.lineSpacing();
+    spec.rect = rect;
+    spec.firstParaBreak = memo.firstParaBreak();
+    spec.lastParaBreak = memo.lastParaBreak();
+    return spec;
+}
+
+TextDevice TextDevice::of(const QPaintDevice& device)
+{
+    TextDevice info;
     info.printer = device.devType() == QInternal::Printer;
     info.dpiX = device.logicalDpiX() > 0 ? device.logicalDpiX() : 96;
     info.dpiY = device.logicalDpiY() > 0 ? device.logicalDpiY() : 96;
     return info;
 }
 
-TextLayout::TextLayout()
+TextLayout TextLayout::layOut(const TextLayoutSpec& spec, const QStringList& lines)
 {
-    setFont(m_font);
-}
-
-void TextLayout::setFont(const Font& font)
-{
-    const bool sameFace = m_face && font.name() == m_font.name()
-        && (font.style() & BoldItalic) == (m_font.style() & BoldItalic);
-    m_font = font;
+    TextLayout layout;
+    layout.m_spec = spec;
+    layout.m_spec.rotation = ((spec.rotation % 360) + 360) % 360;
     // Report fonts count 96 pixels per inch whatever the screen says.
-    m_fontSize = static_cast<int>(roundHalfAwayFromZero(std::abs(font.height()) * 72.0L / 96.0L));
-    m_measureEm = rnd(m_fontSize * MeasuringPixelsPerInch / 72);
-    if (!sameFace)
-        m_face = FontService::instance().face(font.name(), font.style() & BoldItalic);
-}
+    layout.m_fontSize = static_cast<int>(roundHalfAwayFromZero(std::abs(spec.font.height()) * 72.0L / 96.0L));
+    layout.m_measureEm = rnd(layout.m_fontSize * MeasuringPixelsPerInch / 72);
+    layout.m_face = FontService::instance().face(spec.font.name(), spec.font.style() & BoldItalic);
 
-void TextLayout::setOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped,
-    bool wysiwyg, int rotation)
-{
-    m_wordWrap = wordWrap;
-    m_htmlTags = htmlTags;
-    m_rtlReading = rtlReading;
-    m_wordBreak = wordBreak;
-    m_clipped = clipped;
-    m_wysiwyg = wysiwyg;
-    m_rotation = ((rotation % 360) + 360) % 360;
-}
+    const int rotation = layout.m_spec.rotation;
+    const bool sideways = (rotation >= 90 && rotation < 180) || rotation >= 270;
+    const double available = sideways ? spec.rect.height() : spec.rect.width();
+    const int limit = rnd(available * K);
+    const int firstLimit = rnd((available - spec.paragraphGap) * K);
 
-void TextLayout::setGaps(double paragraphGap, double charSpacing, double lineSpacing)
-{
-    m_paragraphGap = paragraphGap;
-    m_charSpacing = charSpacing;
-    m_lineSpacing = lineSpacing;
-}
+    const CharStyle base{spec.font.style(), {}, spec.font.color()};
+    CharStyle style = base;
+    QString text;
+    std::vector<CharStyle> styles;
+    for (const QString& source : lines) {
+        const QString line = source.isEmpty() ? QStringLiteral(" ") : source;
+        layout.m_plainText += line;
+        layout.m_plainText += QStringLiteral("\r\n");
+        if (spec.htmlTags) {
+            parseHtml(line, style, base, text, styles);
+            layout.wrapLine(text, &styles, limit, firstLimit);
+        } else {
+            layout.wrapLine(line, nullptr, limit, firstLimit);
+        }
+    }
 
-void TextLayout::setDimensions(double scaleX, double scaleY, double printScale, const QRectF& originalRect,
-    const QRect& scaledRect)
-{
-    m_scaleX = scaleX;
-    m_scaleY = scaleY;
-    m_printScale = printScale;
-    m_originalRect = originalRect;
-    m_scaledRect = scaledRect;
+    if (!layout.m_flags.empty()) {
+        if (spec.firstParaBreak)
+            layout.m_flags.front() &= ~LineFlags(LineFlag::ParagraphStart);
+        if (spec.lastParaBreak)
+            layout.m_flags.back() &= ~LineFlags(LineFlag::ParagraphEnd);
+    }
+    return layout;
 }
 
 std::vector<TextLayout::Run> TextLayout::runsOf(const QString& text, const std::vector<CharStyle>* styles) const
 {
     std::vector<Run> runs;
     const int n = int(text.size());
+    const Font& font = m_spec.font;
     if (!styles) {
-        runs.push_back({0, n, {m_font.style(), {}, m_font.color()}, m_face, m_fontSize});
+        runs.push_back({0, n, {font.style(), {}, font.color()}, m_face, m_fontSize});
         return runs;
     }
     for (int i = 0; i < n; ++i) {
@@ -278,8 +294,8 @@ std::vector<TextLayout::Run> TextLayout::runsOf(const QString& text, const std::
             continue;
         }
         Run run{i, 1, style, m_face, m_fontSize};
-        if ((style.fontStyle & BoldItalic) != (m_font.style() & BoldItalic))
-            run.face = FontService::instance().face(m_font.name(), style.fontStyle & BoldItalic);
+        if ((style.fontStyle & BoldItalic) != (font.style() & BoldItalic))
+            run.face = FontService::instance().face(font.name(), style.fontStyle & BoldItalic);
         if (style.flags & (CharFlag::Sub | CharFlag::Sup))
             run.size = rnd(m_fontSize / 1.5);
         runs.push_back(run);
@@ -287,9 +303,9 @@ std::vector<TextLayout::Run> TextLayout::runsOf(const QString& text, const std::
     return runs;
 }
 
-void TextLayout::measure(const QString& text, const std::vector<CharStyle>* styles, std::vector<int>& positions) const
+std::vector<int> TextLayout::measure(const QString& text, const std::vector<CharStyle>* styles) const
 {
-    positions.resize(std::size_t(text.size()));
+    std::vector<int> positions(std::size_t(text.size()));
     int base = 0;
     for (const Run& run : runsOf(text, styles)) {
         const int em = run.size == m_fontSize ? m_measureEm : rnd(run.size * MeasuringPixelsPerInch / 72);
@@ -302,35 +318,12 @@ void TextLayout::measure(const QString& text, const std::vector<CharStyle>* styl
         if (run.length > 0)
             base = positions[std::size_t(run.start + run.length - 1)];
     }
+    return positions;
 }
 
-void TextLayout::setText(const QStringList& lines)
+const std::vector<TextLayout::CharStyle>* TextLayout::stylesOf(int line) const
 {
-    m_lines.clear();
-    m_flags.clear();
-    m_lineStyles.clear();
-    m_plainText.clear();
-
-    const bool sideways = (m_rotation >= 90 && m_rotation < 180) || m_rotation >= 270;
-    const double available = sideways ? m_originalRect.height() : m_originalRect.width();
-    const int limit = rnd(available * K);
-    const int firstLimit = rnd((available - m_paragraphGap) * K);
-
-    const CharStyle base{m_font.style(), {}, m_font.color()};
-    CharStyle style = base;
-    QString text;
-    std::vector<CharStyle> styles;
-    for (const QString& source : lines) {
-        const QString line = source.isEmpty() ? QStringLiteral(" ") : source;
-        m_plainText += line;
-        m_plainText += QStringLiteral("\r\n");
-        if (m_htmlTags) {
-            parseHtml(line, style, base, text, styles);
-            wrapLine(text, &styles, limit, firstLimit);
-        } else {
-            wrapLine(line, nullptr, limit, firstLimit);
-        }
-    }
+    return m_spec.htmlTags ? &m_lineStyles[std::size_t(line)] : nullptr;
 }
 
 void TextLayout::addLine(const QString& line, const std::vector<CharStyle>* styles, int from, int to, bool hyphen)
@@ -352,18 +345,18 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
 {
     const auto first = std::size_t(m_lines.size());
     const int n = int(line.size());
-    const int spacing = rnd(m_charSpacing * K);
-    bool whole = n <= 1 || !m_wordWrap;
+    const int spacing = rnd(m_spec.charSpacing * K);
+    bool whole = n <= 1 || !m_spec.wordWrap;
+    std::vector<int> positions;
     if (!whole) {
-        measure(line, styles, m_positions);
-        whole = m_positions[std::size_t(n - 1)] + n * spacing < firstLimit;
+        positions = measure(line, styles);
+        whole = positions[std::size_t(n - 1)] + n * spacing < firstLimit;
     }
-
     if (whole) {
         addLine(line, styles, 1, n, false);
     } else {
         // Positions count from 1 here: P(i) is the position after character i.
-        const auto P = [&](int i) { return i == 0 ? 0 : m_positions[std::size_t(i - 1)] + i * spacing; };
+        const auto P = [&](int i) { return i == 0 ? 0 : positions[std::size_t(i - 1)] + i * spacing; };
         const auto breaksAt = [&](int i) {
             return line[i - 1] == u' ' && !(styles && ((*styles)[std::size_t(i - 1)].flags & CharFlag::NoWrap));
         };
@@ -380,7 +373,7 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
                 if (i == start) {
                     addLine(line, styles, start, i, false);
                 } else {
-                    const int kept = m_wordBreak ? hyphenation(line, start, i, i - start) : 0;
+                    const int kept = m_spec.wordBreak ? hyphenation(line, start, i, i - start) : 0;
                     if (kept > 0) {
                         addLine(line, styles, start, start + kept - 1, true);
                         space = start + kept - 1;
@@ -390,7 +383,7 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
                     }
                 }
             } else {
-                const int kept = m_wordBreak && i > space + 1 ? hyphenation(line, space + 1, i, i - space - 1) : 0;
+                const int kept = m_spec.wordBreak && i > space + 1 ? hyphenation(line, space + 1, i, i - space - 1) : 0;
                 if (kept > 0) {
                     addLine(line, styles, start, space + kept, true);
                     space += kept;
@@ -442,16 +435,6 @@ int TextLayout::hyphenation(const QString& line, int wordStart, int overflow, in
     return best;
 }
 
-void TextLayout::setParaBreaks(bool firstParaBreak, bool lastParaBreak)
-{
-    if (m_flags.empty())
-        return;
-    if (firstParaBreak)
-        m_flags.front() &= ~LineFlags(LineFlag::ParagraphStart);
-    if (lastParaBreak)
-        m_flags.back() &= ~LineFlags(LineFlag::ParagraphEnd);
-}
-
 QString TextLayout::wrappedText() const
 {
     QString text;
@@ -471,59 +454,65 @@ double TextLayout::calcHeight() const
 {
     if (m_lines.isEmpty())
         return 0;
-    double height = (textHeight() + m_lineSpacing) * double(m_lines.size());
-    if (m_lineSpacing < 0)
-        height -= m_lineSpacing;
+    const double lineSpacing = m_spec.lineSpacing;
+    double height = (textHeight() + lineSpacing) * double(m_lines.size());
+    if (lineSpacing < 0)
+        height -= lineSpacing;
     return height;
+}
+
+double TextLayout::lineWidth(int index) const
+{
+    const QString& line = m_lines[index];
+    int width = line.isEmpty() ? 0 : measure(line, stylesOf(index)).back();
+    width += rnd(double(line.size()) * m_spec.charSpacing * K);
+    if (m_flags[std::size_t(index)] & LineFlag::ParagraphStart)
+        width += rnd(m_spec.paragraphGap * K);
+    return width / K;
 }
 
 double TextLayout::calcWidth() const
 {
-    int widest = 0;
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const QString& line = m_lines[i];
-        measure(line, m_htmlTags ? &m_lineStyles[std::size_t(i)] : nullptr, m_positions);
-        int width = line.isEmpty() ? 0 : m_positions.back();
-        width += rnd(double(line.size()) * m_charSpacing * K);
-        if (m_flags[std::size_t(i)] & LineFlag::ParagraphStart)
-            width += rnd(m_paragraphGap * K);
-        widest = std::max(widest, width);
-    }
-    return widest / K;
+    double widest = 0;
+    for (int i = 0; i < int(m_lines.size()); ++i)
+        widest = std::max(widest, lineWidth(i));
+    return widest;
 }
 
-TextLayout::TextPlacement TextLayout::placeLines(const DeviceInfo& device, HAlign hAlign,
-    VAlign vAlign) const
+TextLayout::TextPlacement TextLayout::place(const TextTarget& target, HAlign hAlign, VAlign vAlign) const
 {
-    return place(device, hAlign, vAlign, m_scaledRect, nullptr);
+    return place(target, hAlign, vAlign, target.rect, nullptr);
 }
 
-TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAlign, VAlign vAlign,
-    const QRect& rect, std::vector<LineGlyphs>* glyphs) const
+TextLayout::TextPlacement TextLayout::place(const TextTarget& target, HAlign hAlign, VAlign vAlign, const QRect& rect,
+    std::vector<LineGlyphs>* glyphs) const
 {
     TextPlacement placement;
     const int n = int(m_lines.size());
     if (n == 0)
         return placement;
 
+    const TextDevice& device = target.device;
+    const double lineSpacing = m_spec.lineSpacing;
     const auto deviceEm = [&](int size) {
-        return device.printer ? rnd(device.dpiY * size * m_printScale / 72) : rnd(size * m_scaleY * DesignPixelsPerInch / 72);
+        return device.printer ? rnd(device.dpiY * size * target.printScale / 72)
+                              : rnd(size * target.scaleY * DesignPixelsPerInch / 72);
     };
     const int em = deviceEm(m_fontSize);
     const int h = m_measureEm;
     int block = 0;
     if (device.printer) {
-        const double d = MeasuringPixelsPerInch / device.dpiY / m_printScale;
-        block = rnd((m_lineSpacing * m_scaleY * d * n + double(h) * n) / d);
+        const double d = MeasuringPixelsPerInch / device.dpiY / target.printScale;
+        block = rnd((lineSpacing * target.scaleY * d * n + double(h) * n) / d);
     } else {
-        block = rnd((m_lineSpacing * K * n + double(h) * n) / K * m_scaleY);
+        block = rnd((lineSpacing * K * n + double(h) * n) / K * target.scaleY);
     }
     placement.deviceEm = em;
     placement.blockHeight = block;
 
-    const int step = rnd(m_lineSpacing * m_scaleY) + em;
+    const int step = rnd(lineSpacing * target.scaleY) + em;
     std::vector<int> steps(std::size_t(std::max(0, n - 1)), step);
-    if (m_wysiwyg && n > 1)
+    if (m_spec.wysiwyg && n > 1)
         spreadCorrection(steps, n - 1, block - n * step, n);
 
     const int x = rect.x();
@@ -533,31 +522,30 @@ TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAl
     else if (vAlign == VAlign::Center)
         y += rnd((rect.height() - block) / 2.0);
 
-    const int spacingDevice = rnd(m_charSpacing * m_scaleX);
-    const int spacingMeasure = rnd(m_charSpacing * K);
-    const bool boldOrItalic = m_font.style() & BoldItalic;
+    const int spacingDevice = rnd(m_spec.charSpacing * target.scaleX);
+    const int spacingMeasure = rnd(m_spec.charSpacing * K);
+    const bool boldOrItalic = m_spec.font.style() & BoldItalic;
     if (glyphs)
         glyphs->assign(std::size_t(n), {});
 
     for (int i = 0; i < n; ++i) {
         const QString& text = m_lines[i];
-        const std::vector<CharStyle>* styles = m_htmlTags ? &m_lineStyles[std::size_t(i)] : nullptr;
+        const std::vector<CharStyle>* styles = stylesOf(i);
         const LineFlags flags = m_flags[std::size_t(i)];
         const bool paragraphStart = flags & LineFlag::ParagraphStart;
         const bool paragraphEnd = flags & LineFlag::ParagraphEnd;
         const int indent = paragraphStart && (hAlign == HAlign::Left || hAlign == HAlign::Block)
-            ? rnd(m_paragraphGap * m_scaleX)
+            ? rnd(m_spec.paragraphGap * target.scaleX)
             : 0;
         HAlign align = hAlign;
         if (hAlign == HAlign::Block && paragraphEnd)
-            align = m_rtlReading ? HAlign::Right : HAlign::Left;
+            align = m_spec.rtlReading ? HAlign::Right : HAlign::Left;
         const int left = x + indent;
         const int available = rect.width() - indent;
         const int chars = int(text.size());
 
         // The width the measuring font predicts, with the character spacing between characters only.
-        measure(text, styles, m_positions);
-        const int f = chars == 0 ? 0 : m_positions.back() + (chars - 1) * spacingMeasure;
+        const int f = chars == 0 ? 0 : measure(text, styles).back() + (chars - 1) * spacingMeasure;
 
         // The device font's own advances, in whole pixels.
         PlacedLine line;
@@ -567,7 +555,7 @@ TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAl
         for (const Run& run : runsOf(text, styles)) {
             const QString piece = run.length == chars ? text : text.mid(run.start, run.length);
             LineGlyphs::ShapedRun shaped{run, deviceEm(run.size), {}};
-            shaped.glyphs = run.face->shape(piece, shaped.em, m_rtlReading);
+            shaped.glyphs = run.face->shape(piece, shaped.em, m_spec.rtlReading);
             std::vector<double> clusterAdvance(std::size_t(run.length), 0.0);
             for (const FontFace::Glyph& glyph : shaped.glyphs) {
                 if (glyph.cluster >= 0 && glyph.cluster < run.length)
@@ -585,18 +573,18 @@ TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAl
                 (*glyphs)[std::size_t(i)].runs.push_back(std::move(shaped));
         }
         int l = 0;
-        for (int& advance : line.advances) {
+        for (double& advance : line.advances) {
             advance += spacingDevice;
-            l += advance;
+            l += int(advance);
         }
 
         int ideal = 0;
-        if (!m_wysiwyg)
+        if (!m_spec.wysiwyg)
             ideal = l - spacingDevice;
         else if (device.printer)
-            ideal = rnd(f * m_printScale * device.dpiX / MeasuringPixelsPerInch);
+            ideal = rnd(f * target.printScale * device.dpiX / MeasuringPixelsPerInch);
         else
-            ideal = rnd(f / K * m_scaleX);
+            ideal = rnd(f / K * target.scaleX);
         int correction = ideal + spacingDevice - l;
         const int freeSpace = available - ideal;
 
@@ -604,7 +592,7 @@ TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAl
         bool spread = true;
         switch (align) {
         case HAlign::Right:
-            line.x = left + freeSpace - (boldOrItalic && m_rotation == 0 ? 1 : 0);
+            line.x = left + freeSpace - (boldOrItalic && m_spec.rotation == 0 ? 1 : 0);
             break;
         case HAlign::Center:
             line.x = left + rnd(freeSpace / 2.0);
@@ -628,8 +616,13 @@ TextLayout::TextPlacement TextLayout::place(const DeviceInfo& device, HAlign hAl
             break;
         }
         }
-        if (spread)
-            spreadCorrection(line.advances, chars, correction, chars);
+        // Every character takes the same share of the correction: whole pixels given to single
+        // characters would open gaps inside words.
+        if (spread && chars > 0) {
+            const double share = double(correction) / chars;
+            for (double& advance : line.advances)
+                advance += share;
+        }
 
         placement.lines.push_back(std::move(line));
         if (i < n - 1)
@@ -645,15 +638,13 @@ void TextLayout::drawLines(QPainter& canvas, const TextPlacement& placement,
     const int baseDescent = rnd(m_face->descent(placement.deviceEm));
     for (std::size_t i = 0; i < placement.lines.size(); ++i) {
         const PlacedLine& line = placement.lines[i];
-        int total = 0;
-        for (int advance : line.advances)
-            total += advance;
+        const double total = std::accumulate(line.advances.begin(), line.advances.end(), 0.0);
         for (const LineGlyphs::ShapedRun& shaped : glyphs[i].runs) {
             const Run& run = shaped.run;
             const auto from = line.advances.begin() + run.start;
-            const int before = std::accumulate(line.advances.begin(), from, 0);
-            const int width = std::accumulate(from, from + run.length, 0);
-            const int runX = m_rtlReading ? line.x + total - before - width : line.x + before;
+            const double before = std::accumulate(line.advances.begin(), from, 0.0);
+            const double width = std::accumulate(from, from + run.length, 0.0);
+            const double runX = m_spec.rtlReading ? line.x + total - before - width : line.x + before;
 
             int baseline = line.top + baseAscent;
             if (run.style.flags & CharFlag::Sup)
@@ -673,7 +664,7 @@ void TextLayout::drawLines(QPainter& canvas, const TextPlacement& placement,
                 const auto next = std::upper_bound(clusterStarts.begin(), clusterStarts.end(), cluster);
                 const int end = next == clusterStarts.end() ? run.length : *next;
                 const auto first = line.advances.begin() + run.start + std::clamp(cluster, 0, run.length);
-                return std::accumulate(first, line.advances.begin() + run.start + std::clamp(end, 0, run.length), 0);
+                return std::accumulate(first, line.advances.begin() + run.start + std::clamp(end, 0, run.length), 0.0);
             };
 
             QList<quint32> indexes;
@@ -720,7 +711,7 @@ void TextLayout::drawLines(QPainter& canvas, const TextPlacement& placement,
                 const FontFace::Decorations lines = run.face->decorationsAt(shaped.em);
                 const auto stroke = [&](double centre, double thickness) {
                     const int height = std::max(1, rnd(thickness));
-                    canvas.fillRect(QRect(runX, baseline + rnd(centre - height / 2.0), width, height), color);
+                    canvas.fillRect(QRectF(runX, baseline + rnd(centre - height / 2.0), width, height), color);
                 };
                 if (run.style.fontStyle & FontStyle::Underline)
                     stroke(std::max(1.0, lines.underlineOffset), lines.underlineThickness);
@@ -731,36 +722,30 @@ void TextLayout::drawLines(QPainter& canvas, const TextPlacement& placement,
     }
 }
 
-void TextLayout::drawText(QPainter& canvas, HAlign hAlign, VAlign vAlign)
+void TextLayout::draw(QPainter& canvas, const TextTarget& target, HAlign hAlign, VAlign vAlign) const
 {
     if (m_lines.isEmpty() || !m_face)
         return;
-    const DeviceInfo device = canvas.device() ? DeviceInfo::of(*canvas.device()) : DeviceInfo{};
     canvas.save();
     canvas.setRenderHint(QPainter::TextAntialiasing, true);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    if (m_clipped)
-        canvas.setClipRect(m_scaledRect, Qt::IntersectClip);
-    QRect rect = m_scaledRect;
-    if (m_rotation != 0) {
+    if (m_spec.clipped)
+        canvas.setClipRect(target.rect, Qt::IntersectClip);
+    QRect rect = target.rect;
+    const int rotation = m_spec.rotation;
+    if (rotation != 0) {
         // Lay the text out unrotated around the rectangle's centre and turn it there.
-        const bool sideways = (m_rotation >= 90 && m_rotation < 180) || m_rotation >= 270;
+        const bool sideways = (rotation >= 90 && rotation < 180) || rotation >= 270;
         const int width = sideways ? rect.height() : rect.width();
         const int height = sideways ? rect.width() : rect.height();
         canvas.translate(rect.x() + rect.width() / 2.0, rect.y() + rect.height() / 2.0);
-        canvas.rotate(-m_rotation);
+        canvas.rotate(-rotation);
         rect = QRect(-width / 2, -height / 2, width, height);
     }
     std::vector<LineGlyphs> glyphs;
-    const TextPlacement placement = place(device, hAlign, vAlign, rect, &glyphs);
+    const TextPlacement placement = place(target, hAlign, vAlign, rect, &glyphs);
     drawLines(canvas, placement, glyphs);
     canvas.restore();
-}
-
-TextLayout& TextLayout::shared()
-{
-    static TextLayout shared;
-    return shared;
 }
 
 } // namespace quittung::report

@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 class QPainter;
@@ -18,78 +17,57 @@ namespace quittung::report {
 
 class FontFace;
 
-// Lays out the text of a text object device-independently: the text is measured with the font at
-// 600 pixels per inch and wrapped in design pixels, so it breaks into the same lines on every
-// device; when drawn, the characters are moved to the positions the measurement predicts.
+// Everything a text is laid out with: the text object's font, options and gaps, and its text
+// rectangle in design pixels at scale 1 without offset (width = right − left, the right and bottom
+// edges excluded).
+struct TextLayoutSpec {
+    Font font;
+    bool wordWrap = true;
+    bool htmlTags = false;
+    bool rtlReading = false;
+    bool wordBreak = false;
+    bool clipped = true;
+    bool wysiwyg = true;
+    int rotation = 0;
+    double paragraphGap = 0;
+    double charSpacing = 0;
+    double lineSpacing = 2;
+    QRectF rect;
+    // A text that continues from, or onto, another part keeps no paragraph start, or end, there.
+    bool firstParaBreak = false;
+    bool lastParaBreak = false;
+
+    // The spec of a text object with that text rectangle.
+    static TextLayoutSpec of(const TextObjectBase& memo, const QRectF& rect);
+};
+
+// What a text's lines are drawn on.
+struct TextDevice {
+    bool printer = false;
+    int dpiX = 96;
+    int dpiY = 96;
+    static TextDevice of(const QPaintDevice& device);
+};
+
+// Where the lines go on a device: the text rectangle there and the scale (the printout's own
+// scale in printScale).
+struct TextTarget {
+    QRect rect;
+    double scaleX = 1;
+    double scaleY = 1;
+    double printScale = 1;
+    TextDevice device;
+};
+
+// The laid-out text of a text object, as a value. The text is measured with the font at 600 pixels
+// per inch and wrapped in design pixels, so it breaks into the same lines on every device; placed
+// on a device, every character is moved to where the measurement predicts. The raster painter and
+// the PDF writer place their text from the same value.
 class TextLayout {
 public:
     // Marks of a wrapped line: the first and the last line of a source line.
     enum class LineFlag : int { ParagraphStart = 1, ParagraphEnd = 2 };
     Q_DECLARE_FLAGS(LineFlags, LineFlag)
-    static constexpr double MeasuringPixelsPerInch = 600;
-    static constexpr double DesignPixelsPerInch = 96;
-
-    TextLayout();
-
-    void lock() { m_mutex.lock(); }
-    void unlock() { m_mutex.unlock(); }
-
-    void setFont(const Font& font);
-    void setOptions(bool wordWrap, bool htmlTags, bool rtlReading, bool wordBreak, bool clipped, bool wysiwyg,
-        int rotation);
-    void setGaps(double paragraphGap, double charSpacing, double lineSpacing);
-    // originalRect: the text rectangle in design pixels at scale 1 without offset; scaledRect: the
-    // same on the device. Both take width = right − left, the right and bottom edges excluded, so
-    // scaledRect is QRect(left, top, right − left, bottom − top).
-    void setDimensions(double scaleX, double scaleY, double printScale, const QRectF& originalRect,
-        const QRect& scaledRect);
-    // Wraps the object's lines.
-    void setText(const QStringList& lines);
-    void setParaBreaks(bool firstParaBreak, bool lastParaBreak);
-    // Draws the wrapped lines into the scaled rectangle. On a printer canvas the printer's
-    // resolution decides the font size.
-    void drawText(QPainter& canvas, HAlign hAlign, VAlign vAlign);
-
-    // What drawText needs to know of the canvas.
-    struct DeviceInfo {
-        bool printer = false;
-        int dpiX = 96;
-        int dpiY = 96;
-        static DeviceInfo of(const QPaintDevice& device);
-    };
-    // A wrapped line as drawText places it (unrotated): where it starts, the top of its character
-    // cell, and the corrected advance of every UTF-16 unit of its text (logical order).
-    struct PlacedLine {
-        QString text;
-        int x = 0;
-        int top = 0;
-        std::vector<int> advances;
-    };
-    struct TextPlacement {
-        int deviceEm = 0;    // the device font's em in pixels
-        int blockHeight = 0; // B: the lines' ideal height on the device
-        std::vector<PlacedLine> lines;
-    };
-    // The placement drawText draws, computed without drawing (for the PDF page content too).
-    TextPlacement placeLines(const DeviceInfo& device, HAlign hAlign, VAlign vAlign) const;
-
-    const QStringList& lines() const { return m_lines; }
-    const std::vector<LineFlags>& lineFlags() const { return m_flags; }
-    // The wrapped lines, each followed by CR LF.
-    QString wrappedText() const;
-    // All source lines, each followed by CR LF, an empty line as a single space.
-    QString getInBoundsText() const { return m_plainText; }
-
-    int fontSize() const { return m_fontSize; }
-    // round(FontSize × 600 / 72) / 6.25
-    double textHeight() const;
-    double lineHeight() const { return textHeight() + m_lineSpacing; }
-    double calcHeight() const;
-    double calcWidth() const;
-
-    // The shared instance for objects without a report and for the PDF writer.
-    static TextLayout& shared();
-
     // What HTML tags set for a character besides its font style.
     enum class CharFlag : int { Sub = 1, Sup = 2, NoWrap = 4 };
     Q_DECLARE_FLAGS(CharFlags, CharFlag)
@@ -102,45 +80,75 @@ public:
         bool operator==(const CharStyle&) const = default;
     };
 
+    static constexpr double MeasuringPixelsPerInch = 600;
+    static constexpr double DesignPixelsPerInch = 96;
+
+    // Wraps the source lines (an empty line counts as a single space).
+    static TextLayout layOut(const TextLayoutSpec& spec, const QStringList& lines);
+
+    const TextLayoutSpec& spec() const { return m_spec; }
+    const QStringList& lines() const { return m_lines; }
+    const std::vector<LineFlags>& lineFlags() const { return m_flags; }
+    // The wrapped lines, each followed by CR LF.
+    QString wrappedText() const;
+    // All source lines, each followed by CR LF, an empty line as a single space.
+    const QString& plainText() const { return m_plainText; }
+
+    // The whole-point size the font is laid out with.
+    int fontSize() const { return m_fontSize; }
+    // Design pixels: round(fontSize × 600 / 72) / 6.25, the line spacing added, the lines' height.
+    double textHeight() const;
+    double lineHeight() const { return textHeight() + m_spec.lineSpacing; }
+    double calcHeight() const;
+    // The widest line with its character spacing and, on a paragraph start, the paragraph gap.
+    double calcWidth() const;
+    // The same for one line, in design pixels.
+    double lineWidth(int line) const;
+
+    // A line as it is placed on a device (unrotated): where it starts, the top of its character
+    // cell, and the advance of every UTF-16 unit of its text (logical order) in device pixels; the
+    // line's correction to the width the measurement predicts is spread over them in fractions of a
+    // pixel, so the line starts and ends where it should and no word shows a gap.
+    struct PlacedLine {
+        QString text;
+        int x = 0;
+        int top = 0;
+        std::vector<double> advances;
+    };
+    struct TextPlacement {
+        int deviceEm = 0;    // the device font's em in pixels
+        int blockHeight = 0; // the lines' ideal height on the device
+        std::vector<PlacedLine> lines;
+    };
+    TextPlacement place(const TextTarget& target, HAlign hAlign, VAlign vAlign) const;
+
+    // Draws the lines into the target's rectangle, clipped to it when the spec says so.
+    void draw(QPainter& canvas, const TextTarget& target, HAlign hAlign, VAlign vAlign) const;
+
 private:
     struct LineGlyphs;
     struct Run;
 
+    TextLayout() = default;
     void wrapLine(const QString& line, const std::vector<CharStyle>* styles, int limit, int firstLimit);
     void addLine(const QString& line, const std::vector<CharStyle>* styles, int from, int to, bool hyphen);
     int hyphenation(const QString& line, int wordStart, int overflow, int fit) const;
     std::vector<Run> runsOf(const QString& text, const std::vector<CharStyle>* styles) const;
     // The cumulative advance after each character at 600 pixels per inch, whole measuring pixels.
-    void measure(const QString& text, const std::vector<CharStyle>* styles, std::vector<int>& positions) const;
-    TextPlacement place(const DeviceInfo& device, HAlign hAlign, VAlign vAlign, const QRect& rect,
+    std::vector<int> measure(const QString& text, const std::vector<CharStyle>* styles) const;
+    const std::vector<CharStyle>* stylesOf(int line) const;
+    TextPlacement place(const TextTarget& target, HAlign hAlign, VAlign vAlign, const QRect& rect,
         std::vector<LineGlyphs>* glyphs) const;
     void drawLines(QPainter& canvas, const TextPlacement& placement, const std::vector<LineGlyphs>& glyphs) const;
 
-    std::mutex m_mutex;
-    Font m_font;
+    TextLayoutSpec m_spec;
     std::shared_ptr<const FontFace> m_face;
     int m_fontSize = 10;
     int m_measureEm = 83;
-    bool m_wordWrap = true;
-    bool m_htmlTags = false;
-    bool m_rtlReading = false;
-    bool m_wordBreak = false;
-    bool m_clipped = true;
-    bool m_wysiwyg = true;
-    int m_rotation = 0;
-    double m_paragraphGap = 0;
-    double m_charSpacing = 0;
-    double m_lineSpacing = 2;
-    double m_scaleX = 1;
-    double m_scaleY = 1;
-    double m_printScale = 1;
-    QRectF m_originalRect;
-    QRect m_scaledRect;
     QStringList m_lines;
     std::vector<LineFlags> m_flags;
     // Per wrapped line, only with HTML tags.
     std::vector<std::vector<CharStyle>> m_lineStyles;
-    mutable std::vector<int> m_positions;
     QString m_plainText;
 };
 

@@ -5,6 +5,7 @@
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/shape_object.h"
+#include "report/engine/page_walk.h"
 #include "report/engine/text_layout.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/prepared_pages.h"
@@ -409,57 +410,18 @@ TextEdges textRect(const TextObjectBase& memo, const Geometry& g, double scaleX,
     return edges;
 }
 
-// Unlocks the report's layout object however the drawing ends.
-class DrawTextLock {
-public:
-    explicit DrawTextLock(TextLayout& drawText)
-        : m_drawText(drawText)
-    {
-        m_drawText.lock();
-    }
-    ~DrawTextLock() { m_drawText.unlock(); }
-    DrawTextLock(const DrawTextLock&) = delete;
-    DrawTextLock& operator=(const DrawTextLock&) = delete;
-
-private:
-    TextLayout& m_drawText;
-};
-
-// The text of a text object laid out in a box, at a scale and an offset.
-struct TextLayoutOf {
-    Geometry g;
-    TextEdges scaled;
-};
-
-TextLayoutOf layOutMemo(const TextObjectBase& memo, const Box& box, double scaleX, double scaleY, double offsetX,
-    double offsetY, TextLayout& drawText)
+// A text object's text rectangle in design pixels at scale 1 for a box.
+QRectF originalRect(const TextObjectBase& memo, const Box& box)
 {
-    TextLayoutOf layout;
-    layout.g = beginDraw(box, memo.frame(), scaleX, scaleY, offsetX, offsetY);
-    layout.scaled = textRect(memo, layout.g, scaleX, scaleY);
     const TextEdges original = textRect(memo, beginDraw(box, memo.frame(), 1, 1, 0, 0), 1, 1);
-    const TextEdges& scaled = layout.scaled;
-    drawText.setDimensions(scaleX, scaleY, 1,
-        QRectF(original.left, original.top, original.right - original.left, original.bottom - original.top),
-        QRect(scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top));
-    drawText.setText(memo.lines());
-    drawText.setParaBreaks(memo.firstParaBreak(), memo.lastParaBreak());
-    return layout;
-}
-
-void setUpText(const TextObjectBase& memo, TextLayout& drawText)
-{
-    drawText.setFont(memo.font());
-    drawText.setOptions(memo.wordWrap(), memo.allowHtmlTags(), memo.rtlReading(), memo.wordBreak(), memo.clipped(),
-        memo.wysiwyg(), memo.rotation());
-    drawText.setGaps(memo.paragraphGap(), memo.charSpacing(), memo.lineSpacing());
+    return QRectF(original.left, original.top, original.right - original.left, original.bottom - original.top);
 }
 
 // The box of an auto-width object once its text is laid out: as wide as the widest line and both
 // gaps, keeping the right edge of right-aligned text and the centre of centred text.
-Box autoWidthBox(Box box, const TextObjectBase& memo, const TextLayout& drawText)
+Box autoWidthBox(Box box, const TextObjectBase& memo, const TextLayout& layout)
 {
-    const double width = drawText.calcWidth() + 2 * memo.gapX();
+    const double width = layout.calcWidth() + 2 * memo.gapX();
     if (memo.hAlign() == HAlign::Right)
         box.left += box.width - width;
     else if (memo.hAlign() == HAlign::Center)
@@ -468,20 +430,29 @@ Box autoWidthBox(Box box, const TextObjectBase& memo, const TextLayout& drawText
     return box;
 }
 
-void drawMemo(TextObjectBase& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-    double offsetY, TextLayout& drawText)
-{
-    const DrawTextLock lock(drawText);
-    setUpText(memo, drawText);
+// The text object's text laid out for its box, and the box it takes (an auto-width object's own).
+struct MemoText {
+    Box box;
+    TextLayout layout;
+};
 
+MemoText layOutMemo(const TextObjectBase& memo)
+{
     Box box = boxOf(memo);
-    TextLayoutOf layout = layOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
+    TextLayout layout = TextLayout::layOut(TextLayoutSpec::of(memo, originalRect(memo, box)), memo.lines());
     if (memo.autoWidth()) {
-        box = autoWidthBox(box, memo, drawText);
-        layout = layOutMemo(memo, box, scaleX, scaleY, offsetX, offsetY, drawText);
+        box = autoWidthBox(box, memo, layout);
+        layout = TextLayout::layOut(TextLayoutSpec::of(memo, originalRect(memo, box)), memo.lines());
     }
-    const Geometry& g = layout.g;
-    const TextEdges& scaled = layout.scaled;
+    return {box, std::move(layout)};
+}
+
+void drawMemo(const TextObjectBase& memo, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+    double offsetY)
+{
+    const MemoText text = layOutMemo(memo);
+    const Geometry g = beginDraw(text.box, memo.frame(), scaleX, scaleY, offsetX, offsetY);
+    const TextEdges scaled = textRect(memo, g, scaleX, scaleY);
 
     drawBackground(memo, canvas, g);
     drawFrame(memo.frame(), memo.color(), canvas, g, scaleX, scaleY);
@@ -490,8 +461,8 @@ void drawMemo(TextObjectBase& memo, QPainter& canvas, double scaleX, double scal
         const std::optional<QColor> color = toQColor(memo.frame().color());
         if (color) {
             canvas.setPen(cosmeticPen(*color, FrameStyle::Solid));
-            const double step = drawText.lineHeight() * scaleY;
-            const auto lines = static_cast<int>(drawText.lines().size());
+            const double step = text.layout.lineHeight() * scaleY;
+            const auto lines = static_cast<int>(text.layout.lines().size());
             for (int i = 1; i <= lines; ++i) {
                 const int y = scaled.top + roundToPixel(i * step);
                 strokeParallel(canvas, scaled.left, y, scaled.right, y, g.frameWidth);
@@ -499,52 +470,29 @@ void drawMemo(TextObjectBase& memo, QPainter& canvas, double scaleX, double scal
         }
     }
 
-    drawText.drawText(canvas, memo.hAlign(), memo.vAlign());
+    TextTarget target;
+    target.rect = QRect(scaled.left, scaled.top, scaled.right - scaled.left, scaled.bottom - scaled.top);
+    target.scaleX = scaleX;
+    target.scaleY = scaleY;
+    if (canvas.device())
+        target.device = TextDevice::of(*canvas.device());
+    text.layout.draw(canvas, target, memo.hAlign(), memo.vAlign());
 }
 
-// What DrawPage hands every text object beyond the view's own drawing.
-struct OutputContext {
-    int totalPages = 0;
-    int copyNumber = 1;
-};
-
-// The macros are expanded for one drawing only, so that the next copy names itself anew and the
-// prepared page stays as the engine made it.
-class KeptText {
-public:
-    explicit KeptText(TextObjectBase& memo)
-        : m_memo(memo)
-        , m_lines(memo.lines())
-    {
-    }
-    ~KeptText() { m_memo.setLines(m_lines); }
-    KeptText(const KeptText&) = delete;
-    KeptText& operator=(const KeptText&) = delete;
-
-private:
-    TextObjectBase& m_memo;
-    QStringList m_lines;
-};
-
-void drawAnyView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
-    TextLayout& drawText, const OutputContext* output)
+void drawAnyView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
     canvas.save();
     // Shapes and frames land on whole pixels; text sets its own hints.
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    if (auto* memo = dynamic_cast<TextObjectBase*>(&view)) {
-        const KeptText kept(*memo);
-        if (output)
-            extractMacros(*memo, output->totalPages, output->copyNumber);
-        drawMemo(*memo, canvas, scaleX, scaleY, offsetX, offsetY, drawText);
-    } else if (auto* shape = dynamic_cast<ShapeObject*>(&view)) {
+    if (auto* memo = dynamic_cast<TextObjectBase*>(&view))
+        drawMemo(*memo, canvas, scaleX, scaleY, offsetX, offsetY);
+    else if (auto* shape = dynamic_cast<ShapeObject*>(&view))
         drawShape(*shape, canvas, scaleX, scaleY, offsetX, offsetY);
-    } else if (auto* line = dynamic_cast<LineObjectBase*>(&view)) {
+    else if (auto* line = dynamic_cast<LineObjectBase*>(&view))
         drawLine(*line, canvas, scaleX, scaleY, offsetX, offsetY);
-    } else {
+    else
         drawPlainView(view, canvas, scaleX, scaleY, offsetX, offsetY);
-    }
     canvas.restore();
 }
 
@@ -555,65 +503,65 @@ bool isPrinter(const QPainter& canvas)
 
 } // namespace
 
-void fitAutoWidth(TextObjectBase& memo, TextLayout& drawText)
+TextLayout layOutText(const TextObjectBase& memo)
+{
+    return layOutMemo(memo).layout;
+}
+
+void fitAutoWidth(TextObjectBase& memo)
 {
     if (!memo.autoWidth())
         return;
-    const DrawTextLock lock(drawText);
-    setUpText(memo, drawText);
     const Box box = boxOf(memo);
-    layOutMemo(memo, box, 1, 1, 0, 0, drawText);
-    const Box fitted = autoWidthBox(box, memo, drawText);
+    const Box fitted = layOutMemo(memo).box;
     memo.setLeft(memo.left() + fitted.left - box.left);
     memo.setWidth(fitted.width);
 }
 
-void drawView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY,
-    TextLayout& drawText)
+void drawView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
-    drawAnyView(view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, nullptr);
+    drawAnyView(view, canvas, scaleX, scaleY, offsetX, offsetY);
 }
 
-void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY,
-    double offsetX, double offsetY, TextLayout& drawText, int copyNumber)
+QRect paperRect(const ReportPage& page, double scaleX, double scaleY, double offsetX, double offsetY)
+{
+    return edgeRect(roundToPixel(offsetX), roundToPixel(offsetY),
+        roundToPixel(page.paperWidth() * PixelsPerMm * scaleX + offsetX) - 1,
+        roundToPixel(page.paperHeight() * PixelsPerMm * scaleY + offsetY) - 1);
+}
+
+void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+    double offsetY, int copyNumber)
 {
     ReportPage* page = pages.page(index);
     if (!page || !canvas.isActive())
         return;
-    double leftMargin = page->leftMargin();
-    const double topMargin = page->topMargin();
-    if (page->mirrorMargins() && index % 2 == 1)
-        leftMargin = page->rightMargin();
-
     const bool printer = isPrinter(canvas);
     canvas.save();
     if (!printer) {
-        const QRect paper = edgeRect(roundToPixel(offsetX), roundToPixel(offsetY),
-            roundToPixel(page->paperWidth() * PixelsPerMm * scaleX + offsetX) - 1,
-            roundToPixel(page->paperHeight() * PixelsPerMm * scaleY + offsetY) - 1);
-        canvas.setClipRect(paper, canvas.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        canvas.setClipRect(paperRect(*page, scaleX, scaleY, offsetX, offsetY),
+            canvas.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
     const QRect visible = canvas.hasClipping()
         ? canvas.clipBoundingRect().toAlignedRect()
         : QRect(0, 0, canvas.device()->width(), canvas.device()->height());
 
-    offsetX += leftMargin * PixelsPerMm * scaleX;
-    offsetY += topMargin * PixelsPerMm * scaleY;
-
-    const OutputContext output{pages.count(), copyNumber};
-    for (ReportObject* object : page->allObjects()) {
-        auto* view = dynamic_cast<View*>(object);
+    PageWalkOptions options;
+    options.totalPages = pages.count();
+    options.copyNumber = copyNumber;
+    options.includeNotPrintable = !printer;
+    walkPage(pages, index, options, [&](ReportObject& object) {
+        auto* view = dynamic_cast<View*>(&object);
         if (!view)
-            continue;
-        if (printer && !view->printable())
-            continue;
+            return true;
+        // Objects far outside what the canvas shows are not drawn at all.
         const Geometry g = beginDraw(boxOf(*view), view->frame(), scaleX, scaleY, offsetX, offsetY);
         const QRect reach(QPoint(std::min(g.fx, g.fx1) - 20, std::min(g.fy, g.fy1) - 20),
             QPoint(std::max(g.fx, g.fx1) + 20, std::max(g.fy, g.fy1) + 20));
-        if (!reach.intersects(visible))
-            continue;
-        drawAnyView(*view, canvas, scaleX, scaleY, offsetX, offsetY, drawText, &output);
-    }
+        if (reach.intersects(visible))
+            drawAnyView(*view, canvas, scaleX, scaleY, offsetX, offsetY);
+        return true;
+    });
     canvas.restore();
 }
 

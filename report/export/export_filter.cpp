@@ -7,10 +7,9 @@
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/text_layout.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/prepared_pages.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/page_walk.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -42,75 +41,6 @@ bool isDataBand(const ReportObject* object)
         || dynamic_cast<const SubdetailDataBand*>(object) || dynamic_cast<const DataBand4*>(object)
         || dynamic_cast<const DataBand5*>(object) || dynamic_cast<const DataBand6*>(object);
 }
-
-// Places a prepared page at its margins for the time of its export: the page's Left and Top take
-// the margins and the bands move with them, so the objects' absolute positions count from the
-// paper's corner. Text objects completed for the output get their text and font back. The store
-// is left as it was, ready for the next export or the preview.
-class PagePlacement {
-public:
-    PagePlacement(ReportPage& page, int index)
-        : m_page(page)
-        , m_left(page.left())
-        , m_top(page.top())
-    {
-        const double margin = page.mirrorMargins() && index % 2 == 1 ? page.rightMargin() : page.leftMargin();
-        m_dx = margin * PixelsPerMm;
-        m_dy = page.topMargin() * PixelsPerMm;
-        page.setLeft(m_dx);
-        page.setTop(m_dy);
-        for (const auto& child : page.children()) {
-            if (auto* band = dynamic_cast<Band*>(child.get())) {
-                band->setLeft(band->left() + m_dx);
-                band->setTop(band->top() + m_dy);
-                m_bands.push_back(band);
-            }
-        }
-    }
-    ~PagePlacement()
-    {
-        for (const Completed& memo : m_memos) {
-            memo.memo->setText(memo.text);
-            memo.memo->setFont(memo.font);
-            memo.memo->setParentFont(memo.parentFont);
-            memo.memo->setLeft(memo.left);
-            memo.memo->setWidth(memo.width);
-        }
-        for (Band* band : m_bands) {
-            band->setLeft(band->left() - m_dx);
-            band->setTop(band->top() - m_dy);
-        }
-        m_page.setLeft(m_left);
-        m_page.setTop(m_top);
-    }
-    PagePlacement(const PagePlacement&) = delete;
-    PagePlacement& operator=(const PagePlacement&) = delete;
-
-    double left() const { return m_dx; }
-    double top() const { return m_dy; }
-
-    void remember(TextObjectBase& memo)
-    {
-        m_memos.push_back({&memo, memo.text(), memo.font(), memo.parentFont(), memo.left(), memo.width()});
-    }
-
-private:
-    struct Completed {
-        TextObjectBase* memo;
-        QString text;
-        Font font;
-        bool parentFont;
-        double left;
-        double width;
-    };
-    ReportPage& m_page;
-    double m_left;
-    double m_top;
-    double m_dx = 0;
-    double m_dy = 0;
-    std::vector<Band*> m_bands;
-    std::vector<Completed> m_memos;
-};
 
 class PageWalk {
 public:
@@ -162,16 +92,14 @@ private:
         }
         m_filter.startPage(page, i);
         try {
-            PagePlacement placement(page, i);
-            exportBackground(page, placement);
-            for (const auto& child : page.children()) {
-                auto* band = dynamic_cast<Band*>(child.get());
-                if (!band || skipBand(*band, i))
-                    continue;
-                exportObject(*band, placement);
-                for (const auto& object : band->children())
-                    exportObject(*object, placement);
-            }
+            PageWalkOptions options;
+            options.totalPages = m_pages.count();
+            walkPage(m_pages, i, options, [&](ReportObject& object) {
+                if (auto* band = dynamic_cast<Band*>(&object); band && skipBand(*band, i))
+                    return false;
+                exportObject(object);
+                return true;
+            });
         } catch (...) {
             m_filter.finishPage(page, i);
             throw;
@@ -190,28 +118,10 @@ private:
         return false;
     }
 
-    void exportBackground(const ReportPage& page, PagePlacement& placement)
-    {
-        // The printable area's colour and frame, painted under everything else.
-        PictureObject background;
-        background.setName(QStringLiteral("_pagebackground"));
-        background.setColor(page.color());
-        background.frame() = page.frame();
-        background.setBounds(placement.left(), placement.top(), page.pageWidth(), page.pageHeight());
-        exportObject(background, placement);
-    }
-
-    void exportObject(ReportObject& object, PagePlacement& placement)
+    void exportObject(ReportObject& object)
     {
         if (m_filter.dataOnly() && !isDataBand(object.parent()))
             return;
-        if (auto* memo = dynamic_cast<TextObjectBase*>(&object)) {
-            placement.remember(*memo);
-            if (memo->highlight().active())
-                memo->setFont(memo->highlight().font());
-            extractMacros(*memo, m_pages.count(), 1);
-            fitAutoWidth(*memo, TextLayout::shared());
-        }
         m_filter.exportObject(object);
         if (m_terminated)
             throw ExportCancelled{};

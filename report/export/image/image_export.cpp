@@ -1,7 +1,6 @@
 #include "report/export/image/image_export.h"
 
 #include "report/document/view.h"
-#include "report/engine/text_layout.h"
 #include "report/engine/prepared_pages.h"
 #include "report/engine/view_drawing.h"
 #include "runtime/rounding.h"
@@ -98,6 +97,8 @@ void ImageExport::startPage(ReportPage& page, int)
         m_bitmap = whiteImage(std::min(width, MaxImageSize), std::min(height, MaxImageSize));
         setCropBounds();
     }
+    // The same paper the preview draws on, so the image shows what the preview shows.
+    m_pageClip = paperRect(page, m_scale, m_scale, 0, m_yOffset);
 }
 
 void ImageExport::exportObject(ReportObject& Obj)
@@ -113,7 +114,8 @@ void ImageExport::exportObject(ReportObject& Obj)
     }
     if (!m_painter)
         m_painter = std::make_unique<QPainter>(&m_bitmap);
-    drawView(*view, *m_painter, m_scale, m_scale, 0, m_yOffset, TextLayout::shared());
+    m_painter->setClipRect(m_pageClip);
+    drawView(*view, *m_painter, m_scale, m_scale, 0, m_yOffset);
 }
 
 void ImageExport::finishPage(ReportPage& page, int)

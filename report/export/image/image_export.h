@@ -3,6 +3,7 @@
 #include "report/export/export_filter.h"
 
 #include <QImage>
+#include <QRect>
 
 #include <memory>
 
@@ -61,6 +62,7 @@ protected:
     QString m_fileSuffix;
     double m_paperWidth = 0;
     double m_paperHeight = 0;
+    QRect m_pageClip;
 
 private:
     int m_jpegQuality = 90;

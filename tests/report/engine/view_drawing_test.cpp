@@ -59,7 +59,7 @@ struct Canvas {
     void draw(View& view, double scale = 1, double offsetX = 0, double offsetY = 0)
     {
         QPainter painter(&image);
-        drawView(view, painter, scale, scale, offsetX, offsetY, TextLayout::shared());
+        drawView(view, painter, scale, scale, offsetX, offsetY);
     }
 
     QImage image;
@@ -501,7 +501,7 @@ TEST(DrawPage, MarginsMoveTheObjectsWithoutRoundingAndMirrorOnOddPages)
         Canvas canvas(20, 10);
         {
             QPainter painter(&canvas.image);
-            drawPage(prepared.pages, c.index, painter, 1, 1, 0.3, 0.2, TextLayout::shared());
+            drawPage(prepared.pages, c.index, painter, 1, 1, 0.3, 0.2);
         }
         Canvas expected(20, 10);
         QPainter(&expected.image).fillRect(c.pixels, Qt::red);
@@ -518,7 +518,7 @@ TEST(DrawPage, ObjectsAreClippedBeforeThePaperEdge)
     Canvas canvas(28, 8);
     {
         QPainter painter(&canvas.image);
-        drawPage(prepared.pages, 0, painter, 1, 1, 2, 0, TextLayout::shared());
+        drawPage(prepared.pages, 0, painter, 1, 1, 2, 0);
     }
     Canvas expected(28, 8);
     QPainter(&expected.image).fillRect(QRect(12, 2, 8, 4), Qt::red);
@@ -548,7 +548,7 @@ TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
         RecordingPrinter printer;
         {
             QPainter painter(&printer);
-            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
+            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0);
         }
         EXPECT_EQ(printer.engine.calls > 0, c.printerDraws) << c.left << ' ' << c.printable;
 
@@ -557,7 +557,7 @@ TEST(DrawPage, PrinterSkipsUnprintableObjectsAndObjectsFarOutsideTheDevice)
             Canvas canvas(30, 30);
             {
                 QPainter painter(&canvas.image);
-                drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
+                drawPage(prepared.pages, 0, painter, 1, 1, 0, 0);
             }
             EXPECT_EQ(canvas.image.pixel(10, 10), qRgb(0, 0, 0)) << c.printable;
         }
@@ -576,7 +576,7 @@ TEST(DrawPage, TextObjectsShowThePageCountForThisDrawingOnly)
         Canvas canvas(110, 26);
         {
             QPainter painter(&canvas.image);
-            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0, TextLayout::shared());
+            drawPage(prepared.pages, 0, painter, 1, 1, 0, 0);
         }
         const auto* memo = static_cast<TextObject*>(prepared.pages.page(0)->allObjects().back());
         EXPECT_EQ(memo->lines(), QStringList{text});
@@ -653,8 +653,7 @@ TEST(DrawPage, BuiltinDesignLooksAsRecorded)
     actual.fill(Qt::white);
     {
         QPainter painter(&actual);
-        TextLayout drawText;
-        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0, drawText);
+        drawPage(engine.preparedPages(), 0, painter, 1, 1, 0, 0);
     }
 
     const QString golden = goldenPath("builtin_design.png");

@@ -2,7 +2,6 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/shape_object.h"
-#include "report/engine/text_layout.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
 #include "report/export/image/image_export.h"
@@ -322,27 +321,37 @@ TEST(JpegExport, NoFileNameExportsNothing)
     EXPECT_EQ(counting.pages, 0);
 }
 
-TEST(JpegExport, PaintsExactlyWhatThePreviewDraws)
+// The page images the JPEG export paints, kept instead of encoded.
+QList<QImage> exportedImages(ReportPreparer& engine)
 {
-    // Keeps the painted bitmap instead of encoding it.
     struct Capturing : ImageExport {
-        void saveImage() override { images << m_bitmap; }
+        void saveImage() override { images << m_bitmap.convertToFormat(QImage::Format_RGB32); }
         QList<QImage> images;
-    };
-    Receipt r("Quittung.Dat", true);
-    Capturing capturing;
+    } capturing;
     capturing.setShowDialog(false);
     capturing.setFileName(QStringLiteral("unused"));
-    ASSERT_TRUE(exportReport(r.engine, capturing));
-    ASSERT_EQ(capturing.images.size(), 2);
-    for (int page = 0; page < 2; ++page) {
-        QImage preview(559, 794, QImage::Format_RGB32);
-        preview.fill(Qt::white);
-        QPainter painter(&preview);
-        drawPage(r.engine.preparedPages(), page, painter, 1, 1, 0, 0, TextLayout::shared());
-        painter.end();
-        EXPECT_TRUE(capturing.images[page].convertToFormat(QImage::Format_RGB32) == preview) << page;
-    }
+    EXPECT_TRUE(exportReport(engine, capturing));
+    return capturing.images;
+}
+
+// What the preview draws of a prepared page at scale 1, on white paper of the page's size.
+QImage previewOf(const PreparedPages& pages, int index)
+{
+    const QSizeF size = pages.pageSize(index);
+    QImage preview(int(size.width()), int(size.height()), QImage::Format_RGB32);
+    preview.fill(Qt::white);
+    QPainter painter(&preview);
+    drawPage(pages, index, painter, 1, 1, 0, 0);
+    return preview;
+}
+
+TEST(JpegExport, PaintsExactlyWhatThePreviewDraws)
+{
+    Receipt r("Quittung.Dat", true);
+    const QList<QImage> images = exportedImages(r.engine);
+    ASSERT_EQ(images.size(), 2);
+    for (int page = 0; page < 2; ++page)
+        EXPECT_TRUE(images[page] == previewOf(r.engine.preparedPages(), page)) << page;
 }
 
 TEST(JpegExport, CancelLeavesTheBegunPageWritten)
@@ -367,4 +376,51 @@ TEST(JpegExport, DefaultPathGoesInFrontOfABareFileName)
     r.filter.setDefaultPath(dir.path());
     EXPECT_TRUE(r.exportTo(QStringLiteral("bare.jpg")));
     EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("bare.1.jpg")));
+}
+
+TEST(JpegExport, PageColourFrameHighlightsAndMarginsLookAsInThePreview)
+{
+    BoxReport r(2);
+    for (int i = 1; i <= 2; ++i) {
+        auto* page = static_cast<ReportPage*>(r.report.pages(i));
+        page->setColor(0x00FFFF); // yellow paper area
+        page->frame().setSides(AllFrameSides);
+        page->frame().setWidth(2);
+        page->setLeftMargin(5);
+        page->setRightMargin(20);
+        page->setTopMargin(8);
+        page->setMirrorMargins(true);
+        r.addBox(i, 10, 10, 40, 20);
+        auto* memo = page->add<TextObject>();
+        memo->createUniqueName();
+        memo->setBounds(10, 40, 200, 30);
+        memo->setText(QStringLiteral("Hervorgehoben"));
+        memo->highlight().setActive(true);
+        memo->highlight().font().setStyle(FontStyle::Bold);
+        memo->highlight().font().setColor(colors::Black);
+        memo->highlight().setColor(colors::Red);
+        auto* hidden = page->add<TextObject>();
+        hidden->setName(QStringLiteral("Hidden%1").arg(i));
+        hidden->setBounds(10, 80, 200, 30);
+        hidden->setText(QStringLiteral("Versteckt"));
+    }
+    ASSERT_TRUE(r.engine.prepareReport());
+    // Hidden after preparing, as a page loaded from elsewhere could hold it.
+    for (int i = 0; i < 2; ++i)
+        r.engine.preparedPages().page(i)->findObject(QStringLiteral("Hidden%1").arg(i + 1))->setVisible(false);
+
+    const QList<QImage> images = exportedImages(r.engine);
+    ASSERT_EQ(images.size(), 2);
+    for (int page = 0; page < 2; ++page) {
+        const QImage preview = previewOf(r.engine.preparedPages(), page);
+        EXPECT_TRUE(images[page] == preview) << page;
+        // The page is yellow inside its margins, which differ on the mirrored second page.
+        const int left = int(((page == 1 ? 20 : 5) + 1) * PixelsPerMm);
+        EXPECT_EQ(preview.pixel(left, int(30 * PixelsPerMm)), qRgb(255, 255, 0)) << page;
+        EXPECT_EQ(preview.pixel(int(2 * PixelsPerMm), int(30 * PixelsPerMm)), qRgb(255, 255, 255)) << page;
+        // The highlight's fill shows under its text.
+        EXPECT_EQ(preview.pixel(int(left + 150), int(8 * PixelsPerMm + 40 + 27)), qRgb(255, 0, 0)) << page;
+    }
+    // The prepared pages are as the engine made them.
+    EXPECT_EQ(r.engine.preparedPages().page(0)->children().front()->left(), 0);
 }
