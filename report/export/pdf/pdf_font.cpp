@@ -7,7 +7,6 @@
 #include "runtime/exception.h"
 
 #include <QByteArrayList>
-#include <QStringList>
 
 #include <cmath>
 
