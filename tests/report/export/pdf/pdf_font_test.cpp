@@ -357,7 +357,7 @@ TEST(PdfFont, ChecksumFaultOfTheFontFileIsAQuestionOfTheExport)
     PdfFont font(reportFont(family, {}));
     font.remapString(QStringLiteral("Quittung"), false);
     const QByteArray& file = FontService::instance().face(family, 0)->fileData();
-    const FontTableEntry& name = *FontFile(file).directory(0).find("name");
+    const FontTableEntry name = *FontFile(file).directory(0).find("name");
     RecordingEngineHost host;
     const QByteArray subset = font.getFontFile();
     EXPECT_EQ(host.shown, QStringList{QStringLiteral("Font table checksum error|Table ID \"name\" checksum error.%1 %2")
