@@ -1,5 +1,7 @@
-// Feeds arbitrary bytes to the TrueType reader and, when they read as a font, cuts a subset of it.
+// Feeds arbitrary bytes to the font file readers: the font service's cutting of one face out of a
+// collection, and the TrueType reader, which, when they read as a font, cuts a subset of it.
 #include "report/document/engine_host.h"
+#include "report/engine/font_service.h"
 #include "report/export/pdf/true_type.h"
 
 #include <cstddef>
@@ -11,8 +13,10 @@ using namespace quittung::report;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    (void)extractCollectionFace(bytes, 1);
     try {
-        TrueTypeCollection collection(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+        TrueTypeCollection collection(bytes);
         collection.packFont(QStringLiteral("Liberation Sans"), {0, 1, 2, 3, 36, 68, 100},
             ChecksumFaultAction::IgnoreChecksum);
     } catch (const std::exception&) {

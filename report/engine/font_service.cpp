@@ -1,6 +1,6 @@
 #include "report/engine/font_service.h"
 
-#include "runtime/byte_reader.h"
+#include "report/engine/font_file.h"
 #include "runtime/exception.h"
 
 #include <QCoreApplication>
@@ -25,11 +25,6 @@ namespace {
 
 constexpr int StyleBold = 1;
 constexpr int StyleItalic = 2;
-
-void appendU32(QByteArray& out, quint32 value)
-{
-    out.append(char(value >> 24)).append(char(value >> 16)).append(char(value >> 8)).append(char(value));
-}
 
 // Characters that make a string need the bidirectional algorithm even in left-to-right text.
 bool hasRightToLeft(const QString& text)
@@ -84,9 +79,11 @@ public:
         hb_font_set_scale(m_font, m_unitsPerEm, m_unitsPerEm);
         m_synthesizeBold = wantBold;
         m_synthesizeItalic = wantItalic;
-        // Defaults for a face FreeType cannot open: the hhea values are as good as any.
-        m_ascent = m_unitsPerEm * 0.9;
-        m_descent = m_unitsPerEm * 0.2;
+        // Guesses for a face FreeType cannot open.
+        m_metrics.ascent = m_unitsPerEm * 9 / 10;
+        m_metrics.descent = m_unitsPerEm / 5;
+        m_metrics.maxAdvanceWidth = m_unitsPerEm;
+        m_metrics.averageCharWidth = m_unitsPerEm / 2;
         m_decorations = {m_unitsPerEm * 0.1, m_unitsPerEm * 0.05, m_unitsPerEm * 0.25, m_unitsPerEm * 0.05};
     }
 
@@ -116,22 +113,36 @@ public:
         m_synthesizeBold = wantBold && !(face->style_flags & FT_STYLE_FLAG_BOLD);
         m_synthesizeItalic = wantItalic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
         const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-        if (os2 && os2->version != 0xFFFF && (os2->usWinAscent || os2->usWinDescent)) {
-            m_ascent = os2->usWinAscent;
-            m_descent = os2->usWinDescent;
+        if (os2 && os2->version == 0xFFFF)
+            os2 = nullptr;
+        Metrics& m = m_metrics;
+        m.fromTables = true;
+        if (os2 && (os2->usWinAscent || os2->usWinDescent)) {
+            m.ascent = os2->usWinAscent;
+            m.descent = os2->usWinDescent;
         } else {
-            m_ascent = face->ascender;
-            m_descent = -face->descender;
+            m.ascent = face->ascender;
+            m.descent = -face->descender;
         }
+        m.xMin = int(face->bbox.xMin);
+        m.yMin = int(face->bbox.yMin);
+        m.xMax = int(face->bbox.xMax);
+        m.yMax = int(face->bbox.yMax);
+        m.maxAdvanceWidth = face->max_advance_width;
+        m.averageCharWidth = os2 ? os2->xAvgCharWidth : m.maxAdvanceWidth / 2;
+        m.weight = os2 ? os2->usWeightClass : 0;
+        m.defaultChar = os2 && os2->version >= 2 && os2->usDefaultChar ? os2->usDefaultChar : 32;
+        if (const auto* post = static_cast<const TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST)))
+            m.italicAngle = double(post->italicAngle) / 65536.0; // 16.16 fixed
         if (face->underline_thickness > 0)
             m_decorations.underlineThickness = face->underline_thickness;
         m_decorations.underlineOffset = -face->underline_position;
-        if (os2 && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
+        if (os2 && os2->yStrikeoutSize > 0) {
             m_decorations.strikeoutThickness = os2->yStrikeoutSize;
             m_decorations.strikeoutOffset = os2->yStrikeoutPosition - os2->yStrikeoutSize / 2.0;
         } else {
             m_decorations.strikeoutThickness = m_decorations.underlineThickness;
-            m_decorations.strikeoutOffset = m_ascent / 3;
+            m_decorations.strikeoutOffset = m.ascent / 3.0;
         }
         FT_Done_Face(face);
     }
@@ -151,8 +162,14 @@ public:
     int unitsPerEm() const override { return m_unitsPerEm; }
     bool synthesizeBold() const override { return m_synthesizeBold; }
     bool synthesizeItalic() const override { return m_synthesizeItalic; }
-    double ascent(double emPixels) const override { return m_ascent * emPixels / m_unitsPerEm; }
-    double descent(double emPixels) const override { return m_descent * emPixels / m_unitsPerEm; }
+    double ascent(double emPixels) const override { return m_metrics.ascent * emPixels / m_unitsPerEm; }
+    double descent(double emPixels) const override { return m_metrics.descent * emPixels / m_unitsPerEm; }
+    const Metrics& metrics() const override { return m_metrics; }
+    int glyphAdvance(quint32 glyph) const override
+    {
+        // The font's scale is its units per em, so HarfBuzz gives hmtx's value unchanged.
+        return int(hb_font_get_glyph_h_advance(m_font, glyph));
+    }
     Decorations decorationsAt(double emPixels) const override
     {
         const double scale = emPixels / m_unitsPerEm;
@@ -321,8 +338,7 @@ private:
     int m_unitsPerEm = 1000;
     bool m_synthesizeBold = false;
     bool m_synthesizeItalic = false;
-    double m_ascent = 0;
-    double m_descent = 0;
+    Metrics m_metrics;
     Decorations m_decorations; // font units
 
     mutable std::mutex m_rawMutex;
@@ -455,28 +471,11 @@ std::shared_ptr<const FontFace> FontService::face(const QString& family, int sty
 
 QByteArray extractCollectionFace(const QByteArray& fileData, int faceIndex)
 {
-    if (!fileData.startsWith("ttcf"))
-        return fileData;
     try {
-        const ByteReader in(fileData);
-        if (faceIndex < 0 || quint32(faceIndex) >= in.u32(8))
+        const FontFile file(fileData);
+        if (faceIndex < 0 || std::size_t(faceIndex) >= file.fontCount())
             return {};
-        const qsizetype header = in.u32(12 + 4 * qsizetype(faceIndex));
-        const int tableCount = in.u16(header + 4);
-        QByteArray out = in.bytes(header, 12);
-        qsizetype dataOffset = 12 + 16 * qsizetype(tableCount);
-        QByteArray tables;
-        for (int t = 0; t < tableCount; ++t) {
-            const qsizetype record = header + 12 + 16 * qsizetype(t);
-            const quint32 length = in.u32(record + 12);
-            out.append(in.bytes(record, 8)); // tag and checksum stay
-            appendU32(out, quint32(dataOffset + tables.size()));
-            appendU32(out, length);
-            tables.append(in.bytes(in.u32(record + 8), length));
-            while (tables.size() % 4)
-                tables.append('\0');
-        }
-        return out + tables;
+        return file.singleFont(std::size_t(faceIndex));
     } catch (const ReadError&) {
         return {};
     }

@@ -41,6 +41,33 @@ public:
     };
     virtual Decorations decorationsAt(double emPixels) const = 0;
 
+    // The face's metrics in font units, read once from its tables; ascent() and descent() scale
+    // these, and the PDF font descriptor takes them too.
+    struct Metrics {
+        // False when the face could not be read: the values are then rough guesses.
+        bool fromTables = false;
+        // The Windows metrics of OS/2, hhea's where they are missing or zero; descent is positive.
+        int ascent = 0;
+        int descent = 0;
+        // The box around all glyphs (head), y upwards.
+        int xMin = 0;
+        int yMin = 0;
+        int xMax = 0;
+        int yMax = 0;
+        // OS/2's average width, half the widest advance (hhea) without OS/2.
+        int averageCharWidth = 0;
+        int maxAdvanceWidth = 0;
+        // OS/2's weight class; 0 without OS/2.
+        int weight = 0;
+        // OS/2's default character (version 2 on), else the space.
+        int defaultChar = 32;
+        // post's italic angle in degrees, negative for a face leaning right.
+        double italicAngle = 0;
+    };
+    virtual const Metrics& metrics() const = 0;
+    // A glyph's advance width in font units as hmtx gives it, without kerning or shaping.
+    virtual int glyphAdvance(quint32 glyph) const = 0;
+
     // One glyph of a shaped string: its index, its advance at the given em size in pixels, the
     // first UTF-16 index of the characters it stands for, and its offset from the pen position
     // (marks; y upwards, as HarfBuzz gives it).

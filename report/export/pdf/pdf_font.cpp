@@ -1,14 +1,14 @@
 #include "report/export/pdf/pdf_font.h"
 
+#include "report/document/engine_host.h"
+#include "report/engine/font_file.h"
 #include "report/engine/font_service.h"
-#include "runtime/byte_reader.h"
 #include "report/export/pdf/true_type.h"
+#include "runtime/exception.h"
 
 #include <QByteArrayList>
-#include <QStringList>
 
 #include <cmath>
-#include <optional>
 
 namespace quittung::report {
 
@@ -17,101 +17,37 @@ namespace {
 // Glyph units: every shape and metric is taken at an em of 1000.
 constexpr double kEm = 1000.0;
 
-// The table directory of one face, enough to find the few tables the metrics come from.
-class FaceTables {
-public:
-    explicit FaceTables(const QByteArray& file) : m_file(file) {}
-
-    std::optional<ByteReader> table(const char* tag) const
-    {
-        try {
-            const ByteReader all(m_file);
-            const std::uint16_t count = all.u16(4);
-            const QByteArray wanted(tag, 4);
-            for (std::uint16_t i = 0; i < count; ++i) {
-                const qsizetype entry = 12 + 16 * qsizetype(i);
-                if (all.bytes(entry, 4) != wanted)
-                    continue;
-                return all.sub(all.u32(entry + 8), all.u32(entry + 12));
-            }
-        } catch (...) {
-            // A damaged directory counts as a face without the table.
-        }
-        return std::nullopt;
-    }
-
-private:
-    QByteArray m_file;
-};
-
-int scaled(double value, int unitsPerEm)
+// The descriptor's metrics from the face's own, by the rule layout measures the character cell
+// with.
+PdfOutlineMetrics outlineMetrics(const FontFace& face)
 {
-    return int(std::lround(value * kEm / unitsPerEm));
-}
-
-// Reads the metrics; nullopt when the face lacks the tables every outline font has.
-std::optional<PdfOutlineMetrics> readMetrics(const FontFace& face)
-{
-    const FaceTables tables(extractCollectionFace(face.fileData(), face.faceIndex()));
-    const auto head = tables.table("head");
-    const auto hhea = tables.table("hhea");
-    if (!head || !hhea)
-        return std::nullopt;
-    try {
-        const int upem = head->u16(18);
-        if (upem == 0)
-            return std::nullopt;
-        PdfOutlineMetrics m;
-        m.fontBox.left = scaled(head->s16(36), upem);
-        m.fontBox.bottom = scaled(head->s16(38), upem);
-        m.fontBox.right = scaled(head->s16(40), upem);
-        m.fontBox.top = scaled(head->s16(42), upem);
-        m.maxCharWidth = scaled(hhea->u16(10), upem);
-
-        const double hheaAscent = hhea->s16(4);
-        const double hheaDescent = hhea->s16(6); // negative
-        double winAscent = hheaAscent;
-        double winDescent = -hheaDescent;
-        double typoAscent = hheaAscent;
-        double typoDescent = hheaDescent;
-        m.weight = (face.synthesizeBold() ? 700 : 400);
-        if (const auto os2 = tables.table("OS/2"); os2 && os2->size() >= 78) {
-            m.averageCharWidth = scaled(os2->s16(2), upem);
-            m.weight = os2->u16(4);
-            typoAscent = os2->s16(68);
-            typoDescent = os2->s16(70);
-            winAscent = os2->u16(74);
-            winDescent = os2->u16(76);
-            // usDefaultChar exists from version 2 on; older tables mean the space.
-            if (os2->u16(0) >= 2 && os2->size() >= 96 && os2->u16(90) != 0)
-                m.defaultChar = os2->u16(90);
-        } else {
-            m.averageCharWidth = m.maxCharWidth / 2;
-        }
-        // The cell height uses the Windows ascent and descent, as the face service's Ascent and
-        // Descent do; the outline ascent and descent are the typographic ones.
-        m.height = scaled(winAscent + winDescent, upem);
-        m.internalLeading = m.height - int(kEm);
-        m.ascent = scaled(typoAscent, upem);
-        m.descent = scaled(typoDescent, upem);
-        if (const auto post = tables.table("post"); post && post->size() >= 8) {
-            // Fixed 16.16 degrees, reported in tenths of a degree.
-            const auto raw = std::int32_t(post->u32(4));
-            m.italicAngle = int(std::lround(raw / 65536.0 * 10.0));
-        }
-        return m;
-    } catch (...) {
-        return std::nullopt;
-    }
+    const FontFace::Metrics& f = face.metrics();
+    const double unitsPerEm = face.unitsPerEm();
+    auto thousandths = [&](double value) { return int(std::lround(value * kEm / unitsPerEm)); };
+    PdfOutlineMetrics m;
+    m.ascent = int(std::lround(face.ascent(kEm)));
+    m.descent = -int(std::lround(face.descent(kEm)));
+    m.height = int(std::lround(face.ascent(kEm) + face.descent(kEm)));
+    m.internalLeading = m.height - int(kEm);
+    m.fontBox = {thousandths(f.xMin), thousandths(f.yMax), thousandths(f.xMax), thousandths(f.yMin)};
+    m.averageCharWidth = thousandths(f.averageCharWidth);
+    m.maxCharWidth = thousandths(f.maxAdvanceWidth);
+    m.weight = f.weight ? f.weight : (face.synthesizeBold() ? 700 : 400);
+    m.defaultChar = f.defaultChar;
+    m.italicAngle = int(std::lround(f.italicAngle * 10.0));
+    return m;
 }
 
 // Only TrueType outlines can be embedded as the PDF's font file.
 bool hasTrueTypeOutlines(const FontFace& face)
 {
-    const QByteArray file = extractCollectionFace(face.fileData(), face.faceIndex());
-    const FaceTables tables(file);
-    return file.startsWith(QByteArray::fromHex("00010000")) && tables.table("glyf") && tables.table("loca") &&
-           tables.table("hmtx");
+    try {
+        const TableDirectory directory = FontFile(face.fileData()).directory(std::size_t(face.faceIndex()));
+        return directory.sfntversion == 0x00010000 && directory.find("glyf") && directory.find("loca") &&
+               directory.find("hmtx");
+    } catch (const ReadError&) {
+        return false;
+    }
 }
 
 // The face the text is shaped, measured and embedded with. A face in another format (CFF-based
@@ -145,39 +81,41 @@ QByteArray pdfLines(const QByteArrayList& lines)
     return out;
 }
 
-bool isEastAsianFace(const QString& name)
-{
-    static const QStringList faces{QStringLiteral(u"ＭＳ ゴシック"), QStringLiteral(u"ＭＳ Ｐゴシック"),
-                                   QStringLiteral(u"ＭＳ 明朝"), QStringLiteral(u"ＭＳ Ｐ明朝"),
-                                   QStringLiteral("MS UI Gothic")};
-    return faces.contains(name);
-}
-
 } // namespace
 
 PdfFont::PdfFont(const Font& font) : m_sourceFont(font), m_face(embeddableFace(font)) {}
 
 void PdfFont::fillOutlineTextMetrics()
 {
-    if (auto metrics = readMetrics(*m_face)) {
-        m_metrics = *metrics;
-        return;
-    }
-    if (auto arial = readMetrics(*FontService::instance().face(QStringLiteral("Arial"), 0)))
-        m_metrics = *arial;
+    if (m_face->metrics().fromTables)
+        m_metrics = outlineMetrics(*m_face);
+    else
+        m_metrics = outlineMetrics(*FontService::instance().face(QStringLiteral("Arial"), 0));
+}
+
+int PdfFont::glyphWidth(std::uint32_t glyph) const
+{
+    return int(std::lround(m_face->glyphAdvance(glyph) * kEm / m_face->unitsPerEm()));
 }
 
 QString PdfFont::remapString(const QString& text, bool rtl)
 {
-    if (text.isEmpty())
-        return {};
-    const auto glyphs = m_face->shape(text, kEm, rtl);
-    const bool oneToOne = glyphs.size() == std::size_t(text.size());
+    const auto glyphs = remapGlyphs(text, rtl);
     QString result;
     result.reserve(qsizetype(glyphs.size()));
+    for (const auto& glyph : glyphs)
+        result.append(QChar(char16_t(glyph.index)));
+    return result;
+}
+
+std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl)
+{
+    if (text.isEmpty())
+        return {};
+    auto glyphs = m_face->shape(text, kEm, rtl);
+    const bool oneToOne = glyphs.size() == std::size_t(text.size());
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         const auto& glyph = glyphs[i];
-        result.append(QChar(char16_t(glyph.index)));
         bool known = false;
         for (const auto used : m_usedGlyphs)
             if (used == glyph.index) {
@@ -187,7 +125,8 @@ QString PdfFont::remapString(const QString& text, bool rtl)
         if (known)
             continue;
         m_usedGlyphs.push_back(glyph.index);
-        m_widths.push_back(int(std::lround(glyph.advance)));
+        // The font's own width: the shaped advance holds the kerning with this line's neighbours.
+        m_widths.push_back(glyphWidth(glyph.index));
         char16_t character = char16_t(m_metrics.defaultChar);
         if (oneToOne) {
             // Glyphs come in visual order, so a right-to-left line is read from its end.
@@ -196,7 +135,7 @@ QString PdfFont::remapString(const QString& text, bool rtl)
         }
         m_usedCharacters.push_back(character);
     }
-    return result;
+    return glyphs;
 }
 
 QString PdfFont::getFontName() const
@@ -218,7 +157,8 @@ QString PdfFont::getFontName() const
         else
             escaped.append(c);
     }
-    if (!isEastAsianFace(face)) {
+    const EastAsianFace* eastAsian = findEastAsianFace(face);
+    if (!eastAsian || !eastAsian->unstyledPdfName) {
         const bool bold = m_sourceFont.style() & FontStyle::Bold;
         const bool italic = m_sourceFont.style() & FontStyle::Italic;
         if (bold && italic)
@@ -241,18 +181,28 @@ QString PdfFont::getFontName() const
 
 QByteArray PdfFont::getFontFile()
 {
-    const auto& source = m_face;
-    m_fontData = source->fileData();
+    m_fontData = m_face->fileData();
     if (m_subset) {
         // The face's own family and real styles pick the right face of a collection file; a
         // synthesized style has no face of that name.
-        const bool bold = (m_sourceFont.style() & FontStyle::Bold) && !source->synthesizeBold();
-        const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !source->synthesizeItalic();
-        const QString wanted = TrueTypeCollection::wantedFullName(source->familyName(), bold, italic);
-        m_fontData = TrueTypeCollection(m_fontData).packFont(wanted, m_usedGlyphs, ChecksumFaultAction::Warn,
-                                                         std::size_t(source->faceIndex()));
+        const bool bold = (m_sourceFont.style() & FontStyle::Bold) && !m_face->synthesizeBold();
+        const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !m_face->synthesizeItalic();
+        const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
+        m_fontData = subsetFontFile(m_fontData, wanted, m_usedGlyphs, std::size_t(m_face->faceIndex()));
     }
     return m_fontData;
+}
+
+QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wantedName,
+                                   const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont)
+{
+    TrueTypeCollection collection(file);
+    const TrueTypeFont& font = collection.chooseFont(wantedName, ChecksumFaultAction::Warn, fallbackFont);
+    // The export goes on whatever the answer: a damaged table is embedded as it is.
+    for (const ChecksumFault& fault : collection.checksumFaults())
+        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), fault.message(),
+                                    EngineHost::Icon::Warning);
+    return font.packFont(glyphs);
 }
 
 int PdfFont::stemV() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/document/font.h"
+#include "report/engine/font_service.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace quittung::report {
-
-class FontFace;
 
 // The font's outline metrics, all in 1/1000 em (PDF glyph units); the italic angle in tenths of a
 // degree. The box is left, top, right, bottom with y upwards, so top is the highest point.
@@ -38,14 +37,26 @@ class PdfFont {
 public:
     explicit PdfFont(const Font& font);
 
-    // Reads the metrics from the face's own tables; a face without them takes Arial's.
+    // Takes the metrics from the face, by the same rule as layout's ascent and descent; a face
+    // that could not be read takes Arial's.
     void fillOutlineTextMetrics();
     // The line as glyph indices (one 16-bit unit per glyph, visual order); records new glyphs.
     QString remapString(const QString& text, bool rtl);
+    // The same line as shaped glyphs at an em of 1000 (advances and offsets in 1/1000 em, kerning
+    // included); records new glyphs as remapString() does.
+    std::vector<FontFace::Glyph> remapGlyphs(const QString& text, bool rtl);
+    // A glyph's width for /W in 1/1000 em: the font's advance width (hmtx), rounded, the same
+    // wherever the glyph stands.
+    int glyphWidth(std::uint32_t glyph) const;
     // The PDF font name: escaped face name and style.
     QString getFontName() const;
-    // The font file (cut down to the used glyphs when subset()); also kept in fontData().
+    // The font file (cut down to the used glyphs when subset()); also kept in fontData(). Tables
+    // whose checksums do not match are put to the user as a question through engineHost().
     QByteArray getFontFile();
+    // The subset of a font file as getFontFile() cuts it: the font with the wanted full name, else
+    // the one at fallbackFont, keeping the glyphs; checksum faults become the same questions.
+    static QByteArray subsetFontFile(const QByteArray& file, const QString& wantedName,
+                                     const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont);
 
     // The font's PDF objects: each dictionary as it stands between the object line and "endobj",
     // every line ending with CR LF; the arguments are the object numbers referred to.

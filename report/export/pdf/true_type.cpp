@@ -11,9 +11,9 @@ namespace quittung::report {
 namespace {
 
 // Limits on counts read from the file: far above any real font, low enough to stop runaway loops.
-constexpr std::uint32_t kMaxFontsInCollection = 256;
-constexpr std::uint32_t kMaxTables = 1024;
 constexpr std::uint32_t kMaxComponents = 1024;
+// Real fonts nest composites two or three deep; a damaged one may nest without end.
+constexpr int kMaxCompositeDepth = 32;
 // Overlapping format-4 segments could otherwise make the character loop run for billions of steps.
 constexpr std::uint32_t kMaxCmapCharacters = 0x10000;
 constexpr qsizetype kPostLength = 32;
@@ -80,46 +80,45 @@ bool TrueTypeFont::isDropped(const QByteArray& tag)
     return std::any_of(dropped.begin(), dropped.end(), [&](const char* t) { return tag == t; });
 }
 
+QString ChecksumFault::message() const
+{
+    return QStringLiteral("Table ID \"") + QString::fromLatin1(tag) + QStringLiteral("\" checksum error.") +
+           QString::number(computed) + QLatin1Char(' ') + QString::number(stored);
+}
+
 void TrueTypeFont::prepareFont(ChecksumFaultAction action)
 {
     readingFont([&] {
         readDirectory();
         loadTables();
     });
+    m_checksumFaults.clear();
     if (action != ChecksumFaultAction::IgnoreChecksum)
         verifyChecksums(action);
 }
 
 void TrueTypeFont::readDirectory()
 {
-    const ByteReader file(m_file);
-    m_directory.sfntversion = file.u32(m_directoryOffset);
-    const std::uint16_t count = file.u16(m_directoryOffset + 4);
-    m_directory.searchRange = file.u16(m_directoryOffset + 6);
-    m_directory.entrySelector = file.u16(m_directoryOffset + 8);
-    m_directory.rangeShift = file.u16(m_directoryOffset + 10);
-    if (count > kMaxTables)
-        formatError();
-    const ByteReader entries = file.sub(qsizetype(m_directoryOffset) + 12, qsizetype(count) * 16);
+    const FontFile file(m_file);
+    m_directory = file.directoryAt(m_directoryOffset);
+    std::vector<FontTableEntry> kept;
     m_tables.clear();
-    for (qsizetype i = 0; i < count; ++i) {
-        TrueTypeTable table;
-        table.tag = entries.bytes(i * 16, 4);
-        table.checksum = entries.u32(i * 16 + 4);
-        table.offset = entries.u32(i * 16 + 8);
-        table.length = entries.u32(i * 16 + 12);
-        if (isDropped(table.tag))
+    for (const FontTableEntry& entry : m_directory.entries) {
+        if (isDropped(entry.tag))
             continue;
-        if (m_tables.count(table.tag)) {
+        if (m_tables.count(entry.tag)) {
             engineHost().showMessage(QStringLiteral("Font format error"),
-                                     QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(table.tag)),
+                                     QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(entry.tag)),
                                      EngineHost::Icon::Error);
             continue;
         }
-        table.data = file.bytes(table.offset, table.length);
-        m_tables.emplace(table.tag, std::move(table));
+        const ByteReader data = file.table(entry);
+        m_tables.emplace(entry.tag, TrueTypeTable{entry.tag, entry.checksum, entry.offset, entry.length,
+                                                  data.bytes(0, data.size())});
+        kept.push_back(entry);
     }
-    m_directory.numTables = std::uint16_t(m_tables.size());
+    m_directory.entries = std::move(kept);
+    m_directory.numTables = std::uint16_t(m_directory.entries.size());
 }
 
 void TrueTypeFont::loadTables()
@@ -129,7 +128,11 @@ void TrueTypeFont::loadTables()
             fail(message);
     };
     require("head", "FontHeader not found.");
-    loadHead();
+    {
+        const ByteReader head(m_tables["head"].data);
+        m_checkSumAdjustment = head.u32(8);
+        m_indexToLocFormat = head.s16(50);
+    }
     require("maxp", "MaximuProfile not found.");
     {
         const ByteReader maxp(m_tables["maxp"].data);
@@ -164,21 +167,6 @@ void TrueTypeFont::loadTables()
     for (std::size_t i = 0; i < m_loca.size(); ++i)
         if (m_loca[i] > glyfLength || (i > 0 && m_loca[i] < m_loca[i - 1]))
             formatError();
-    if (hasTable("prep")) {
-        // Padded with zeros, which leaves the checksum as it is.
-        TrueTypeTable& prep = m_tables["prep"];
-        prep.data = padTo(prep.data, padded(prep.data.size()));
-        prep.length = std::uint32_t(prep.data.size());
-    }
-}
-
-void TrueTypeFont::loadHead()
-{
-    TrueTypeTable& head = m_tables["head"];
-    const ByteReader reader(head.data);
-    m_indexToLocFormat = reader.s16(50);
-    m_checkSumAdjustment = reader.u32(8);
-    putU32(head.data, 8, 0);
 }
 
 void TrueTypeFont::loadLoca()
@@ -286,23 +274,23 @@ void TrueTypeFont::loadName()
         m_fullNames.move(m_fullNames.indexOf(english), 0);
 }
 
-void TrueTypeFont::verifyChecksums(ChecksumFaultAction action) const
+void TrueTypeFont::verifyChecksums(ChecksumFaultAction action)
 {
     for (const auto& [tag, table] : m_tables) {
-        const std::uint32_t sum = tableChecksum(table.data);
+        std::uint32_t sum = tableChecksum(table.data);
+        if (tag == "head") {
+            // The sum is taken with checkSumAdjustment as zero. Some font tools sum "head" with it
+            // as stored; the table is intact all the same.
+            if (table.checksum == sum)
+                continue;
+            sum -= m_checkSumAdjustment;
+        }
         if (sum == table.checksum)
             continue;
-        // Some font tools sum "head" with its checkSumAdjustment as stored, not zeroed; the table
-        // is intact all the same.
-        if (tag == "head" && table.checksum == sum + m_checkSumAdjustment)
-            continue;
-        const QString text = QStringLiteral("Table ID \"") + QString::fromLatin1(tag) +
-                             QStringLiteral("\" checksum error.") + QString::number(sum) + QLatin1Char(' ') +
-                             QString::number(table.checksum);
+        const ChecksumFault fault{tag, sum, table.checksum};
         if (action == ChecksumFaultAction::ThrowException)
-            throw Exception(text);
-        // The answer does not matter: the font is used either way.
-        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), text, EngineHost::Icon::Warning);
+            throw Exception(fault.message());
+        m_checksumFaults.push_back(fault);
     }
 }
 
@@ -312,55 +300,111 @@ std::uint16_t TrueTypeFont::glyphIndex(char16_t character) const
     return found == m_cmap.end() ? 0 : found->second;
 }
 
-std::vector<std::uint32_t> TrueTypeFont::closedGlyphList() const
+std::vector<std::uint32_t> TrueTypeFont::components(std::uint32_t glyph) const
 {
-    const std::uint32_t count = glyphCount();
-    std::vector<bool> kept(count, false);
-    std::vector<std::uint32_t> pending{0};
-    for (std::uint32_t g : m_usedGlyphs)
-        if (g < count)
-            pending.push_back(g);
-
-    // Components are followed to any depth: a composite made of composites (DŽ of D and Ž, Ž of Z
-    // and a caron) needs them all to be drawn whole. Each glyph is looked at once, so a component
-    // loop in a damaged font ends too.
+    std::vector<std::uint32_t> result;
+    const qsizetype length = qsizetype(m_loca[glyph + 1]) - qsizetype(m_loca[glyph]);
     const ByteReader glyf(m_tables.at("glyf").data);
-    while (!pending.empty()) {
-        const std::uint32_t g = pending.back();
-        pending.pop_back();
-        if (kept[g])
-            continue;
-        kept[g] = true;
-        const qsizetype length = qsizetype(m_loca[g + 1]) - qsizetype(m_loca[g]);
-        if (length < 10 || glyf.s16(m_loca[g]) >= 0)
-            continue;
-        const ByteReader outline = glyf.sub(m_loca[g], length);
-        qsizetype at = 10;
-        for (std::uint32_t n = 0; n < kMaxComponents; ++n) {
-            const std::uint16_t flags = outline.u16(at);
-            const std::uint16_t component = outline.u16(at + 2);
-            if (component < count && !kept[component])
-                pending.push_back(component);
-            at += 4 + ((flags & 0x0001) ? 4 : 2);
-            if (flags & 0x0008)
-                at += 2;
-            else if (flags & 0x0040)
-                at += 4;
-            else if (flags & 0x0080)
-                at += 8;
-            if (!(flags & 0x0020))
-                break;
-        }
+    if (length < 10 || glyf.s16(m_loca[glyph]) >= 0)
+        return result;
+    const ByteReader outline = glyf.sub(m_loca[glyph], length);
+    qsizetype at = 10;
+    for (std::uint32_t n = 0; n < kMaxComponents; ++n) {
+        const std::uint16_t flags = outline.u16(at);
+        const std::uint16_t component = outline.u16(at + 2);
+        if (component < glyphCount())
+            result.push_back(component);
+        at += 4 + ((flags & 0x0001) ? 4 : 2);
+        if (flags & 0x0008)
+            at += 2;
+        else if (flags & 0x0040)
+            at += 4;
+        else if (flags & 0x0080)
+            at += 8;
+        if (!(flags & 0x0020))
+            break;
     }
-    std::vector<std::uint32_t> glyphs;
-    for (std::uint32_t g = 0; g < count; ++g)
-        if (kept[g])
-            glyphs.push_back(g);
-    return glyphs;
+    return result;
 }
 
-QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table) const
+SubsetPlan TrueTypeFont::planSubset(const std::vector<std::uint32_t>& usedGlyphs) const
 {
+    return readingFont([&] {
+        const std::uint32_t count = glyphCount();
+        std::vector<bool> kept(count, false);
+        std::vector<std::uint32_t> level{0};
+        for (const std::uint32_t g : usedGlyphs)
+            if (g < count)
+                level.push_back(g);
+        // A composite made of composites (DŽ of D and Ž, Ž of Z and a caron) needs them all to be
+        // drawn whole. Level by level, so each glyph is met at its shallowest depth; the depth
+        // limit and keeping each glyph once end component loops of a damaged font.
+        for (int depth = 0; !level.empty(); ++depth) {
+            std::vector<std::uint32_t> next;
+            for (const std::uint32_t g : level) {
+                if (kept[g])
+                    continue;
+                kept[g] = true;
+                if (depth < kMaxCompositeDepth)
+                    for (const std::uint32_t component : components(g))
+                        next.push_back(component);
+            }
+            level = std::move(next);
+        }
+        SubsetPlan plan;
+        for (std::uint32_t g = 0; g < count; ++g)
+            if (kept[g])
+                plan.glyphs.push_back(g);
+        return plan;
+    });
+}
+
+TrueTypeFont::GlyphTables TrueTypeFont::writeGlyphTables(const SubsetPlan& plan) const
+{
+    // Glyph indices stay as they are; unlisted glyphs get empty outlines.
+    const ByteReader source(m_tables.at("glyf").data);
+    const bool shortFormat = m_indexToLocFormat == 0;
+    GlyphTables out;
+    std::vector<std::uint32_t> loca(m_loca.size(), 0);
+    std::size_t next = 0; // the first location entry not yet set
+    for (const std::uint32_t g : plan.glyphs) {
+        if (g + 1 >= m_loca.size())
+            formatError();
+        const auto start = std::uint32_t(out.glyf.size());
+        for (; next <= g; ++next)
+            loca[next] = start;
+        out.glyf.append(source.bytes(m_loca[g], qsizetype(m_loca[g + 1]) - qsizetype(m_loca[g])));
+        // The short format stores halves, so every outline has to start at an even offset.
+        if (shortFormat && (out.glyf.size() & 1))
+            out.glyf.append('\0');
+    }
+    for (; next < loca.size(); ++next)
+        loca[next] = std::uint32_t(out.glyf.size());
+    if (shortFormat && out.glyf.size() > 0x1FFFE)
+        formatError();
+
+    out.loca = QByteArray(qsizetype(loca.size()) * (shortFormat ? 2 : 4), '\0');
+    for (std::size_t i = 0; i < loca.size(); ++i) {
+        if (shortFormat)
+            putU16(out.loca, 2 * qsizetype(i), std::uint16_t(loca[i] / 2));
+        else
+            putU32(out.loca, 4 * qsizetype(i), loca[i]);
+    }
+    return out;
+}
+
+QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table, const GlyphTables& glyphs) const
+{
+    if (table.tag == "glyf")
+        return glyphs.glyf;
+    if (table.tag == "loca")
+        return glyphs.loca;
+    if (table.tag == "head") {
+        // checkSumAdjustment is summed as zero and set once the whole file is written.
+        QByteArray out = table.data;
+        putU32(out, 8, 0);
+        return out;
+    }
     if (table.tag == "hhea") {
         QByteArray out(36, '\0');
         putU32(out, 0, m_hheaVersion);
@@ -389,133 +433,107 @@ QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table) const
             putU16(out, 0, 4);
         return out;
     }
+    if (table.tag == "prep") {
+        // Its length is given rounded up to whole words; the zeros leave the checksum as it is.
+        return padTo(table.data, padded(table.data.size()));
+    }
     return table.data;
 }
 
-QByteArray TrueTypeFont::packFont()
+QByteArray TrueTypeFont::packFont(const std::vector<std::uint32_t>& usedGlyphs) const
 {
-    return readingFont([&] { return writeSubset(); });
+    return writeSubset(planSubset(usedGlyphs));
 }
 
-QByteArray TrueTypeFont::writeSubset()
+QByteArray TrueTypeFont::writeSubset(const SubsetPlan& plan) const
 {
-    if (m_loca.empty() || !hasTable("glyf"))
-        fail("Glyphs not found.");
-    // A subset without horizontal metrics would be no usable TrueType font.
-    if (!hasTable("hmtx"))
-        fail("HorizontalMetrics not found.");
+    return readingFont([&] {
+        if (m_loca.empty() || !hasTable("glyf"))
+            fail("Glyphs not found.");
+        // A subset without horizontal metrics would be no usable TrueType font.
+        if (!hasTable("hmtx"))
+            fail("HorizontalMetrics not found.");
+        const GlyphTables glyphs = writeGlyphTables(plan);
 
-    // Rebuild glyf and loca with unchanged glyph indices; unlisted glyphs get empty outlines.
-    const std::vector<std::uint32_t> keep = closedGlyphList();
-    TrueTypeTable& glyf = m_tables["glyf"];
-    TrueTypeTable& loca = m_tables["loca"];
-    const ByteReader oldGlyf(glyf.data);
-    QByteArray newGlyf;
-    std::vector<std::uint32_t> newLoca(m_loca.size(), 0);
-    std::size_t next = 0; // the first location entry not yet set
-    for (std::uint32_t g : keep) {
-        const auto start = std::uint32_t(newGlyf.size());
-        for (; next <= g; ++next)
-            newLoca[next] = start;
-        newGlyf.append(oldGlyf.bytes(m_loca[g], qsizetype(m_loca[g + 1]) - qsizetype(m_loca[g])));
-        // The short format stores halves, so every outline has to start at an even offset.
-        if (m_indexToLocFormat == 0 && (newGlyf.size() & 1))
-            newGlyf.append('\0');
-    }
-    for (; next < newLoca.size(); ++next)
-        newLoca[next] = std::uint32_t(newGlyf.size());
-    if (m_indexToLocFormat == 0 && newGlyf.size() > 0x1FFFE)
-        formatError();
+        // Tables in the order of the file as read.
+        std::vector<const TrueTypeTable*> ordered;
+        for (const auto& entry : m_tables)
+            ordered.push_back(&entry.second);
+        std::stable_sort(ordered.begin(), ordered.end(),
+                         [](const TrueTypeTable* a, const TrueTypeTable* b) { return a->offset < b->offset; });
 
-    QByteArray locaData(qsizetype(newLoca.size()) * (m_indexToLocFormat == 0 ? 2 : 4), '\0');
-    for (std::size_t i = 0; i < newLoca.size(); ++i) {
-        if (m_indexToLocFormat == 0)
-            putU16(locaData, 2 * qsizetype(i), std::uint16_t(newLoca[i] / 2));
-        else
-            putU32(locaData, 4 * qsizetype(i), newLoca[i]);
-    }
-    m_loca = newLoca;
-    loca.data = locaData;
-    loca.length = std::uint32_t(locaData.size());
-    loca.checksum = tableChecksum(locaData);
-    glyf.data = newGlyf;
-    glyf.length = std::uint32_t(newGlyf.size());
-    glyf.checksum = tableChecksum(newGlyf);
+        const auto count = qsizetype(ordered.size());
+        QByteArray out(12 + 16 * count, '\0');
+        std::map<QByteArray, std::array<std::uint32_t, 3>> written; // tag -> checksum, offset, length
+        for (const TrueTypeTable* table : ordered) {
+            if (out.size() % 4 != 0)
+                fail("Align error");
+            const QByteArray data = writtenTable(*table, glyphs);
+            written[table->tag] = {tableChecksum(data), std::uint32_t(out.size()), std::uint32_t(data.size())};
+            out.append(padTo(data, padded(data.size())));
+        }
 
-    // Tables in the order of the file as read.
-    std::vector<TrueTypeTable*> ordered;
-    for (auto& entry : m_tables)
-        ordered.push_back(&entry.second);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const TrueTypeTable* a, const TrueTypeTable* b) { return a->offset < b->offset; });
-
-    const auto count = qsizetype(ordered.size());
-    QByteArray out(12 + 16 * count, '\0');
-    std::map<QByteArray, std::array<std::uint32_t, 3>> written; // tag -> checksum, offset, length
-    for (TrueTypeTable* table : ordered) {
-        if (out.size() % 4 != 0)
-            fail("Align error");
-        const QByteArray data = writtenTable(*table);
-        written[table->tag] = {tableChecksum(data), std::uint32_t(out.size()), std::uint32_t(data.size())};
-        out.append(padTo(data, padded(data.size())));
-    }
-
-    // The search fields follow the table count, which dropping tables changes.
-    std::uint16_t entrySelector = 0;
-    while ((2u << entrySelector) <= std::uint32_t(count))
-        ++entrySelector;
-    const auto searchRange = std::uint16_t(16u << entrySelector);
-    putU32(out, 0, m_directory.sfntversion);
-    putU16(out, 4, std::uint16_t(count));
-    putU16(out, 6, searchRange);
-    putU16(out, 8, entrySelector);
-    putU16(out, 10, std::uint16_t(count * 16 - searchRange));
-    qsizetype at = 12;
-    for (const auto& [tag, entry] : written) { // std::map: byte-wise ascending tags
-        out.replace(at, 4, tag);
-        putU32(out, at + 4, entry[0]);
-        putU32(out, at + 8, entry[1]);
-        putU32(out, at + 12, entry[2]);
-        at += 16;
-    }
-    putU32(out, written.at("head")[1] + 8, 0xB1B0AFBAu - tableChecksum(out));
-    return out;
+        // The search fields follow the table count, which dropping tables changes.
+        std::uint16_t entrySelector = 0;
+        while ((2u << entrySelector) <= std::uint32_t(count))
+            ++entrySelector;
+        const auto searchRange = std::uint16_t(16u << entrySelector);
+        putU32(out, 0, m_directory.sfntversion);
+        putU16(out, 4, std::uint16_t(count));
+        putU16(out, 6, searchRange);
+        putU16(out, 8, entrySelector);
+        putU16(out, 10, std::uint16_t(count * 16 - searchRange));
+        qsizetype at = 12;
+        for (const auto& [tag, entry] : written) { // std::map: byte-wise ascending tags
+            out.replace(at, 4, tag);
+            putU32(out, at + 4, entry[0]);
+            putU32(out, at + 8, entry[1]);
+            putU32(out, at + 12, entry[2]);
+            at += 16;
+        }
+        putU32(out, written.at("head")[1] + 8, 0xB1B0AFBAu - tableChecksum(out));
+        return out;
+    });
 }
 
 TrueTypeCollection::TrueTypeCollection(QByteArray file)
 {
     readingFont([&] {
-        const ByteReader reader(file);
-        if (reader.u32(0) == 0x00010000) {
-            m_fonts.push_back(std::make_unique<TrueTypeFont>(file, 0));
-            return;
+        const FontFile fontFile(file);
+        if (!fontFile.isCollection()) {
+            if (ByteReader(file).u32(0) != 0x00010000)
+                formatError();
+        } else {
+            const std::uint32_t version = fontFile.collectionVersion();
+            if (version != 0x00010000 && version != 0x00020000)
+                fail("Unknown font collection version");
         }
-        if (reader.bytes(0, 4) != "ttcf")
-            formatError();
-        const std::uint32_t version = reader.u32(4);
-        if (version != 0x00010000 && version != 0x00020000)
-            fail("Unknown font collection version");
-        const std::uint32_t count = reader.u32(8);
-        if (count == 0 || count > kMaxFontsInCollection)
-            formatError();
-        for (std::uint32_t i = 0; i < count; ++i)
-            m_fonts.push_back(std::make_unique<TrueTypeFont>(file, reader.u32(12 + 4 * qsizetype(i))));
+        const std::size_t count = fontFile.fontCount();
+        for (std::size_t i = 0; i < count; ++i)
+            m_fonts.push_back(std::make_unique<TrueTypeFont>(file, fontFile.directoryOffset(i)));
     });
+}
+
+const EastAsianFace* findEastAsianFace(const QString& faceName)
+{
+    static const EastAsianFace faces[] = {
+        {u"ＭＳ ゴシック", "MS Gothic", true},
+        {u"ＭＳ Ｐゴシック", "MS PGothic", true},
+        {u"ＭＳ 明朝", "MS Mincho", true},
+        {u"ＭＳ Ｐ明朝", "MS PMincho", true},
+        {u"MS UI Gothic", "MS UI Gothic", true},
+        {u"メイリオ", "Meiryo", false},
+    };
+    for (const EastAsianFace& face : faces)
+        if (QStringView(face.name) == faceName)
+            return &face;
+    return nullptr;
 }
 
 QString TrueTypeCollection::wantedFullName(const QString& faceName, bool bold, bool italic)
 {
-    static const std::array<std::pair<const char16_t*, const char*>, 5> english{{
-        {u"ＭＳ ゴシック", "MS Gothic"},
-        {u"ＭＳ Ｐゴシック", "MS PGothic"},
-        {u"ＭＳ 明朝", "MS Mincho"},
-        {u"ＭＳ Ｐ明朝", "MS PMincho"},
-        {u"メイリオ", "Meiryo"},
-    }};
-    QString name = faceName;
-    for (const auto& [local, latin] : english)
-        if (faceName == QString::fromUtf16(local))
-            name = QString::fromLatin1(latin);
+    const EastAsianFace* eastAsian = findEastAsianFace(faceName);
+    QString name = eastAsian ? QString::fromLatin1(eastAsian->englishName) : faceName;
     if (bold)
         name += QStringLiteral(" Bold");
     if (italic)
@@ -523,22 +541,31 @@ QString TrueTypeCollection::wantedFullName(const QString& faceName, bool bold, b
     return name;
 }
 
+TrueTypeFont& TrueTypeCollection::chooseFont(const QString& wantedName, ChecksumFaultAction action,
+                                              std::size_t fallback)
+{
+    m_checksumFaults.clear();
+    TrueTypeFont* chosen = nullptr;
+    bool found = false;
+    for (auto& font : m_fonts) {
+        font->prepareFont(action);
+        m_checksumFaults.insert(m_checksumFaults.end(), font->checksumFaults().begin(),
+                                font->checksumFaults().end());
+        chosen = font.get();
+        found = font->fullNames().contains(wantedName);
+        if (found)
+            break;
+    }
+    // Without a match every font has been prepared.
+    if (!found && fallback < m_fonts.size())
+        chosen = m_fonts[fallback].get();
+    return *chosen;
+}
+
 QByteArray TrueTypeCollection::packFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
                                         ChecksumFaultAction action, std::size_t fallback)
 {
-    TrueTypeFont* chosen = nullptr;
-    for (auto& font : m_fonts) {
-        font->prepareFont(action);
-        chosen = font.get();
-        if (font->fullNames().contains(wantedName))
-            break;
-    }
-    if (!chosen->fullNames().contains(wantedName) && fallback < m_fonts.size()) {
-        chosen = m_fonts[fallback].get();
-        chosen->prepareFont(action);
-    }
-    chosen->addUsedGlyphs(glyphs);
-    return chosen->packFont();
+    return chooseFont(wantedName, action, fallback).packFont(glyphs);
 }
 
 } // namespace quittung::report

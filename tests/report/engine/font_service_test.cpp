@@ -148,6 +148,11 @@ TEST(FontService, KerningIsIncludedInOneMeasurement)
     const double single = face->cumulativeAdvances(QStringLiteral("A"), MeasuringEm).back()
         + face->cumulativeAdvances(QStringLiteral("V"), MeasuringEm).back();
     EXPECT_LT(pair, single);
+    // The glyph's own advance width stays the font's: A is 1366 of 2048 units.
+    const std::vector<FontFace::Glyph> glyphs = face->shape(QStringLiteral("AV"), 2048);
+    ASSERT_EQ(glyphs.size(), 2u);
+    EXPECT_LT(glyphs[0].advance, 1366);
+    EXPECT_EQ(face->glyphAdvance(glyphs[0].index), 1366);
 }
 
 TEST(FontService, ClustersShareTheirAdvanceAtTheFirstCharacter)

@@ -1,9 +1,18 @@
 #include "report/export/pdf/pdf_font.h"
 
+#include "report/engine/font_file.h"
 #include "report/engine/font_service.h"
 #include "report/export/pdf/true_type.h"
+#include "tests/support/recording_engine_host.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
 
 namespace quittung::report {
 namespace {
@@ -14,6 +23,65 @@ Font reportFont(const QString& name, FontStyles style)
     font.setName(name);
     font.setStyle(style);
     return font;
+}
+
+// A table of a plain font file, for reading and changing in place.
+ByteReader tableOf(const QByteArray& file, const char* tag)
+{
+    return FontFile(file).table(*FontFile(file).directory(0).find(tag));
+}
+
+qsizetype tableOffset(const QByteArray& file, const char* tag)
+{
+    return FontFile(file).directory(0).find(tag)->offset;
+}
+
+// Liberation Sans under the family name `family` (as long as "Liberation Sans"), changed by
+// `change`, made known to fontconfig for this process, so that the font service resolves the name
+// to it. The name table's checksum is left as it was when `keepNameChecksum` is set.
+void addChangedLiberationSans(const QString& family, const std::function<void(QByteArray&)>& change,
+                              bool keepNameChecksum = false)
+{
+    static QTemporaryDir dir;
+    QByteArray font = FontService::instance().face(QStringLiteral("Arial"), 0)->fileData();
+    const FontFile file(font);
+    const TableDirectory directory = file.directory(0);
+    const FontTableEntry& name = *directory.find("name");
+    QByteArray names = file.table(name).bytes(0, name.length);
+    const QString original = QStringLiteral("Liberation Sans");
+    ASSERT_EQ(family.size(), original.size());
+    names.replace(original.toLatin1(), family.toLatin1());
+    auto utf16 = [](const QString& text) {
+        QByteArray out;
+        for (const QChar c : text)
+            out.append(char(c.unicode() >> 8)).append(char(c.unicode()));
+        return out;
+    };
+    names.replace(utf16(original), utf16(family));
+    font.replace(name.offset, name.length, names);
+    change(font);
+    for (const FontTableEntry& entry : directory.entries) {
+        if (entry.tag == "head" || (keepNameChecksum && entry.tag == "name"))
+            continue;
+        const qsizetype at = 12 + 16 * (&entry - directory.entries.data());
+        putU32(font, at + 4, tableChecksum(font.mid(entry.offset, entry.length)));
+    }
+    const QString path = dir.filePath(family + QStringLiteral(".ttf"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    ASSERT_EQ(out.write(font), font.size());
+    out.close();
+    ASSERT_TRUE(FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.toUtf8().constData())));
+    ASSERT_EQ(FontService::instance().face(family, 0)->filePath(), path);
+}
+
+// The advance width hmtx gives a glyph, in 1/1000 em.
+int hmtxWidth(const FontFace& face, std::uint32_t glyph)
+{
+    const QByteArray file = FontFile(face.fileData()).singleFont(std::size_t(face.faceIndex()));
+    const std::uint16_t longMetrics = tableOf(file, "hhea").u16(34);
+    const std::uint16_t advance = tableOf(file, "hmtx").u16(4 * std::min<qsizetype>(glyph, longMetrics - 1));
+    return int(std::lround(advance * 1000.0 / tableOf(file, "head").u16(18)));
 }
 
 TEST(PdfFont, StartsEmptyWithPacking)
@@ -46,6 +114,8 @@ TEST(PdfFont, FontNameEscapesAndAddsStyle)
         {QStringLiteral(u"Schrift Ä"), {}, QStringLiteral("Schrift#20#C3#84")},
         {QStringLiteral("MS UI Gothic"), FontStyle::Bold, QStringLiteral("MS#20UI#20Gothic")},
         {QStringLiteral(u"ＭＳ 明朝"), FontStyle::Italic, QStringLiteral("#EF#BC#AD#EF#BC#B3#20#E6#98#8E#E6#9C#9D")},
+        // Meiryo is looked up under its English name but keeps its style.
+        {QStringLiteral(u"メイリオ"), FontStyle::Bold, QStringLiteral("#E3#83#A1#E3#82#A4#E3#83#AA#E3#82#AA,Bold")},
     };
     for (const auto& c : cases) {
         const PdfFont font(reportFont(c.face, c.style));
@@ -78,6 +148,77 @@ TEST(PdfFont, MetricsAreInThousandthsOfAnEm)
             EXPECT_EQ(m.italicAngle, 0);
         }
     }
+}
+
+TEST(PdfFont, MetricsAreTheCellLayoutMeasures)
+{
+    // Windows metrics of zero: the cell comes from hhea, in layout and in the PDF alike.
+    const QString zeroWindowsMetrics = QStringLiteral("Quittung Test A");
+    addChangedLiberationSans(zeroWindowsMetrics, [](QByteArray& font) {
+        const qsizetype os2 = tableOffset(font, "OS/2");
+        putU16(font, os2 + 74, 0);
+        putU16(font, os2 + 76, 0);
+        const qsizetype hhea = tableOffset(font, "hhea");
+        putU16(font, hhea + 4, 1900);
+        putU16(font, hhea + 6, std::uint16_t(-500));
+    });
+    struct Case {
+        QString family;
+        FontStyles style;
+        int ascent;
+        int descent;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Arial"), {}, 905, -212},
+        {QStringLiteral("Arial"), FontStyle::Bold | FontStyle::Italic, 905, -212},
+        {QStringLiteral("DejaVu Sans"), {}, 928, -236},
+        {zeroWindowsMetrics, {}, 928, -244},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family.toStdString());
+        PdfFont font(reportFont(c.family, c.style));
+        font.fillOutlineTextMetrics();
+        const auto face = FontService::instance().face(c.family, c.style.toInt());
+        const auto& m = font.metrics();
+        EXPECT_EQ(m.ascent, c.ascent);
+        EXPECT_EQ(m.descent, c.descent);
+        EXPECT_EQ(m.ascent, std::lround(face->ascent(1000)));
+        EXPECT_EQ(m.descent, -std::lround(face->descent(1000)));
+        EXPECT_EQ(m.height, std::lround(face->ascent(1000) + face->descent(1000)));
+        EXPECT_EQ(m.internalLeading, m.height - 1000);
+        // The box is head's, so it holds the outlines whatever the cell is.
+        const auto& f = face->metrics();
+        EXPECT_EQ(m.fontBox.top, std::lround(f.yMax * 1000.0 / face->unitsPerEm()));
+        EXPECT_EQ(m.fontBox.bottom, std::lround(f.yMin * 1000.0 / face->unitsPerEm()));
+    }
+}
+
+TEST(PdfFont, GlyphWidthsAreTheFontsOwnWhateverTextCameFirst)
+{
+    // Kerned pairs in both orders: the shaped advance of A next to V is smaller than its width.
+    const QStringList texts{QStringLiteral("Quittung"), QStringLiteral("AV"), QStringLiteral("VA"),
+                            QStringLiteral("Gesamt :"), QStringLiteral("--EINHUNDERTNEUNZEHN--")};
+    PdfFont forwards(reportFont(QStringLiteral("Arial"), {}));
+    PdfFont backwards(reportFont(QStringLiteral("Arial"), {}));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        forwards.remapString(texts.at(i), false);
+        backwards.remapString(texts.at(texts.size() - 1 - i), false);
+    }
+    const auto face = FontService::instance().face(QStringLiteral("Arial"), 0);
+    for (const PdfFont* font : {&forwards, &backwards}) {
+        ASSERT_EQ(font->widths().size(), font->usedGlyphs().size());
+        for (std::size_t i = 0; i < font->usedGlyphs().size(); ++i) {
+            const std::uint32_t glyph = font->usedGlyphs()[i];
+            EXPECT_EQ(font->widths()[i], hmtxWidth(*face, glyph)) << glyph;
+            EXPECT_EQ(font->glyphWidth(glyph), hmtxWidth(*face, glyph)) << glyph;
+        }
+    }
+
+    // The kerning stays in the shaped glyphs, for the positions in the page content.
+    const auto pair = forwards.remapGlyphs(QStringLiteral("AV"), false);
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_EQ(forwards.glyphWidth(pair[0].index), 667);
+    EXPECT_LT(std::lround(pair[0].advance), 667);
 }
 
 TEST(PdfFont, RemapRecordsEachGlyphOnceWithItsCharacter)
@@ -207,6 +348,22 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
         // Glyph indices are unchanged: the subset's cmap still maps the characters to them.
         EXPECT_EQ(packed.glyphIndex(u'Q'), font.usedGlyphs()[0]);
     }
+}
+
+TEST(PdfFont, ChecksumFaultOfTheFontFileIsAQuestionOfTheExport)
+{
+    const QString family = QStringLiteral("Quittung Test B");
+    addChangedLiberationSans(family, [](QByteArray&) {}, true);
+    PdfFont font(reportFont(family, {}));
+    font.remapString(QStringLiteral("Quittung"), false);
+    const QByteArray& file = FontService::instance().face(family, 0)->fileData();
+    const FontTableEntry name = *FontFile(file).directory(0).find("name");
+    RecordingEngineHost host;
+    const QByteArray subset = font.getFontFile();
+    EXPECT_EQ(host.shown, QStringList{QStringLiteral("Font table checksum error|Table ID \"name\" checksum error.%1 %2")
+                                          .arg(tableChecksum(file.mid(name.offset, name.length)))
+                                          .arg(name.checksum)});
+    EXPECT_EQ(tableChecksum(subset), 0xB1B0AFBAu);
 }
 
 TEST(PdfFont, FaceWithoutTrueTypeOutlinesIsReplacedByArial)

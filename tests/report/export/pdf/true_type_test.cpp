@@ -1,4 +1,5 @@
 #include "runtime/byte_reader.h"
+#include "report/export/pdf/pdf_font.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"
@@ -34,6 +35,17 @@ QString errorOf(const QByteArray& data, ChecksumFaultAction action = ChecksumFau
         collection.fonts().front()->prepareFont(action);
         collection.fonts().front()->addUsedGlyphs({1, 2, 3});
         (void)collection.fonts().front()->packFont();
+    } catch (const Exception& error) {
+        return error.message();
+    }
+    return QStringLiteral("no error");
+}
+
+// The error of cutting the file's first font down for a PDF export, which asks about checksum faults.
+QString exportError(const QByteArray& data)
+{
+    try {
+        (void)PdfFont::subsetFontFile(data, QString(), {1, 2, 3}, 0);
     } catch (const Exception& error) {
         return error.message();
     }
@@ -262,6 +274,32 @@ TEST(TrueTypeFontTest, CompositeKeepsItsComponentsAtEveryDepth)
     expectOnlyKeptOutlines(font, source, needed);
 }
 
+TEST(TrueTypeFontTest, PackingLeavesTheFontAsReadSoEverySubsetIsWhole)
+{
+    const QByteArray file = readFile(kRegular);
+    ASSERT_FALSE(file.isEmpty());
+    const TrueTypeFont source = prepared(file);
+    TrueTypeFont font = prepared(file);
+    // Ä is a composite of A and the dieresis.
+    const std::uint32_t a = font.glyphIndex(u'A');
+    const std::uint32_t umlaut = font.glyphIndex(u'\u00C4');
+    ASSERT_FALSE(components(outline(font, umlaut)).empty());
+
+    const QByteArray first = font.packFont({a});
+    EXPECT_EQ(font.packFont({a}), first);
+    expectOnlyKeptOutlines(prepared(first), source, keptGlyphs(source, {a}));
+    const QByteArray second = font.packFont({a, umlaut});
+    expectOnlyKeptOutlines(prepared(second), source, keptGlyphs(source, {a, umlaut}));
+    for (const char* tag : {"glyf", "loca", "head"})
+        EXPECT_EQ(font.tables().at(tag).data, source.tables().at(tag).data) << tag;
+
+    // The keep list grows the same way.
+    font.addUsedGlyphs({a});
+    EXPECT_EQ(font.packFont(), first);
+    font.addUsedGlyphs({umlaut});
+    EXPECT_EQ(font.packFont(), second);
+}
+
 TEST(TrueTypeFontTest, DropsSignatureAndDeviceMetrics)
 {
     // Liberation 2 carries neither table, so two of its small tables are given their tags.
@@ -365,9 +403,18 @@ TEST(TrueTypeFontTest, ChecksumMismatchFollowsTheAction)
     const QString text = QStringLiteral("Table ID \"name\" checksum error.%1 %2").arg(stored).arg(stored + 1);
 
     {
+        // Reading reports the fault and asks nothing; the export puts the question.
+        RecordingEngineHost host;
+        TrueTypeFont parsed(font, 0);
+        parsed.prepareFont(ChecksumFaultAction::Warn);
+        ASSERT_EQ(parsed.checksumFaults().size(), 1u);
+        EXPECT_EQ(parsed.checksumFaults().front().message(), text);
+        EXPECT_TRUE(host.shown.isEmpty());
+    }
+    {
         RecordingEngineHost host;
         host.answer = false;
-        EXPECT_EQ(errorOf(font, ChecksumFaultAction::Warn), QStringLiteral("no error"));
+        EXPECT_EQ(exportError(font), QStringLiteral("no error"));
         EXPECT_EQ(host.shown, QStringList{QStringLiteral("Font table checksum error|") + text});
     }
     {
@@ -480,6 +527,10 @@ TEST(TrueTypeCollectionTest, WantedFullNames)
               QStringLiteral("Arial Bold Italic"));
     EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral("ＭＳ 明朝"), true, false),
               QStringLiteral("MS Mincho Bold"));
+    EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral(u"メイリオ"), false, true),
+              QStringLiteral("Meiryo Italic"));
+    EXPECT_EQ(TrueTypeCollection::wantedFullName(QStringLiteral("MS UI Gothic"), false, false),
+              QStringLiteral("MS UI Gothic"));
 }
 
 } // namespace
