@@ -104,9 +104,10 @@ DecimalDigits decimalDigits(double value, std::optional<int> significantDigits)
     char buffer[64];
     const double magnitude = std::fabs(value);
     char* const end = buffer + sizeof buffer;
+    const auto scientific = std::chars_format::scientific;
     const auto written = significantDigits
-        ? std::to_chars(buffer, end, magnitude, std::chars_format::scientific, std::clamp(*significantDigits, 1, 18) - 1)
-        : std::to_chars(buffer, end, magnitude, std::chars_format::scientific);
+        ? std::to_chars(buffer, end, magnitude, scientific, std::clamp(*significantDigits, 1, 18) - 1)
+        : std::to_chars(buffer, end, magnitude, scientific);
     const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const auto ePos = text.find('e');
     const char* exponentStart = text.data() + ePos + 1;

@@ -95,7 +95,8 @@ std::optional<double> stringToDouble(const QString& text)
     if (begin < end && (text[begin] == QLatin1Char('+') || text[begin] == QLatin1Char('-')))
         negative = text[begin++] == QLatin1Char('-');
     // "5." and ".5" pass here, unlike in literals.
-    const DecimalScan scan = scanDecimal(QStringView(text).first(end), begin, QLatin1Char('.'), FractionRule::SeparatorAlone);
+    const DecimalScan scan
+        = scanDecimal(QStringView(text).first(end), begin, QLatin1Char('.'), FractionRule::SeparatorAlone);
     double value = 0;
     if (scan.end != end || decimalValue(scan, value) != DecimalResult::Ok)
         return std::nullopt;

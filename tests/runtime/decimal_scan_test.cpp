@@ -16,11 +16,15 @@ struct Scanned {
     std::optional<double> value;
 };
 
+Scanned scan(const QString& text, FractionRule rule, qsizetype from = 0, bool negative = false)
+{
+    const DecimalScan number = scanDecimal(text, from, QLatin1Char(','), rule);
+    return {number.end, number.toDouble(negative)};
+}
+
 Scanned scan(const char* text, FractionRule rule, qsizetype from = 0)
 {
-    const QString input = QString::fromUtf8(text);
-    const DecimalScan number = scanDecimal(input, from, QLatin1Char(','), rule);
-    return {number.end, number.toDouble()};
+    return scan(QString::fromUtf8(text), rule, from);
 }
 
 } // namespace
@@ -56,11 +60,11 @@ TEST(DecimalScan, TellsOverflowFromUnderflowByTheLeadingDigit)
 {
     // 1 and 400 digits more, then a fraction: far too large although the last digit's power is negative.
     const QString large = QLatin1Char('1') + QString(400, QLatin1Char('0')) + QStringLiteral(",5");
-    EXPECT_EQ(scanDecimal(large, 0, QLatin1Char(','), FractionRule::SeparatorAlone).toDouble(), std::nullopt);
+    EXPECT_EQ(scan(large, FractionRule::SeparatorAlone).value, std::nullopt);
     const QString small = QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QStringLiteral("1E10");
-    const std::optional<double> tiny = scanDecimal(small, 0, QLatin1Char(','), FractionRule::SeparatorAlone).toDouble(true);
+    const std::optional<double> tiny = scan(small, FractionRule::SeparatorAlone, 0, true).value;
     ASSERT_TRUE(tiny);
     EXPECT_EQ(*tiny, 0);
     EXPECT_TRUE(std::signbit(*tiny));
-    EXPECT_EQ(scanDecimal(u"1E999999999999", 0, QLatin1Char(','), FractionRule::SeparatorAlone).toDouble(), std::nullopt);
+    EXPECT_EQ(scan("1E999999999999", FractionRule::SeparatorAlone).value, std::nullopt);
 }

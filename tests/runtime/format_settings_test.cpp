@@ -65,7 +65,9 @@ TEST(FormatSettings, TheLongDateFollowsTheShortDatesOrder)
         {"MM/dd/yy", "dddd, mmmm d, yyyy"},
         {"yyyy-MM-dd", "dddd, mmmm d, yyyy"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(longDateFormatFor(QString::fromUtf8(row.shortDate)), QString::fromUtf8(row.longDate)) << row.shortDate;
+    for (const auto& row : rows) {
+        EXPECT_EQ(longDateFormatFor(QString::fromUtf8(row.shortDate)), QString::fromUtf8(row.longDate))
+            << row.shortDate;
+    }
     EXPECT_EQ(FormatSettings::german().longDateFormat, QStringLiteral("dddd, d. mmmm yyyy"));
 }

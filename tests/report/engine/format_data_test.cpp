@@ -284,6 +284,13 @@ TEST_F(FormatDataNames, DateTimePicturesWithEnglishNames)
         english);
 }
 
+TEST(FormatData, ALongDateThatHoldsTheLongDateShowsTheShortOneThere)
+{
+    FormatSettings regional = german;
+    regional.longDateFormat = QStringLiteral("dddddd 'lang'");
+    EXPECT_EQ(formatData(friday, format(FormatKind::DateTime, "dddddd"), regional), QStringLiteral("03.07.2020 lang"));
+}
+
 TEST(VariantToText, PlainTextOfEachType)
 {
     struct Row {
