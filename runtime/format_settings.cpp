@@ -7,7 +7,24 @@ namespace quittung {
 
 FormatSettings FormatSettings::german()
 {
-    return {QLatin1Char(','), QLatin1Char('.'), QStringLiteral("dd.MM.yyyy")};
+    FormatSettings settings;
+    settings.decimalSeparator = QLatin1Char(',');
+    settings.thousandSeparator = QLatin1Char('.');
+    settings.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+    settings.shortMonthNames = {QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mär"),
+        QStringLiteral("Apr"), QStringLiteral("Mai"), QStringLiteral("Jun"), QStringLiteral("Jul"),
+        QStringLiteral("Aug"), QStringLiteral("Sep"), QStringLiteral("Okt"), QStringLiteral("Nov"),
+        QStringLiteral("Dez")};
+    settings.longMonthNames = {QStringLiteral("Januar"), QStringLiteral("Februar"), QStringLiteral("März"),
+        QStringLiteral("April"), QStringLiteral("Mai"), QStringLiteral("Juni"), QStringLiteral("Juli"),
+        QStringLiteral("August"), QStringLiteral("September"), QStringLiteral("Oktober"), QStringLiteral("November"),
+        QStringLiteral("Dezember")};
+    settings.shortDayNames = {QStringLiteral("Mo"), QStringLiteral("Di"), QStringLiteral("Mi"), QStringLiteral("Do"),
+        QStringLiteral("Fr"), QStringLiteral("Sa"), QStringLiteral("So")};
+    settings.longDayNames = {QStringLiteral("Montag"), QStringLiteral("Dienstag"), QStringLiteral("Mittwoch"),
+        QStringLiteral("Donnerstag"), QStringLiteral("Freitag"), QStringLiteral("Samstag"), QStringLiteral("Sonntag")};
+    settings.longDateFormat = longDateFormatFor(settings.shortDateFormat);
+    return settings;
 }
 
 namespace {
@@ -25,6 +42,17 @@ QString quotedLiteral(const QString& text)
     return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 
+// Names the locale leaves empty keep the English ones.
+template <std::size_t N>
+void readNames(std::array<QString, N>& names, const nl_item (&items)[N])
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        const QString name = QString::fromLocal8Bit(nl_langinfo(items[i]));
+        if (!name.isEmpty())
+            names[i] = name;
+    }
+}
+
 } // namespace
 
 FormatSettings FormatSettings::fromProcessLocale()
@@ -38,12 +66,35 @@ FormatSettings FormatSettings::fromProcessLocale()
     const QString dateFormat = dateFormatFromStrftime(QString::fromLocal8Bit(nl_langinfo(D_FMT)));
     if (!dateFormat.isEmpty())
         settings.shortDateFormat = dateFormat;
+    settings.longDateFormat = longDateFormatFor(settings.shortDateFormat);
+    static constexpr nl_item shortMonths[12] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4, ABMON_5, ABMON_6, ABMON_7,
+        ABMON_8, ABMON_9, ABMON_10, ABMON_11, ABMON_12};
+    static constexpr nl_item longMonths[12] = {MON_1, MON_2, MON_3, MON_4, MON_5, MON_6, MON_7, MON_8, MON_9,
+        MON_10, MON_11, MON_12};
+    // The C library counts days from Sunday.
+    static constexpr nl_item shortDays[7] = {ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7, ABDAY_1};
+    static constexpr nl_item longDays[7] = {DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7, DAY_1};
+    readNames(settings.shortMonthNames, shortMonths);
+    readNames(settings.longMonthNames, longMonths);
+    readNames(settings.shortDayNames, shortDays);
+    readNames(settings.longDayNames, longDays);
     return settings;
 }
 
 QString FormatSettings::formatShortDate(const QDate& date) const
 {
     return date.toString(shortDateFormat);
+}
+
+QString longDateFormatFor(const QString& shortDateFormat)
+{
+    const qsizetype day = shortDateFormat.indexOf(QLatin1Char('d'));
+    const qsizetype month = shortDateFormat.indexOf(QLatin1Char('M'));
+    if (day < 0 || month < 0 || month < day)
+        return QStringLiteral("dddd, mmmm d, yyyy");
+    if (shortDateFormat.contains(QLatin1Char('.')))
+        return QStringLiteral("dddd, d. mmmm yyyy");
+    return QStringLiteral("dddd d mmmm yyyy");
 }
 
 QString dateFormatFromStrftime(const QString& pattern)

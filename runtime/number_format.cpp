@@ -1,12 +1,15 @@
 #include "runtime/number_format.h"
 
+#include "runtime/decimal_scan.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quittung {
 
@@ -17,107 +20,66 @@ namespace {
     throw ConvertError(formatMessage(msg::SInvalidFloat, {text}));
 }
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// A number as written: sign, the digits of the mantissa without the separator, and the power of
-// ten that applies to the last of those digits.
-struct DecimalNumber {
+// A number as the user writes it: blanks, an optional sign, the number, blanks.
+struct SignedDecimal {
     bool negative = false;
-    std::string digits;
-    long exponent = 0;
+    DecimalScan number;
 };
 
-DecimalNumber scanNumber(const QString& text, const FormatSettings& settings)
+SignedDecimal scanNumber(const QString& text, const FormatSettings& settings)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n && text[i] == QLatin1Char(' '))
         ++i;
-    DecimalNumber number;
+    SignedDecimal result;
     if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-        number.negative = text[i++] == QLatin1Char('-');
-    bool mantissa = false;
-    while (i < n && isDigit(text[i])) {
-        number.digits += static_cast<char>(text[i++].unicode());
-        mantissa = true;
-    }
-    long fractionDigits = 0;
-    if (i < n && text[i] == settings.decimalSeparator) {
-        mantissa = true;
-        ++i;
-        while (i < n && isDigit(text[i])) {
-            number.digits += static_cast<char>(text[i++].unicode());
-            ++fractionDigits;
-        }
-    }
-    if (!mantissa)
+        result.negative = text[i++] == QLatin1Char('-');
+    // "," alone is zero and "3E" is three.
+    result.number = scanDecimal(text, i, settings.decimalSeparator, FractionRule::SeparatorAlone);
+    if (result.number.digits.empty() && !result.number.separator)
         throwInvalidFloat(text);
-    long exponent = 0;
-    if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e'))) {
-        ++i;
-        bool negative = false;
-        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-            negative = text[i++] == QLatin1Char('-');
-        // Any number of digits may follow; past a few thousand the value is zero or infinite anyway.
-        while (i < n && isDigit(text[i])) {
-            if (exponent < 100000)
-                exponent = exponent * 10 + (text[i].unicode() - '0');
-            ++i;
-        }
-        if (negative)
-            exponent = -exponent;
-    }
+    i = result.number.end;
     while (i < n && text[i] == QLatin1Char(' '))
         ++i;
     if (i != n)
         throwInvalidFloat(text);
-    number.exponent = exponent - fractionDigits;
-    return number;
+    return result;
 }
 
 } // namespace
 
 double stringToFloat(const QString& text, const FormatSettings& settings)
 {
-    const DecimalNumber number = scanNumber(text, settings);
-    // std::from_chars rounds correctly.
-    std::string c = (number.negative ? "-0" : "0") + number.digits + 'e' + std::to_string(number.exponent);
-    double value = 0;
-    const auto [end, error] = std::from_chars(c.data(), c.data() + c.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        // Too small for a double reads as zero; too large is no number we can hold.
-        if (number.exponent >= 0)
-            throwInvalidFloat(text);
-        return number.negative ? -0.0 : 0.0;
-    }
-    if (error != std::errc() || end != c.data() + c.size())
+    const SignedDecimal scanned = scanNumber(text, settings);
+    const std::optional<double> value = scanned.number.toDouble(scanned.negative);
+    if (!value)
         throwInvalidFloat(text);
-    return value;
+    return *value;
 }
 
 qint64 stringToCurrency(const QString& text, const FormatSettings& settings)
 {
-    DecimalNumber number = scanNumber(text, settings);
-    const auto first = number.digits.find_first_not_of('0');
+    const SignedDecimal scanned = scanNumber(text, settings);
+    const std::string& all = scanned.number.digits;
+    const auto first = all.find_first_not_of('0');
     if (first == std::string::npos)
         return 0;
-    number.digits.erase(0, first);
+    const std::string digits = all.substr(first);
     // Shift to ten-thousandths: keep = digits that stand before the point of the scaled value.
-    const long shift = number.exponent + 4;
-    const long keep = static_cast<long>(number.digits.size()) + shift;
+    const long shift = scanned.number.exponent + 4;
+    const long keep = static_cast<long>(digits.size()) + shift;
     if (keep > 19)
         throwInvalidFloat(text);
-    const auto size = static_cast<long>(number.digits.size());
-    std::string whole = number.digits.substr(0, static_cast<std::size_t>(std::clamp(keep, 0L, size)));
+    // Below half a ten-thousandth by a whole digit: nothing is left to round up.
+    if (keep < 0)
+        return 0;
+    const auto cut = static_cast<std::size_t>(std::min(keep, static_cast<long>(digits.size())));
+    std::string whole = digits.substr(0, cut);
     if (shift > 0)
         whole.append(static_cast<std::size_t>(shift), '0');
     // The dropped digits decide the rounding: above a half up, a half to the even neighbour.
-    const std::string dropped = keep >= 0
-        ? number.digits.substr(static_cast<std::size_t>(std::min(keep, size)))
-        : std::string(static_cast<std::size_t>(-keep), '0') + number.digits;
+    const std::string dropped = digits.substr(cut);
     unsigned long long magnitude = 0;
     for (const char digit : whole)
         magnitude = magnitude * 10 + static_cast<unsigned>(digit - '0');
@@ -127,13 +89,40 @@ qint64 stringToCurrency(const QString& text, const FormatSettings& settings)
         if (lead > '5' || (lead == '5' && (rest || magnitude % 2 == 1)))
             ++magnitude;
     }
-    const unsigned long long limit = number.negative ? 9223372036854775808ULL : 9223372036854775807ULL;
+    const unsigned long long limit = scanned.negative ? 9223372036854775808ULL : 9223372036854775807ULL;
     if (magnitude > limit)
         throwInvalidFloat(text);
-    return number.negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
+    return scanned.negative ? static_cast<qint64>(0 - magnitude) : static_cast<qint64>(magnitude);
 }
 
-QString floatToString(double value, const FormatSettings& settings)
+DecimalDigits decimalDigits(double value, std::optional<int> significantDigits)
+{
+    DecimalDigits result;
+    if (value == 0 || !std::isfinite(value))
+        return result;
+    // d.ddd…e±x, correctly rounded when a precision is given.
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    char* const end = buffer + sizeof buffer;
+    const auto scientific = std::chars_format::scientific;
+    const auto written = significantDigits
+        ? std::to_chars(buffer, end, magnitude, scientific, std::clamp(*significantDigits, 1, 18) - 1)
+        : std::to_chars(buffer, end, magnitude, scientific);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const auto ePos = text.find('e');
+    const char* exponentStart = text.data() + ePos + 1;
+    if (*exponentStart == '+')
+        ++exponentStart;
+    std::from_chars(exponentStart, text.data() + text.size(), result.exponent);
+    result.digits = std::string(text.substr(0, 1));
+    if (ePos > 1)
+        result.digits += text.substr(2, ePos - 2);
+    while (result.digits.back() == '0')
+        result.digits.pop_back();
+    return result;
+}
+
+QString formatGeneral(double value, int significantDigits, QChar decimalSeparator)
 {
     if (std::isnan(value))
         return QStringLiteral("NAN");
@@ -142,26 +131,19 @@ QString floatToString(double value, const FormatSettings& settings)
     if (value == 0)
         return QStringLiteral("0");
 
-    // 15 significant digits, correctly rounded: d.dddddddddddddde±x
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    std::string s(buffer, result.ptr);
-    const bool negative = s.front() == '-';
-    if (negative)
-        s.erase(0, 1);
-    const auto ePos = s.find('e');
-    int exponent = std::stoi(s.substr(ePos + 1));
-    std::string digits = s.substr(0, 1) + s.substr(2, ePos - 2);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    significantDigits = std::clamp(significantDigits, 1, 18);
+    const bool negative = value < 0;
+    const DecimalDigits decimal = decimalDigits(value, significantDigits);
+    const std::string& digits = decimal.digits;
+    const int exponent = decimal.exponent;
 
     QString out;
     if (negative)
         out += QLatin1Char('-');
-    if (exponent >= 15 || exponent < -5) {
+    if (exponent >= significantDigits || exponent < -5) {
         out += QLatin1Char(digits[0]);
         if (digits.size() > 1) {
-            out += settings.decimalSeparator;
+            out += decimalSeparator;
             out += QString::fromLatin1(digits.substr(1));
         }
         out += QLatin1Char('E');
@@ -170,7 +152,7 @@ QString floatToString(double value, const FormatSettings& settings)
     }
     if (exponent < 0) {
         out += QLatin1Char('0');
-        out += settings.decimalSeparator;
+        out += decimalSeparator;
         out += QString(-exponent - 1, QLatin1Char('0'));
         out += QString::fromLatin1(digits);
         return out;
@@ -181,10 +163,15 @@ QString floatToString(double value, const FormatSettings& settings)
         out += QString(static_cast<qsizetype>(intDigits - digits.size()), QLatin1Char('0'));
     } else {
         out += QString::fromLatin1(digits.substr(0, intDigits));
-        out += settings.decimalSeparator;
+        out += decimalSeparator;
         out += QString::fromLatin1(digits.substr(intDigits));
     }
     return out;
+}
+
+QString floatToString(double value, const FormatSettings& settings)
+{
+    return formatGeneral(value, 15, settings.decimalSeparator);
 }
 
 } // namespace quittung

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+#include <string>
+
 namespace quittung {
 
 // Numbers are read with the user's decimal separator: blanks, an optional sign, digits with an
@@ -19,8 +22,22 @@ double stringToFloat(const QString& text, const FormatSettings& settings);
 // halves to even. Amounts beyond the 64-bit range raise the same error.
 qint64 stringToCurrency(const QString& text, const FormatSettings& settings);
 
-// The general number format: at most 15 significant digits, the user's decimal separator, no
-// trailing zeros, never "-0", exponent form from 10^15 and below 10^-5.
+// The significant digits of |value| without trailing zeros and the power of ten of the first one:
+// 84.03 gives "8403" and 1. Without a count as many digits as read back to the same double, else that
+// many (1 to 18), correctly rounded on the exact binary value. Zero, NaN and infinities give no digits.
+struct DecimalDigits {
+    std::string digits;
+    int exponent = 0;
+};
+DecimalDigits decimalDigits(double value, std::optional<int> significantDigits = std::nullopt);
+
+// The general number format: at most `significantDigits` (1 to 18) significant digits, correctly
+// rounded on the exact binary value (so 2,675, held slightly below, keeps 2,67 at three digits; an
+// exact tie goes to the even digit), no trailing zeros, never "-0", the exponent form ("1E20",
+// "1,5E-6") from 10^significantDigits and below 10^-5; "NAN", "INF", "-INF".
+QString formatGeneral(double value, int significantDigits, QChar decimalSeparator);
+
+// The general number format with 15 significant digits and the user's decimal separator.
 QString floatToString(double value, const FormatSettings& settings);
 
 } // namespace quittung

@@ -64,6 +64,11 @@ const PropertyTable& Report::properties() const
     return table;
 }
 
+QDateTime Report::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentDateTime();
+}
+
 void Report::clear()
 {
     ReportObject::clear();
@@ -71,7 +76,7 @@ void Report::clear()
     m_engineOptions.clear();
     m_previewOptions.clear();
     m_printOptions.clear();
-    m_reportOptions.clear(m_clock ? m_clock() : QDateTime::currentDateTime());
+    m_reportOptions.clear(now());
     m_styles.clear();
     m_dataSet.clear();
     m_dataSetName.clear();

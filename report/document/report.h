@@ -44,7 +44,7 @@ struct ReportEvents {
 // The root of a report document. Its children are its pages; page 0 is normally the data page.
 class Report : public ReportObject {
 public:
-    // The clock stamps ReportOptions.createDate and LastChange on every Clear.
+    // The clock stamps ReportOptions.createDate and LastChange on every Clear, and exports.
     explicit Report(Clock clock = systemClock());
 
     QString className() const override { return QStringLiteral("TfrxReport"); }
@@ -148,6 +148,8 @@ public:
     void setLocaleSettings(const FormatSettings& value) { m_localeSettings = value; }
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // The time by the report's clock (the system's when it has none).
+    QDateTime now() const;
 
     // Set when the user cancels a long run (preparing, exporting, printing); the run stops at the
     // next page.

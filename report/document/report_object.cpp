@@ -6,6 +6,7 @@
 #include "report/document/report.h"
 #include "report/document/xml_document.h"
 #include "report/document/template_serializer.h"
+#include "runtime/decimal_scan.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -18,10 +19,9 @@ bool isValidIdentifier(const QString& name)
     if (name.isEmpty())
         return false;
     const auto isIdentLetter = [](QChar c) { return c == QLatin1Char('_') || c.isLetter(); };
-    const auto isAsciiDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
     if (!isIdentLetter(name.front()))
         return false;
-    return std::all_of(name.begin(), name.end(), [&](QChar c) { return isIdentLetter(c) || isAsciiDigit(c); });
+    return std::all_of(name.begin(), name.end(), [&](QChar c) { return isIdentLetter(c) || isDigit(c); });
 }
 
 ReportObject::ReportObject()

@@ -7,9 +7,10 @@
 #include "report/document/report.h"
 #include "report/document/xml_document.h"
 #include "runtime/byte_reader.h"
+#include "runtime/decimal_scan.h"
 #include "runtime/exception.h"
+#include "runtime/file_numbers.h"
 #include "runtime/messages.h"
-#include "runtime/number_format.h"
 #include "runtime/windows1252.h"
 
 #include <limits>
@@ -18,9 +19,6 @@
 namespace quittung::report {
 
 namespace {
-
-// Floats in templates always use a point, whatever the user's settings; readers take both.
-const FormatSettings kFileNumbers{QLatin1Char('.'), QLatin1Char(','), QStringLiteral("yyyy-MM-dd")};
 
 const QString kPropData = QStringLiteral("PropData");
 
@@ -48,9 +46,9 @@ QString variantText(const Variant& value)
     case Variant::Type::Empty:
     case Variant::Type::Null: return QString();
     case Variant::Type::Integer: return QString::number(value.integerValue());
-    case Variant::Type::Float: return floatToString(value.floatValue(), kFileNumbers);
+    case Variant::Type::Float: return templateNumber(value.floatValue());
     case Variant::Type::Currency:
-        return floatToString(static_cast<double>(value.currencyValue().tenThousandths) / 10000.0, kFileNumbers);
+        return templateNumber(static_cast<double>(value.currencyValue().tenThousandths) / 10000.0);
     case Variant::Type::Boolean: return value.booleanValue() ? QStringLiteral("True") : QStringLiteral("False");
     case Variant::Type::DateTime: return value.dateTimeValue().toString(Qt::ISODate);
     case Variant::Type::String: return value.stringValue();
@@ -103,7 +101,7 @@ QString valueText(const PropertyInfo& property, const PropValue& value)
         return QString::number(ordinal);
     }
     case PropType::Float:
-        return floatToString(std::get<double>(value), kFileNumbers);
+        return templateNumber(std::get<double>(value));
     case PropType::String:
     case PropType::Reference:
         return xmlEscape(std::get<QString>(value));
@@ -161,12 +159,8 @@ PropValue parseValue(const PropertyInfo& property, const QString& raw)
             return *ordinal != 0;
         return *ordinal;
     }
-    case PropType::Float: {
-        QString text = raw;
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
-        text.remove(QLatin1Char(' '));
-        return stringToFloat(text, kFileNumbers);
-    }
+    case PropType::Float:
+        return readTemplateNumber(raw);
     case PropType::String:
     case PropType::Reference:
         return raw;
@@ -309,19 +303,9 @@ QByteArray hexToBytes(const QString& hex)
 {
     QByteArray bytes;
     bytes.reserve(hex.size() / 2);
-    const auto digit = [](QChar c) {
-        const char16_t u = c.unicode();
-        if (u >= u'0' && u <= u'9')
-            return int(u - u'0');
-        if (u >= u'a' && u <= u'f')
-            return int(u - u'a' + 10);
-        if (u >= u'A' && u <= u'F')
-            return int(u - u'A' + 10);
-        return -1;
-    };
     for (qsizetype i = 0; i + 1 < hex.size(); i += 2) {
-        const int high = digit(hex[i]);
-        const int low = digit(hex[i + 1]);
+        const int high = hexDigitValue(hex[i]);
+        const int low = hexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0)
             break;
         bytes.append(char(high * 16 + low));

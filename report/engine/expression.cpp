@@ -1,18 +1,17 @@
 #include "report/engine/expression.h"
 
 #include "report/document/engine_messages.h"
+#include "runtime/decimal_scan.h"
 #include "runtime/messages.h"
 
 #include "report/document/report_options.h"
 
 #include <QStringView>
 
-#include <charconv>
 #include <cmath>
 #include <compare>
 #include <limits>
 #include <optional>
-#include <string>
 
 namespace quittung::report {
 
@@ -63,88 +62,19 @@ QString typeName(Variant::Type type)
 // ----------------------------------------------------------------------------------------------
 // Decimal numbers with "." as separator, shared by literals and strings met at run time.
 
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 enum class DecimalResult { Ok, Invalid, OutOfRange };
 
-// Digits with an optional fraction and exponent, no sign and no blanks; "5." and ".5" pass. A value
-// too small for a double reads as zero, one too large is out of range.
-DecimalResult parseDecimal(QStringView text, double& value)
+// A number needs a digit, and an exponent needs digits too. A value too small for a double reads as
+// zero, one too large is out of range.
+DecimalResult decimalValue(const DecimalScan& scan, double& value)
 {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    // The decimal exponent of the leading digit, to tell overflow from underflow.
-    long long magnitude = 0;
-    bool anyDigit = false;
-    bool leading = true;
-    while (i < n && isDigit(text[i])) {
-        anyDigit = true;
-        if (leading && text[i] != QLatin1Char('0'))
-            leading = false;
-        if (!leading)
-            ++magnitude;
-        ++i;
-    }
-    if (i < n && text[i] == QLatin1Char('.')) {
-        ++i;
-        while (i < n && isDigit(text[i])) {
-            anyDigit = true;
-            if (leading) {
-                if (text[i] != QLatin1Char('0'))
-                    leading = false;
-                else
-                    --magnitude;
-            }
-            ++i;
-        }
-    }
-    if (!anyDigit)
+    if (scan.digits.empty() || (scan.exponentMark && !scan.exponentDigits))
         return DecimalResult::Invalid;
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
-        ++i;
-        bool negative = false;
-        if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
-            negative = text[i++] == QLatin1Char('-');
-        if (i >= n || !isDigit(text[i]))
-            return DecimalResult::Invalid;
-        long long exponent = 0;
-        while (i < n && isDigit(text[i])) {
-            if (exponent < 1'000'000)
-                exponent = exponent * 10 + (text[i].unicode() - u'0');
-            ++i;
-        }
-        magnitude += negative ? -exponent : exponent;
-    }
-    if (i != n)
-        return DecimalResult::Invalid;
-
-    const std::string latin = text.toLatin1().toStdString();
-    const char* const end = latin.data() + latin.size();
-    const auto result = std::from_chars(latin.data(), end, value);
-    if (result.ptr != end)
-        return DecimalResult::Invalid;
-    if (result.ec == std::errc::result_out_of_range) {
-        if (magnitude > 0)
-            return DecimalResult::OutOfRange;
-        value = 0.0;
-        return DecimalResult::Ok;
-    }
-    return result.ec == std::errc() ? DecimalResult::Ok : DecimalResult::Invalid;
+    const std::optional<double> number = scan.toDouble();
+    if (!number)
+        return DecimalResult::OutOfRange;
+    value = *number;
+    return DecimalResult::Ok;
 }
 
 bool isBlank(QChar c)
@@ -164,8 +94,11 @@ std::optional<double> stringToDouble(const QString& text)
     bool negative = false;
     if (begin < end && (text[begin] == QLatin1Char('+') || text[begin] == QLatin1Char('-')))
         negative = text[begin++] == QLatin1Char('-');
+    // "5." and ".5" pass here, unlike in literals.
+    const DecimalScan scan
+        = scanDecimal(QStringView(text).first(end), begin, QLatin1Char('.'), FractionRule::SeparatorAlone);
     double value = 0;
-    if (parseDecimal(QStringView(text).mid(begin, end - begin), value) != DecimalResult::Ok)
+    if (scan.end != end || decimalValue(scan, value) != DecimalResult::Ok)
         return std::nullopt;
     return negative ? -value : value;
 }
@@ -301,33 +234,17 @@ private:
 
     void decimal(Token& token)
     {
-        const qsizetype n = m_text.size();
-        bool integral = true;
-        while (m_pos < n && isDigit(m_text[m_pos]))
-            ++m_pos;
         // "1." alone is no fraction: the dot stays a symbol of its own.
-        if (m_pos + 1 < n && m_text[m_pos] == QLatin1Char('.') && isDigit(m_text[m_pos + 1])) {
-            integral = false;
-            m_pos += 2;
-            while (m_pos < n && isDigit(m_text[m_pos]))
-                ++m_pos;
-        }
-        if (m_pos < n && (m_text[m_pos] == QLatin1Char('e') || m_text[m_pos] == QLatin1Char('E'))) {
-            integral = false;
-            ++m_pos;
-            if (m_pos < n && (m_text[m_pos] == QLatin1Char('+') || m_text[m_pos] == QLatin1Char('-')))
-                ++m_pos;
-            while (m_pos < n && isDigit(m_text[m_pos]))
-                ++m_pos;
-        }
+        const DecimalScan scan = scanDecimal(m_text, m_pos, QLatin1Char('.'), FractionRule::DigitAfterSeparator);
+        m_pos = scan.end;
         const QString literal = current(token.start);
         token.kind = Tok::Literal;
-        if (integral) {
+        if (!scan.separator && !scan.exponentMark) {
             qint64 value = 0;
             bool fits = true;
-            for (const QChar digit : literal) {
+            for (const char digit : scan.digits) {
                 if (__builtin_mul_overflow(value, qint64(10), &value)
-                    || __builtin_add_overflow(value, qint64(digit.unicode() - u'0'), &value)) {
+                    || __builtin_add_overflow(value, qint64(digit - '0'), &value)) {
                     fits = false;
                     break;
                 }
@@ -338,7 +255,7 @@ private:
             }
         }
         double value = 0;
-        switch (parseDecimal(literal, value)) {
+        switch (decimalValue(scan, value)) {
         case DecimalResult::Ok: token.value = Variant(value); return;
         case DecimalResult::Invalid: compileError(quoted(engineMessage(QStringLiteral("xrInvalidNumber")), literal));
         case DecimalResult::OutOfRange: compileError(quoted(engineMessage(QStringLiteral("xrNumberOutOfRange")), literal));
@@ -350,8 +267,8 @@ private:
         ++m_pos;
         quint64 value = 0;
         int significant = 0;
-        while (m_pos < m_text.size() && hexDigit(m_text[m_pos]) >= 0) {
-            const int digit = hexDigit(m_text[m_pos]);
+        while (m_pos < m_text.size() && hexDigitValue(m_text[m_pos]) >= 0) {
+            const int digit = hexDigitValue(m_text[m_pos]);
             if (significant > 0 || digit != 0)
                 ++significant;
             if (significant <= 16)
@@ -408,8 +325,8 @@ private:
         const qsizetype digits = m_pos;
         char32_t code = 0;
         bool tooLarge = false;
-        while (m_pos < n && (isHex ? hexDigit(m_text[m_pos]) >= 0 : isDigit(m_text[m_pos]))) {
-            const int digit = isHex ? hexDigit(m_text[m_pos]) : m_text[m_pos].unicode() - u'0';
+        while (m_pos < n && (isHex ? hexDigitValue(m_text[m_pos]) >= 0 : isDigit(m_text[m_pos]))) {
+            const int digit = isHex ? hexDigitValue(m_text[m_pos]) : m_text[m_pos].unicode() - u'0';
             code = code * (isHex ? 16 : 10) + char32_t(digit);
             if (code > 0x10FFFF) {
                 tooLarge = true;

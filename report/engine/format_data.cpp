@@ -1,11 +1,10 @@
 #include "report/engine/format_data.h"
 
 #include "report/document/report_options.h"
+#include "runtime/decimal_scan.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "runtime/rounding.h"
-
-#include <QLocale>
 
 #include <algorithm>
 #include <charconv>
@@ -26,11 +25,6 @@ namespace {
 struct FormatFailure : std::exception {
     const char* what() const noexcept override { return "value cannot be formatted"; }
 };
-
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
 
 QString latin(std::string_view text)
 {
@@ -74,24 +68,10 @@ struct Decimal {
 // and sees, not on the binary approximation.
 Decimal decimalOf(double magnitude)
 {
+    DecimalDigits decimal = decimalDigits(magnitude);
     Decimal d;
-    if (magnitude == 0)
-        return d;
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const auto e = text.find('e');
-    const char* exponentStart = text.data() + e + 1;
-    if (*exponentStart == '+')
-        ++exponentStart;
-    int exponent = 0;
-    std::from_chars(exponentStart, text.data() + text.size(), exponent);
-    d.digits = std::string(text.substr(0, 1));
-    if (e > 1)
-        d.digits += text.substr(2, e - 2);
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-    d.point = exponent + 1;
+    d.digits = std::move(decimal.digits);
+    d.point = d.digits.empty() ? 0 : decimal.exponent + 1;
     return d;
 }
 
@@ -214,36 +194,6 @@ QString scientificText(double value, int digits, const FormatSettings& regional)
     return text;
 }
 
-// The shortest of fixed and scientific notation with `digits` significant digits, like the general
-// number format.
-QString generalText(double value, int digits, const FormatSettings& regional)
-{
-    const Decimal d = roundToSignificant(decimalOf(std::fabs(requireFinite(value))), digits);
-    if (d.isZero())
-        return QStringLiteral("0");
-    QString text;
-    if (value < 0)
-        text += QLatin1Char('-');
-    const auto size = static_cast<int>(d.digits.size());
-    if (d.point <= digits && d.point >= -4) {
-        const std::string whole = wholeDigits(d);
-        text += whole.empty() ? QStringLiteral("0") : latin(whole);
-        if (size > d.point) {
-            text += regional.decimalSeparator;
-            text += latin(fractionDigits(d, size - d.point));
-        }
-        return text;
-    }
-    text += QLatin1Char(d.digits[0]);
-    if (size > 1) {
-        text += regional.decimalSeparator;
-        text += latin(std::string_view(d.digits).substr(1));
-    }
-    text += QLatin1Char('E');
-    text += signedText(d.point - 1);
-    return text;
-}
-
 using FormatArgument = std::variant<qint64, double>;
 
 // A printf-style format string: "%" [index ":"] ["-"] [width] ["." precision] type,
@@ -348,8 +298,9 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
         case 'g':
             if (!number)
                 throw FormatFailure();
-            text = type == 'e' ? scientificText(*number, digitsOr(15, 1, 18), regional)
-                               : generalText(*number, digitsOr(15, 1, 18), regional);
+            text = type == 'e'
+                ? scientificText(*number, digitsOr(15, 1, 18), regional)
+                : formatGeneral(requireFinite(*number), digitsOr(15, 1, 18), regional.decimalSeparator);
             break;
         default:
             throw FormatFailure();
@@ -724,12 +675,15 @@ bool twelveHourClock(const QString& format, qsizetype from)
     return false;
 }
 
-QString formatDateTime(const QString& givenFormat, const QDateTime& dateTime, const FormatSettings& regional)
+// `nested` is set while the long date picture is written, which must not call itself.
+QString formatDateTime(const QString& givenFormat, const QDateTime& dateTime, const FormatSettings& regional,
+    bool nested = false)
 {
     const QString format = givenFormat.isEmpty() ? QStringLiteral("c") : givenFormat;
     const QDate date = dateTime.date();
     const QTime time = dateTime.time();
-    const QLocale names;
+    const auto monthIndex = static_cast<std::size_t>(date.month() - 1);
+    const auto dayIndex = static_cast<std::size_t>(date.dayOfWeek() - 1);
     QString out;
     QChar lastToken;
     const qsizetype n = format.size();
@@ -782,21 +736,21 @@ QString formatDateTime(const QString& givenFormat, const QDateTime& dateTime, co
             else if (count <= 2)
                 out += unsignedText(static_cast<quint64>(date.month()), digits(count));
             else if (count == 3)
-                out += names.standaloneMonthName(date.month(), QLocale::ShortFormat);
+                out += regional.shortMonthNames.at(monthIndex);
             else
-                out += names.monthName(date.month(), QLocale::LongFormat);
+                out += regional.longMonthNames.at(monthIndex);
             break;
         case 'D':
             if (count <= 2)
                 out += unsignedText(static_cast<quint64>(date.day()), digits(count));
             else if (count == 3)
-                out += names.standaloneDayName(date.dayOfWeek(), QLocale::ShortFormat);
+                out += regional.shortDayNames.at(dayIndex);
             else if (count == 4)
-                out += names.dayName(date.dayOfWeek(), QLocale::LongFormat);
-            else if (count == 5)
+                out += regional.longDayNames.at(dayIndex);
+            else if (count == 5 || nested)
                 out += regional.formatShortDate(date);
             else
-                out += names.toString(date, QLocale::LongFormat);
+                out += formatDateTime(regional.longDateFormat, dateTime, regional, true);
             break;
         case 'H': {
             int hour = time.hour();

@@ -17,13 +17,14 @@ namespace quittung::report {
 // format contains "#" or begins with "0"; else a printf-style format ("%2.2f", "%n", "%d", "%5.1e"),
 // applied to the value rounded to an integer (halves to even) when the format contains "d" or "u".
 // Digits are shown with the regional separators, which the format's own separators then replace.
-// Halves round away from zero on the shortest decimal text of the value. A value that rounds to zero
-// is shown without a minus sign. "%m" writes a euro amount ("1.234,50 €").
+// Halves round away from zero on the shortest decimal text of the value; only "%g" is the general
+// number format of plain text (formatGeneral), rounded on the exact binary value. A value that rounds
+// to zero is shown without a minus sign. "%m" writes a euro amount ("1.234,50 €").
 //
 // fkDateTime: a date-time picture ("dd.mm.yyyy", "d. mmmm yyyy", "hh:nn:ss", "hh:mm", "am/pm",
-// "c"); day and month names come from the default QLocale (the system locale unless the program
-// sets another). Numbers count days since 30 December 1899, strings are read in the regional short
-// date order with an optional time.
+// "c", "ddddd" the short and "dddddd" the long date); day and month names and the long date come
+// from the regional settings. Numbers count days since 30 December 1899, strings are read in the
+// regional short date order with an optional time.
 //
 // fkBoolean: "yes,no": true booleans, non-zero numbers and the strings "True" or a non-zero number
 // give the text before the first comma, anything else the text after it.

@@ -162,7 +162,7 @@ std::vector<int> parsePageNumbers(const QString& text, int pageCount)
 bool exportReport(ReportPreparer& engine, ExportFilter& filter)
 {
     Report& report = engine.report();
-    filter.m_creationTime = QDateTime::currentDateTime();
+    filter.m_creationTime = report.now();
     filter.m_report = &report;
     filter.m_preparedPages = &engine.preparedPages();
     if (filter.showDialog() && filter.showModal() != 1)

@@ -48,6 +48,9 @@ TEST(StringToFloat, RefusesEverythingElseWithTheGermanMessage)
             QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(QString::fromUtf8(text)))
             << text;
     }
+    // Too large, although its last digit stands after the separator.
+    EXPECT_THROW(stringToFloat(QLatin1Char('1') + QString(400, QLatin1Char('0')) + QStringLiteral(",5"), kGerman),
+        ConvertError);
 }
 
 TEST(StringToFloat, FollowsTheLocalesSeparator)
@@ -71,6 +74,25 @@ TEST(FloatToString, WritesTheGeneralNumberFormat)
     for (const auto& row : rows)
         EXPECT_EQ(floatToString(row.value, kGerman), QString::fromUtf8(row.text)) << row.text;
     EXPECT_EQ(floatToString(84.03, kPoint), QStringLiteral("84.03"));
+}
+
+TEST(FormatGeneral, RoundsTheExactBinaryValueToTheSignificantDigits)
+{
+    const struct {
+        double value;
+        int digits;
+        const char* text;
+    } rows[] = {
+        {2.675, 3, "2,67"},   // held slightly below the half
+        {0.125, 2, "0,12"},   // an exact half goes to the even digit
+        {0.375, 2, "0,38"},
+        {123456.0, 3, "1,23E5"},
+        {99999.5, 5, "1E5"},  // rounding up reaches the exponent form
+        {0.1, 18, "0,100000000000000006"},
+        {84.03, 0, "8E1"},    // at least one digit
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(formatGeneral(row.value, row.digits, QLatin1Char(',')), QString::fromUtf8(row.text)) << row.text;
 }
 
 TEST(StringToCurrency, RoundsExactlyOnTheDecimalDigitsHalvesToEven)

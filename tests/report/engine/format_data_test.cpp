@@ -52,7 +52,8 @@ void expectAll(const std::vector<Case>& cases, const FormatSettings& regional)
     }
 }
 
-// Day and month names come from the default locale; each test that shows them picks one.
+// Day and month names come from the regional settings; each test that shows them sets a default
+// locale of another language, which must not be asked.
 class FormatDataNames : public ::testing::Test {
 protected:
     void TearDown() override { QLocale::setDefault(m_saved); }
@@ -86,6 +87,8 @@ TEST(FormatData, PrintfFormatsUnderGermanSettings)
                   {0.00001, numeric("%g"), "0,00001"},
                   {0.000001, numeric("%g"), "1E-6"},
                   {123456.0, numeric("%.3g"), "1,23E5"},
+                  // "%g" is the general number format, rounded on the binary value, which is below 2,675.
+                  {2.675, numeric("%.3g"), "2,67"},
                   {2.5, numeric("%%%.1f"), "%2,5"},
                   {2.5, numeric("Betrag"), "Betrag"},
                   {2.5, numeric(""), ""},
@@ -239,7 +242,7 @@ TEST(FormatData, BooleanFormats)
 
 TEST_F(FormatDataNames, DateTimePicturesWithGermanNames)
 {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const auto dateTime = [](const char* picture) { return format(FormatKind::DateTime, picture); };
     expectAll({
                   {friday, dateTime("dd.mm.yyyy"), "03.07.2020"},
@@ -256,6 +259,8 @@ TEST_F(FormatDataNames, DateTimePicturesWithGermanNames)
                   {friday, dateTime(""), "03.07.2020 14:05:09"},
                   {Variant(QDateTime(QDate(2020, 7, 3), QTime())), dateTime("c"), "03.07.2020"},
                   {friday, dateTime("ddddd"), "03.07.2020"},
+                  {friday, dateTime("dddddd"), "Freitag, 3. Juli 2020"},
+                  {QDateTime(QDate(2020, 3, 1), QTime()), dateTime("ddd, d. mmm"), "So, 1. Mär"},
                   // Numbers count days since 30 December 1899; strings follow the short date format.
                   {44015.5, dateTime("dd.mm.yyyy hh:nn"), "03.07.2020 12:00"},
                   {0, dateTime("dd.mm.yyyy"), "30.12.1899"},
@@ -267,15 +272,23 @@ TEST_F(FormatDataNames, DateTimePicturesWithGermanNames)
 
 TEST_F(FormatDataNames, DateTimePicturesWithEnglishNames)
 {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     expectAll({
                   {friday, format(FormatKind::DateTime, "dddd, mmmm d, yyyy"), "Friday, July 3, 2020"},
                   {friday, format(FormatKind::DateTime, "ddd mmm"), "Fri Jul"},
+                  {friday, format(FormatKind::DateTime, "dddddd"), "Friday, July 3, 2020"},
                   {friday, format(FormatKind::DateTime, "c"), "07/03/20 14:05:09"},
                   {text("07/03/20"), format(FormatKind::DateTime, "dd.mm.yyyy"), "03.07.2020"},
                   {text("03.07.2020"), format(FormatKind::DateTime, "dd.mm.yyyy"), "03.07.2020"},
               },
         english);
+}
+
+TEST(FormatData, ALongDateThatHoldsTheLongDateShowsTheShortOneThere)
+{
+    FormatSettings regional = german;
+    regional.longDateFormat = QStringLiteral("dddddd 'lang'");
+    EXPECT_EQ(formatData(friday, format(FormatKind::DateTime, "dddddd"), regional), QStringLiteral("03.07.2020 lang"));
 }
 
 TEST(VariantToText, PlainTextOfEachType)

@@ -408,3 +408,13 @@ TEST(ExportWalk, AutoWidthTextsReachTheFilterAtTheirMeasuredWidth)
     EXPECT_EQ(prepared->width(), 300);
     EXPECT_EQ(prepared->left(), 7);
 }
+
+TEST(ExportWalk, StampsTheFilterByTheReportsClock)
+{
+    PreparedReport r(1);
+    const QDateTime moment(QDate(2020, 7, 3), QTime(14, 5, 9));
+    r.report.setClock([&] { return moment; });
+    RecordingFilter filter;
+    ASSERT_TRUE(exportReport(r.engine, filter));
+    EXPECT_EQ(filter.creationTime(), moment);
+}

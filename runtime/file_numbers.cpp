@@ -1,0 +1,69 @@
+#include "runtime/file_numbers.h"
+
+#include "runtime/number_format.h"
+#include "runtime/rounding.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace quittung {
+
+namespace {
+
+// The largest double has 309 digits before the point.
+constexpr std::size_t kPdfNumberSize = 320;
+
+char* writePdfNumber(char* first, double value)
+{
+    char* const last = first + kPdfNumberSize;
+    if (!std::isfinite(value))
+        value = 0;
+    // Exact: a double times 100 fits the 64-bit significand of long double.
+    const long double cents = roundHalfAwayFromZero(static_cast<long double>(value) * 100);
+    if (std::fabs(cents) >= 1e18L) {
+        // From 10^16 on every double is whole; to_chars writes its exact digits.
+        return std::to_chars(first, last, value, std::chars_format::fixed, 2).ptr;
+    }
+    auto whole = static_cast<qint64>(cents);
+    if (whole < 0) {
+        *first++ = '-';
+        whole = -whole;
+    }
+    first = std::to_chars(first, last, whole / 100).ptr;
+    *first++ = '.';
+    *first++ = static_cast<char>('0' + whole % 100 / 10);
+    *first++ = static_cast<char>('0' + whole % 10);
+    return first;
+}
+
+} // namespace
+
+QByteArray pdfNumber(double value)
+{
+    QByteArray out;
+    appendPdfNumber(out, value);
+    return out;
+}
+
+void appendPdfNumber(QByteArray& out, double value)
+{
+    char buffer[kPdfNumberSize];
+    const char* end = writePdfNumber(buffer, value);
+    out.append(buffer, end - buffer);
+}
+
+QString templateNumber(double value)
+{
+    return formatGeneral(value, 15, QLatin1Char('.'));
+}
+
+double readTemplateNumber(const QString& text)
+{
+    QString plain = text;
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
+    plain.remove(QLatin1Char(' '));
+    static const FormatSettings point;
+    return stringToFloat(plain, point);
+}
+
+} // namespace quittung
