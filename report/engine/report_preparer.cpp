@@ -2,6 +2,7 @@
 
 #include "report/document/band.h"
 #include "report/document/class_registry.h"
+#include "report/document/document_snapshot.h"
 #include "report/document/engine_messages.h"
 #include "report/document/text_object.h"
 #include "report/document/page.h"
@@ -12,7 +13,6 @@
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
-#include <QBuffer>
 
 namespace quittung::report {
 
@@ -149,14 +149,8 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     m_report.setTerminated(false);
     bool result = false;
 
-    // Whatever the run does to the document, it is read back from this copy afterwards.
-    QByteArray saved;
-    {
-        QBuffer buffer(&saved);
-        buffer.open(QIODevice::WriteOnly);
-        m_report.saveToStream(buffer);
-    }
-    const int splicingLine = m_report.printOptions().splicingLine();
+    // Whatever the run does to the document is put back afterwards.
+    DocumentSnapshot snapshot(m_report);
 
     try {
         m_expressionCache.clear();
@@ -173,15 +167,7 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     m_running = false;
     m_curObject.clear();
 
-    const QStringList errors = m_report.errors().strings();
-    {
-        QBuffer buffer(&saved);
-        buffer.open(QIODevice::ReadOnly);
-        m_report.readFromStream(buffer);
-    }
-    m_report.printOptions().setSplicingLine(splicingLine);
-    m_report.errors().clear();
-    m_report.errors().addStrings(errors);
+    snapshot.restore();
     m_expressionCache.clear();
 
     if (!m_report.errors().isEmpty()) {

@@ -397,3 +397,29 @@ TEST(Preparation, ReportsProgressAndItsEventsAndStopsWhenCancelled)
     EXPECT_TRUE(events.contains(QStringLiteral("ProgressStop 0 2")));
     EXPECT_TRUE(r.host.shown.isEmpty()) << "a cancel is no error";
 }
+
+TEST(Preparation, TheDocumentAndTheObjectsTheCallerHoldsStayAsTheyWere)
+{
+    ReceiptReport r;
+    TextObject* memo = r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[QID] [Set('Neu', 5)]"));
+    memo->setAlign(Align::Client);
+    TextObject* other = r.addMemo(QStringLiteral("Memo2"), QStringLiteral("[Ort]"));
+    r.report.variables().setValue(QStringLiteral("Alt"), Variant(QStringLiteral("1")));
+    // A host event may change anything; the document is put back all the same.
+    r.report.events().beforePrint = [](ReportObject& object) {
+        if (auto* view = dynamic_cast<View*>(&object))
+            view->setColor(colors::Red);
+        object.setTop(object.top() + 7);
+    };
+    const QByteArray before = r.document();
+
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(r.engine.prepareReport(true));
+        EXPECT_EQ(r.document(), before) << run;
+        EXPECT_EQ(r.report.findObject(QStringLiteral("Memo1")), memo);
+        EXPECT_EQ(memo->text(), QStringLiteral("[QID] [Set('Neu', 5)]\r\n"));
+        EXPECT_EQ(other->color(), colors::None);
+        EXPECT_EQ(r.report.variables().indexOf(QStringLiteral("Neu")), -1);
+    }
+    EXPECT_EQ(r.outputTexts(), (QStringList{QStringLiteral("Memo1=12 "), QStringLiteral("Memo2=Berlin")}));
+}
