@@ -270,6 +270,43 @@ TEST(TextLayoutWrapping, TheLimitOfA462PixelRectangleIs2888MeasuringPixels)
     EXPECT_EQ(laidOut(layout, {fitting + u'a'}).lines().value(0), fitting.chopped(1));
 }
 
+// Lines of hundreds of thousands of characters, as a template may hold them.
+TEST(TextLayoutWrapping, ARunOfLettersTooLongForAWordBreaksWithoutHyphens)
+{
+    // Every break would look at the whole rest of the run again for a place to hyphenate.
+    const QStringList run{QString(300000, QChar(0x0416))};
+    Layout layout;
+    const QStringList plain = laidOut(layout, run).lines();
+    layout.wordBreak = true;
+    EXPECT_EQ(laidOut(layout, run).lines(), plain);
+    EXPECT_GT(plain.size(), 10000);
+}
+
+TEST(TextLayoutWrapping, HugeWidthsStayInRange)
+{
+    // 4000 characters 100 000 pixels apart would need 2.5e9 measuring pixels on one line.
+    Layout spaced;
+    spaced.charSpacing = 100000;
+    EXPECT_EQ(laidOut(spaced, {QString(4000, u'W')}).lines().size(), 4000);
+
+    // 200 000 letters at 15 000 points: 2.4e10 measuring and 3.8e9 device pixels. The measured
+    // width stops at 2^30 measuring pixels; placed, the line still starts and ends where it should.
+    Layout huge;
+    huge.fontHeight = -20000;
+    huge.wordWrap = false;
+    const TextLayout text = laidOut(huge, {QString(200000, u'W')});
+    EXPECT_EQ(text.calcWidth(), 1073741824 / 6.25);
+    const auto end = [](const TextLayout::PlacedLine& line) {
+        return line.x + std::accumulate(line.advances.begin(), line.advances.end(), 0.0);
+    };
+    const auto left = placeLines(huge, text, Device{}, HAlign::Left, VAlign::Top);
+    ASSERT_EQ(left.lines.size(), 1u);
+    EXPECT_EQ(left.lines[0].x, 0);
+    EXPECT_NEAR(end(left.lines[0]), 171798692, 1);
+    const auto right = placeLines(huge, text, Device{}, HAlign::Right, VAlign::Top);
+    EXPECT_NEAR(end(right.lines[0]), 200, 1);
+}
+
 TEST(TextLayoutWrapping, TextsKeepTheirSourceForm)
 {
     Layout layout;
