@@ -167,16 +167,25 @@ bool applyTag(QStringView tag, CharStyle& style, const CharStyle& base)
     return false;
 }
 
+// The tags are a few characters long, a font colour a few dozen; longer text between '<' and '>' is
+// no tag, and is not copied again for every '<' before it.
+constexpr qsizetype MaxTagLength = 256;
+
 // Removes the tags of one source line and gives every remaining character its style.
 void parseHtml(const QString& line, CharStyle& style, const CharStyle& base, QString& text,
     std::vector<CharStyle>& styles)
 {
     text.clear();
     styles.clear();
+    // The first '>' after the last '<' looked at, found again only once passed: a line of many '<'
+    // and no '>' would otherwise be searched to its end once per '<'.
+    qsizetype close = 0;
     for (qsizetype i = 0; i < line.size();) {
         if (line[i] == u'<') {
-            const qsizetype close = line.indexOf(u'>', i + 1);
-            if (close > 0 && applyTag(QStringView(line).mid(i + 1, close - i - 1), style, base)) {
+            if (close >= 0 && close <= i)
+                close = line.indexOf(u'>', i + 1);
+            if (close > 0 && close - i - 1 <= MaxTagLength
+                && applyTag(QStringView(line).mid(i + 1, close - i - 1), style, base)) {
                 i = close + 1;
                 continue;
             }

@@ -508,6 +508,31 @@ TEST(TextLayoutHtml, TagsAreRemovedAndStyleTheirRuns)
     EXPECT_TRUE(red);
 }
 
+// Every '<' looks for its '>' and reads what lies between: a line of many '<' must not make that
+// take time growing with the square of its length. Text of more than 256 characters is no tag.
+TEST(TextLayoutHtml, LinesOfManyAngleBracketsAreReadOnce)
+{
+    const QString angles(200000, u'<');
+    const QString fontTag = QStringLiteral("font color=red");
+    const struct {
+        QString line;
+        QString text;
+    } cases[] = {
+        {angles, angles},
+        {angles + QStringLiteral("b>x"), angles.chopped(1) + u'x'},
+        {angles + QStringLiteral(">x"), angles + QStringLiteral(">x")},
+        {u'<' + fontTag.leftJustified(256) + QStringLiteral(">x"), QStringLiteral("x")},
+        {u'<' + fontTag.leftJustified(257) + QStringLiteral(">x"), u'<' + fontTag.leftJustified(257) + QStringLiteral(">x")},
+    };
+    Layout layout;
+    layout.html = true;
+    layout.wordWrap = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.right(20).toStdString());
+        EXPECT_EQ(laidOut(layout, {c.line}).lines(), QStringList(c.text));
+    }
+}
+
 TEST(TextLayoutHtml, NoWrapKeepsSpacesFromBreaking)
 {
     Layout layout;
