@@ -37,6 +37,7 @@ const QHash<QString, QString>& messages()
         {QStringLiteral("xrInvalidFloatOperation"), QStringLiteral("Invalid floating point operation")},
         {QStringLiteral("xrFloatOverflow"), QStringLiteral("Floating point overflow")},
         {QStringLiteral("xrFloatDivisionByZero"), QStringLiteral("Floating point division by zero")},
+        {QStringLiteral("xrStringTooLong"), QStringLiteral("String too long")},
         {QStringLiteral("xrCannotConvert"), QStringLiteral("Could not convert variant of type (%s) into type (%s)")},
         {QStringLiteral("xrNotEnoughParameters"), QStringLiteral("Not enough actual parameters")},
         {QStringLiteral("xrTooManyParameters"), QStringLiteral("Too many actual parameters")},

@@ -15,6 +15,12 @@ namespace quittung::report {
 
 namespace {
 
+[[noreturn]] void refuseValue(int value)
+{
+    throw Exception(engineMessage(QStringLiteral("xrInvalidPropertyValue")) + QStringLiteral(": '")
+        + QString::number(value) + QLatin1Char('\''));
+}
+
 struct PaperEntry {
     int code;
     int width;  // tenths of a millimetre, portrait
@@ -215,8 +221,7 @@ void ReportPage::setColumns(int value)
     // Every column gets a position text: a count from a file is bounded by what a page can hold, one
     // column per report pixel of the paper's width, and never more than MaxColumns.
     if (value > std::clamp(static_cast<int>(width()), 1, MaxColumns))
-        throw Exception(engineMessage(QStringLiteral("xrInvalidPropertyValue")) + QStringLiteral(": '")
-            + QString::number(value) + QLatin1Char('\''));
+        refuseValue(value);
     m_columns = value;
     if (value <= 0)
         return;
@@ -230,6 +235,8 @@ void ReportPage::setColumns(int value)
 
 void ReportPage::setPageCount(int value)
 {
+    if (value > MaxPageCount)
+        refuseValue(value);
     if (value >= 1)
         m_pageCount = value;
 }

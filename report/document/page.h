@@ -93,8 +93,10 @@ public:
     // The printable area in report pixels (paper minus margins), not rounded.
     double pageWidth() const { return (paperWidth() - leftMargin() - rightMargin()) * PixelsPerMm; }
     double pageHeight() const { return (paperHeight() - topMargin() - bottomMargin()) * PixelsPerMm; }
-    // Values below 1 are ignored.
+    // Values below 1 are ignored. Every copy becomes a prepared page of its own, so more than
+    // MaxPageCount copies are refused as an invalid property value.
     void setPageCount(int value);
+    static constexpr int MaxPageCount = 1000;
     // Color, Frame and BackPicture make up the background of the printable area.
     Color color() const { return m_color; }
     void setColor(Color value) { m_color = value; }

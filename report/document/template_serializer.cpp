@@ -21,6 +21,9 @@ namespace quittung::report {
 namespace {
 
 const QString kPropData = QStringLiteral("PropData");
+// A report's variables and styles are a few dozen, and every use finds one by name in a list: a
+// stored block gives at most as many items as a template may hold elements, the rest is passed over.
+constexpr int kMaxStoredItems = 5000;
 
 [[noreturn]] void throwInvalidInteger(const QString& text)
 {
@@ -603,6 +606,7 @@ void TemplateSerializer::readPropData(PropertyObject& object, const QString& hex
     auto* report = dynamic_cast<Report*>(&object);
     const QByteArray bytes = hexToBytes(hex);
     PropDataReader reader(bytes);
+    int items = 0;
     try {
         while (!reader.atEnd()) {
             const QString entry = reader.entryName();
@@ -620,6 +624,8 @@ void TemplateSerializer::readPropData(PropertyObject& object, const QString& hex
             if (entry == QLatin1String("Style"))
                 report->styles().clear();
             while (reader.byte() == 1) {
+                if (++items > kMaxStoredItems)
+                    return;
                 const QString text = reader.string();
                 if (entry == QLatin1String("Variables"))
                     xmlToObject(text, report->variables().add());

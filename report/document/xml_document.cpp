@@ -21,6 +21,10 @@ namespace {
 constexpr qsizetype kBufferSize = 4096;
 // Templates nest three levels; a deeper file is broken or hostile.
 constexpr std::size_t kMaxDepth = 1000;
+// Receipt templates hold about a hundred elements, large reports a few hundred. Objects are found by
+// name while a template is read, which takes time growing with the square of their count, so a
+// file of more elements is refused rather than read for minutes.
+constexpr std::size_t kMaxElements = 5000;
 
 [[noreturn]] void throwInvalidFormat()
 {
@@ -525,6 +529,7 @@ void XmlDocument::loadFromStream(QIODevice& stream, bool /*allowPartialLoading*/
     std::vector<XmlElement*> open;
     if (fill(*m_root, rootTag))
         open.push_back(m_root.get());
+    std::size_t elements = 1;
     while (!open.empty()) {
         const TagReader::Tag tag = reader.next();
         if (tag.endOfDocument)
@@ -536,6 +541,8 @@ void XmlDocument::loadFromStream(QIODevice& stream, bool /*allowPartialLoading*/
             open.pop_back();
             continue;
         }
+        if (++elements > kMaxElements)
+            throwInvalidFormat();
         XmlElement& child = open.back()->add();
         if (fill(child, tag)) {
             if (open.size() >= kMaxDepth)

@@ -855,8 +855,11 @@ Variant arithmetic(Op op, const Variant& left, const Variant& right)
     if (left.isNull() || right.isNull())
         return Variant::null();
     if (op == Op::Add && isStringLike(left) && isStringLike(right)
-        && (left.type() == Variant::Type::String || right.type() == Variant::Type::String))
+        && (left.type() == Variant::Type::String || right.type() == Variant::Type::String)) {
+        if (stringOf(left).size() + stringOf(right).size() > CompiledExpression::kMaxStringLength)
+            runtimeError("xrStringTooLong");
         return Variant(stringOf(left) + stringOf(right));
+    }
 
     const Number x = toNumber(left);
     const Number y = toNumber(right);

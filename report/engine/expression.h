@@ -45,6 +45,9 @@ inline constexpr const char* kFloatDivisionByZero = "Floating point division by 
 class CompiledExpression {
 public:
     static constexpr int kMaxNesting = 256;
+    // Strings joined with "+" longer than a page can hold end the evaluation: report variables
+    // holding expressions could otherwise double a string at every step.
+    static constexpr qsizetype kMaxStringLength = qsizetype(1) << 20;
 
     // Names and functions are resolved against the scope here; Evaluate asks the same scope (or
     // one that knows the same names) for values.

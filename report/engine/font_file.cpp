@@ -61,9 +61,17 @@ TableDirectory FontFile::directoryAt(std::uint32_t offset) const
     const ByteReader entries =
         file.sub(qsizetype(offset) + kDirectoryHeader, qsizetype(directory.numTables) * kDirectoryEntry);
     directory.entries.reserve(directory.numTables);
-    for (qsizetype at = 0; at < entries.size(); at += kDirectoryEntry)
+    // The tables of one font do not overlap, so together they fit into the file. Entries that all
+    // name the same large stretch would otherwise make every copy of the font's tables a thousand
+    // times the file.
+    qsizetype total = 0;
+    for (qsizetype at = 0; at < entries.size(); at += kDirectoryEntry) {
         directory.entries.push_back(
             {entries.bytes(at, 4), entries.u32(at + 4), entries.u32(at + 8), entries.u32(at + 12)});
+        total += directory.entries.back().length;
+        if (total > m_data.size())
+            throw ReadError();
+    }
     return directory;
 }
 

@@ -196,6 +196,12 @@ QString scientificText(double value, int digits, const FormatSettings& regional)
 
 using FormatArgument = std::variant<qint64, double>;
 
+// A field is padded to at most this width; "%999999999d" asks for more than any page shows.
+constexpr qint64 kMaxFieldWidth = 100000;
+// All fields together: more than a whole page holds even at one point, so that "%0:100000d" written
+// many times over cannot fill gigabytes. Longer results fail, and the value shows as plain text.
+constexpr qsizetype kMaxFormattedLength = qsizetype(1) << 20;
+
 // A printf-style format string: "%" [index ":"] ["-"] [width] ["." precision] type,
 // where index, width and precision may be "*" to take them from the arguments. Types d, u and x take
 // integers; e, f, g, n and m take floats. Anything else, or an argument of the wrong type, fails.
@@ -218,13 +224,13 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
     auto readCount = [&](qsizetype& i) -> std::optional<qint64> {
         if (i < n && pattern[i] == QLatin1Char('*')) {
             ++i;
-            return takeInteger();
+            return std::min(takeInteger(), kMaxFieldWidth);
         }
         if (i >= n || !isDigit(pattern[i]))
             return std::nullopt;
         qint64 count = 0;
         for (; i < n && isDigit(pattern[i]); ++i)
-            count = std::min<qint64>(count * 10 + (pattern[i].unicode() - '0'), 100000);
+            count = std::min<qint64>(count * 10 + (pattern[i].unicode() - '0'), kMaxFieldWidth);
         return count;
     };
 
@@ -306,6 +312,8 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
             throw FormatFailure();
         }
         const qsizetype padding = std::max<qint64>(width.value_or(0), 0) - text.size();
+        if (out.size() + text.size() + std::max<qsizetype>(padding, 0) > kMaxFormattedLength)
+            throw FormatFailure();
         if (padding > 0)
             text = leftJustify ? text + QString(padding, QLatin1Char(' ')) : QString(padding, QLatin1Char(' ')) + text;
         out += text;

@@ -27,6 +27,16 @@ int rnd(double value)
     return static_cast<int>(roundHalfEven(value));
 }
 
+// Measured positions and device coordinates stay within ±2^30 pixels, 45 km of text at 600 pixels
+// per inch: a line of millions of characters then neither overflows nor wraps around, and sums of
+// two such values still fit an int.
+constexpr qint64 MaxCoordinate = qint64(1) << 30;
+
+int boundedCoordinate(qint64 value)
+{
+    return static_cast<int>(std::clamp(value, -MaxCoordinate, MaxCoordinate));
+}
+
 // Gives m single pixels to the entries from..to so that they land spread out, halving the range
 // each time; the first single pixel goes to the middle of its range.
 void spreadEvenly(std::vector<int>& values, int from, int to, int m, int sign)
@@ -157,16 +167,25 @@ bool applyTag(QStringView tag, CharStyle& style, const CharStyle& base)
     return false;
 }
 
+// The tags are a few characters long, a font colour a few dozen; longer text between '<' and '>' is
+// no tag, and is not copied again for every '<' before it.
+constexpr qsizetype MaxTagLength = 256;
+
 // Removes the tags of one source line and gives every remaining character its style.
 void parseHtml(const QString& line, CharStyle& style, const CharStyle& base, QString& text,
     std::vector<CharStyle>& styles)
 {
     text.clear();
     styles.clear();
+    // The first '>' after the last '<' looked at, found again only once passed: a line of many '<'
+    // and no '>' would otherwise be searched to its end once per '<'.
+    qsizetype close = 0;
     for (qsizetype i = 0; i < line.size();) {
         if (line[i] == u'<') {
-            const qsizetype close = line.indexOf(u'>', i + 1);
-            if (close > 0 && applyTag(QStringView(line).mid(i + 1, close - i - 1), style, base)) {
+            if (close >= 0 && close <= i)
+                close = line.indexOf(u'>', i + 1);
+            if (close > 0 && close - i - 1 <= MaxTagLength
+                && applyTag(QStringView(line).mid(i + 1, close - i - 1), style, base)) {
                 i = close + 1;
                 continue;
             }
@@ -306,15 +325,17 @@ std::vector<TextLayout::Run> TextLayout::runsOf(const QString& text, const std::
 std::vector<int> TextLayout::measure(const QString& text, const std::vector<CharStyle>* styles) const
 {
     std::vector<int> positions(std::size_t(text.size()));
-    int base = 0;
+    qint64 base = 0;
     for (const Run& run : runsOf(text, styles)) {
         const int em = run.size == m_fontSize ? m_measureEm : rnd(run.size * MeasuringPixelsPerInch / 72);
         const std::vector<double> advances = run.length == text.size()
             ? run.face->cumulativeAdvances(text, em)
             : run.face->cumulativeAdvances(text.mid(run.start, run.length), em);
         // Whole measuring pixels, as a platform's text-extent call gives them.
-        for (int k = 0; k < run.length; ++k)
-            positions[std::size_t(run.start + k)] = base + rnd(advances[std::size_t(k)]);
+        for (int k = 0; k < run.length; ++k) {
+            const double advance = std::clamp(advances[std::size_t(k)], -double(MaxCoordinate), double(MaxCoordinate));
+            positions[std::size_t(run.start + k)] = boundedCoordinate(base + roundHalfEven(advance));
+        }
         if (run.length > 0)
             base = positions[std::size_t(run.start + run.length - 1)];
     }
@@ -345,7 +366,7 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
 {
     const auto first = std::size_t(m_lines.size());
     const int n = int(line.size());
-    const int spacing = rnd(m_spec.charSpacing * K);
+    const qint64 spacing = rnd(m_spec.charSpacing * K);
     bool whole = n <= 1 || !m_spec.wordWrap;
     std::vector<int> positions;
     if (!whole) {
@@ -361,7 +382,7 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
             return line[i - 1] == u' ' && !(styles && ((*styles)[std::size_t(i - 1)].flags & CharFlag::NoWrap));
         };
         int start = 1;
-        int startX = 0;
+        qint64 startX = 0;
         int space = 1;
         int width = firstLimit;
         for (int i = 1; i <= n; ++i) {
@@ -412,8 +433,13 @@ void TextLayout::wrapLine(const QString& line, const std::vector<CharStyle>* sty
 int TextLayout::hyphenation(const QString& line, int wordStart, int overflow, int fit) const
 {
     int end = overflow;
-    while (end <= line.size() && !QStringView(u" .,-;").contains(line[end - 1]))
+    while (end <= line.size() && !QStringView(u" .,-;").contains(line[end - 1])) {
+        // No word of a language is that long; scanning a run of millions of letters again at every
+        // break would take time growing with its square. Such a run breaks without a hyphen.
+        if (end - wordStart >= MaxHyphenatedWord)
+            return 0;
         ++end;
+    }
     const QString word = line.mid(wordStart - 1, end - wordStart).toUpper();
     const int letters = int(word.size());
     if (letters <= 3)
@@ -464,11 +490,11 @@ double TextLayout::calcHeight() const
 double TextLayout::lineWidth(int index) const
 {
     const QString& line = m_lines[index];
-    int width = line.isEmpty() ? 0 : measure(line, stylesOf(index)).back();
-    width += rnd(double(line.size()) * m_spec.charSpacing * K);
+    qint64 width = line.isEmpty() ? 0 : measure(line, stylesOf(index)).back();
+    width += roundHalfEven(double(line.size()) * m_spec.charSpacing * K);
     if (m_flags[std::size_t(index)] & LineFlag::ParagraphStart)
         width += rnd(m_spec.paragraphGap * K);
-    return width / K;
+    return double(width) / K;
 }
 
 double TextLayout::calcWidth() const
@@ -545,7 +571,7 @@ TextLayout::TextPlacement TextLayout::place(const TextTarget& target, HAlign hAl
         const int chars = int(text.size());
 
         // The width the measuring font predicts, with the character spacing between characters only.
-        const int f = chars == 0 ? 0 : measure(text, styles).back() + (chars - 1) * spacingMeasure;
+        const qint64 f = chars == 0 ? 0 : measure(text, styles).back() + qint64(chars - 1) * spacingMeasure;
 
         // The device font's own advances, in whole pixels.
         PlacedLine line;
@@ -562,40 +588,40 @@ TextLayout::TextPlacement TextLayout::place(const TextTarget& target, HAlign hAl
                     clusterAdvance[std::size_t(glyph.cluster)] += glyph.advance;
             }
             double sum = 0;
-            int previous = 0;
+            qint64 previous = 0;
             for (int k = 0; k < run.length; ++k) {
                 sum += clusterAdvance[std::size_t(k)];
-                const int rounded = rnd(sum);
-                line.advances[std::size_t(run.start + k)] = rounded - previous;
+                const qint64 rounded = roundHalfEven(sum);
+                line.advances[std::size_t(run.start + k)] = double(rounded - previous);
                 previous = rounded;
             }
             if (glyphs)
                 (*glyphs)[std::size_t(i)].runs.push_back(std::move(shaped));
         }
-        int l = 0;
+        qint64 l = 0;
         for (double& advance : line.advances) {
             advance += spacingDevice;
-            l += int(advance);
+            l += qint64(advance);
         }
 
-        int ideal = 0;
+        qint64 ideal = 0;
         if (!m_spec.wysiwyg)
             ideal = l - spacingDevice;
         else if (device.printer)
-            ideal = rnd(f * target.printScale * device.dpiX / MeasuringPixelsPerInch);
+            ideal = roundHalfEven(double(f) * target.printScale * device.dpiX / MeasuringPixelsPerInch);
         else
-            ideal = rnd(f / K * target.scaleX);
-        int correction = ideal + spacingDevice - l;
-        const int freeSpace = available - ideal;
+            ideal = roundHalfEven(double(f) / K * target.scaleX);
+        qint64 correction = ideal + spacingDevice - l;
+        const qint64 freeSpace = available - ideal;
 
         line.x = left;
         bool spread = true;
         switch (align) {
         case HAlign::Right:
-            line.x = left + freeSpace - (boldOrItalic && m_spec.rotation == 0 ? 1 : 0);
+            line.x = boundedCoordinate(left + freeSpace - (boldOrItalic && m_spec.rotation == 0 ? 1 : 0));
             break;
         case HAlign::Center:
-            line.x = left + rnd(freeSpace / 2.0);
+            line.x = boundedCoordinate(left + roundHalfEven(double(freeSpace) / 2.0));
             break;
         case HAlign::Left:
             break;

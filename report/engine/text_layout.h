@@ -82,6 +82,8 @@ public:
 
     static constexpr double MeasuringPixelsPerInch = 600;
     static constexpr double DesignPixelsPerInch = 96;
+    // Longer words are broken without a hyphen.
+    static constexpr int MaxHyphenatedWord = 100;
 
     // Wraps the source lines (an empty line counts as a single space).
     static TextLayout layOut(const TextLayoutSpec& spec, const QStringList& lines);

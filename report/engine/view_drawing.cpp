@@ -15,8 +15,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 // Device coordinates name whole pixels: (x, y) is the pixel whose top-left corner is at (x, y).
 // Fills take integer rectangles; a cosmetic pen at integer coordinates lights exactly the named
@@ -169,14 +171,47 @@ QPen cosmeticPen(const QColor& color, FrameStyle style)
     return pen;
 }
 
-// A line of width w from w one-pixel segments side by side, with the pen already set.
+// The shifts across a segment at which a one-pixel copy of it can touch the paint device, as a
+// range first..last (empty when first > last). Shifts run along y when shiftY is set, else along x.
+std::pair<qint64, qint64> visibleShifts(const QPainter& canvas, int x1, int y1, int x2, int y2, bool shiftY)
+{
+    const QPaintDevice* device = canvas.device();
+    bool invertible = false;
+    const QTransform toLogical = canvas.combinedTransform().inverted(&invertible);
+    if (!device || !invertible)
+        return {1, 0};
+    // A pixel more on each side for the pen's rounding; the pixel ratio only makes it larger.
+    const double ratio = std::max(1.0, device->devicePixelRatioF());
+    const QRectF area = toLogical.mapRect(QRectF(-1, -1, device->width() * ratio + 2, device->height() * ratio + 2));
+    // a runs along the segment, b across it; a1 != a2 since the segment runs more along than across.
+    const double a1 = shiftY ? x1 : y1;
+    const double a2 = shiftY ? x2 : y2;
+    const double b1 = shiftY ? y1 : x1;
+    const double b2 = shiftY ? y2 : x2;
+    const double from = std::max(std::min(a1, a2), shiftY ? area.left() : area.top());
+    const double to = std::min(std::max(a1, a2), shiftY ? area.right() : area.bottom());
+    if (from > to)
+        return {1, 0};
+    const auto across = [&](double a) { return b1 + (b2 - b1) * (a - a1) / (a2 - a1); };
+    const double low = std::min(across(from), across(to));
+    const double high = std::max(across(from), across(to));
+    const double areaLow = shiftY ? area.top() : area.left();
+    const double areaHigh = shiftY ? area.bottom() : area.right();
+    return {qint64(std::floor(areaLow - high)), qint64(std::ceil(areaHigh - low))};
+}
+
+// A line of width w from w one-pixel segments side by side, with the pen already set. A width from
+// a file may be millions of pixels: only the segments that can touch the device are drawn.
 void strokeParallel(QPainter& canvas, int x1, int y1, int x2, int y2, int w)
 {
     if (x1 == x2 && y1 == y2)
         return;
     w = std::max(w, 1);
     const bool shiftY = std::abs(x2 - x1) > std::abs(y2 - y1);
-    for (int k = -(w / 2); k <= w - 1 - w / 2; ++k) {
+    const auto [firstVisible, lastVisible] = visibleShifts(canvas, x1, y1, x2, y2, shiftY);
+    const int first = int(std::max<qint64>(-(w / 2), firstVisible));
+    const int last = int(std::min<qint64>(w - 1 - w / 2, lastVisible));
+    for (int k = first; k <= last; ++k) {
         const int dx = shiftY ? 0 : k;
         const int dy = shiftY ? k : 0;
         canvas.drawLine(QPoint(x1 + dx, y1 + dy), QPoint(x2 + dx, y2 + dy));

@@ -13,6 +13,8 @@
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
+#include <QStringTokenizer>
+
 #include <algorithm>
 #include <optional>
 
@@ -26,12 +28,12 @@ namespace {
 // Thrown when the user's Cancel is seen; ends the walk without a message.
 struct ExportCancelled {};
 
-int toPageNumber(const QString& text)
+int toPageNumber(QStringView text)
 {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok)
-        throw ConvertError(formatMessage(msg::SInvalidInteger, {text}));
+        throw ConvertError(formatMessage(msg::SInvalidInteger, {text.toString()}));
     return value;
 }
 
@@ -44,7 +46,7 @@ bool isDataBand(const ReportObject* object)
 
 class PageWalk {
 public:
-    PageWalk(ReportPreparer& engine, ExportFilter& filter, std::vector<int> selected)
+    PageWalk(ReportPreparer& engine, ExportFilter& filter, PageSelection selected)
         : m_pages(engine.preparedPages())
         , m_filter(filter)
         , m_selected(std::move(selected))
@@ -82,7 +84,7 @@ private:
 
     void exportPage(int i)
     {
-        if (!m_selected.empty() && std::find(m_selected.begin(), m_selected.end(), i + 1) == m_selected.end())
+        if (!m_selected.contains(i + 1))
             return;
         ReportPage& page = *m_pages.page(i);
         if (m_progress) {
@@ -129,34 +131,80 @@ private:
 
     const PreparedPages& m_pages;
     ExportFilter& m_filter;
-    std::vector<int> m_selected;
+    PageSelection m_selected;
     bool m_progress;
     bool m_terminated = false;
 };
 
 } // namespace
 
-std::vector<int> parsePageNumbers(const QString& text, int pageCount)
+PageSelection::PageSelection(int pageCount, bool all) : m_pageCount(std::max(pageCount, 0)), m_all(all) {}
+
+PageSelection PageSelection::all(int pageCount)
 {
-    QString range = text;
-    range.remove(QLatin1Char(' '));
+    return PageSelection(pageCount, true);
+}
+
+PageSelection PageSelection::none(int pageCount)
+{
+    return PageSelection(pageCount, false);
+}
+
+bool PageSelection::contains(int page) const
+{
+    if (page < 1 || page > m_pageCount)
+        return false;
+    return m_all || (!m_selected.empty() && m_selected[std::size_t(page - 1)]);
+}
+
+int PageSelection::count() const
+{
+    if (m_all)
+        return m_pageCount;
+    return int(std::count(m_selected.begin(), m_selected.end(), true));
+}
+
+std::vector<int> PageSelection::pages() const
+{
     std::vector<int> pages;
-    if (range.isEmpty())
-        return pages;
-    if (range.endsWith(QLatin1Char('-')))
-        range += QString::number(pageCount);
-    for (const QString& part : range.split(QLatin1Char(','))) {
-        const qsizetype dash = part.indexOf(QLatin1Char('-'));
-        if (dash < 0) {
-            pages.push_back(toPageNumber(part));
-            continue;
-        }
-        const int first = toPageNumber(part.left(dash));
-        const int last = toPageNumber(part.mid(dash + 1));
-        for (int page = first; page <= last; ++page)
+    for (int page = 1; page <= m_pageCount; ++page) {
+        if (contains(page))
             pages.push_back(page);
     }
     return pages;
+}
+
+void PageSelection::addRange(int first, int last)
+{
+    // Cut before anything is counted: a range may name pages far beyond the report.
+    first = std::max(first, 1);
+    last = std::min(last, m_pageCount);
+    if (m_all || last < first)
+        return;
+    if (m_selected.empty())
+        m_selected.resize(std::size_t(m_pageCount));
+    std::fill(m_selected.begin() + (first - 1), m_selected.begin() + last, true);
+}
+
+PageSelection parsePageNumbers(const QString& text, int pageCount)
+{
+    QString range = text;
+    range.remove(QLatin1Char(' '));
+    if (range.isEmpty())
+        return PageSelection::all(pageCount);
+    if (range.endsWith(QLatin1Char('-')))
+        range += QString::number(pageCount);
+    PageSelection selection = PageSelection::none(pageCount);
+    for (const QStringView part : qTokenize(range, u',')) {
+        const qsizetype dash = part.indexOf(QLatin1Char('-'));
+        if (dash < 0) {
+            const int page = toPageNumber(part);
+            selection.addRange(page, page);
+        } else {
+            selection.addRange(toPageNumber(part.left(dash)), toPageNumber(part.mid(dash + 1)));
+        }
+    }
+    return selection;
 }
 
 bool exportReport(ReportPreparer& engine, ExportFilter& filter)

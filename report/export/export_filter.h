@@ -115,8 +115,37 @@ private:
 // into the report's errors() and are reported as its silent mode says.
 bool exportReport(ReportPreparer& engine, ExportFilter& filter);
 
-// The 1-based page numbers a page range selects; empty for all pages. Spaces are ignored and a
-// trailing "-" runs to the last page. Throws the integer conversion error for a bad part.
-std::vector<int> parsePageNumbers(const QString& text, int pageCount);
+// The pages an output takes from a report of pageCount pages: all of them, or those a page range
+// names, which may be none at all ("9" on two pages prints nothing, unlike an empty range). Pages
+// are 1-based; a selection never holds a page outside 1..pageCount and never takes more room than
+// one bit per page, whatever the range asked for.
+class PageSelection {
+public:
+    static PageSelection all(int pageCount);
+    static PageSelection none(int pageCount);
+
+    int pageCount() const { return m_pageCount; }
+    bool isAll() const { return m_all; }
+    bool contains(int page) const;
+    // How many pages are selected, and which, in ascending order.
+    int count() const;
+    std::vector<int> pages() const;
+
+    // Adds first..last, cut to the report's pages; nothing when last < first.
+    void addRange(int first, int last);
+
+private:
+    PageSelection(int pageCount, bool all);
+
+    int m_pageCount = 0;
+    bool m_all = false;
+    // Page p at index p - 1; empty while nothing is selected.
+    std::vector<bool> m_selected;
+};
+
+// The pages a page range such as "1,3-5" or "2-" selects; an empty range selects all pages.
+// Spaces are ignored and a trailing "-" runs to the last page. Throws the integer conversion error
+// for a part that is no number.
+PageSelection parsePageNumbers(const QString& text, int pageCount);
 
 } // namespace quittung::report

@@ -15,6 +15,7 @@ namespace quittung::report {
 
 namespace {
 
+// No side of an image is longer: sizes come from a template's paper and object sizes.
 constexpr int MaxImageSize = 30000;
 
 int roundToPixel(double value)
@@ -24,7 +25,7 @@ int roundToPixel(double value)
 
 QImage whiteImage(int width, int height)
 {
-    QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    QImage image(std::clamp(width, 0, MaxImageSize), std::clamp(height, 0, MaxImageSize), QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
 }
@@ -87,14 +88,14 @@ void ImageExport::startPage(ReportPage& page, int)
     } else if (m_firstPage) {
         m_firstPage = false;
         int width = 0;
-        int height = 0;
+        qint64 height = 0;
         const PreparedPages* pages = preparedPages();
         for (int i = 0; pages && i < pages->count(); ++i) {
             const QSizeF size = pages->pageSize(i);
             width = std::max(width, roundToPixel(size.width() * m_scale));
             height += roundToPixel(size.height() * m_scale);
         }
-        m_bitmap = whiteImage(std::min(width, MaxImageSize), std::min(height, MaxImageSize));
+        m_bitmap = whiteImage(width, int(std::clamp<qint64>(height, 0, MaxImageSize)));
         setCropBounds();
     }
     // The same paper the preview draws on, so the image shows what the preview shows.

@@ -9,6 +9,7 @@
 #include <QByteArrayList>
 
 #include <cmath>
+#include <unordered_set>
 
 namespace quittung::report {
 
@@ -114,15 +115,11 @@ std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl)
         return {};
     auto glyphs = m_face->shape(text, kEm, rtl);
     const bool oneToOne = glyphs.size() == std::size_t(text.size());
+    // A long text of many different glyphs must not search the list once per glyph.
+    std::unordered_set<std::uint32_t> known(m_usedGlyphs.begin(), m_usedGlyphs.end());
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         const auto& glyph = glyphs[i];
-        bool known = false;
-        for (const auto used : m_usedGlyphs)
-            if (used == glyph.index) {
-                known = true;
-                break;
-            }
-        if (known)
+        if (!known.insert(glyph.index).second)
             continue;
         m_usedGlyphs.push_back(glyph.index);
         // The font's own width: the shaped advance holds the kerning with this line's neighbours.

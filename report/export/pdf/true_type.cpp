@@ -3,6 +3,8 @@
 #include "report/document/engine_host.h"
 #include "runtime/exception.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 
@@ -16,6 +18,9 @@ constexpr std::uint32_t kMaxComponents = 1024;
 constexpr int kMaxCompositeDepth = 32;
 // Overlapping format-4 segments could otherwise make the character loop run for billions of steps.
 constexpr std::uint32_t kMaxCmapCharacters = 0x10000;
+// A face is known by names of a few dozen characters. Longer name records are passed over, so that
+// 65535 records naming 64 KB each cannot fill gigabytes with names.
+constexpr std::uint16_t kMaxFullNameBytes = 2 * 255;
 constexpr qsizetype kPostLength = 32;
 constexpr qsizetype kOs2Length = 96;
 
@@ -250,9 +255,11 @@ void TrueTypeFont::loadName()
     // The full name in US English comes first, as it is the one fontconfig and the report know;
     // the other languages' full names follow in the table's order.
     QString english;
+    // Up to 65535 records: the names seen are looked up in a set, not in the list.
+    QSet<QString> seen;
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype record = 6 + i * 12;
-        if (name.u16(record + 6) != 4)
+        if (name.u16(record + 6) != 4 || name.u16(record + 8) > kMaxFullNameBytes)
             continue;
         const std::uint16_t platform = name.u16(record);
         const ByteReader text = name.sub(qsizetype(storage) + name.u16(record + 10), name.u16(record + 8));
@@ -267,8 +274,10 @@ void TrueTypeFont::loadName()
         } else {
             continue;
         }
-        if (!full.isEmpty() && !m_fullNames.contains(full))
+        if (!full.isEmpty() && !seen.contains(full)) {
+            seen.insert(full);
             m_fullNames.append(full);
+        }
     }
     if (!english.isEmpty())
         m_fullNames.move(m_fullNames.indexOf(english), 0);

@@ -27,6 +27,24 @@ struct Margins {
     bool operator==(const Margins&) const = default;
 };
 
+// A report read from a template holding the given pages, its errors kept rather than shown.
+struct LoadedPages {
+    explicit LoadedPages(const char* pages)
+    {
+        report.engineOptions().setNewSilentMode(SilentMode::Silent);
+        QByteArray bytes = QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport>") + pages
+            + "</TfrxReport>";
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        report.loadFromStream(buffer);
+    }
+
+    ReportPage& page(int index) const { return *dynamic_cast<ReportPage*>(report.pages(index)); }
+
+    RecordingEngineHost host;
+    Report report;
+};
+
 Margins marginsOf(const ReportPage& page)
 {
     return {page.leftMargin(), page.rightMargin(), page.topMargin(), page.bottomMargin()};
@@ -234,6 +252,18 @@ TEST(ReportPage, PageCountBelowOneIsIgnored)
     EXPECT_EQ(page.pageCount(), 3);
 }
 
+TEST(ReportPage, APageCountBeyondTheLimitIsRefusedWhileLoading)
+{
+    const LoadedPages loaded("<TfrxReportPage Name=\"Page1\" PageCount=\"2147483647\"/>"
+                             "<TfrxReportPage Name=\"Page2\" PageCount=\"1000\"/>"
+                             "<TfrxReportPage Name=\"Page3\" PageCount=\"1001\"/>");
+    EXPECT_EQ(loaded.report.errors().strings(), (QStringList{QStringLiteral("Invalid property value: '1001'"),
+                                                    QStringLiteral("Invalid property value: '2147483647'")}));
+    EXPECT_EQ(loaded.page(1).pageCount(), 1);
+    EXPECT_EQ(loaded.page(2).pageCount(), ReportPage::MaxPageCount);
+    EXPECT_EQ(loaded.page(3).pageCount(), 1);
+}
+
 TEST(ReportPage, ColumnsShareTheWidthBetweenTheMargins)
 {
     ReportPage page;
@@ -251,23 +281,15 @@ TEST(ReportPage, ColumnsShareTheWidthBetweenTheMargins)
 
 TEST(ReportPage, AColumnCountBeyondThePaperWidthIsRefusedWhileLoading)
 {
-    RecordingEngineHost host;
-    Report report;
-    report.engineOptions().setNewSilentMode(SilentMode::Silent);
-    QByteArray bytes = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?><TfrxReport>"
-                       "<TfrxReportPage Name=\"Page1\" PaperWidth=\"210\" Columns=\"100000000\"/>"
-                       "<TfrxReportPage Name=\"Page2\" PaperWidth=\"210\" Columns=\"794\"/>"
-                       "<TfrxReportPage Name=\"Page3\" PaperWidth=\"210\" Columns=\"795\"/></TfrxReport>";
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    report.loadFromStream(buffer);
-    EXPECT_EQ(report.errors().strings(), (QStringList{QStringLiteral("Invalid property value: '100000000'"),
-                                             QStringLiteral("Invalid property value: '795'")}));
-    const auto page = [&](int i) { return dynamic_cast<ReportPage*>(report.pages(i)); };
-    EXPECT_EQ(page(1)->columns(), 0);
-    EXPECT_TRUE(page(1)->columnPositions().isEmpty());
-    EXPECT_EQ(page(2)->columnPositions().size(), 794);
-    EXPECT_EQ(page(3)->columns(), 0);
+    const LoadedPages loaded("<TfrxReportPage Name=\"Page1\" PaperWidth=\"210\" Columns=\"100000000\"/>"
+                             "<TfrxReportPage Name=\"Page2\" PaperWidth=\"210\" Columns=\"794\"/>"
+                             "<TfrxReportPage Name=\"Page3\" PaperWidth=\"210\" Columns=\"795\"/>");
+    EXPECT_EQ(loaded.report.errors().strings(), (QStringList{QStringLiteral("Invalid property value: '100000000'"),
+                                                    QStringLiteral("Invalid property value: '795'")}));
+    EXPECT_EQ(loaded.page(1).columns(), 0);
+    EXPECT_TRUE(loaded.page(1).columnPositions().isEmpty());
+    EXPECT_EQ(loaded.page(2).columnPositions().size(), 794);
+    EXPECT_EQ(loaded.page(3).columns(), 0);
 
     // A paper as wide as a house still gets no more than the fixed limit.
     ReportPage wide;

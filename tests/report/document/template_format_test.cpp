@@ -293,6 +293,19 @@ TEST(TemplateFormat, TheVariablesTravelInTheExtraDataBlock)
     EXPECT_TRUE(host.shown.isEmpty());
 }
 
+TEST(TemplateFormat, AStoredBlockGivesAtMost5000Items)
+{
+    Report report;
+    for (int i = 0; i < 6000; ++i)
+        report.variables().setValue(QStringLiteral("V%1").arg(i), Variant(QStringLiteral("%1").arg(i)));
+    RecordingEngineHost host;
+    Report again;
+    load(again, save(report));
+    ASSERT_EQ(again.variables().count(), 5000);
+    EXPECT_EQ(again.variables().item(4999).name(), QStringLiteral("V4999"));
+    EXPECT_TRUE(host.shown.isEmpty());
+}
+
 TEST(TemplateFormat, KindsWithoutBehaviourKeepTheirAttributes)
 {
     RecordingEngineHost host;

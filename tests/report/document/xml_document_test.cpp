@@ -132,6 +132,20 @@ TEST(XmlReading, BrokenMarkupIsAnInvalidFileFormat)
     EXPECT_EQ(loadError(deep), invalid) << "nesting without bound";
 }
 
+// Reading the objects of a template takes time growing with the square of their count.
+TEST(XmlReading, MoreThan5000ElementsAreAnInvalidFileFormat)
+{
+    const auto withChildren = [](int count) {
+        QByteArray bytes = kDeclaration + "<R>";
+        for (int i = 0; i < count; ++i)
+            bytes += "<B/>";
+        return bytes + "</R>";
+    };
+    EXPECT_EQ(loadError(withChildren(4999)), QString());
+    EXPECT_EQ(loadError(withChildren(5000)), QStringLiteral("Invalid file format"));
+    EXPECT_EQ(loadError(withChildren(1000000)), QStringLiteral("Invalid file format"));
+}
+
 TEST(XmlReading, AttributeTextIsKeptRawAndDecodedByTheDeclaration)
 {
     XmlDocument document;

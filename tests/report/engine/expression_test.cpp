@@ -445,6 +445,17 @@ TEST(ExpressionTest, LongInputIsHandledWithoutRecursion)
             + QStringLiteral("1").repeated(1000) + QLatin1Char('\''));
 }
 
+// Report variables that hold expressions can double a string at every step; joined strings end
+// the evaluation once they are longer than the limit.
+TEST(ExpressionTest, JoinedStringsAreBounded)
+{
+    const QString half = QLatin1Char('\'') + QStringLiteral("x").repeated(CompiledExpression::kMaxStringLength / 2)
+        + QLatin1Char('\'');
+    EXPECT_EQ(evaluate(half + QStringLiteral(" + ") + half).size(),
+        QStringLiteral("String ").size() + CompiledExpression::kMaxStringLength);
+    EXPECT_EQ(runtimeError(half + QStringLiteral(" + ") + half + QStringLiteral(" + 'x'")), QStringLiteral("String too long"));
+}
+
 // Every short input either compiles or fails with a compile error, and what compiles evaluates or
 // fails with a run-time error.
 TEST(ExpressionTest, ShortInputsNeverEscapeTheErrorTypes)

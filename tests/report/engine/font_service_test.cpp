@@ -1,4 +1,5 @@
 #include "report/engine/font_service.h"
+#include "runtime/byte_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,19 @@ TEST(FontService, CollectionFacesBecomeFontsOfTheirOwn)
     EXPECT_TRUE(extractCollectionFace(collection, 2).isEmpty());
     EXPECT_TRUE(extractCollectionFace(collection.left(collection.size() / 2), 1).isEmpty());
     EXPECT_EQ(extractCollectionFace(regular, 0), regular);
+}
+
+TEST(FontService, ACollectionFaceWhoseTablesOverlapIsBroken)
+{
+    const QByteArray regular = arial(0)->fileData();
+    QByteArray collection = makeCollection({regular, regular});
+    const qsizetype second = readU32(collection, 16);
+    for (int t = 0; t < readU16(collection, second + 4); ++t) {
+        putU32(collection, second + 12 + 16 * t + 8, 0);
+        putU32(collection, second + 12 + 16 * t + 12, quint32(collection.size()));
+    }
+    EXPECT_EQ(tablesOf(extractCollectionFace(collection, 0)), tablesOf(regular));
+    EXPECT_TRUE(extractCollectionFace(collection, 1).isEmpty());
 }
 
 } // namespace

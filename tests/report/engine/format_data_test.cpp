@@ -213,6 +213,31 @@ TEST(FormatData, ValuesThatCannotBeFormattedShowTheirPlainText)
         german);
 }
 
+// Widths come from the template: a field is cut to 100 000 characters and the whole result to
+// 2^20, beyond which the value shows as plain text instead of filling the memory.
+TEST(FormatData, PrintfWidthsAreBounded)
+{
+    const struct {
+        QString pattern;
+        qsizetype length;
+    } cases[] = {
+        {QStringLiteral("%999999999d"), 100000},
+        {QStringLiteral("%-99999999999999999999d|"), 100001},
+        {QStringLiteral("%0:100000d").repeated(10), 1000000},
+        {QStringLiteral("%0:100000d").repeated(11), 2},
+        {QStringLiteral("%0:999999999d").repeated(100000), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern.left(30).toStdString());
+        DisplayFormat f;
+        f.setKind(FormatKind::Numeric);
+        f.setFormatStr(c.pattern);
+        const QString text = formatData(42, f, german);
+        EXPECT_EQ(text.size(), c.length);
+        EXPECT_TRUE(text.contains(QStringLiteral("42")));
+    }
+}
+
 TEST(FormatData, NullIsEmptyInEveryKind)
 {
     for (const auto kind : {FormatKind::Text, FormatKind::Numeric, FormatKind::DateTime, FormatKind::Boolean})

@@ -168,6 +168,17 @@ TEST(Expressions, ReportVariablesHoldingTextAreEvaluatedAgain)
     EXPECT_FALSE(r.engine.prepareReport(true)) << "a variable holding itself ends, it does not recurse forever";
 }
 
+TEST(Expressions, AStringDoubledByAVariableEndsTheRunAtTheLimit)
+{
+    ReceiptReport r;
+    // Each step stores the variable's string twice over, quoted, so that reading it back gives it.
+    r.addMemo(QStringLiteral("Memo1"),
+        QStringLiteral("[Set('a', '''x''')]")
+            + QStringLiteral("[Set('a', '''' + <a> + <a> + '''')]").repeated(40));
+    EXPECT_FALSE(r.engine.prepareReport(true));
+    EXPECT_EQ(r.report.errors().strings(), QStringList(QStringLiteral("Memo1: String too long")));
+}
+
 TEST(Expressions, FindBracketedExpressionKeepsQuotesAndNestingTogether)
 {
     const struct {

@@ -270,6 +270,43 @@ TEST(TextLayoutWrapping, TheLimitOfA462PixelRectangleIs2888MeasuringPixels)
     EXPECT_EQ(laidOut(layout, {fitting + u'a'}).lines().value(0), fitting.chopped(1));
 }
 
+// Lines of hundreds of thousands of characters, as a template may hold them.
+TEST(TextLayoutWrapping, ARunOfLettersTooLongForAWordBreaksWithoutHyphens)
+{
+    // Every break would look at the whole rest of the run again for a place to hyphenate.
+    const QStringList run{QString(300000, QChar(0x0416))};
+    Layout layout;
+    const QStringList plain = laidOut(layout, run).lines();
+    layout.wordBreak = true;
+    EXPECT_EQ(laidOut(layout, run).lines(), plain);
+    EXPECT_GT(plain.size(), 10000);
+}
+
+TEST(TextLayoutWrapping, HugeWidthsStayInRange)
+{
+    // 4000 characters 100 000 pixels apart would need 2.5e9 measuring pixels on one line.
+    Layout spaced;
+    spaced.charSpacing = 100000;
+    EXPECT_EQ(laidOut(spaced, {QString(4000, u'W')}).lines().size(), 4000);
+
+    // 200 000 letters at 15 000 points: 2.4e10 measuring and 3.8e9 device pixels. The measured
+    // width stops at 2^30 measuring pixels; placed, the line still starts and ends where it should.
+    Layout huge;
+    huge.fontHeight = -20000;
+    huge.wordWrap = false;
+    const TextLayout text = laidOut(huge, {QString(200000, u'W')});
+    EXPECT_EQ(text.calcWidth(), 1073741824 / 6.25);
+    const auto end = [](const TextLayout::PlacedLine& line) {
+        return line.x + std::accumulate(line.advances.begin(), line.advances.end(), 0.0);
+    };
+    const auto left = placeLines(huge, text, Device{}, HAlign::Left, VAlign::Top);
+    ASSERT_EQ(left.lines.size(), 1u);
+    EXPECT_EQ(left.lines[0].x, 0);
+    EXPECT_NEAR(end(left.lines[0]), 171798692, 1);
+    const auto right = placeLines(huge, text, Device{}, HAlign::Right, VAlign::Top);
+    EXPECT_NEAR(end(right.lines[0]), 200, 1);
+}
+
 TEST(TextLayoutWrapping, TextsKeepTheirSourceForm)
 {
     Layout layout;
@@ -469,6 +506,31 @@ TEST(TextLayoutHtml, TagsAreRemovedAndStyleTheirRuns)
         for (int x = 0; x < image.width(); ++x)
             red |= image.pixelColor(x, y).red() > 200 && image.pixelColor(x, y).green() < 100;
     EXPECT_TRUE(red);
+}
+
+// Every '<' looks for its '>' and reads what lies between: a line of many '<' must not make that
+// take time growing with the square of its length. Text of more than 256 characters is no tag.
+TEST(TextLayoutHtml, LinesOfManyAngleBracketsAreReadOnce)
+{
+    const QString angles(200000, u'<');
+    const QString fontTag = QStringLiteral("font color=red");
+    const struct {
+        QString line;
+        QString text;
+    } cases[] = {
+        {angles, angles},
+        {angles + QStringLiteral("b>x"), angles.chopped(1) + u'x'},
+        {angles + QStringLiteral(">x"), angles + QStringLiteral(">x")},
+        {u'<' + fontTag.leftJustified(256) + QStringLiteral(">x"), QStringLiteral("x")},
+        {u'<' + fontTag.leftJustified(257) + QStringLiteral(">x"), u'<' + fontTag.leftJustified(257) + QStringLiteral(">x")},
+    };
+    Layout layout;
+    layout.html = true;
+    layout.wordWrap = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.right(20).toStdString());
+        EXPECT_EQ(laidOut(layout, {c.line}).lines(), QStringList(c.text));
+    }
 }
 
 TEST(TextLayoutHtml, NoWrapKeepsSpacesFromBreaking)

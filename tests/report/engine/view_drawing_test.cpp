@@ -452,6 +452,42 @@ TEST(ViewDrawing, OtherShapesStayInsideTheirBox)
     }
 }
 
+// A frame width from a template may be millions of pixels, each drawn as a one-pixel copy of the
+// stroke: only the copies that can touch the device are drawn.
+TEST(ViewDrawing, WideStrokesDrawOnlyTheCopiesTheDeviceShows)
+{
+    const auto dashedFrame = [](double width) {
+        auto view = makeView<View>(-30, 4, 60, 20);
+        view->setColor(kRed);
+        view->frame().setSides(AllFrameSides);
+        view->frame().setStyle(FrameStyle::Dash);
+        view->frame().setWidth(width);
+        return view;
+    };
+    // Covered by the frame's sides, the whole canvas is black, however wide they are.
+    const QString black = QString(QStringLiteral("################\n")).repeated(12);
+    for (const double width : {41.0, 1e7}) {
+        Canvas canvas;
+        canvas.draw(*dashedFrame(width));
+        EXPECT_EQ(canvas.art(), black) << width;
+    }
+
+    const auto frame = dashedFrame(1e7);
+    auto diagonal = makeView<ShapeObject>(-5, -20, 40, 70);
+    diagonal->setShape(ShapeKind::Diagonal1);
+    diagonal->frame().setStyle(FrameStyle::Dot);
+    diagonal->frame().setWidth(1e7);
+    for (View* view : {static_cast<View*>(frame.get()), static_cast<View*>(diagonal.get())}) {
+        RecordingPrinter printer;
+        {
+            QPainter painter(&printer);
+            drawView(*view, painter, 1, 1, 0, 0);
+        }
+        EXPECT_GT(printer.engine.calls, 0);
+        EXPECT_LT(printer.engine.calls, 5000);
+    }
+}
+
 namespace {
 
 // One output page of a given paper with its margins in millimetres, objects added at page

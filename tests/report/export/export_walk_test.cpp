@@ -192,6 +192,10 @@ TEST(ExportWalk, PageRangeSelectsPages)
         {"1,3", {QStringLiteral("StartPage 0"), QStringLiteral("StartPage 2")}},
         {" 1 - 2 ", {QStringLiteral("StartPage 0"), QStringLiteral("StartPage 1")}},
         {"3", {QStringLiteral("StartPage 2")}},
+        // A range naming no page of the report exports none; it is not the empty range.
+        {"9", {}},
+        {"2147483646-2147483647", {}},
+        {"1-999999999", {QStringLiteral("StartPage 0"), QStringLiteral("StartPage 1"), QStringLiteral("StartPage 2")}},
     };
     PreparedReport r(3);
     for (const auto& c : cases) {
@@ -205,11 +209,76 @@ TEST(ExportWalk, PageRangeSelectsPages)
 
 TEST(ExportWalk, ParsePageNumbersReadsListsAndRanges)
 {
-    EXPECT_EQ(parsePageNumbers(QString(), 5), std::vector<int>{});
-    EXPECT_EQ(parsePageNumbers(QStringLiteral("1,3,5-7"), 9), (std::vector<int>{1, 3, 5, 6, 7}));
-    EXPECT_EQ(parsePageNumbers(QStringLiteral("4-"), 6), (std::vector<int>{4, 5, 6}));
+    EXPECT_TRUE(parsePageNumbers(QString(), 5).isAll());
+    EXPECT_EQ(parsePageNumbers(QString(), 5).pages(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(parsePageNumbers(QStringLiteral("1,3,5-7"), 9).pages(), (std::vector<int>{1, 3, 5, 6, 7}));
+    EXPECT_EQ(parsePageNumbers(QStringLiteral("4-"), 6).pages(), (std::vector<int>{4, 5, 6}));
     for (const char* bad : {"1,x", "a-3", "1,,2"})
         EXPECT_THROW(parsePageNumbers(QString::fromLatin1(bad), 3), ConvertError) << bad;
+}
+
+// Ranges are cut to the report's pages while they are read: a hostile range neither overflows a
+// counter nor lists pages that do not exist.
+TEST(ExportWalk, PageRangesAreCutToThePageCount)
+{
+    const struct {
+        const char* range;
+        int pageCount;
+        bool all;
+        std::vector<int> pages;
+    } cases[] = {
+        {"", 3, true, {1, 2, 3}},
+        {"   ", 3, true, {1, 2, 3}},
+        {"9", 2, false, {}},
+        {"0", 2, false, {}},
+        {"2147483646-2147483647", 2, false, {}},
+        {"2147483647", 2, false, {}},
+        {"1-999999999", 3, false, {1, 2, 3}},
+        {"1-2147483647,2147483647-1", 3, false, {1, 2, 3}},
+        {"0-2", 3, false, {1, 2}},
+        {"5-3", 9, false, {}},
+        {"3-3", 9, false, {3}},
+        {" 1 , 3 - 4 ", 5, false, {1, 3, 4}},
+        {"2-", 5, false, {2, 3, 4, 5}},
+        {"7-", 5, false, {}},
+        {"4,2,4,1-2", 5, false, {1, 2, 4}},
+        {"1-2", 0, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.range);
+        const PageSelection selection = parsePageNumbers(QString::fromLatin1(c.range), c.pageCount);
+        EXPECT_EQ(selection.isAll(), c.all);
+        EXPECT_EQ(selection.pages(), c.pages);
+        EXPECT_EQ(selection.count(), int(c.pages.size()));
+        for (const int page : {-1, 0, c.pageCount + 1, 2147483647})
+            EXPECT_FALSE(selection.contains(page)) << page;
+    }
+}
+
+TEST(ExportWalk, BadPartOfAPageRangeNamesItself)
+{
+    const struct {
+        const char* range;
+        const char* part;
+    } cases[] = {
+        {"1,x", "x"},
+        {"a-3", "a"},
+        {"1,,2", ""},
+        {"1,", ""},
+        {"-", ""},
+        {"-3", ""},
+        {"1-2-3", "2-3"},
+        {"1-99999999999", "99999999999"},
+    };
+    for (const auto& c : cases) {
+        try {
+            parsePageNumbers(QString::fromLatin1(c.range), 3);
+            ADD_FAILURE() << c.range;
+        } catch (const ConvertError& error) {
+            EXPECT_EQ(error.message(), QStringLiteral("'%1' ist kein gültiger Integerwert").arg(QString::fromLatin1(c.part)))
+                << c.range;
+        }
+    }
 }
 
 TEST(ExportWalk, BadPageRangeIsAnErrorOfTheExport)

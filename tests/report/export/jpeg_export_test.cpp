@@ -190,6 +190,35 @@ TEST(JpegExport, CropCutsToThePaintedArea)
     EXPECT_FALSE(isDark(image, 70, 5));  // the page colour between them
 }
 
+// Paper and object sizes come from the template; no side of an image grows beyond 30000 pixels,
+// whether it is a page of its own or cut to what was painted.
+TEST(JpegExport, ImagesAreNeverLargerThanTheLimit)
+{
+    const struct {
+        double paperWidth;
+        double paperHeight;
+        double boxWidth;
+        bool crop;
+        QSize size;
+    } cases[] = {
+        {10000, 10, 20, false, QSize(30000, 38)},
+        {10, 10000, 20, false, QSize(38, 30000)},
+        {148, 210, 1e6, true, QSize(30000, 6)},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        BoxReport r;
+        auto* page = static_cast<ReportPage*>(r.report.pages(1));
+        page->setPaperWidth(c.paperWidth);
+        page->setPaperHeight(c.paperHeight);
+        r.addBox(1, 0, 0, c.boxWidth, 5);
+        r.filter.setCropImages(c.crop);
+        EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/large.jpg")));
+        EXPECT_TRUE(r.host.shown.isEmpty()) << r.host.shown.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(decodedSize(dir.path() + QStringLiteral("/large.1.jpg")), c.size) << c.paperWidth << ' ' << c.boxWidth;
+    }
+}
+
 TEST(JpegExport, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
 {
     QTemporaryDir dir;

@@ -330,6 +330,12 @@ TEST(TrueTypeFontTest, BadInputsGiveErrors)
     putU32(hugeLength, entryOf(font, "loca") + 12, 0xFFFFFFF0u);
     QByteArray manyTables = font;
     putU16(manyTables, 4, 0xFFFF);
+    // Every entry names the whole file: each copy of the tables would be a thousand files long.
+    QByteArray overlapping = font;
+    for (qsizetype i = 0; i < ByteReader(font).u16(4); ++i) {
+        putU32(overlapping, 12 + 16 * i + 8, 0);
+        putU32(overlapping, 12 + 16 * i + 12, std::uint32_t(font.size()));
+    }
     QByteArray noHead = font;
     noHead.replace(entryOf(font, "head"), 4, "DSIG");
     QByteArray noGlyf = font;
@@ -367,6 +373,7 @@ TEST(TrueTypeFontTest, BadInputsGiveErrors)
         {"table beyond the end", beyond, QString::fromLatin1(format)},
         {"huge table length", hugeLength, QString::fromLatin1(format)},
         {"table count too large", manyTables, QString::fromLatin1(format)},
+        {"tables overlapping", overlapping, QString::fromLatin1(format)},
         {"half the file", font.left(font.size() / 2), QString::fromLatin1(format)},
         {"no head", noHead, QStringLiteral("FontHeader not found.")},
         {"no glyf", noGlyf, QStringLiteral("Glyphs not found.")},
@@ -441,6 +448,43 @@ TEST(TrueTypeFontTest, DuplicateTagKeepsTheFirstAndSaysSo)
     EXPECT_TRUE(host.shown.front().startsWith(QStringLiteral("Font format error|")));
     EXPECT_EQ(parsed.tables().at(previous).offset, ByteReader(font).u32(gasp - 16 + 8));
     EXPECT_FALSE(parsed.hasTable("gasp"));
+}
+
+// A name table of 5000 full-name records over one text of 600 characters, each record naming a
+// prefix of 1 to 300 characters of it, US English first: each name is kept once and names of more
+// than 255 characters not at all. Records may name up to 64 KB each, 65535 of them.
+TEST(TrueTypeFontTest, NameRecordsGiveEachShortFullNameOnce)
+{
+    QByteArray font = readFile(kRegular);
+    ASSERT_FALSE(font.isEmpty());
+    const int count = 5000;
+    const int storage = 6 + 12 * count;
+    QByteArray name(storage + 2 * 600, '\0');
+    putU16(name, 2, std::uint16_t(count));
+    putU16(name, 4, std::uint16_t(storage));
+    QString text;
+    for (int i = 0; i < 600; ++i) {
+        text += QChar(char16_t(0x4E00 + i));
+        putU16(name, storage + 2 * i, std::uint16_t(0x4E00 + i));
+    }
+    for (int i = 0; i < count; ++i) {
+        const qsizetype record = 6 + 12 * i;
+        putU16(name, record, 3);
+        putU16(name, record + 2, 1);
+        putU16(name, record + 4, i == 0 ? 0x0409 : 0x0407);
+        putU16(name, record + 6, 4);
+        putU16(name, record + 8, std::uint16_t(2 * (1 + i % 300)));
+    }
+    font.append(QByteArray((4 - font.size() % 4) % 4, '\0'));
+    putU32(font, entryOf(font, "name") + 8, std::uint32_t(font.size()));
+    putU32(font, entryOf(font, "name") + 12, std::uint32_t(name.size()));
+    font.append(name);
+
+    const TrueTypeFont parsed = prepared(font, ChecksumFaultAction::IgnoreChecksum);
+    QStringList expected;
+    for (int length = 1; length <= 255; ++length)
+        expected << text.left(length);
+    EXPECT_EQ(parsed.fullNames(), expected);
 }
 
 // A collection file of whole font files, their table offsets moved to where they now lie.
