@@ -14,12 +14,16 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins
     libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev libjpeg62-turbo-dev
-    libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libjpeg-turbo-progs
+    libgtest-dev libbenchmark-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
-# Only the tests need these: tools that check font subsets, and a font collection and a CFF font.
+# Only the tests need these: tools that check font subsets, and a font collection and a CFF font; and
+# for the fuzz targets clang with its libFuzzer runtime and the symbolizer of its sanitizer reports,
+# all of one version, so a point release of the unversioned packages cannot split them.
+clang_version=14
 if [[ $mode == test ]]; then
-    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35)
+    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35
+        "clang-$clang_version" "libclang-rt-$clang_version-dev" "llvm-$clang_version")
 fi
 
 missing=()
@@ -50,15 +54,34 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_su
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 # A short fuzz run of every parser that reads files from outside, seeded with the corpus in fuzz/.
-CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUITTUNG_FUZZ=ON \
-    -DQUITTUNG_BUILD_TESTS=OFF -DQUITTUNG_WERROR=ON
+# A run prints one line; one that finds a fault prints its whole report, keeps the input that shows
+# it in build/fuzz/artifacts/<corpus>/ and makes the test command fail after the tests have run.
+CC=clang-$clang_version CXX=clang++-$clang_version cmake -S . -B build/fuzz -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUITTUNG_FUZZ=ON -DQUITTUNG_BUILD_TESTS=OFF -DQUITTUNG_WERROR=ON
+export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-$clang_version/bin/llvm-symbolizer
+fuzz_failures=()
 for corpus in fuzz/corpus/*/; do
     name=$(basename "$corpus")
+    target=build/fuzz/fuzz/${name}_reader_fuzzer
     cmake --build build/fuzz --target "${name}_reader_fuzzer"
-    work=build/fuzz/work/$name
-    mkdir -p "$work"
-    build/fuzz/fuzz/"${name}_reader_fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=4096 \
-        -print_final_stats=1 "$work" "$corpus" 2>&1 | tail -n 3
+    mkdir -p "build/fuzz/work/$name" "build/fuzz/artifacts/$name"
+    log=build/fuzz/$name.log
+    if "$target" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=4096 -print_final_stats=1 \
+        -artifact_prefix="build/fuzz/artifacts/$name/" "build/fuzz/work/$name" "$corpus" >"$log" 2>&1; then
+        awk -v name="$name" '/^stat::number_of_executed_units/ { runs = $2 } /^stat::average_exec_per_sec/ { rate = $2 }
+            END { printf "Fuzzing %s: %s inputs, %s a second, nothing found\n", name, runs, rate }' "$log"
+    else
+        # Everything but the progress lines: the sanitizer's or the target's report and the input.
+        grep -v -E '^#[0-9]+[[:space:]]' "$log" >&2 || true
+        echo "Fuzzing $name found a fault; repeat it with: $target <the input written above>" >&2
+        fuzz_failures+=("$name")
+    fi
 done
 
-ctest --test-dir build/test --output-on-failure -j "$jobs"
+status=0
+ctest --test-dir build/test --output-on-failure -j "$jobs" || status=1
+if ((${#fuzz_failures[@]})); then
+    echo "Fuzzing found faults in: ${fuzz_failures[*]} (inputs in build/fuzz/artifacts/)" >&2
+    status=1
+fi
+exit "$status"

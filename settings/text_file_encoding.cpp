@@ -62,7 +62,9 @@ EncodedTextFile encodeTextFile(const QString& text, TextFileEncoding wanted)
     case TextFileEncoding::Utf16BE:
         return {kUtf16BEBom + encode(QStringConverter::Utf16BE, text), wanted};
     case TextFileEncoding::Windows1252:
-        if (std::optional<QByteArray> bytes = encodeWindows1252(text))
+        // Bytes that happen to be valid UTF-8 ("Ã¤" once the only other letter went with a
+        // comment) would read back as other characters.
+        if (std::optional<QByteArray> bytes = encodeWindows1252(text); bytes && decodeTextFile(*bytes).text == text)
             return {std::move(*bytes), wanted};
         return encodeTextFile(text, TextFileEncoding::Utf8Bom);
     }

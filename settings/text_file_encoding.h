@@ -27,8 +27,8 @@ struct EncodedTextFile {
     TextFileEncoding encoding = TextFileEncoding::Utf8;
 };
 
-// The text in the wanted encoding; when a character has no place in it, UTF-8 with a byte order
-// mark instead, so no character is lost.
+// The text in the wanted encoding; when a character has no place in it, or Windows-1252 bytes would
+// read as UTF-8, UTF-8 with a byte order mark instead, so no character is lost or changed.
 EncodedTextFile encodeTextFile(const QString& text, TextFileEncoding wanted);
 
 } // namespace quittung::settings

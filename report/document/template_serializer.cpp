@@ -79,12 +79,25 @@ bool isWritten(const PropertyInfo& property, const PropertyObject& object, const
         return true;
     case PropType::String:
     case PropType::Reference:
-        return withDefaults || !std::get<QString>(value).isEmpty();
+        // An empty text is left out only where reading starts from an empty one: left out where
+        // the object starts with a text ("Default", a font's "Arial"), it would come back as that.
+        return withDefaults || !std::get<QString>(value).isEmpty() || !property.defaultValue
+            || *property.defaultValue != value;
     case PropType::Nested:
     case PropType::Picture:
         return false;
     }
     return false;
+}
+
+// The lines of a list as one text, broken by CR LF. Readers drop one line break at the end, so a
+// last line that is empty gets one more; without it that line would be lost.
+QString listText(const QStringList& lines)
+{
+    QString text = lines.join(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        text += QStringLiteral("\r\n");
+    return text;
 }
 
 QString valueText(const PropertyInfo& property, const PropValue& value)
@@ -111,7 +124,7 @@ QString valueText(const PropertyInfo& property, const PropValue& value)
     case PropType::Variant:
         return xmlEscape(variantText(std::get<Variant>(value)));
     case PropType::StringList:
-        return xmlEscape(std::get<QStringList>(value).join(QStringLiteral("\r\n")));
+        return xmlEscape(listText(std::get<QStringList>(value)));
     case PropType::Nested:
     case PropType::Picture:
         break;
@@ -348,11 +361,8 @@ QString TemplateSerializer::objectToXml(PropertyObject& object, const QString& p
     }
     if (!prefix.isEmpty())
         return text;
-    if (auto* memo = dynamic_cast<TextObjectBase*>(&object)) {
-        QString memoText = memo->text();
-        memoText.chop(memoText.endsWith(QStringLiteral("\r\n")) ? 2 : 0);
-        text += QStringLiteral(" Text=\"") + xmlEscape(memoText) + QLatin1Char('"');
-    }
+    if (auto* memo = dynamic_cast<TextObjectBase*>(&object))
+        text += QStringLiteral(" Text=\"") + xmlEscape(listText(memo->lines())) + QLatin1Char('"');
     if (auto* component = dynamic_cast<ReportObject*>(&object)) {
         for (const ReportObject::KeptAttribute& kept : component->keptAttributes())
             text += QLatin1Char(' ') + kept.name + QStringLiteral("=\"") + kept.text + QLatin1Char('"');

@@ -459,7 +459,13 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"MostlyUtf8IsWindows1252", QByteArray("[Telvo]\r\nOrt=K\xC3\xB6ln \xF6\r\n"),
                      u"K\u00C3\u00B6ln \u00F6"_s, u"K\u00F6ln"_s, QByteArray("[Telvo]\r\nOrt=K\xF6ln\r\n\r\n")},
         EncodingCase{"Windows1252GainingPolishBecomesUtf8WithMark", QByteArray("[Telvo]\r\nOrt=K\xF6ln\r\n"),
-                     u"K\u00F6ln"_s, u"\u0141\u00F3d\u017A"_s, kUtf8Bom + kLodz.toUtf8()}),
+                     u"K\u00F6ln"_s, u"\u0141\u00F3d\u017A"_s, kUtf8Bom + kLodz.toUtf8()},
+        // "Ã¶" in Windows-1252 is "ö" in UTF-8, and the file would read back as that.
+        EncodingCase{"Windows1252ThatReadsAsUtf8BecomesUtf8WithMark", QByteArray("[Telvo]\r\nOrt=K\xF6ln\r\n"),
+                     u"K\u00F6ln"_s, u"K\u00C3\u00B6ln"_s,
+                     kUtf8Bom + u"[Telvo]\r\nOrt=K\u00C3\u00B6ln\r\n\r\n"_s.toUtf8()},
+        EncodingCase{"Windows1252TurnedPlainAsciiGetsNoMark", QByteArray("[Telvo]\r\nOrt=K\xF6ln\r\n"),
+                     u"K\u00F6ln"_s, u"Koeln"_s, QByteArray("[Telvo]\r\nOrt=Koeln\r\n\r\n")}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -127,6 +127,43 @@ TEST(TemplateFormat, ValuesAreReadByTheirType)
     EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
 }
 
+// A value the writer leaves out comes back as the object's own on reading, so only values equal to
+// that may be left out.
+TEST(TemplateFormat, EmptyTextsAndEmptyLastLinesSurviveASave)
+{
+    RecordingEngineHost host;
+    const struct {
+        const char* reportAttributes;
+        const char* memoAttributes;
+        std::function<bool(Report&)> check;
+    } rows[] = {
+        // Empty where the object starts with a text of its own.
+        {"PrintOptions.Printer=\"\"", "", [](Report& r) { return r.printOptions().printer().isEmpty(); }},
+        {"", "Font.Name=\"\" ParentFont=\"False\"", [](Report& r) { return memo(r)->font().name().isEmpty(); }},
+        {"", "ExpressionDelimiters=\"\"", [](Report& r) { return memo(r)->expressionDelimiters().isEmpty(); }},
+        // Lists whose last line is empty.
+        {"ScriptText.Text=\"begin&#13;&#10;&#13;&#10;\"", "",
+            [](Report& r) { return r.scriptText() == QStringList({QStringLiteral("begin"), QString()}); }},
+        {"", "Text=\"a&#13;&#10;&#13;&#10;\"",
+            [](Report& r) { return memo(r)->lines() == QStringList({QStringLiteral("a"), QString()}); }},
+        {"", "Text=\"&#13;&#10;\"", [](Report& r) { return memo(r)->lines() == QStringList(QString()); }},
+    };
+    for (const auto& row : rows) {
+        Report report;
+        load(report, kDeclaration + "<TfrxReport " + row.reportAttributes
+                + "><TfrxDataPage Name=\"Data\"/><TfrxReportPage Name=\"Page1\"><TfrxMemoView Name=\"Memo1\" "
+                + row.memoAttributes + "/></TfrxReportPage></TfrxReport>");
+        ASSERT_NE(memo(report), nullptr) << row.reportAttributes << row.memoAttributes;
+        EXPECT_TRUE(row.check(report)) << "read: " << row.reportAttributes << row.memoAttributes;
+        const QByteArray saved = save(report);
+        Report again;
+        load(again, saved);
+        EXPECT_TRUE(row.check(again)) << "read back: " << saved.constData();
+        EXPECT_EQ(save(again), saved);
+    }
+    EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST(TemplateFormat, BadValuesAreCollectedAndReportedOnceAfterTheLoad)
 {
     RecordingEngineHost host;

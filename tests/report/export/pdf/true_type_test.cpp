@@ -1,14 +1,16 @@
 #include "runtime/byte_reader.h"
+#include "report/engine/font_service.h"
 #include "report/export/pdf/pdf_font.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"
 
-#include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <ostream>
 #include <set>
 
 using namespace quittung;
@@ -16,16 +18,29 @@ using namespace quittung::report;
 
 namespace {
 
-const char* const kRegular = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
-const char* const kBold = "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf";
-const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// Fonts of the Debian packages the tests install, found through fontconfig as the program finds them.
+struct InstalledFont {
+    const char* family;
+    int style; // bold 1, italic 2
+};
 
-QByteArray readFile(const char* path)
+void PrintTo(const InstalledFont& font, std::ostream* out)
 {
-    QFile file(QString::fromLatin1(path));
-    if (!file.open(QIODevice::ReadOnly))
+    *out << font.family << (font.style & 1 ? " Bold" : "");
+}
+
+const InstalledFont kRegular{"Liberation Sans", 0};
+const InstalledFont kBold{"Liberation Sans", 1};
+const InstalledFont kDejaVu{"DejaVu Sans", 0};
+const InstalledFont kMicroHei{"WenQuanYi Micro Hei", 0};
+
+// The whole file holding the face; empty when fontconfig has only a substitute or a made-up style.
+QByteArray readFile(const InstalledFont& font)
+{
+    const std::shared_ptr<const FontFace> face = FontService::instance().face(QString::fromUtf8(font.family), font.style);
+    if (face->familyName() != QString::fromUtf8(font.family) || face->synthesizeBold() || face->synthesizeItalic())
         return {};
-    return file.readAll();
+    return face->fileData();
 }
 
 QString errorOf(const QByteArray& data, ChecksumFaultAction action = ChecksumFaultAction::IgnoreChecksum)
@@ -136,12 +151,12 @@ TEST(ByteReaderTest, ChecksumPadsTheLastWord)
         EXPECT_EQ(tableChecksum(c.data), c.sum) << c.data.toHex().constData();
 }
 
-class SubsetTest : public ::testing::TestWithParam<const char*> {};
+class SubsetTest : public ::testing::TestWithParam<InstalledFont> {};
 
 TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
 {
     const QByteArray file = readFile(GetParam());
-    ASSERT_FALSE(file.isEmpty()) << GetParam();
+    ASSERT_FALSE(file.isEmpty()) << GetParam().family;
     RecordingEngineHost host;
 
     TrueTypeCollection source(file);
@@ -536,7 +551,7 @@ TEST(TrueTypeCollectionTest, ChoosesTheFontByFullNameElseTheLast)
 
 TEST(TrueTypeCollectionTest, RealCollectionByAnyOfItsFullNames)
 {
-    const QByteArray file = readFile("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc");
+    const QByteArray file = readFile(kMicroHei);
     ASSERT_FALSE(file.isEmpty());
     RecordingEngineHost host;
     const struct {
