@@ -132,7 +132,6 @@ private:
     TextLayout() = default;
     void wrapLine(const QString& line, const std::vector<CharStyle>* styles, int limit, int firstLimit);
     void addLine(const QString& line, const std::vector<CharStyle>* styles, int from, int to, bool hyphen);
-    int hyphenation(const QString& line, int wordStart, int overflow, int fit) const;
     std::vector<Run> runsOf(const QString& text, const std::vector<CharStyle>* styles) const;
     // The cumulative advance after each character at 600 pixels per inch, whole measuring pixels.
     std::vector<int> measure(const QString& text, const std::vector<CharStyle>* styles) const;
