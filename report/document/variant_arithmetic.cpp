@@ -286,7 +286,7 @@ Variant divide(const Variant& left, const Variant& right)
     if (b == 0.0) {
         if (a == 0.0 || std::isnan(a))
             runtimeError(kInvalidFloatOperation);
-        runtimeError("xrFloatDivisionByZero");
+        throw FloatDivisionByZeroError();
     }
     return checkedFloat(a / b, a, b);
 }
@@ -420,6 +420,11 @@ Variant relation(Op op, const Variant& left, const Variant& right)
 }
 
 } // namespace
+
+FloatDivisionByZeroError::FloatDivisionByZeroError()
+    : Exception(engineMessage(QStringLiteral("xrFloatDivisionByZero")))
+{
+}
 
 // A number needs a digit, and an exponent needs digits too. A value too small for a double reads as
 // zero, one too large is out of range.

@@ -4,6 +4,7 @@
 
 #include "report/document/variant.h"
 #include "runtime/decimal_scan.h"
+#include "runtime/exception.h"
 
 #include <QChar>
 
@@ -30,6 +31,12 @@ enum class VariantOperator : std::uint8_t {
     Greater,
     LessEqual,
     GreaterEqual,
+};
+
+// "Floating point division by zero": the one run-time error a report may be told to ignore.
+class FloatDivisionByZeroError : public Exception {
+public:
+    FloatDivisionByZeroError();
 };
 
 // The operators follow the platform's variant rules: null wins over everything but comparisons;
