@@ -23,9 +23,6 @@ void ExportFilter::startPage(ReportPage&, int) {}
 
 namespace {
 
-// Thrown when the user's Cancel is seen; ends the walk without a message.
-struct ExportCancelled {};
-
 int toPageNumber(const QString& text)
 {
     bool ok = false;
@@ -63,6 +60,8 @@ public:
         try {
             for (int i = 0; i < m_pages.count(); ++i) {
                 exportPage(i);
+                if (m_cancelled)
+                    break;
                 engineHost().processMessages();
             }
         } catch (...) {
@@ -95,6 +94,8 @@ private:
             PageWalkOptions options;
             options.totalPages = m_pages.count();
             walkPage(m_pages, i, options, [&](ReportObject& object) {
+                if (m_cancelled)
+                    return false;
                 if (auto* band = dynamic_cast<Band*>(&object); band && skipBand(*band, i))
                     return false;
                 exportObject(object);
@@ -123,8 +124,8 @@ private:
         if (m_filter.dataOnly() && !isDataBand(object.parent()))
             return;
         m_filter.exportObject(object);
-        if (m_terminated)
-            throw ExportCancelled{};
+        // The user's Cancel ends the walk after the object that saw it, without a message.
+        m_cancelled = m_terminated;
     }
 
     const PreparedPages& m_pages;
@@ -132,6 +133,7 @@ private:
     std::vector<int> m_selected;
     bool m_progress;
     bool m_terminated = false;
+    bool m_cancelled = false;
 };
 
 } // namespace
@@ -174,10 +176,8 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter)
     try {
         PageWalk walk(engine, filter, parsePageNumbers(filter.pageNumbers(), engine.preparedPages().count()));
         walk.run();
-    } catch (const ExportCancelled&) {
-        return true;
-    } catch (const std::exception& error) {
-        report.errors().add(exceptionMessage(error));
+    } catch (const Exception& error) {
+        report.errors().add(error.message());
         report.reportErrors();
         return false;
     }
