@@ -1,7 +1,6 @@
 #include "report/engine/boolean_format.h"
 
 #include "report/engine/format_data.h"
-#include "report/engine/format_digits.h"
 
 namespace quittung::report {
 
@@ -12,13 +11,13 @@ bool equalsTrue(const Variant& value, const FormatSettings& regional)
     switch (value.type()) {
     case Variant::Type::Boolean:
         return value.booleanValue();
-    case Variant::Type::Integer:
-    case Variant::Type::Float:
-    case Variant::Type::Currency:
-        return requireNumber(value, regional) != 0;
-    case Variant::Type::String: {
+    case Variant::Type::String:
         if (value.stringValue().trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
             return true;
+        [[fallthrough]];
+    case Variant::Type::Integer:
+    case Variant::Type::Float:
+    case Variant::Type::Currency: {
         const auto number = variantToNumber(value, regional);
         return number && *number != 0;
     }

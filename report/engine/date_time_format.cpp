@@ -1,6 +1,7 @@
 #include "report/engine/date_time_format.h"
 
 #include "report/document/report_options.h"
+#include "report/engine/format_data.h"
 #include "report/engine/format_digits.h"
 #include "runtime/decimal_scan.h"
 
@@ -267,7 +268,7 @@ QString formatDateTime(const QString& givenFormat, const QDateTime& dateTime, co
     return out;
 }
 
-QDateTime requireDateTime(const Variant& value, const FormatSettings& regional)
+std::optional<QDateTime> variantToDateTime(const Variant& value, const FormatSettings& regional)
 {
     switch (value.type()) {
     case Variant::Type::DateTime:
@@ -278,19 +279,17 @@ QDateTime requireDateTime(const Variant& value, const FormatSettings& regional)
     case Variant::Type::Float:
     case Variant::Type::Currency: {
         // 1 January 1 to 31 December 9999.
-        const double days = requireNumber(value, regional);
-        if (days >= -693593.0 && days < 2958466.0)
-            return daysToDateTime(days);
+        const std::optional<double> days = variantToNumber(value, regional);
+        if (days && *days >= -693593.0 && *days < 2958466.0)
+            return daysToDateTime(*days);
         break;
     }
     case Variant::Type::String:
-        if (auto parsed = parseDateTime(value.stringValue(), regional))
-            return *parsed;
-        break;
+        return parseDateTime(value.stringValue(), regional);
     default:
         break;
     }
-    throw FormatFailure();
+    return std::nullopt;
 }
 
 } // namespace quittung::report

@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace quittung::report {
 
 // The regional short date followed by the time (hh:mm:ss) unless it is midnight.
@@ -19,7 +21,7 @@ QString formatDateTime(const QString& givenFormat, const QDateTime& dateTime, co
     bool nested = false);
 
 // A value as a date-time: numbers count days since 30 December 1899, strings are read in the
-// regional short date order with an optional time. Anything else is a FormatFailure.
-QDateTime requireDateTime(const Variant& value, const FormatSettings& regional);
+// regional short date order with an optional time. Nothing for anything else.
+std::optional<QDateTime> variantToDateTime(const Variant& value, const FormatSettings& regional);
 
 } // namespace quittung::report

@@ -6,11 +6,9 @@
 #include "report/engine/picture_format.h"
 #include "report/engine/printf_format.h"
 #include "runtime/decimal_scan.h"
-#include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "runtime/rounding.h"
 
-#include <exception>
 #include <limits>
 #include <span>
 
@@ -19,15 +17,6 @@ namespace quittung::report {
 namespace {
 
 // ---- Numbers from values ---------------------------------------------------------------------
-
-std::optional<double> readNumber(const QString& text, const FormatSettings& settings)
-{
-    try {
-        return stringToFloat(text, settings);
-    } catch (const ConvertError&) {
-        return std::nullopt;
-    }
-}
 
 // The text without its grouping separators, or a null string when they do not separate groups of
 // three digits in the whole part.
@@ -68,32 +57,42 @@ QString withoutGrouping(const QString& text, const FormatSettings& regional)
 }
 
 // Converting to an integer rounds halves to even, as variants convert; the result must fit 32 bits.
-qint64 requireInteger(const Variant& value, const FormatSettings& regional)
+std::optional<qint64> variantToInt32(const Variant& value, const FormatSettings& regional)
 {
     constexpr qint64 low = std::numeric_limits<qint32>::min();
     constexpr qint64 high = std::numeric_limits<qint32>::max();
     if (value.type() == Variant::Type::Integer) {
         if (value.integerValue() < low || value.integerValue() > high)
-            throw FormatFailure();
+            return std::nullopt;
         return value.integerValue();
     }
-    const double number = requireNumber(value, regional);
-    if (!(number > double(low) - 1 && number < double(high) + 1))
-        throw FormatFailure();
-    const qint64 rounded = roundHalfEven(number);
+    const std::optional<double> number = variantToNumber(value, regional);
+    if (!number || !(*number > double(low) - 1 && *number < double(high) + 1))
+        return std::nullopt;
+    const qint64 rounded = roundHalfEven(*number);
     if (rounded < low || rounded > high)
-        throw FormatFailure();
+        return std::nullopt;
     return rounded;
 }
 
-QString formatNumeric(const Variant& value, const QString& pattern, const FormatSettings& regional)
+std::optional<QString> formatNumeric(const Variant& value, const QString& pattern, const FormatSettings& regional)
 {
-    if (pattern.contains(QLatin1Char('#')) || pattern.startsWith(QLatin1Char('0')))
-        return formatPicture(pattern, requireNumber(value, regional), regional);
-    const FormatArgument argument = pattern.contains(QLatin1Char('d')) || pattern.contains(QLatin1Char('u'))
-        ? FormatArgument(requireInteger(value, regional))
-        : FormatArgument(requireNumber(value, regional));
-    return formatPrintf(pattern, std::span(&argument, 1), regional);
+    if (pattern.contains(QLatin1Char('#')) || pattern.startsWith(QLatin1Char('0'))) {
+        const std::optional<double> number = variantToNumber(value, regional);
+        if (!number)
+            return std::nullopt;
+        return formatPicture(pattern, *number, regional);
+    }
+    std::optional<FormatArgument> argument;
+    if (pattern.contains(QLatin1Char('d')) || pattern.contains(QLatin1Char('u'))) {
+        if (const std::optional<qint64> integer = variantToInt32(value, regional))
+            argument = *integer;
+    } else if (const std::optional<double> number = variantToNumber(value, regional)) {
+        argument = *number;
+    }
+    if (!argument)
+        return std::nullopt;
+    return formatPrintf(pattern, std::span(&*argument, 1), regional);
 }
 
 // The format's own separators replace the regional ones; the decimal separator is found before the
@@ -161,11 +160,11 @@ std::optional<double> variantToNumber(const Variant& value, const FormatSettings
         const QString& text = value.stringValue();
         const QString plain = withoutGrouping(text, regional);
         if (!plain.isNull())
-            if (const auto number = readNumber(plain, regional))
+            if (const auto number = readFloat(plain, regional))
                 return number;
         FormatSettings point = regional;
         point.decimalSeparator = QLatin1Char('.');
-        return readNumber(text, point);
+        return readFloat(text, point);
     }
     default:
         return std::nullopt;
@@ -176,21 +175,25 @@ QString formatData(const Variant& value, const DisplayFormat& format, const Form
 {
     if (value.isNull())
         return {};
-    try {
-        switch (format.kind()) {
-        case FormatKind::Text:
-            break;
-        case FormatKind::Numeric:
-            return applyFormatSeparators(formatNumeric(value, format.formatStr(), regional), format, regional);
-        case FormatKind::DateTime:
-            return formatDateTime(format.formatStr(), requireDateTime(value, regional), regional);
-        case FormatKind::Boolean:
-            return formatBoolean(value, format.formatStr(), regional);
-        }
-    } catch (const std::exception&) {
-        // Shown as plain text below.
+    std::optional<QString> text;
+    switch (format.kind()) {
+    case FormatKind::Text:
+        break;
+    case FormatKind::Numeric:
+        text = formatNumeric(value, format.formatStr(), regional);
+        if (text)
+            text = applyFormatSeparators(*text, format, regional);
+        break;
+    case FormatKind::DateTime:
+        if (const std::optional<QDateTime> dateTime = variantToDateTime(value, regional))
+            text = formatDateTime(format.formatStr(), *dateTime, regional);
+        break;
+    case FormatKind::Boolean:
+        text = formatBoolean(value, format.formatStr(), regional);
+        break;
     }
-    return variantToText(value, regional);
+    // A value the format does not fit is shown as its plain text.
+    return text ? *text : variantToText(value, regional);
 }
 
 } // namespace quittung::report

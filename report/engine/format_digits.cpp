@@ -1,12 +1,9 @@
 #include "report/engine/format_digits.h"
 
-#include "report/engine/format_data.h"
 #include "runtime/number_format.h"
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
-#include <optional>
 
 namespace quittung::report {
 
@@ -119,21 +116,6 @@ QString grouped(const std::string& whole, QChar separator)
             text += separator;
     }
     return text;
-}
-
-double requireFinite(double value)
-{
-    if (!std::isfinite(value))
-        throw FormatFailure();
-    return value;
-}
-
-double requireNumber(const Variant& value, const FormatSettings& regional)
-{
-    const std::optional<double> number = variantToNumber(value, regional);
-    if (!number)
-        throw FormatFailure();
-    return *number;
 }
 
 } // namespace quittung::report

@@ -1,24 +1,15 @@
 #pragma once
 
-// What the value formats share: the failure that makes a value show as plain text, integer texts,
-// and the decimal digits of a double with their rounding.
+// What the value formats share: integer texts and the decimal digits of a double with their rounding.
 
-#include "report/document/variant.h"
-#include "runtime/format_settings.h"
-
+#include <QChar>
 #include <QString>
 #include <QtGlobal>
 
-#include <exception>
 #include <string>
 #include <string_view>
 
 namespace quittung::report {
-
-// Raised by the formatters; formatData shows the plain text of the value instead.
-struct FormatFailure : std::exception {
-    const char* what() const noexcept override { return "value cannot be formatted"; }
-};
 
 QString latin(std::string_view text);
 QString unsignedText(quint64 value, int minDigits = 1, int base = 10);
@@ -43,9 +34,5 @@ Decimal roundToSignificant(const Decimal& d, int digits);
 std::string wholeDigits(const Decimal& d);
 std::string fractionDigits(const Decimal& d, int count);
 QString grouped(const std::string& whole, QChar separator);
-
-double requireFinite(double value);
-// The value as a number (variantToNumber), or FormatFailure.
-double requireNumber(const Variant& value, const FormatSettings& regional);
 
 } // namespace quittung::report

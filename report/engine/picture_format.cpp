@@ -190,9 +190,10 @@ std::vector<QString> splitSections(const QString& picture)
 
 // Sections "positive;negative;zero". An empty negative section borrows the positive one with a minus
 // sign; a value that rounds to zero takes the zero section, or else loses its minus sign.
-QString formatPicture(const QString& picture, double value, const FormatSettings& regional)
+std::optional<QString> formatPicture(const QString& picture, double value, const FormatSettings& regional)
 {
-    requireFinite(value);
+    if (!std::isfinite(value))
+        return std::nullopt;
     const std::vector<QString> sections = splitSections(picture);
     auto section = [&](std::size_t k) { return k < sections.size() ? sections[k] : QString(); };
     QString chosen = sections.front();

@@ -6,10 +6,13 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace quittung::report {
 
 // Sections "positive;negative;zero". An empty negative section borrows the positive one with a minus
-// sign; a value that rounds to zero takes the zero section, or else loses its minus sign.
-QString formatPicture(const QString& picture, double value, const FormatSettings& regional);
+// sign; a value that rounds to zero takes the zero section, or else loses its minus sign. Nothing for
+// NaN and infinities.
+std::optional<QString> formatPicture(const QString& picture, double value, const FormatSettings& regional);
 
 } // namespace quittung::report

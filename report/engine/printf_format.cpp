@@ -14,10 +14,11 @@ namespace quittung::report {
 
 namespace {
 
-// "-ddd.ddd" with the regional separators; a value that rounds to zero gets no minus sign.
+// "-ddd.ddd" of a finite value with the regional separators; a value that rounds to zero gets no
+// minus sign.
 QString fixedText(double value, int decimals, bool grouping, const FormatSettings& regional)
 {
-    const Decimal d = roundToDecimals(decimalOf(std::fabs(requireFinite(value))), decimals);
+    const Decimal d = roundToDecimals(decimalOf(std::fabs(value)), decimals);
     std::string whole = wholeDigits(d);
     if (whole.empty())
         whole.push_back('0');
@@ -35,7 +36,7 @@ QString fixedText(double value, int decimals, bool grouping, const FormatSetting
 // "-d.dddE+ddd": `digits` significant digits, the exponent with a sign and at least three digits.
 QString scientificText(double value, int digits, const FormatSettings& regional)
 {
-    const Decimal d = roundToSignificant(decimalOf(std::fabs(requireFinite(value))), digits);
+    const Decimal d = roundToSignificant(decimalOf(std::fabs(value)), digits);
     std::string mantissa = d.digits;
     mantissa.append(static_cast<std::size_t>(digits) - mantissa.size(), '0');
     const int exponent = d.isZero() ? 0 : d.point - 1;
@@ -54,33 +55,32 @@ QString scientificText(double value, int digits, const FormatSettings& regional)
 
 } // namespace
 
-QString formatPrintf(const QString& pattern, std::span<const FormatArgument> args, const FormatSettings& regional)
+std::optional<QString> formatPrintf(const QString& pattern, std::span<const FormatArgument> args,
+    const FormatSettings& regional)
 {
     QString out;
     std::size_t next = 0;
     const qsizetype n = pattern.size();
-    auto takeArgument = [&]() -> const FormatArgument& {
-        if (next >= args.size())
-            throw FormatFailure();
-        return args[next++];
-    };
-    auto takeInteger = [&]() {
-        const auto* value = std::get_if<qint64>(&takeArgument());
-        if (!value)
-            throw FormatFailure();
-        return *value;
-    };
-    auto readCount = [&](qsizetype& i) -> std::optional<qint64> {
+    auto takeArgument = [&]() -> const FormatArgument* { return next < args.size() ? &args[next++] : nullptr; };
+    // A count as written, or taken from the arguments for "*"; nothing when there is none. False
+    // when "*" finds no integer.
+    auto readCount = [&](qsizetype& i, std::optional<qint64>& count) {
+        count.reset();
         if (i < n && pattern[i] == QLatin1Char('*')) {
             ++i;
-            return takeInteger();
+            const FormatArgument* argument = takeArgument();
+            const auto* value = argument ? std::get_if<qint64>(argument) : nullptr;
+            if (value)
+                count = *value;
+            return value != nullptr;
         }
         if (i >= n || !isDigit(pattern[i]))
-            return std::nullopt;
-        qint64 count = 0;
+            return true;
+        qint64 value = 0;
         for (; i < n && isDigit(pattern[i]); ++i)
-            count = std::min<qint64>(count * 10 + (pattern[i].unicode() - '0'), 100000);
-        return count;
+            value = std::min<qint64>(value * 10 + (pattern[i].unicode() - '0'), 100000);
+        count = value;
+        return true;
     };
 
     for (qsizetype i = 0; i < n;) {
@@ -93,10 +93,12 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
             out += pattern[i++];
             continue;
         }
-        std::optional<qint64> width = readCount(i);
+        std::optional<qint64> width;
+        if (!readCount(i, width))
+            return std::nullopt;
         if (width && i < n && pattern[i] == QLatin1Char(':')) {
             if (*width < 0)
-                throw FormatFailure();
+                return std::nullopt;
             next = static_cast<std::size_t>(*width);
             width.reset();
             ++i;
@@ -107,19 +109,27 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
                 leftJustify = true;
                 ++i;
             }
-            width = readCount(i);
+            if (!readCount(i, width))
+                return std::nullopt;
         }
         qint64 precision = -1; // none given
         if (i < n && pattern[i] == QLatin1Char('.')) {
             ++i;
-            precision = std::max<qint64>(readCount(i).value_or(0), -1);
+            std::optional<qint64> given;
+            if (!readCount(i, given))
+                return std::nullopt;
+            precision = std::max<qint64>(given.value_or(0), -1);
         }
         if (i >= n)
-            throw FormatFailure();
+            return std::nullopt;
         const char type = static_cast<char>(pattern[i++].toLower().unicode());
-        const FormatArgument& argument = takeArgument();
-        const auto* integer = std::get_if<qint64>(&argument);
-        const auto* number = std::get_if<double>(&argument);
+        const FormatArgument* argument = takeArgument();
+        if (!argument)
+            return std::nullopt;
+        const auto* integer = std::get_if<qint64>(argument);
+        const auto* number = std::get_if<double>(argument);
+        if (number && !std::isfinite(*number))
+            return std::nullopt;
         auto digitsOr = [&](int fallback, int low, int high) {
             return static_cast<int>(std::clamp<qint64>(precision < 0 ? fallback : precision, low, high));
         };
@@ -128,13 +138,13 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
         switch (type) {
         case 'd':
             if (!integer)
-                throw FormatFailure();
+                return std::nullopt;
             text = signedText(*integer, digitsOr(1, 1, 32));
             break;
         case 'u':
         case 'x':
             if (!integer)
-                throw FormatFailure();
+                return std::nullopt;
             // Negative values show as their 32-bit two's complement, as unsigned integers do.
             text = unsignedText(*integer < 0 ? static_cast<quint32>(*integer) : static_cast<quint64>(*integer),
                 digitsOr(1, 1, 32), type == 'x' ? 16 : 10);
@@ -143,7 +153,7 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
         case 'n':
         case 'm':
             if (!number)
-                throw FormatFailure();
+                return std::nullopt;
             text = fixedText(*number, digitsOr(2, 0, 18), type != 'f', regional);
             // Receipts are paid in euros, whatever the locale's own currency.
             if (type == 'm')
@@ -152,13 +162,13 @@ QString formatPrintf(const QString& pattern, std::span<const FormatArgument> arg
         case 'e':
         case 'g':
             if (!number)
-                throw FormatFailure();
+                return std::nullopt;
             text = type == 'e'
                 ? scientificText(*number, digitsOr(15, 1, 18), regional)
-                : formatGeneral(requireFinite(*number), digitsOr(15, 1, 18), regional.decimalSeparator);
+                : formatGeneral(*number, digitsOr(15, 1, 18), regional.decimalSeparator);
             break;
         default:
-            throw FormatFailure();
+            return std::nullopt;
         }
         const qsizetype padding = std::max<qint64>(width.value_or(0), 0) - text.size();
         if (padding > 0)
