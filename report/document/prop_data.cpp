@@ -1,9 +1,8 @@
 #include "report/document/prop_data.h"
 
 #include "runtime/decimal_scan.h"
+#include "runtime/exception.h"
 #include "runtime/windows1252.h"
-
-#include <stdexcept>
 
 namespace quittung::report {
 
@@ -79,7 +78,7 @@ QString PropDataReader::string()
             text[i] = QChar(char16_t(uchar(data[2 * i]) | (uchar(data[2 * i + 1]) << 8)));
         return text;
     }
-    default: throw std::runtime_error("not a string");
+    default: throw ReadError();
     }
 }
 
@@ -92,7 +91,7 @@ qint64 PropDataReader::integer()
         return qint16(quint16(low | (byte() << 8)));
     }
     case 4: return qint32(quint32(int32()));
-    default: throw std::runtime_error("not an integer");
+    default: throw ReadError();
     }
 }
 

@@ -30,7 +30,8 @@ private:
     QByteArray m_bytes;
 };
 
-// Reads the extra-data block from its start to its end; a short block ends in ReadError.
+// Reads the extra-data block from its start to its end; a short block, or a value of a form it does
+// not know, ends in ReadError.
 class PropDataReader {
 public:
     explicit PropDataReader(const QByteArray& bytes) : m_reader(bytes) {}

@@ -494,7 +494,7 @@ void TemplateSerializer::readPropData(PropertyObject& object, const QString& hex
                     return;
             }
         }
-    } catch (const std::exception&) {
+    } catch (const ReadError&) {
         // A damaged block ends here; what was read before it stays.
     }
 }
