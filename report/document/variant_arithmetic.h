@@ -42,7 +42,8 @@ public:
 // The operators follow the platform's variant rules: null wins over everything but comparisons;
 // integers stay integers until they overflow; strings are read as numbers with "."; "and", "or"
 // and "xor" are logical on booleans and bitwise on integers. Errors throw Exception with the
-// engine's run-time message ("Division by zero", "Could not convert variant of type ...").
+// engine's run-time message ("Division by zero", "Could not convert variant of type ..."), a
+// float division by zero FloatDivisionByZeroError.
 Variant applyOperator(VariantOperator op, const Variant& left, const Variant& right);
 Variant negate(const Variant& v);
 Variant unaryPlus(const Variant& v);
