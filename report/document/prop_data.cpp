@@ -1,3 +1,5 @@
+// The extra-data block ("PropData"): hex form, entry writer and reader.
+
 #include "report/document/prop_data.h"
 
 #include "runtime/decimal_scan.h"

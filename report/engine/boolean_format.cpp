@@ -1,3 +1,5 @@
+// Boolean formats: "yes,no".
+
 #include "report/engine/boolean_format.h"
 
 #include "report/engine/format_data.h"

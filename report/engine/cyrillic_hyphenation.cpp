@@ -1,3 +1,5 @@
+// Hyphenation of Cyrillic words after the vowel and consonant rules.
+
 #include "report/engine/cyrillic_hyphenation.h"
 
 #include <QStringView>

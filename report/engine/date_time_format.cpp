@@ -1,3 +1,5 @@
+// Date-time pictures and the reading of values as date-times.
+
 #include "report/engine/date_time_format.h"
 
 #include "report/document/report_options.h"

@@ -1,3 +1,5 @@
+// The compiler of the expression language: a recursive-descent parser writing postfix code.
+
 #include "report/engine/expression_compiler.h"
 
 #include "report/document/engine_messages.h"

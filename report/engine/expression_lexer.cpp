@@ -1,3 +1,5 @@
+// The lexer of the expression language: keywords, numbers, strings and symbols.
+
 #include "report/engine/expression_lexer.h"
 
 #include "report/document/engine_messages.h"

@@ -1,3 +1,5 @@
+// Integer texts and the rounded decimal digits the value formats share.
+
 #include "report/engine/format_digits.h"
 
 #include "runtime/number_format.h"

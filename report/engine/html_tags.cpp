@@ -1,3 +1,5 @@
+// The HTML-like tags of text objects and the character styles they give.
+
 #include "report/engine/html_tags.h"
 
 #include <QStringView>

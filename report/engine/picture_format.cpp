@@ -1,3 +1,5 @@
+// Picture formats of numbers: "#,##0.00" with sections, quoted literals and exponents.
+
 #include "report/engine/picture_format.h"
 
 #include "report/engine/format_digits.h"

@@ -1,3 +1,5 @@
+// printf-style formats: "%2.2f", "%n", "%m", "%d", "%x", "%e", "%g".
+
 #include "report/engine/printf_format.h"
 
 #include "report/engine/format_digits.h"
