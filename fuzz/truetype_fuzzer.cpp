@@ -3,10 +3,10 @@
 #include "report/document/engine_host.h"
 #include "report/engine/font_service.h"
 #include "report/export/pdf/true_type.h"
+#include "runtime/exception.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 
 using namespace quittung;
 using namespace quittung::report;
@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Plain glyphs and composites (Ö, ö) of the seed font, and numbers past its last glyph.
         collection.packFont(QStringLiteral("Liberation Sans"), {0, 1, 3, 17, 29, 33, 36, 68, 100},
             ChecksumFaultAction::IgnoreChecksum);
-    } catch (const std::exception&) {
-        // Errors are the expected answer to damaged fonts.
+    } catch (const Exception&) {
+        // The program's errors are the expected answer to damaged fonts; anything else is a fault.
     }
     return 0;
 }

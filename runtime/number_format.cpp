@@ -26,7 +26,7 @@ struct SignedDecimal {
     DecimalScan number;
 };
 
-SignedDecimal scanNumber(const QString& text, const FormatSettings& settings)
+std::optional<SignedDecimal> scanNumber(const QString& text, const FormatSettings& settings)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -38,21 +38,28 @@ SignedDecimal scanNumber(const QString& text, const FormatSettings& settings)
     // "," alone is zero and "3E" is three.
     result.number = scanDecimal(text, i, settings.decimalSeparator, FractionRule::SeparatorAlone);
     if (result.number.digits.empty() && !result.number.separator)
-        throwInvalidFloat(text);
+        return std::nullopt;
     i = result.number.end;
     while (i < n && text[i] == QLatin1Char(' '))
         ++i;
     if (i != n)
-        throwInvalidFloat(text);
+        return std::nullopt;
     return result;
 }
 
 } // namespace
 
+std::optional<double> readFloat(const QString& text, const FormatSettings& settings)
+{
+    const std::optional<SignedDecimal> scanned = scanNumber(text, settings);
+    if (!scanned)
+        return std::nullopt;
+    return scanned->number.toDouble(scanned->negative);
+}
+
 double stringToFloat(const QString& text, const FormatSettings& settings)
 {
-    const SignedDecimal scanned = scanNumber(text, settings);
-    const std::optional<double> value = scanned.number.toDouble(scanned.negative);
+    const std::optional<double> value = readFloat(text, settings);
     if (!value)
         throwInvalidFloat(text);
     return *value;
@@ -60,7 +67,10 @@ double stringToFloat(const QString& text, const FormatSettings& settings)
 
 qint64 stringToCurrency(const QString& text, const FormatSettings& settings)
 {
-    const SignedDecimal scanned = scanNumber(text, settings);
+    const std::optional<SignedDecimal> number = scanNumber(text, settings);
+    if (!number)
+        throwInvalidFloat(text);
+    const SignedDecimal& scanned = *number;
     const std::string& all = scanned.number.digits;
     const auto first = all.find_first_not_of('0');
     if (first == std::string::npos)

@@ -17,6 +17,9 @@ namespace quittung {
 
 // The double nearest to the decimal value.
 double stringToFloat(const QString& text, const FormatSettings& settings);
+// The same without the error: nothing for text that is no number, for readers that try more than
+// one way.
+std::optional<double> readFloat(const QString& text, const FormatSettings& settings);
 
 // A fixed-point amount in ten-thousandths (four decimals), rounded exactly on the decimal digits with
 // halves to even. Amounts beyond the 64-bit range raise the same error.

@@ -51,12 +51,15 @@ void ReportObject::setName(const QString& name)
         return;
     if (!name.isEmpty() && !isValidIdentifier(name))
         throw Exception(formatMessage(msg::SInvalidName, {name}));
-    if (!name.isEmpty()) {
-        const ReportObject* other = findObject(name);
-        if (other && other != this)
-            throw Exception(engineMessage(QStringLiteral("prDupl")));
-    }
+    if (nameTakenByOther(name))
+        throw Exception(engineMessage(QStringLiteral("prDupl")));
     m_name = name;
+}
+
+bool ReportObject::nameTakenByOther(const QString& name) const
+{
+    const ReportObject* other = findObject(name);
+    return other && other != this;
 }
 
 void ReportObject::createUniqueName()
@@ -292,11 +295,9 @@ void ReportObject::assignAll(ReportObject& source)
         if (!copy)
             continue;
         ReportObject* added = adopt(std::move(copy));
-        try {
+        // Within one report the names are taken by the originals; the copy stays unnamed.
+        if (!added->nameTakenByOther(child->name()))
             added->setName(child->name());
-        } catch (const Exception&) {
-            // Within one report the names are taken by the originals; the copy stays unnamed.
-        }
         added->assignAll(*child);
     }
 }

@@ -130,6 +130,8 @@ protected:
 private:
     void fontChanged();
     void followParentFont();
+    // Whether another object of the tree has the name (letter case ignored).
+    bool nameTakenByOther(const QString& name) const;
 
     QString m_name;
     ReportObject* m_parent = nullptr;

@@ -62,9 +62,4 @@ private:
     std::vector<ReportObject*> m_loaded;
 };
 
-// The hexadecimal form of the extra-data block and its bytes ("0123456789ABCDEF"; a lone last
-// digit is ignored; reading stops at the first character that is no hex digit).
-QString bytesToHex(const QByteArray& bytes);
-QByteArray hexToBytes(const QString& hex);
-
 } // namespace quittung::report

@@ -29,10 +29,9 @@ public:
     using Exception::Exception;
 };
 
-// The run-time error of a floating-point division by zero; the report may be told to ignore it, so
-// callers compare messages with this text.
+// The message of a floating-point division by zero (FloatDivisionByZeroError), as the engine message
+// table holds it under "xrFloatDivisionByZero".
 inline constexpr const char* kFloatDivisionByZero = "Floating point division by zero";
-// (the engine message table holds the same text under "xrFloatDivisionByZero")
 
 // An expression of the report's script language, compiled once into a flat stack program and run
 // any number of times. The program is evaluated without recursion, so long expressions are safe;
@@ -45,9 +44,6 @@ inline constexpr const char* kFloatDivisionByZero = "Floating point division by 
 class CompiledExpression {
 public:
     static constexpr int kMaxNesting = 256;
-    // Strings joined with "+" longer than a page can hold end the evaluation: report variables
-    // holding expressions could otherwise double a string at every step.
-    static constexpr qsizetype kMaxStringLength = qsizetype(1) << 20;
 
     // Names and functions are resolved against the scope here; Evaluate asks the same scope (or
     // one that knows the same names) for values.

@@ -7,6 +7,7 @@
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
+#include "report/document/variant_arithmetic.h"
 #include "report/engine/format_data.h"
 #include "report/engine/global_variables.h"
 #include "report/engine/run_progress.h"
@@ -161,8 +162,8 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
                 m_report.events().endDoc(m_report);
             result = true;
         }
-    } catch (const std::exception& error) {
-        m_report.errors().add(exceptionMessage(error));
+    } catch (const Exception& error) {
+        m_report.errors().add(error.message());
     }
     m_running = false;
     m_curObject.clear();
@@ -384,12 +385,12 @@ Variant ReportPreparer::calc(const QString& expression)
         return compiled->evaluate(*this);
     } catch (const ReportedError&) {
         throw;
-    } catch (const std::exception& error) {
-        const QString message = exceptionMessage(error);
-        if (m_report.engineOptions().ignoreDevByZero()
-            && message == engineMessage(QStringLiteral("xrFloatDivisionByZero")))
+    } catch (const FloatDivisionByZeroError& error) {
+        if (m_report.engineOptions().ignoreDevByZero())
             return Variant::null();
-        fail(message);
+        fail(error.message());
+    } catch (const Exception& error) {
+        fail(error.message());
     }
 }
 

@@ -82,8 +82,6 @@ public:
 
     static constexpr double MeasuringPixelsPerInch = 600;
     static constexpr double DesignPixelsPerInch = 96;
-    // Longer words are broken without a hyphen.
-    static constexpr int MaxHyphenatedWord = 100;
 
     // Wraps the source lines (an empty line counts as a single space).
     static TextLayout layOut(const TextLayoutSpec& spec, const QStringList& lines);
@@ -134,7 +132,6 @@ private:
     TextLayout() = default;
     void wrapLine(const QString& line, const std::vector<CharStyle>* styles, int limit, int firstLimit);
     void addLine(const QString& line, const std::vector<CharStyle>* styles, int from, int to, bool hyphen);
-    int hyphenation(const QString& line, int wordStart, int overflow, int fit) const;
     std::vector<Run> runsOf(const QString& text, const std::vector<CharStyle>* styles) const;
     // The cumulative advance after each character at 600 pixels per inch, whole measuring pixels.
     std::vector<int> measure(const QString& text, const std::vector<CharStyle>* styles) const;

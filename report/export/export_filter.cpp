@@ -25,9 +25,6 @@ void ExportFilter::startPage(ReportPage&, int) {}
 
 namespace {
 
-// Thrown when the user's Cancel is seen; ends the walk without a message.
-struct ExportCancelled {};
-
 int toPageNumber(QStringView text)
 {
     bool ok = false;
@@ -65,6 +62,8 @@ public:
         try {
             for (int i = 0; i < m_pages.count(); ++i) {
                 exportPage(i);
+                if (m_cancelled)
+                    break;
                 engineHost().processMessages();
             }
         } catch (...) {
@@ -97,6 +96,8 @@ private:
             PageWalkOptions options;
             options.totalPages = m_pages.count();
             walkPage(m_pages, i, options, [&](ReportObject& object) {
+                if (m_cancelled)
+                    return false;
                 if (auto* band = dynamic_cast<Band*>(&object); band && skipBand(*band, i))
                     return false;
                 exportObject(object);
@@ -125,8 +126,8 @@ private:
         if (m_filter.dataOnly() && !isDataBand(object.parent()))
             return;
         m_filter.exportObject(object);
-        if (m_terminated)
-            throw ExportCancelled{};
+        // The user's Cancel ends the walk after the object that saw it, without a message.
+        m_cancelled = m_terminated;
     }
 
     const PreparedPages& m_pages;
@@ -134,6 +135,7 @@ private:
     PageSelection m_selected;
     bool m_progress;
     bool m_terminated = false;
+    bool m_cancelled = false;
 };
 
 } // namespace
@@ -222,10 +224,8 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter)
     try {
         PageWalk walk(engine, filter, parsePageNumbers(filter.pageNumbers(), engine.preparedPages().count()));
         walk.run();
-    } catch (const ExportCancelled&) {
-        return true;
-    } catch (const std::exception& error) {
-        report.errors().add(exceptionMessage(error));
+    } catch (const Exception& error) {
+        report.errors().add(error.message());
         report.reportErrors();
         return false;
     }

@@ -3,6 +3,7 @@
 #include "report/document/text_object.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
+#include "report/document/report.h"
 #include "report/document/shape_object.h"
 #include "runtime/exception.h"
 
@@ -224,6 +225,24 @@ TEST(ViewNames, FoundWithoutRegardToCaseAndKeptWhenRefused)
         EXPECT_EQ(e.message(), QStringLiteral("''1abc'' ist kein gültiger Komponentenname"));
     }
     EXPECT_EQ(shape->name(), QStringLiteral("Shape1"));
+}
+
+TEST(ViewNames, CopiesKeepTheNamesOfTheirObjectsOnlyWhereTheyAreFree)
+{
+    Report report;
+    auto* page = report.add<ReportPage>();
+    page->setName("Page1");
+    page->add<TextObject>()->setName("Memo1");
+
+    ReportPage elsewhere;
+    elsewhere.assignAll(*page);
+    ASSERT_EQ(elsewhere.children().size(), 1U);
+    EXPECT_EQ(elsewhere.children().front()->name(), QStringLiteral("Memo1"));
+
+    auto* copy = report.add<ReportPage>();
+    copy->assignAll(*page);
+    ASSERT_EQ(copy->children().size(), 1U);
+    EXPECT_EQ(copy->children().front()->name(), QString()) << "the original keeps its name";
 }
 
 TEST(ViewNames, UniqueNamesFillTheFirstGap)

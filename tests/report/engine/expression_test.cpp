@@ -1,4 +1,5 @@
 #include "report/engine/expression.h"
+#include "report/document/variant_arithmetic.h"
 
 #include "tests/support/qt_printers.h"
 
@@ -449,10 +450,10 @@ TEST(ExpressionTest, LongInputIsHandledWithoutRecursion)
 // the evaluation once they are longer than the limit.
 TEST(ExpressionTest, JoinedStringsAreBounded)
 {
-    const QString half = QLatin1Char('\'') + QStringLiteral("x").repeated(CompiledExpression::kMaxStringLength / 2)
+    const QString half = QLatin1Char('\'') + QStringLiteral("x").repeated(kMaxJoinedStringLength / 2)
         + QLatin1Char('\'');
     EXPECT_EQ(evaluate(half + QStringLiteral(" + ") + half).size(),
-        QStringLiteral("String ").size() + CompiledExpression::kMaxStringLength);
+        QStringLiteral("String ").size() + kMaxJoinedStringLength);
     EXPECT_EQ(runtimeError(half + QStringLiteral(" + ") + half + QStringLiteral(" + 'x'")), QStringLiteral("String too long"));
 }
 

@@ -155,6 +155,36 @@ TEST(Expressions, UnknownNamesAreReported)
     }
 }
 
+TEST(Expressions, OnlyAFloatDivisionByZeroIsIgnoredWhenAsked)
+{
+    const struct {
+        const char* text;
+        const char* error; // nothing: ignored, the value is null
+    } rows[] = {
+        {"a[1.5 / 0]b", nullptr},
+        {"a[1 div 0]b", "Memo1: Division by zero"},
+        // The host's own error is no division, though it reads like one.
+        {"a[<Teiler>]b", "Memo1: Floating point division by zero"},
+    };
+    for (const auto& row : rows) {
+        ReceiptReport r;
+        r.report.engineOptions().setIgnoreDevByZero(true);
+        r.report.events().getValue = [](const QString& name, Variant&) {
+            if (name == QStringLiteral("Teiler"))
+                throw Exception(QStringLiteral("Floating point division by zero"));
+        };
+        r.addMemo(QStringLiteral("Memo1"), QString::fromUtf8(row.text));
+        EXPECT_EQ(r.engine.prepareReport(true), row.error == nullptr) << row.text;
+        if (row.error) {
+            EXPECT_EQ(r.host.shown, QStringList(QStringLiteral("Error|The following error(s) have occured:\r\n")
+                                        + QString::fromUtf8(row.error) + QStringLiteral("\r\n")))
+                << row.text;
+        } else {
+            EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=ab"))) << row.text;
+        }
+    }
+}
+
 TEST(Expressions, ReportVariablesHoldingTextAreEvaluatedAgain)
 {
     ReceiptReport r;
