@@ -1,0 +1,118 @@
+#include "report/export/pdf/pdf_document.h"
+
+#include "report/export/pdf/pdf_security.h"
+#include "runtime/exception.h"
+
+#include <QIODevice>
+
+namespace quittung::report {
+
+namespace {
+
+QByteArray hexUtf16(const QString& text)
+{
+    QByteArray out = "<FEFF";
+    for (const QChar c : text)
+        out += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
+    out += '>';
+    return out;
+}
+
+// A literal string with line feed, carriage return, parentheses and backslash escaped.
+QByteArray escapedLiteral(const QByteArray& bytes)
+{
+    QByteArray out = "(";
+    for (const char c : bytes) {
+        switch (c) {
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '(': out += "\\("; break;
+        case ')': out += "\\)"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
+    }
+    out += ')';
+    return out;
+}
+
+} // namespace
+
+PdfDocumentWriter::PdfDocumentWriter(QIODevice& out) : m_out(out) {}
+
+PdfDocumentWriter::~PdfDocumentWriter() = default;
+
+int PdfDocumentWriter::reserveObject()
+{
+    m_crossReference.push_back(m_offset);
+    return int(m_crossReference.size());
+}
+
+void PdfDocumentWriter::beginObject(int number)
+{
+    m_crossReference.at(std::size_t(number - 1)) = m_offset;
+    writeLine(QByteArray::number(number) + " 0 obj");
+}
+
+int PdfDocumentWriter::beginNewObject()
+{
+    const int number = reserveObject();
+    beginObject(number);
+    return number;
+}
+
+void PdfDocumentWriter::endObject()
+{
+    writeLine("endobj");
+}
+
+void PdfDocumentWriter::write(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (m_out.write(bytes.data(), bytes.size()) != bytes.size())
+        throw Exception(m_out.errorString());
+    m_offset += bytes.size();
+}
+
+void PdfDocumentWriter::writeLine(QByteArrayView line)
+{
+    write(line);
+    write("\r\n");
+}
+
+void PdfDocumentWriter::writeStreamBody(int objectNumber, QByteArray data, bool lineBreakAfter)
+{
+    writeLine("stream");
+    if (m_security)
+        data = m_security->encrypt(objectNumber, data);
+    write(data);
+    if (lineBreakAfter)
+        write("\r\n");
+    writeLine("endstream");
+}
+
+QByteArray PdfDocumentWriter::textString(int objectNumber, const QString& text) const
+{
+    if (!m_security)
+        return hexUtf16(text);
+    QByteArray utf16 = "\xFE\xFF";
+    for (const QChar c : text) {
+        utf16 += char(c.unicode() >> 8);
+        utf16 += char(c.unicode() & 0xFF);
+    }
+    return escapedLiteral(m_security->encrypt(objectNumber, utf16));
+}
+
+void PdfDocumentWriter::setSecurity(std::unique_ptr<PdfSecurity> security)
+{
+    m_security = std::move(security);
+}
+
+void PdfDocumentWriter::forgetImageDigests()
+{
+    for (PdfImageRecord& image : images)
+        image.digest.clear();
+}
+
+} // namespace quittung::report

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "report/document/colors.h"
+#include "report/document/frame.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace quittung::report {
+
+class PdfDocumentWriter;
+class PdfFont;
+class PreparedPages;
+class ReportObject;
+class ReportPage;
+
+// What the page content takes from the PDF export's options.
+struct PdfContentOptions {
+    bool printOptimized = false;
+    bool background = false;
+    bool htmlTags = true;
+    bool exportNotPrintable = false;
+};
+
+// Where a page's report pixels (96 per inch, down from the paper's top-left corner) land in PDF
+// points (72 per inch, up from the bottom-left corner).
+struct PdfPageGeometry {
+    // The page's size in points.
+    double width = 0;
+    double height = 0;
+    // The small page-origin terms: 0.05 points per millimetre of the left and top margins.
+    double marginLeft = 0;
+    double marginTop = 0;
+
+    static PdfPageGeometry of(const ReportPage& page);
+    double x(double pixels) const { return pixels * 0.75 + marginLeft; }
+    double y(double pixels) const { return height - marginTop - pixels * 0.75; }
+};
+
+// The content stream of one page: the objects of a prepared page as PDF operators, appended one
+// object at a time. Text objects become text in the document's fonts, placed from the same layout
+// the raster painter draws; lines, shapes, check boxes and frames become paths; every other view is
+// drawn into a bitmap and embedded as a JPEG image (written into the document at once); views with
+// a link get a link annotation.
+class PdfPageContent {
+public:
+    PdfPageContent(PdfDocumentWriter& document, const PdfContentOptions& options, const ReportPage& page,
+        const PreparedPages* preparedPages);
+
+    // The page's colour over the printable area, when it has one; called before the first object.
+    void writePageColor(const ReportPage& page);
+    // Writes one object of the page (views only; the rest are passed over).
+    void writeObject(ReportObject& object);
+
+    const PdfPageGeometry& geometry() const { return m_geometry; }
+    // The operators written so far, every line ending with CR LF.
+    const QByteArray& content() const { return m_content; }
+
+    // The colour as three components ("0 0 0", "1 1 1", "1.00 0.98 0.94").
+    QByteArray colorText(Color color);
+    // The dash line of a frame style and width, "[6.00 ] 0 d" and the like, without line break.
+    static QByteArray dashLine(FrameStyle style, double width);
+
+private:
+    PdfDocumentWriter& m_document;
+    PdfContentOptions m_options;
+    PdfPageGeometry m_geometry;
+    const PreparedPages* m_preparedPages = nullptr;
+    QByteArray m_content;
+    // The last colour converted and its text.
+    Color m_lastColor = 0;
+    QByteArray m_lastColorText;
+    bool m_hasLastColor = false;
+};
+
+} // namespace quittung::report
