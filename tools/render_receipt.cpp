@@ -1,16 +1,18 @@
-// Draws a receipt filled with the example values into PNG files, one per page, for looking at the
-// drawing without the program:
+// Draws a receipt filled with the example values into PNG files, one per page, or writes it as a PDF
+// file the way the receipt window does, for looking at a template without the program:
 //
 //   render_receipt [builtin|path/to/File.Dat] out_prefix [scale]
+//   render_receipt --pdf [builtin|path/to/File.Dat] output.pdf
 //
-// writes out_prefix-1.png, out_prefix-2.png, ... A template shows its copy page as well, which the
-// program shows only when the copy is asked for.
+// writes out_prefix-1.png, out_prefix-2.png, ... or output.pdf. A template shows its copy page as
+// well, which the program shows only when the copy is asked for.
 
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
+#include "report/export/pdf/pdf_export.h"
 #include "runtime/rounding.h"
 #include "tools/example_receipt.h"
 
@@ -28,9 +30,13 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3 || args.size() > 4) {
-        std::fprintf(stderr, "usage: render_receipt [builtin|path/to/File.Dat] out_prefix [scale]\n");
+    QStringList args = app.arguments();
+    const bool pdf = args.size() > 1 && args[1] == QLatin1String("--pdf");
+    if (pdf)
+        args.removeAt(1);
+    if (args.size() < 3 || args.size() > (pdf ? 3 : 4)) {
+        std::fprintf(stderr, "usage: render_receipt [builtin|path/to/File.Dat] out_prefix [scale]\n"
+                             "       render_receipt --pdf [builtin|path/to/File.Dat] output.pdf\n");
         return 2;
     }
     bool scaleOk = true;
@@ -61,6 +67,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "render_receipt: the report did not prepare:\n%s\n",
             qPrintable(report.errors().strings().join(QLatin1Char('\n'))));
         return 1;
+    }
+
+    if (pdf) {
+        // The options the receipt window writes its PDF files with.
+        PdfExport exporter;
+        exporter.setShowDialog(false);
+        exporter.setShowProgress(false);
+        exporter.setEmbeddedFonts(true);
+        exporter.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
+        exporter.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
+        exporter.setCreator(QStringLiteral("Varnel IT-Service"));
+        exporter.setFileName(args[2]);
+        if (!exportReport(engine, exporter) || !report.errors().strings().isEmpty()) {
+            std::fprintf(stderr, "render_receipt: cannot write %s:\n%s\n", qPrintable(args[2]),
+                qPrintable(report.errors().strings().join(QLatin1Char('\n'))));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(args[2]));
+        return 0;
     }
 
     const PreparedPages& pages = engine.preparedPages();

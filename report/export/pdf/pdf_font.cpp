@@ -7,6 +7,7 @@
 #include "runtime/exception.h"
 
 #include <QByteArrayList>
+#include <QCryptographicHash>
 
 #include <cmath>
 #include <unordered_set>
@@ -176,9 +177,27 @@ QString PdfFont::getFontName() const
     return result;
 }
 
+QString PdfFont::baseFontName() const
+{
+    return m_subsetTag.isEmpty() ? getFontName() : m_subsetTag + u'+' + getFontName();
+}
+
+QString PdfFont::subsetTag(const std::vector<std::uint32_t>& glyphs)
+{
+    QByteArray bytes;
+    for (const std::uint32_t glyph : glyphs)
+        bytes.append(reinterpret_cast<const char*>(&glyph), sizeof glyph);
+    const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
+    QString tag;
+    for (int i = 0; i < 6; ++i)
+        tag += QChar(u'A' + static_cast<unsigned char>(digest[i]) % 26);
+    return tag;
+}
+
 QByteArray PdfFont::getFontFile()
 {
     m_fontData = m_face->fileData();
+    m_subsetTag.clear();
     if (m_subset) {
         // The face's own family and real styles pick the right face of a collection file; a
         // synthesized style has no face of that name.
@@ -186,6 +205,7 @@ QByteArray PdfFont::getFontFile()
         const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !m_face->synthesizeItalic();
         const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
         m_fontData = subsetFontFile(m_fontData, wanted, m_usedGlyphs, std::size_t(m_face->faceIndex()));
+        m_subsetTag = subsetTag(m_usedGlyphs);
     }
     return m_fontData;
 }
@@ -225,7 +245,7 @@ QByteArray PdfFont::fontDescriptorDictionary(int fontFileObject) const
     QByteArrayList lines{
         "<<",
         "/Type /FontDescriptor",
-        "/FontName /" + name,
+        "/FontName /" + baseFontName().toLatin1(),
         "/FontFamily /" + name,
         "/Flags 32",
         "/FontBBox [" + number(m.fontBox.left) + ' ' + number(m.fontBox.bottom) + ' ' +
@@ -292,7 +312,7 @@ QByteArray PdfFont::descendantFontDictionary(int cidSystemInfoObject, int descri
         "<<",
         "/Type /Font",
         "/Subtype /CIDFontType2",
-        "/BaseFont /" + getFontName().toLatin1(),
+        "/BaseFont /" + baseFontName().toLatin1(),
         "/CIDSystemInfo " + reference(cidSystemInfoObject),
         "/FontDescriptor " + reference(descriptorObject),
         widths,
@@ -306,7 +326,7 @@ QByteArray PdfFont::fontDictionary(int descendantObject, int toUnicodeObject) co
         "<<",
         "/Type /Font",
         "/Subtype /Type0",
-        "/BaseFont /" + getFontName().toLatin1(),
+        "/BaseFont /" + baseFontName().toLatin1(),
         "/Encoding /Identity-H",
         "/DescendantFonts [" + reference(descendantObject) + ']',
         "/ToUnicode " + reference(toUnicodeObject),

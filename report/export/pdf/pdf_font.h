@@ -50,6 +50,11 @@ public:
     int glyphWidth(std::uint32_t glyph) const;
     // The PDF font name: escaped face name and style.
     QString getFontName() const;
+    // The name the font's dictionaries give it: once getFontFile() has cut the font down, the font
+    // name behind a subset tag ("ABCDEF+Arial,Bold"), as readers expect of an embedded subset.
+    QString baseFontName() const;
+    // Six capital letters that stand for a set of glyphs, the same for the same glyphs.
+    static QString subsetTag(const std::vector<std::uint32_t>& glyphs);
     // The font file (cut down to the used glyphs when subset()); also kept in fontData(). Tables
     // whose checksums do not match are put to the user as a question through engineHost().
     QByteArray getFontFile();
@@ -104,6 +109,7 @@ private:
     std::vector<char16_t> m_usedCharacters;
     QByteArray m_fontData;
     bool m_subset = true;
+    QString m_subsetTag;
     // Shaping, metrics and the font file all come from this face.
     std::shared_ptr<const FontFace> m_face;
 };

@@ -6,6 +6,7 @@
 #include "tests/support/recording_engine_host.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <fontconfig/fontconfig.h>
@@ -325,10 +326,16 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
         font.setSubset(false);
         const QByteArray whole = font.getFontFile();
         ASSERT_FALSE(whole.isEmpty());
+        EXPECT_EQ(font.baseFontName(), font.getFontName());
 
         font.setSubset(true);
         const QByteArray subset = font.getFontFile();
         EXPECT_EQ(subset, font.fontData());
+        // A subset is named with a tag of its glyphs in front, so readers know it is one.
+        EXPECT_EQ(font.baseFontName(), PdfFont::subsetTag(font.usedGlyphs()) + u'+' + font.getFontName());
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}$")).match(PdfFont::subsetTag(font.usedGlyphs())).hasMatch());
+        EXPECT_NE(PdfFont::subsetTag(font.usedGlyphs()), PdfFont::subsetTag({0, 1}));
+        EXPECT_TRUE(font.descendantFontDictionary(1, 2).contains("/BaseFont /" + font.baseFontName().toLatin1()));
         ASSERT_FALSE(subset.isEmpty());
         EXPECT_LT(subset.size(), whole.size());
 
