@@ -5,6 +5,7 @@
 #include "report/document/builtin_design.h"
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
+#include "report/export/pdf/pdf_export.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/ini_settings.h"
@@ -164,6 +165,14 @@ ReceiptWindow::ReceiptWindow(
     report::applyBuiltinDesign(*m_report);
     m_report->events().getValue = [this](const QString& name, Variant& value) { reportGetValue(name, value); };
     m_preparer = std::make_unique<ReportPreparer>(*m_report, m_clock);
+
+    m_pdfExport = std::make_unique<report::PdfExport>();
+    m_pdfExport->setShowDialog(false);
+    m_pdfExport->setOverwritePrompt(true);
+    m_pdfExport->setEmbeddedFonts(true);
+    m_pdfExport->setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
+    m_pdfExport->setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
+    m_pdfExport->setCreator(QStringLiteral("Varnel IT-Service"));
 }
 
 ReceiptWindow::~ReceiptWindow() = default;
@@ -262,6 +271,7 @@ void ReceiptWindow::resetForm()
     jpegCheck->setChecked(m_settings->readBoolean(QStringLiteral("ExportJPG"), false));
     previewCheck->setChecked(m_settings->readBoolean(QStringLiteral("ExportVorschau"), true));
     m_pdfOpenAfterExport = m_settings->readString(QStringLiteral("OpenPDF"), QString()) == QLatin1String("true");
+    m_pdfExport->setOpenAfterExport(m_pdfOpenAfterExport);
     const bool formFixed = !m_settings->readString(QStringLiteral("Form"), QString()).isEmpty();
     formatBox->setEnabled(!formFixed);
     formatBox->setToolTip(formFixed ? kFormFixedHint : QString());

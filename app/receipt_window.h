@@ -21,6 +21,7 @@ class QPushButton;
 namespace quittung::report {
 class Report;
 class ReportPreparer;
+class PdfExport;
 } // namespace quittung::report
 
 namespace quittung::settings {
@@ -77,6 +78,9 @@ public:
     report::Report& report() { return *m_report; }
     // Prepares the report and holds its prepared pages.
     report::ReportPreparer& reportPreparer() { return *m_preparer; }
+    // The PDF filter with the window's options: fonts embedded, the program's author, subject and
+    // creator, opening each file after writing it as "OpenPDF" says.
+    report::PdfExport& pdfExport() { return *m_pdfExport; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
 
     QGroupBox* receiptGroup = nullptr;
@@ -120,6 +124,7 @@ private:
     std::unique_ptr<settings::IniSettings> m_settings;
     std::unique_ptr<report::Report> m_report;
     std::unique_ptr<report::ReportPreparer> m_preparer;
+    std::unique_ptr<report::PdfExport> m_pdfExport;
     bool m_pdfOpenAfterExport = false;
 };
 

@@ -5,6 +5,7 @@
 #include "report/document/text_object.h"
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
+#include "report/export/pdf/pdf_export.h"
 #include "settings/ini_settings.h"
 
 #include <QCheckBox>
@@ -93,6 +94,19 @@ TEST_F(ReceiptWindowTest, WithoutSettingsFileTheWindowProposesTheDefaults)
     for (const QLineEdit* field : {form->payerEdit, form->netEdit, form->grossEdit})
         EXPECT_TRUE(field->text().isEmpty());
     EXPECT_TRUE(form->purposeEdit->toPlainText().isEmpty());
+
+    // The PDF files carry the program's name; the other options are the filter's own.
+    const report::PdfExport& pdf = form->pdfExport();
+    EXPECT_EQ(pdf.getDescription(), QStringLiteral("PDF file"));
+    EXPECT_TRUE(pdf.embeddedFonts());
+    EXPECT_EQ(pdf.author(), QStringLiteral("Varnel Quittungsprogramm"));
+    EXPECT_EQ(pdf.subject(), QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
+    EXPECT_EQ(pdf.creator(), QStringLiteral("Varnel IT-Service"));
+    EXPECT_TRUE(pdf.title().isEmpty());
+    EXPECT_FALSE(pdf.showDialog());
+    EXPECT_TRUE(pdf.showProgress());
+    EXPECT_TRUE(pdf.compressed());
+    EXPECT_FALSE(pdf.openAfterExport());
 }
 
 TEST_F(ReceiptWindowTest, StoredValuesFillTheWindowAndTheEntryFieldsAreCleared)
@@ -129,6 +143,7 @@ TEST_F(ReceiptWindowTest, OnlyTheExactWordTrueOpensPdfFiles)
         const auto form = showWindow();
         // Values are trimmed when the file is read, so "true " still counts.
         EXPECT_EQ(form->pdfOpenAfterExport(), QByteArray(value) == "true ") << value;
+        EXPECT_EQ(form->pdfExport().openAfterExport(), form->pdfOpenAfterExport()) << value;
     }
 }
 
