@@ -1,0 +1,8 @@
+#include "report/preview/preview_window.h"
+
+#include <gtest/gtest.h>
+
+TEST(PreviewWindow, Builds)
+{
+    SUCCEED();
+}
