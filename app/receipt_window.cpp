@@ -5,6 +5,7 @@
 #include "report/document/builtin_design.h"
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
+#include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
@@ -146,6 +147,7 @@ ReceiptWindow::ReceiptWindow(
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    m_programFolder = programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
     m_settings = std::make_unique<IniSettings>();
     m_settings->setFileName(QStringLiteral("Settings.ini"));
     m_settings->setLocation(programFolder);
@@ -173,6 +175,27 @@ ReceiptWindow::ReceiptWindow(
     m_pdfExport->setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
     m_pdfExport->setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
     m_pdfExport->setCreator(QStringLiteral("Varnel IT-Service"));
+    m_jpegExport = std::make_unique<report::JpegExport>();
+    m_jpegExport->setShowDialog(false);
+    m_jpegExport->setOverwritePrompt(true);
+    m_receiptOutput = ReceiptOutput::standard(*m_pdfExport, *m_jpegExport);
+
+    connect(createButton, &QPushButton::clicked, this, [this] { guarded([this] { createReceipt(); }); });
+}
+
+void ReceiptWindow::createReceipt()
+{
+    ReceiptFormState state = receiptFormState();
+    const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
+        directPrintCheck->isChecked(), formatBox->itemIndex()};
+    ReceiptTools tools{*m_report, *m_preparer, *m_pdfExport, *m_jpegExport, *m_settings, m_programFolder,
+        m_formatSettings, m_receiptOutput, [this](const ReceiptFormState& amounts) {
+            netEdit->setText(amounts.net);
+            grossEdit->setText(amounts.gross);
+            vatRateEdit->setText(amounts.vatRate);
+        }};
+    makeReceipt(tools, state, choices);
+    resetForm();
 }
 
 ReceiptWindow::~ReceiptWindow() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/receipt/report_variables.h"
+#include "app/receipt_job.h"
 #include "report/document/variant.h"
 #include "runtime/clock.h"
 #include "runtime/format_settings.h"
@@ -22,6 +23,7 @@ namespace quittung::report {
 class Report;
 class ReportPreparer;
 class PdfExport;
+class JpegExport;
 } // namespace quittung::report
 
 namespace quittung::settings {
@@ -59,6 +61,14 @@ public:
     // and empty entry fields.
     void resetForm();
 
+    // The command of "Quittung erstellen": makes the receipt from the window's fields and choices
+    // (the amounts are written back, also when a later step fails), then refills the window. An
+    // error ends it where it arises and goes to the caller.
+    void createReceipt();
+    // Where receipts are shown or printed; the preview window and the system's printers unless
+    // replaced.
+    void setReceiptOutput(ReceiptOutput output) { m_receiptOutput = std::move(output); }
+
     // Fills empty amount fields with "0", completes the missing amount from the other and the rate,
     // and writes both amounts back rounded to cents. Nothing is written when a text is no number.
     void completeAmounts();
@@ -81,6 +91,9 @@ public:
     // The PDF filter with the window's options: fonts embedded, the program's author, subject and
     // creator, opening each file after writing it as "OpenPDF" says.
     report::PdfExport& pdfExport() { return *m_pdfExport; }
+    report::JpegExport& jpegExport() { return *m_jpegExport; }
+    // The folder that holds the program, Settings.ini, Forms/, PDF/ and JPG/, with a trailing "/".
+    const QString& programFolder() const { return m_programFolder; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
 
     QGroupBox* receiptGroup = nullptr;
@@ -125,6 +138,9 @@ private:
     std::unique_ptr<report::Report> m_report;
     std::unique_ptr<report::ReportPreparer> m_preparer;
     std::unique_ptr<report::PdfExport> m_pdfExport;
+    std::unique_ptr<report::JpegExport> m_jpegExport;
+    ReceiptOutput m_receiptOutput;
+    QString m_programFolder;
     bool m_pdfOpenAfterExport = false;
 };
 

@@ -1,0 +1,163 @@
+#include "app/receipt_job.h"
+
+#include "app/receipt/receipt_amounts.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/engine/report_preparer.h"
+#include "report/export/image/image_export.h"
+#include "report/export/pdf/pdf_export.h"
+#include "report/preview/preview_window.h"
+#include "report/preview/report_printer.h"
+#include "runtime/messages.h"
+#include "settings/ini_settings.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace quittung::app {
+
+using report::ReportPreparer;
+
+namespace {
+
+// Answers the templates' receipt variables from the job's state while it runs, and gives the
+// report its own handler back afterwards.
+class VariablesFromState {
+public:
+    VariablesFromState(report::Report& report, const ReceiptFormState& state, const FormatSettings& settings)
+        : m_report(report), m_previous(std::move(report.events().getValue))
+    {
+        m_report.events().getValue = [&state, &settings](const QString& name, report::Variant& value) {
+            if (!isReceiptVariable(name))
+                return;
+            if (std::optional<report::Variant> answer = receiptVariable(name, state, settings))
+                value = std::move(*answer);
+        };
+    }
+    ~VariablesFromState() { m_report.events().getValue = std::move(m_previous); }
+    VariablesFromState(const VariablesFromState&) = delete;
+    VariablesFromState& operator=(const VariablesFromState&) = delete;
+
+private:
+    report::Report& m_report;
+    std::function<void(const QString&, report::Variant&)> m_previous;
+};
+
+// The template of an output format, and whether its second receipt page is shown.
+struct FormatTemplate {
+    const char* file;
+    bool copy;
+};
+constexpr FormatTemplate kTemplates[] = {
+    {"Quittung.Dat", false}, {"Quittung.Dat", true}, {"QuittungA4.Dat", false}, {"QuittungA4.Dat", true}};
+
+void loadTemplate(ReceiptTools& tools, int outputFormat)
+{
+    const QString forms = tools.programFolder + QStringLiteral("Forms/");
+    const QString fixed = tools.settings.readString(QStringLiteral("Form"), QString());
+    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed)) {
+        tools.report.loadFromFile(forms + fixed);
+        return;
+    }
+    if (outputFormat < 0 || outputFormat >= int(std::size(kTemplates)))
+        return;
+    const FormatTemplate& chosen = kTemplates[outputFormat];
+    tools.report.loadFromFile(forms + QString::fromLatin1(chosen.file));
+    // A missing template or one without two receipt pages ends the receipt here.
+    tools.report.pages(2)->setVisible(chosen.copy);
+}
+
+// Prepares the report anew and writes it through the filter, unless the name would leave the
+// output folder: that is reported like a file the system refuses, and the receipt goes on.
+void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& kind, const ReceiptFormState& state)
+{
+    const QString fileName = receiptFileName(tools.programFolder, kind, state, tools.formatSettings);
+    filter.setFileName(fileName);
+    tools.preparer.prepareReport(true);
+    QString reason = unsafeNameReason(state.number);
+    if (reason.isEmpty())
+        reason = unsafeNameReason(state.payer);
+    if (!reason.isEmpty()) {
+        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, reason}));
+        tools.report.reportErrors();
+        return;
+    }
+    report::exportReport(tools.preparer, filter);
+}
+
+} // namespace
+
+ReceiptOutput ReceiptOutput::standard(report::PdfExport& pdf, report::JpegExport& jpeg)
+{
+    ReceiptOutput output;
+    output.preview = [&pdf, &jpeg](ReportPreparer& preparer) {
+        report::showPreparedReport(preparer, {&pdf, &jpeg});
+    };
+    output.print = [](ReportPreparer& preparer) { return report::printReport(preparer); };
+    return output;
+}
+
+QString unsafeNameReason(const QString& part)
+{
+    if (part.contains(u'/'))
+        return QStringLiteral("Der Name enthält einen Schrägstrich (/), der aus dem Ausgabeordner führen würde.");
+    if (part.contains(QChar(0)))
+        return QStringLiteral("Der Name enthält ein Nullzeichen.");
+    return QString();
+}
+
+QString receiptFileName(const QString& programFolder, const QString& kind, const ReceiptFormState& state,
+    const FormatSettings& formatSettings)
+{
+    QString date = formatSettings.formatShortDate(state.date);
+    date.replace(u'/', u'-');
+    return programFolder + kind + u'/' + state.number + u'-' + date + u'-' + state.payer + u'.' + kind.toUpper();
+}
+
+void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices)
+{
+    settings::IniSettings& ini = tools.settings;
+    ini.writeString(QStringLiteral("QID"), state.number);
+    ini.writeString(QStringLiteral("MwST"), state.vatRate);
+    ini.writeString(QStringLiteral("Ort"), state.place);
+    ini.writeBoolean(QStringLiteral("ExportPDF"), choices.pdf);
+    ini.writeBoolean(QStringLiteral("ExportJPG"), choices.jpeg);
+    ini.writeBoolean(QStringLiteral("ExportVorschau"), choices.preview);
+    ini.writeInteger(QStringLiteral("Ausgabeformat"), choices.outputFormat);
+    // The number is handed out now: it must be in the file before anything can go wrong.
+    ini.flush();
+
+    for (QString* amount : {&state.net, &state.gross, &state.vatRate}) {
+        if (amount->isEmpty())
+            *amount = QStringLiteral("0");
+    }
+    if (tools.amountsChanged)
+        tools.amountsChanged(state);
+    const CompletedAmounts amounts = computeAmounts(state.net, state.gross, state.vatRate, tools.formatSettings);
+    state.net = amounts.net;
+    state.gross = amounts.gross;
+    if (tools.amountsChanged)
+        tools.amountsChanged(state);
+
+    loadTemplate(tools, choices.outputFormat);
+
+    const VariablesFromState variables(tools.report, state, tools.formatSettings);
+    if (choices.pdf)
+        exportTo(tools, tools.pdf, QStringLiteral("PDF"), state);
+    if (choices.jpeg)
+        exportTo(tools, tools.jpeg, QStringLiteral("JPG"), state);
+
+    tools.preparer.prepareReport(true);
+    if (choices.preview) {
+        if (tools.output.preview)
+            tools.output.preview(tools.preparer);
+    } else {
+        if (choices.directPrint)
+            tools.report.printOptions().setShowDialog(false);
+        if (tools.output.print)
+            tools.output.print(tools.preparer);
+    }
+}
+
+} // namespace quittung::app

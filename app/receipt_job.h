@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/receipt/report_variables.h"
+#include "runtime/format_settings.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace quittung::settings {
+class IniSettings;
+}
+
+namespace quittung::report {
+class JpegExport;
+class PdfExport;
+class Report;
+class ReportPreparer;
+} // namespace quittung::report
+
+namespace quittung::app {
+
+// What the user chose besides the receipt's fields.
+struct ReceiptChoices {
+    bool pdf = false;
+    bool jpeg = false;
+    bool preview = true;
+    bool directPrint = false;
+    // The output format's item: 0 A5 one page, 1 A5 two pages, 2 A4 one page, 3 A4 two pages; any
+    // other value loads no template and keeps the document in memory.
+    int outputFormat = 0;
+};
+
+// Where a receipt is shown or printed at the end. The defaults are the preview window and the
+// system's printers; the command-line tool prints without a preview.
+struct ReceiptOutput {
+    std::function<void(report::ReportPreparer&)> preview;
+    std::function<bool(report::ReportPreparer&)> print;
+    static ReceiptOutput standard(report::PdfExport& pdf, report::JpegExport& jpeg);
+};
+
+// The components a receipt is made with: the report and its preparer, the two export filters, the
+// settings store and the program folder (with a trailing "/") that holds Forms/, PDF/ and JPG/.
+struct ReceiptTools {
+    report::Report& report;
+    report::ReportPreparer& preparer;
+    report::PdfExport& pdf;
+    report::JpegExport& jpeg;
+    settings::IniSettings& settings;
+    QString programFolder;
+    FormatSettings formatSettings;
+    ReceiptOutput output;
+    // Called once empty amounts are filled and again once they are completed, so a window shows
+    // them before anything else happens.
+    std::function<void(const ReceiptFormState&)> amountsChanged;
+};
+
+// Makes one receipt from the form's state, in the order the receipt button always took: store the
+// choices (and write the settings file at once, so a crash never hands out a number twice), fill
+// empty amounts with "0", complete the amounts, load the template, write the PDF and the JPEG file
+// when chosen, then show the preview or print. The state's amounts are updated in place; an error
+// ends the run where it arises (the caller shows it). Refilling the window is the caller's.
+void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices);
+
+// The file a receipt goes to: programFolder + "PDF/" or "JPG/" + number "-" date "-" payer + ".PDF"
+// or ".JPG", the date in the user's short date format with any "/" written as "-".
+QString receiptFileName(const QString& programFolder, const QString& kind, const ReceiptFormState& state,
+    const FormatSettings& formatSettings);
+
+// Why a number or payer cannot be part of a file name in the output folder ("/" would lead out of
+// it, NUL ends the name); empty when it can.
+QString unsafeNameReason(const QString& part);
+
+} // namespace quittung::app
