@@ -23,7 +23,8 @@ ALLOWED = {
     "app": {"runtime", "settings", "report/document", "report/engine", "report/export", "report/preview", "app",
             "app/receipt"},
     "tools": {"runtime", "report/document", "report/engine", "report/export", "tools"},
-    "bench": {"runtime", "report/document", "report/engine", "report/export", "app/receipt", "tools", "bench"},
+    "bench": {"runtime", "settings", "report/document", "report/engine", "report/export", "report/preview", "app",
+              "app/receipt", "tools", "bench"},
     "fuzz": {"runtime", "settings", "report/document", "report/engine", "report/export", "fuzz"},
 }
 WIDGETS_ALLOWED = {"app", "report/preview"}
