@@ -5,6 +5,10 @@
 
 #include <QIODevice>
 
+#include <zlib.h>
+
+#include <new>
+
 namespace quittung::report {
 
 namespace {
@@ -15,24 +19,6 @@ QByteArray hexUtf16(const QString& text)
     for (const QChar c : text)
         out += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
     out += '>';
-    return out;
-}
-
-// A literal string with line feed, carriage return, parentheses and backslash escaped.
-QByteArray escapedLiteral(const QByteArray& bytes)
-{
-    QByteArray out = "(";
-    for (const char c : bytes) {
-        switch (c) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '(': out += "\\("; break;
-        case ')': out += "\\)"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
-        }
-    }
-    out += ')';
     return out;
 }
 
@@ -101,7 +87,49 @@ QByteArray PdfDocumentWriter::textString(int objectNumber, const QString& text) 
         utf16 += char(c.unicode() >> 8);
         utf16 += char(c.unicode() & 0xFF);
     }
-    return escapedLiteral(m_security->encrypt(objectNumber, utf16));
+    return literalString(objectNumber, utf16);
+}
+
+QByteArray PdfDocumentWriter::literalString(int objectNumber, const QByteArray& bytes) const
+{
+    return escapedLiteral(m_security ? m_security->encrypt(objectNumber, bytes) : bytes);
+}
+
+QByteArray PdfDocumentWriter::escapedLiteral(const QByteArray& bytes)
+{
+    QByteArray out = "(";
+    for (const char c : bytes) {
+        switch (c) {
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '(': out += "\\("; break;
+        case ')': out += "\\)"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
+    }
+    out += ')';
+    return out;
+}
+
+QByteArray PdfDocumentWriter::deflated(const QByteArray& data)
+{
+    uLongf size = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.constData()),
+            uLong(data.size()), 1) != Z_OK)
+        throw std::bad_alloc(); // the only failure with a buffer of compressBound()
+    out.truncate(qsizetype(size));
+    return out;
+}
+
+const PdfPageRecord* PdfDocumentWriter::finishedPage(int index) const
+{
+    for (const PdfPageRecord& page : pages) {
+        if (page.index == index && page.objectNumber != 0)
+            return &page;
+    }
+    return nullptr;
 }
 
 void PdfDocumentWriter::setSecurity(std::unique_ptr<PdfSecurity> security)
