@@ -22,7 +22,7 @@ packages=(
 # all of one version, so a point release of the unversioned packages cannot split them.
 clang_version=14
 if [[ $mode == test ]]; then
-    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35
+    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35 qpdf poppler-utils mupdf-tools
         "clang-$clang_version" "libclang-rt-$clang_version-dev" "llvm-$clang_version")
 fi
 

@@ -388,7 +388,9 @@ void PdfExport::writeAnnotations()
         if (annotation.destinationPage < 0) {
             QByteArray uri;
             if (isPlainLiteral(annotation.hyperlink)) {
-                uri = document.literalString(annotation.objectNumber, annotation.hyperlink.toLatin1());
+                // Balanced parentheses need no escapes, unless encryption changes the bytes.
+                const QByteArray text = annotation.hyperlink.toLatin1();
+                uri = document.security() ? document.literalString(annotation.objectNumber, text) : '(' + text + ')';
             } else if (document.security()) {
                 QByteArray utf16;
                 for (const QChar c : annotation.hyperlink)

@@ -114,6 +114,10 @@ public:
     // Where the document identifier's GUID comes from (a fresh one by default); for tests.
     void setUuidSource(std::function<QUuid()> source) { m_uuidSource = std::move(source); }
 
+protected:
+    // The document being written, from start() to the end of finish(); null otherwise.
+    PdfDocumentWriter* document() const { return m_document.get(); }
+
 private:
     void writeFonts();
     void writePageTree();
