@@ -17,7 +17,7 @@ packages=(
     libgtest-dev libbenchmark-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
-# Only the tests need these: tools that check font subsets, and a font collection and a CFF font; and
+# Only the tests need these: tools that check font subsets and PDF files, a font collection and a CFF font; and
 # for the fuzz targets clang with its libFuzzer runtime and the symbolizer of its sanitizer reports,
 # all of one version, so a point release of the unversioned packages cannot split them.
 clang_version=14

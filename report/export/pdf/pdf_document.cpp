@@ -11,18 +11,6 @@
 
 namespace quittung::report {
 
-namespace {
-
-QByteArray hexUtf16(const QString& text)
-{
-    QByteArray out = "<FEFF";
-    for (const QChar c : text)
-        out += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
-    out += '>';
-    return out;
-}
-
-} // namespace
 
 PdfDocumentWriter::PdfDocumentWriter(QIODevice& out) : m_out(out) {}
 
@@ -80,14 +68,22 @@ void PdfDocumentWriter::writeStreamBody(int objectNumber, QByteArray data, bool 
 
 QByteArray PdfDocumentWriter::textString(int objectNumber, const QString& text) const
 {
-    if (!m_security)
-        return hexUtf16(text);
-    QByteArray utf16 = "\xFE\xFF";
-    for (const QChar c : text) {
-        utf16 += char(c.unicode() >> 8);
-        utf16 += char(c.unicode() & 0xFF);
-    }
-    return literalString(objectNumber, utf16);
+    const QByteArray utf16 = "\xFE\xFF" + utf16BigEndian(text);
+    return m_security ? literalString(objectNumber, utf16) : hexString(utf16);
+}
+
+QByteArray PdfDocumentWriter::utf16BigEndian(const QString& text)
+{
+    QByteArray out;
+    out.reserve(2 * text.size());
+    for (const QChar c : text)
+        out.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    return out;
+}
+
+QByteArray PdfDocumentWriter::hexString(const QByteArray& bytes)
+{
+    return '<' + bytes.toHex().toUpper() + '>';
 }
 
 QByteArray PdfDocumentWriter::literalString(int objectNumber, const QByteArray& bytes) const

@@ -85,6 +85,10 @@ public:
     QByteArray textString(int objectNumber, const QString& text) const;
     // Bytes as a literal string in parentheses, encrypted with the object's key when protected.
     QByteArray literalString(int objectNumber, const QByteArray& bytes) const;
+    // The text's UTF-16 code units, high byte first, without byte-order mark.
+    static QByteArray utf16BigEndian(const QString& text);
+    // Bytes as upper-case hex digits in angle brackets.
+    static QByteArray hexString(const QByteArray& bytes);
     // Bytes in parentheses, with line feed, carriage return, parentheses and backslash escaped.
     static QByteArray escapedLiteral(const QByteArray& bytes);
     // The data deflated with zlib at its fastest level.

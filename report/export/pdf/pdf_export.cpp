@@ -391,16 +391,10 @@ void PdfExport::writeAnnotations()
                 // Balanced parentheses need no escapes, unless encryption changes the bytes.
                 const QByteArray text = annotation.hyperlink.toLatin1();
                 uri = document.security() ? document.literalString(annotation.objectNumber, text) : '(' + text + ')';
-            } else if (document.security()) {
-                QByteArray utf16;
-                for (const QChar c : annotation.hyperlink)
-                    utf16.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
-                uri = document.literalString(annotation.objectNumber, utf16);
             } else {
-                uri = "<";
-                for (const QChar c : annotation.hyperlink)
-                    uri += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
-                uri += '>';
+                const QByteArray utf16 = PdfDocumentWriter::utf16BigEndian(annotation.hyperlink);
+                uri = document.security() ? document.literalString(annotation.objectNumber, utf16)
+                                          : PdfDocumentWriter::hexString(utf16);
             }
             document.writeLine("/BS << /W 0 >>");
             document.writeLine("/A <<");

@@ -421,11 +421,17 @@ TEST(PdfExport, ProtectionEncryptsForTheStandardHandler)
     r.filter.setProtectionFlags(PdfExport::Permission::Print | PdfExport::Permission::Copy);
     r.filter.setOutline(true);
     r.filter.setOutlineItems({{QStringLiteral(u"Übersicht\\"), 1, 0, {}}});
-    r.filter.onPage = [](PdfDocumentWriter& document, int) {
+    r.filter.onPage = [](PdfDocumentWriter& document, int index) {
         TestPdfExport::useFont(document, {}, QStringLiteral("Quittung"));
+        if (index == 0) {
+            const int number = document.reserveObject();
+            document.annotations.push_back({number, "0 0 10 10", QStringLiteral(u"https://example.org/ä"), -1, 0});
+            document.pageAnnotations.push_back(number);
+        }
     };
     const QByteArray pdf = r.pdf();
     EXPECT_FALSE(pdf.contains("<FEFF")) << "texts are encrypted";
+    EXPECT_FALSE(pdf.contains("<0068")) << "so are links";
     EXPECT_TRUE(trailerOf(pdf).contains("/Encrypt <<\r\n/Filter /Standard\r\n/V 2\r\n/R 3\r\n/Length 128\r\n/P -44\r\n/O ("));
 
     QTemporaryDir dir;
@@ -446,6 +452,9 @@ TEST(PdfExport, ProtectionEncryptsForTheStandardHandler)
     const ToolResult info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-upw"), QStringLiteral("geheim"), path});
     EXPECT_TRUE(info.output.contains(QStringLiteral(u"Title:           Quittung (Kopie) Nr. 5 – ä\n"))) << info.output.toStdString();
     EXPECT_TRUE(info.output.contains(QStringLiteral("CreationDate:"))) << info.output.toStdString();
+    const ToolResult link = runTool(QStringLiteral("qpdf"),
+        {QStringLiteral("--password=geheim"), QStringLiteral("--show-object=2"), path});
+    EXPECT_TRUE(link.output.contains(QStringLiteral("/URI <00680074"))) << link.output.toStdString();
     const ToolResult outline = runTool(QStringLiteral("mutool"),
         {QStringLiteral("show"), QStringLiteral("-p"), QStringLiteral("geheim"), path, QStringLiteral("outline")});
     EXPECT_TRUE(outline.output.contains(QStringLiteral(u"Übersicht\\"))) << outline.output.toStdString();
