@@ -75,7 +75,8 @@ std::vector<std::size_t> numberOutline(const std::vector<PdfOutlineItem>& items,
             nodes[at].previous = nodes[children.back()].number;
         }
         children.push_back(at);
-        const std::vector<std::size_t> below = numberOutline(item.children, nodes[at].number, document, nodes, nextNumber);
+        const std::vector<std::size_t> below =
+            numberOutline(item.children, nodes[at].number, document, nodes, nextNumber);
         if (!below.empty()) {
             nodes[at].first = nodes[below.front()].number;
             nodes[at].last = nodes[below.back()].number;
@@ -234,11 +235,8 @@ void PdfExport::finish()
         writeAnnotations();
         const int catalog = writeCatalog(outlineRoot);
         writeCrossReferenceAndTrailer(catalog, information);
-        if (m_file) {
-            auto* file = static_cast<QFile*>(m_file.get());
-            if (!file->flush())
-                throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName(), file->errorString()}));
-        }
+        if (m_file && !m_file->flush())
+            throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName(), m_file->errorString()}));
     } catch (...) {
         endDocument();
         throw;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
 namespace quittung::report {
@@ -155,7 +156,7 @@ private:
     std::function<QUuid()> m_uuidSource;
 
     // Per-export state, from start() to the end of finish().
-    std::unique_ptr<QIODevice> m_file; // the file the export opened; null when writing to stream()
+    std::unique_ptr<QFile> m_file; // the file the export opened; null when writing to stream()
     QIODevice* m_out = nullptr;
     std::unique_ptr<PdfDocumentWriter> m_document;
     std::unique_ptr<PdfPageContent> m_page;

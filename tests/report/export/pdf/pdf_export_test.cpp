@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QtEndian>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -269,9 +270,10 @@ TEST(PdfExport, ContentStreamLengths)
         // Deflated data is followed by a line break; plain content ends with its own.
         EXPECT_EQ(end - data, lengths.captured(2).toInt() + (compressed ? 2 : 0));
         if (compressed) {
-            QByteArray stored = content.mid(data, lengths.captured(2).toInt());
-            const quint32 raw = lengths.captured(4).toUInt();
-            stored.prepend(char(raw >> 24)).insert(1, char(raw >> 16)).insert(2, char(raw >> 8)).insert(3, char(raw));
+            // qUncompress() wants the raw size in front, high byte first.
+            QByteArray stored(4, '\0');
+            qToBigEndian(lengths.captured(4).toUInt(), stored.data());
+            stored += content.mid(data, lengths.captured(2).toInt());
             EXPECT_EQ(qUncompress(stored).size(), lengths.captured(4).toInt());
         }
     }
