@@ -17,12 +17,14 @@ packages=(
     libgtest-dev libbenchmark-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
-# Only the tests need these: tools that check font subsets, and a font collection and a CFF font; and
+# Only the tests need these: tools that check font subsets and PDF files, a font collection and a CFF font,
+# a virtual display and xdotool for pressing the receipt button as a user does; and
 # for the fuzz targets clang with its libFuzzer runtime and the symbolizer of its sanitizer reports,
 # all of one version, so a point release of the unversioned packages cannot split them.
 clang_version=14
 if [[ $mode == test ]]; then
-    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35 xvfb xdotool
+    packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35 qpdf poppler-utils mupdf-tools
+        xvfb xdotool
         "clang-$clang_version" "libclang-rt-$clang_version-dev" "llvm-$clang_version")
 fi
 

@@ -5,38 +5,12 @@
 
 #include <QIODevice>
 
+#include <zlib.h>
+
+#include <new>
+
 namespace quittung::report {
 
-namespace {
-
-QByteArray hexUtf16(const QString& text)
-{
-    QByteArray out = "<FEFF";
-    for (const QChar c : text)
-        out += QByteArray::number(c.unicode(), 16).toUpper().rightJustified(4, '0');
-    out += '>';
-    return out;
-}
-
-// A literal string with line feed, carriage return, parentheses and backslash escaped.
-QByteArray escapedLiteral(const QByteArray& bytes)
-{
-    QByteArray out = "(";
-    for (const char c : bytes) {
-        switch (c) {
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '(': out += "\\("; break;
-        case ')': out += "\\)"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
-        }
-    }
-    out += ')';
-    return out;
-}
-
-} // namespace
 
 PdfDocumentWriter::PdfDocumentWriter(QIODevice& out) : m_out(out) {}
 
@@ -94,14 +68,64 @@ void PdfDocumentWriter::writeStreamBody(int objectNumber, QByteArray data, bool 
 
 QByteArray PdfDocumentWriter::textString(int objectNumber, const QString& text) const
 {
-    if (!m_security)
-        return hexUtf16(text);
-    QByteArray utf16 = "\xFE\xFF";
-    for (const QChar c : text) {
-        utf16 += char(c.unicode() >> 8);
-        utf16 += char(c.unicode() & 0xFF);
+    const QByteArray utf16 = "\xFE\xFF" + utf16BigEndian(text);
+    return m_security ? literalString(objectNumber, utf16) : hexString(utf16);
+}
+
+QByteArray PdfDocumentWriter::utf16BigEndian(const QString& text)
+{
+    QByteArray out;
+    out.reserve(2 * text.size());
+    for (const QChar c : text)
+        out.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    return out;
+}
+
+QByteArray PdfDocumentWriter::hexString(const QByteArray& bytes)
+{
+    return '<' + bytes.toHex().toUpper() + '>';
+}
+
+QByteArray PdfDocumentWriter::literalString(int objectNumber, const QByteArray& bytes) const
+{
+    return escapedLiteral(m_security ? m_security->encrypt(objectNumber, bytes) : bytes);
+}
+
+QByteArray PdfDocumentWriter::escapedLiteral(const QByteArray& bytes)
+{
+    QByteArray out = "(";
+    for (const char c : bytes) {
+        switch (c) {
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '(': out += "\\("; break;
+        case ')': out += "\\)"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
     }
-    return escapedLiteral(m_security->encrypt(objectNumber, utf16));
+    out += ')';
+    return out;
+}
+
+QByteArray PdfDocumentWriter::deflated(const QByteArray& data)
+{
+    uLongf size = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.constData()),
+            uLong(data.size()), 1) != Z_OK)
+        throw std::bad_alloc(); // the only failure with a buffer of compressBound()
+    out.truncate(qsizetype(size));
+    return out;
+}
+
+const PdfPageRecord* PdfDocumentWriter::finishedPage(int index) const
+{
+    for (const PdfPageRecord& page : pages) {
+        if (page.index == index && page.objectNumber != 0)
+            return &page;
+    }
+    return nullptr;
 }
 
 void PdfDocumentWriter::setSecurity(std::unique_ptr<PdfSecurity> security)

@@ -20,6 +20,8 @@ class PdfSecurity;
 
 // A page begun in the document: its height in points places outline and link destinations.
 struct PdfPageRecord {
+    // The prepared page's index (0-based), which outline items and jumps name.
+    int index = 0;
     double height = 0;
     // The page object's number, once the page is finished.
     int objectNumber = 0;
@@ -81,6 +83,16 @@ public:
     // A text of the information dictionary or the outline: UTF-16BE hex with the byte-order mark,
     // or, when protected, the encrypted bytes as an escaped literal string.
     QByteArray textString(int objectNumber, const QString& text) const;
+    // Bytes as a literal string in parentheses, encrypted with the object's key when protected.
+    QByteArray literalString(int objectNumber, const QByteArray& bytes) const;
+    // The text's UTF-16 code units, high byte first, without byte-order mark.
+    static QByteArray utf16BigEndian(const QString& text);
+    // Bytes as upper-case hex digits in angle brackets.
+    static QByteArray hexString(const QByteArray& bytes);
+    // Bytes in parentheses, with line feed, carriage return, parentheses and backslash escaped.
+    static QByteArray escapedLiteral(const QByteArray& bytes);
+    // The data deflated with zlib at its fastest level.
+    static QByteArray deflated(const QByteArray& data);
 
     // The cross-reference entries: offsets of objects 1…n.
     const std::vector<qint64>& crossReference() const { return m_crossReference; }
@@ -99,6 +111,8 @@ public:
     std::vector<PdfAnnotation> annotations;
     // Object numbers of the current page's annotations.
     std::vector<int> pageAnnotations;
+    // The finished page of prepared page `index`; nullptr when that page was not exported.
+    const PdfPageRecord* finishedPage(int index) const;
     // Ends the reuse of the images written so far: an image is only reused on the page that wrote it.
     void forgetImageDigests();
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
 namespace quittung::report {
@@ -114,6 +115,10 @@ public:
     // Where the document identifier's GUID comes from (a fresh one by default); for tests.
     void setUuidSource(std::function<QUuid()> source) { m_uuidSource = std::move(source); }
 
+protected:
+    // The document being written, from start() to the end of finish(); null otherwise.
+    PdfDocumentWriter* document() const { return m_document.get(); }
+
 private:
     void writeFonts();
     void writePageTree();
@@ -151,7 +156,7 @@ private:
     std::function<QUuid()> m_uuidSource;
 
     // Per-export state, from start() to the end of finish().
-    std::unique_ptr<QIODevice> m_file; // the file the export opened; null when writing to stream()
+    std::unique_ptr<QFile> m_file; // the file the export opened; null when writing to stream()
     QIODevice* m_out = nullptr;
     std::unique_ptr<PdfDocumentWriter> m_document;
     std::unique_ptr<PdfPageContent> m_page;
