@@ -105,6 +105,11 @@ struct ReceiptCase {
     int pages;
 };
 
+void PrintTo(const ReceiptCase& c, std::ostream* out)
+{
+    *out << c.form << (c.copy ? " with copy" : "");
+}
+
 class ReceiptPdfTest : public testing::TestWithParam<ReceiptCase> {
 protected:
     QTemporaryDir dir;
