@@ -6,13 +6,21 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 namespace quittung::report {
 
+class CheckBoxObject;
+class Font;
+class LineObjectBase;
 class PdfDocumentWriter;
 class PdfFont;
 class PreparedPages;
 class ReportObject;
 class ReportPage;
+class ShapeObject;
+class TextObjectBase;
+class View;
 
 // What the page content takes from the PDF export's options.
 struct PdfContentOptions {
@@ -62,6 +70,33 @@ public:
     static QByteArray dashLine(FrameStyle style, double width);
 
 private:
+    // An object's box in points: its edges and its size.
+    struct Box {
+        double left = 0;
+        double top = 0;
+        double right = 0;
+        double bottom = 0;
+        double width = 0;
+        double height = 0;
+    };
+    Box boxOf(const View& view) const;
+    // The dash, colour and width of a shape's or line's outline.
+    void writeOutlineStart(const View& view);
+    void writeShape(const ShapeObject& shape);
+    void writeLine(const LineObjectBase& line);
+    void writeCheckBox(const CheckBoxObject& box);
+    void writeText(TextObjectBase& memo);
+    void writeImage(View& view);
+    void writeFrame(const Frame& frame, const Box& box);
+    void addLink(const View& view);
+    // The document font for a report font, added on first use; its index names it (/F0, /F1, ...).
+    int fontIndex(const Font& font);
+    // A line's glyphs as "<...> Tj", or as "[<...> n <...>] TJ" where the layout moves a glyph away
+    // from where the font's own width would put it (kerning, the layout's rounding). advances: the
+    // layout's advance of every UTF-16 unit in points; empty to keep the font's widths.
+    static QByteArray glyphRun(PdfFont& font, const QString& text, bool rtl, const std::vector<double>& advances,
+        double size, double charSpacing);
+
     PdfDocumentWriter& m_document;
     PdfContentOptions m_options;
     PdfPageGeometry m_geometry;
