@@ -145,6 +145,7 @@ TEST_F(ReceiptCommandTest, FilesAreNamedByNumberDateAndPayerInTheirFolders)
     EXPECT_TRUE(settingsAtPreview.contains("QID=12")) << settingsAtPreview.toStdString();
 
     window->numberEdit->setText(QStringLiteral("13"));
+    window->dateEdit->setDate(QDate(2020, 7, 3));
     window->grossEdit->setText(QStringLiteral("119"));
     choose(true, false, true, false);
     press();
