@@ -33,6 +33,9 @@ constexpr double kMeasuringPerDesign = TextLayout::MeasuringPixelsPerInch / Text
 // Glyph positions inside a line are taken from the layout placed at this resolution: a hundredth of
 // a point, far finer than any reader draws.
 constexpr int kPlacementDpi = 7200;
+// Glyphs are moved only where they would stand more than this far (thousandths of an em) from
+// where the layout puts them: a line the layout merely rounds stays one plain string.
+constexpr qint64 kUnseenShift = 3;
 
 QByteArray number(double value)
 {
@@ -442,7 +445,8 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
             const double wanted = clusterStart[cluster] + (natural - naturalCluster);
             const qint64 total = std::llround((natural - wanted) * 1000 / size);
             const qint64 step = total - applied;
-            if (step != 0) {
+            // The layout's rounding moves glyphs by a few thousandths at most; kerning by tens.
+            if (std::abs(step) > kUnseenShift) {
                 if (!run.isEmpty())
                     array += '<' + run + "> ";
                 run.clear();
