@@ -3,8 +3,9 @@
 //
 //   render_receipt [builtin|path/to/File.Dat] out_prefix [scale]
 //   render_receipt --pdf [builtin|path/to/File.Dat] output.pdf
+//   render_receipt --jpg [builtin|path/to/File.Dat] output.jpg
 //
-// writes out_prefix-1.png, out_prefix-2.png, ... or output.pdf. A template shows its copy page as
+// writes out_prefix-1.png, out_prefix-2.png, ..., output.pdf, or output.1.jpg, output.2.jpg, .... A template shows its copy page as
 // well, which the program shows only when the copy is asked for.
 
 #include "report/document/builtin_design.h"
@@ -12,6 +13,7 @@
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
+#include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "runtime/rounding.h"
 #include "tools/example_receipt.h"
@@ -32,11 +34,13 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments();
     const bool pdf = args.size() > 1 && args[1] == QLatin1String("--pdf");
-    if (pdf)
+    const bool jpg = args.size() > 1 && args[1] == QLatin1String("--jpg");
+    if (pdf || jpg)
         args.removeAt(1);
-    if (args.size() < 3 || args.size() > (pdf ? 3 : 4)) {
+    if (args.size() < 3 || args.size() > (pdf || jpg ? 3 : 4)) {
         std::fprintf(stderr, "usage: render_receipt [builtin|path/to/File.Dat] out_prefix [scale]\n"
-                             "       render_receipt --pdf [builtin|path/to/File.Dat] output.pdf\n");
+                             "       render_receipt --pdf [builtin|path/to/File.Dat] output.pdf\n"
+                             "       render_receipt --jpg [builtin|path/to/File.Dat] output.jpg\n");
         return 2;
     }
     bool scaleOk = true;
@@ -69,15 +73,17 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    if (pdf) {
-        // The options the receipt window writes its PDF files with.
-        PdfExport exporter;
+    if (pdf || jpg) {
+        // The options the receipt window writes its files with.
+        PdfExport pdfExport;
+        pdfExport.setEmbeddedFonts(true);
+        pdfExport.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
+        pdfExport.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
+        pdfExport.setCreator(QStringLiteral("Varnel IT-Service"));
+        JpegExport jpegExport;
+        ExportFilter& exporter = pdf ? static_cast<ExportFilter&>(pdfExport) : jpegExport;
         exporter.setShowDialog(false);
         exporter.setShowProgress(false);
-        exporter.setEmbeddedFonts(true);
-        exporter.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
-        exporter.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
-        exporter.setCreator(QStringLiteral("Varnel IT-Service"));
         exporter.setFileName(args[2]);
         if (!exportReport(engine, exporter) || !report.errors().strings().isEmpty()) {
             std::fprintf(stderr, "render_receipt: cannot write %s:\n%s\n", qPrintable(args[2]),
