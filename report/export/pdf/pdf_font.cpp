@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 
 #include <cmath>
+#include <mutex>
 #include <unordered_set>
 
 namespace quittung::report {
@@ -210,16 +211,54 @@ QByteArray PdfFont::getFontFile()
     return m_fontData;
 }
 
+namespace {
+
+// A font file read and its font chosen, kept for the next document: reading and checking the
+// tables costs more than cutting a subset, and the files of the font service never change.
+struct PreparedFontFile {
+    QByteArray file; // shares the data, so its address stays taken while the entry lives
+    QString wantedName;
+    std::size_t fallbackFont = 0;
+    std::unique_ptr<TrueTypeCollection> collection;
+    const TrueTypeFont* font = nullptr;
+};
+
+std::shared_ptr<const PreparedFontFile> preparedFontFile(const QByteArray& file, const QString& wantedName,
+    std::size_t fallbackFont)
+{
+    static std::mutex mutex;
+    static std::vector<std::shared_ptr<const PreparedFontFile>> cache;
+    constexpr std::size_t kCached = 16;
+    const std::lock_guard lock(mutex);
+    for (const auto& entry : cache) {
+        if (entry->file.constData() == file.constData() && entry->file.size() == file.size()
+            && entry->wantedName == wantedName && entry->fallbackFont == fallbackFont)
+            return entry;
+    }
+    auto entry = std::make_shared<PreparedFontFile>();
+    entry->file = file;
+    entry->wantedName = wantedName;
+    entry->fallbackFont = fallbackFont;
+    entry->collection = std::make_unique<TrueTypeCollection>(file);
+    entry->font = &entry->collection->chooseFont(wantedName, ChecksumFaultAction::Warn, fallbackFont);
+    if (cache.size() == kCached)
+        cache.erase(cache.begin());
+    cache.push_back(entry);
+    return entry;
+}
+
+} // namespace
+
 QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wantedName,
                                    const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont)
 {
-    TrueTypeCollection collection(file);
-    const TrueTypeFont& font = collection.chooseFont(wantedName, ChecksumFaultAction::Warn, fallbackFont);
-    // The export goes on whatever the answer: a damaged table is embedded as it is.
-    for (const ChecksumFault& fault : collection.checksumFaults())
+    const std::shared_ptr<const PreparedFontFile> prepared = preparedFontFile(file, wantedName, fallbackFont);
+    // Every document asks again; the export goes on whatever the answer: a damaged table is
+    // embedded as it is.
+    for (const ChecksumFault& fault : prepared->collection->checksumFaults())
         (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), fault.message(),
                                     EngineHost::Icon::Warning);
-    return font.packFont(glyphs);
+    return prepared->font->packFont(glyphs);
 }
 
 int PdfFont::stemV() const

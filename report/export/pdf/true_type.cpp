@@ -81,7 +81,11 @@ TrueTypeFont::TrueTypeFont(QByteArray file, std::uint32_t directoryOffset)
 
 bool TrueTypeFont::isDropped(const QByteArray& tag)
 {
-    static const std::array<const char*, 5> dropped{"EBLC", "EBDT", "hdmx", "VDMX", "DSIG"};
+    // Bitmaps, device metrics and the signature no longer fit a cut font; the layout tables (GPOS
+    // alone is two thirds of Liberation Sans) serve shaping, which is done before the glyphs are
+    // written: a PDF places every glyph itself.
+    static const std::array<const char*, 11> dropped{
+        "EBLC", "EBDT", "hdmx", "VDMX", "DSIG", "GPOS", "GSUB", "GDEF", "JSTF", "BASE", "kern"};
     return std::any_of(dropped.begin(), dropped.end(), [&](const char* t) { return tag == t; });
 }
 
@@ -399,6 +403,22 @@ TrueTypeFont::GlyphTables TrueTypeFont::writeGlyphTables(const SubsetPlan& plan)
         else
             putU32(out.loca, 4 * qsizetype(i), loca[i]);
     }
+
+    // Glyphs without an outline need no metrics either: zeros keep the table's layout and deflate
+    // to almost nothing (a PDF takes its widths from /W).
+    out.hmtx = m_tables.at("hmtx").data;
+    const std::uint32_t longMetrics = m_hhea.empty() ? 0 : m_hhea.back();
+    std::vector<bool> kept(m_loca.size(), false);
+    for (const std::uint32_t g : plan.glyphs)
+        kept[g] = true;
+    for (std::uint32_t g = 0; g + 1 < m_loca.size(); ++g) {
+        if (kept[g])
+            continue;
+        const qsizetype at = g < longMetrics ? 4 * qsizetype(g) : 4 * qsizetype(longMetrics) + 2 * qsizetype(g - longMetrics);
+        const qsizetype length = g < longMetrics ? 4 : 2;
+        if (at + length <= out.hmtx.size())
+            std::fill_n(out.hmtx.data() + at, length, '\0');
+    }
     return out;
 }
 
@@ -408,6 +428,8 @@ QByteArray TrueTypeFont::writtenTable(const TrueTypeTable& table, const GlyphTab
         return glyphs.glyf;
     if (table.tag == "loca")
         return glyphs.loca;
+    if (table.tag == "hmtx")
+        return glyphs.hmtx;
     if (table.tag == "head") {
         // checkSumAdjustment is summed as zero and set once the whole file is written.
         QByteArray out = table.data;

@@ -88,6 +88,7 @@ private:
     struct GlyphTables {
         QByteArray glyf;
         QByteArray loca;
+        QByteArray hmtx;
     };
 
     void readDirectory();

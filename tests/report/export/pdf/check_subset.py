@@ -32,7 +32,7 @@ def main():
 
     if subset["maxp"].numGlyphs != original["maxp"].numGlyphs:
         problems.append("glyph count %d, expected %d" % (subset["maxp"].numGlyphs, original["maxp"].numGlyphs))
-    for tag in ("DSIG", "hdmx", "EBLC", "EBDT", "VDMX"):
+    for tag in ("DSIG", "hdmx", "EBLC", "EBDT", "VDMX", "GPOS", "GSUB", "GDEF", "kern"):
         if tag in subset:
             problems.append("table %s was kept" % tag)
     if subset["post"].formatType != 3.0:
