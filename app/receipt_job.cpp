@@ -162,14 +162,15 @@ void configureReceiptSettings(settings::IniSettings& settings, const QString& pr
     settings.loaded();
 }
 
-bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change)
+bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload)
 {
     const QString lockName = settings.fullFileName() + QStringLiteral(".lock");
     QLockFile lock(lockName);
     if (!lock.tryLock(10000))
         throw Exception(QStringLiteral("Die Einstellungsdatei ist gesperrt (%1).").arg(lockName));
     // Another program may have advanced the counter since the store last read the file.
-    settings.reload();
+    if (reload)
+        settings.reload();
     change();
     return settings.flush();
 }
@@ -203,7 +204,7 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
             ini.writeBoolean(QStringLiteral("ExportJPG"), choices.jpeg);
             ini.writeBoolean(QStringLiteral("ExportVorschau"), choices.preview);
             ini.writeInteger(QStringLiteral("Ausgabeformat"), choices.outputFormat);
-        });
+        }, false);
     }
 
     for (QString* amount : {&state.net, &state.gross, &state.vatRate}) {

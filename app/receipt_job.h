@@ -71,11 +71,11 @@ struct ReceiptTools {
 // written only when flushed, booleans as TRUE/FALSE.
 void configureReceiptSettings(settings::IniSettings& settings, const QString& programFolder);
 
-// Reads the settings file anew, lets change() alter the store and writes the file, while holding the
-// lock file beside it: the window and any number of command-line runs share the receipt counter.
+// Reads the settings file anew (unless reload is off: the window's store may hold keys not yet
+// written), lets change() alter the store and writes the file, while holding the lock file beside it: the window and any number of command-line runs share the receipt counter.
 // Raises an error when the lock cannot be had within a few seconds; false when the file could not
 // be written.
-bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change);
+bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload = true);
 
 // Hands out count receipt numbers from the shared counter (key "QID": the next is the stored one
 // plus 1) and advances it past them. Returns the first.
