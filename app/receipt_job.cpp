@@ -8,11 +8,15 @@
 #include "report/export/pdf/pdf_export.h"
 #include "report/preview/preview_window.h"
 #include "report/preview/report_printer.h"
+#include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "settings/ini_settings.h"
 
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
 
+#include <limits>
 #include <utility>
 
 namespace quittung::app {
@@ -52,8 +56,13 @@ struct FormatTemplate {
 constexpr FormatTemplate kTemplates[] = {
     {"Quittung.Dat", false}, {"Quittung.Dat", true}, {"QuittungA4.Dat", false}, {"QuittungA4.Dat", true}};
 
-void loadTemplate(ReceiptTools& tools, int outputFormat)
+void loadTemplate(ReceiptTools& tools, const ReceiptChoices& choices)
 {
+    if (!choices.templateFile.isEmpty()) {
+        tools.report.loadFromFile(choices.templateFile);
+        return;
+    }
+    const int outputFormat = choices.outputFormat;
     const QString forms = tools.programFolder + QStringLiteral("Forms/");
     const QString fixed = tools.settings.readString(QStringLiteral("Form"), QString());
     if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed)) {
@@ -72,7 +81,8 @@ void loadTemplate(ReceiptTools& tools, int outputFormat)
 // output folder: that is reported like a file the system refuses, and the receipt goes on.
 void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& kind, const ReceiptFormState& state)
 {
-    const QString fileName = receiptFileName(tools.programFolder, kind, state, tools.formatSettings);
+    const QString fileName = tools.output.fileName ? tools.output.fileName(kind, state)
+                                                   : receiptFileName(tools.programFolder, kind, state, tools.formatSettings);
     filter.setFileName(fileName);
     tools.preparer.prepareReport(true);
     QString reason = unsafeNameReason(state.number);
@@ -83,7 +93,28 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
         tools.report.reportErrors();
         return;
     }
-    report::exportReport(tools.preparer, filter);
+    if (!tools.output.completeFilesOnly) {
+        report::exportReport(tools.preparer, filter);
+        return;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, file.errorString()}));
+        tools.report.reportErrors();
+        return;
+    }
+    filter.setStream(&file);
+    const bool written = report::exportReport(tools.preparer, filter);
+    filter.setStream(nullptr);
+    // A filter that wrote nothing leaves no empty file behind.
+    if (!written || file.size() == 0)
+        return;
+    if (!file.commit()) {
+        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, file.errorString()}));
+        tools.report.reportErrors();
+    } else if (tools.output.written) {
+        tools.output.written(fileName);
+    }
 }
 
 } // namespace
@@ -115,18 +146,66 @@ QString receiptFileName(const QString& programFolder, const QString& kind, const
     return programFolder + kind + u'/' + state.number + u'-' + date + u'-' + state.payer + u'.' + kind.toUpper();
 }
 
+void configureReceiptSettings(settings::IniSettings& settings, const QString& programFolder)
+{
+    settings.setFileName(QStringLiteral("Settings.ini"));
+    settings.setLocation(programFolder);
+    settings.setDefaultSection(QStringLiteral("Telvo"));
+    settings.setAutoFlush(false);
+    settings.setAutoReload(false);
+    settings.setFlushOnDestroy(true);
+    settings::IniSettingsOptions& options = settings.storageOptions();
+    options.booleanAsString = true;
+    options.booleanTrueValues = QStringLiteral("TRUE, YES, Y");
+    options.booleanFalseValues = QStringLiteral("FALSE, NO, N");
+    options.defaultIfReadConvertError = false;
+    settings.loaded();
+}
+
+bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload)
+{
+    const QString lockName = settings.fullFileName() + QStringLiteral(".lock");
+    QLockFile lock(lockName);
+    if (!lock.tryLock(10000))
+        throw Exception(QStringLiteral("Die Einstellungsdatei ist gesperrt (%1).").arg(lockName));
+    // Another program may have advanced the counter since the store last read the file.
+    if (reload)
+        settings.reload();
+    change();
+    return settings.flush();
+}
+
+int reserveNumbers(settings::IniSettings& settings, int count)
+{
+    int first = 0;
+    const bool written = updateSettingsLocked(settings, [&] {
+        const int stored = settings.readInteger(QStringLiteral("QID"), 0);
+        if (stored > std::numeric_limits<int>::max() - count)
+            throw IntegerOverflowError();
+        first = stored + 1;
+        settings.writeInteger(QStringLiteral("QID"), stored + count);
+    });
+    // Numbers the file does not remember would be handed out again.
+    if (!written)
+        throw Exception(formatMessage(msg::SFCreateErrorEx, {settings.fullFileName(), QString()}).trimmed());
+    return first;
+}
+
 void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices)
 {
-    settings::IniSettings& ini = tools.settings;
-    ini.writeString(QStringLiteral("QID"), state.number);
-    ini.writeString(QStringLiteral("MwST"), state.vatRate);
-    ini.writeString(QStringLiteral("Ort"), state.place);
-    ini.writeBoolean(QStringLiteral("ExportPDF"), choices.pdf);
-    ini.writeBoolean(QStringLiteral("ExportJPG"), choices.jpeg);
-    ini.writeBoolean(QStringLiteral("ExportVorschau"), choices.preview);
-    ini.writeInteger(QStringLiteral("Ausgabeformat"), choices.outputFormat);
-    // The number is handed out now: it must be in the file before anything can go wrong.
-    ini.flush();
+    if (tools.output.storeChoices) {
+        // The number is handed out now: it must be in the file before anything can go wrong.
+        updateSettingsLocked(tools.settings, [&] {
+            settings::IniSettings& ini = tools.settings;
+            ini.writeString(QStringLiteral("QID"), state.number);
+            ini.writeString(QStringLiteral("MwST"), state.vatRate);
+            ini.writeString(QStringLiteral("Ort"), state.place);
+            ini.writeBoolean(QStringLiteral("ExportPDF"), choices.pdf);
+            ini.writeBoolean(QStringLiteral("ExportJPG"), choices.jpeg);
+            ini.writeBoolean(QStringLiteral("ExportVorschau"), choices.preview);
+            ini.writeInteger(QStringLiteral("Ausgabeformat"), choices.outputFormat);
+        }, false);
+    }
 
     for (QString* amount : {&state.net, &state.gross, &state.vatRate}) {
         if (amount->isEmpty())
@@ -140,7 +219,7 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
     if (tools.amountsChanged)
         tools.amountsChanged(state);
 
-    loadTemplate(tools, choices.outputFormat);
+    loadTemplate(tools, choices);
 
     const VariablesFromState variables(tools.report, state, tools.formatSettings);
     if (choices.pdf)
@@ -148,6 +227,9 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
     if (choices.jpeg)
         exportTo(tools, tools.jpeg, QStringLiteral("JPG"), state);
 
+    // Nothing is shown or printed: the exports were all.
+    if (!(choices.preview ? tools.output.preview : tools.output.print))
+        return;
     tools.preparer.prepareReport(true);
     if (choices.preview) {
         if (tools.output.preview)

@@ -29,6 +29,8 @@ struct ReceiptChoices {
     // The output format's item: 0 A5 one page, 1 A5 two pages, 2 A4 one page, 3 A4 two pages; any
     // other value loads no template and keeps the document in memory.
     int outputFormat = 0;
+    // A template file that takes the place of the output format's (the settings' fixed "Form" too).
+    QString templateFile;
 };
 
 // Where a receipt is shown or printed at the end. The defaults are the preview window and the
@@ -36,6 +38,16 @@ struct ReceiptChoices {
 struct ReceiptOutput {
     std::function<void(report::ReportPreparer&)> preview;
     std::function<bool(report::ReportPreparer&)> print;
+    // The file a PDF or JPEG ("PDF", "JPG") receipt goes to; receiptFileName() when not set.
+    std::function<QString(const QString& kind, const ReceiptFormState&)> fileName;
+    // Files are written under a temporary name and renamed once complete, so an interrupted run
+    // leaves no half-written receipt. Off for the window, whose PDF filter opens its file at once.
+    bool completeFilesOnly = false;
+    // Told of each complete file, when completeFilesOnly is set.
+    std::function<void(const QString& fileName)> written;
+    // The window stores the choices and the number for its next start; a batch keeps the counter
+    // itself (see reserveNumbers) and leaves the user's choices alone.
+    bool storeChoices = true;
     static ReceiptOutput standard(report::PdfExport& pdf, report::JpegExport& jpeg);
 };
 
@@ -54,6 +66,20 @@ struct ReceiptTools {
     // them before anything else happens.
     std::function<void(const ReceiptFormState&)> amountsChanged;
 };
+
+// Gives the store the program's settings file: Settings.ini in the program folder, section "Telvo",
+// written only when flushed, booleans as TRUE/FALSE.
+void configureReceiptSettings(settings::IniSettings& settings, const QString& programFolder);
+
+// Reads the settings file anew (unless reload is off: the window's store may hold keys not yet
+// written), lets change() alter the store and writes the file, while holding the lock file beside it: the window and any number of command-line runs share the receipt counter.
+// Raises an error when the lock cannot be had within a few seconds; false when the file could not
+// be written.
+bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload = true);
+
+// Hands out count receipt numbers from the shared counter (key "QID": the next is the stored one
+// plus 1) and advances it past them. Returns the first.
+int reserveNumbers(settings::IniSettings& settings, int count);
 
 // Makes one receipt from the form's state, in the order the receipt button always took: store the
 // choices (and write the settings file at once, so a crash never hands out a number twice), fill

@@ -33,7 +33,6 @@ using report::Report;
 using report::ReportPreparer;
 using report::Variant;
 using settings::IniSettings;
-using settings::IniSettingsOptions;
 
 namespace {
 
@@ -149,18 +148,7 @@ ReceiptWindow::ReceiptWindow(
 
     m_programFolder = programFolder.endsWith(u'/') ? programFolder : programFolder + u'/';
     m_settings = std::make_unique<IniSettings>();
-    m_settings->setFileName(QStringLiteral("Settings.ini"));
-    m_settings->setLocation(programFolder);
-    m_settings->setDefaultSection(QStringLiteral("Telvo"));
-    m_settings->setAutoFlush(false);
-    m_settings->setAutoReload(false);
-    m_settings->setFlushOnDestroy(true);
-    IniSettingsOptions& options = m_settings->storageOptions();
-    options.booleanAsString = true;
-    options.booleanTrueValues = QStringLiteral("TRUE, YES, Y");
-    options.booleanFalseValues = QStringLiteral("FALSE, NO, N");
-    options.defaultIfReadConvertError = false;
-    m_settings->loaded();
+    configureReceiptSettings(*m_settings, programFolder);
 
     m_report = std::make_unique<Report>(m_clock);
     m_report->setLocaleSettings(m_formatSettings);
@@ -187,7 +175,7 @@ void ReceiptWindow::createReceipt()
 {
     ReceiptFormState state = receiptFormState();
     const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
-        directPrintCheck->isChecked(), formatBox->itemIndex()};
+        directPrintCheck->isChecked(), formatBox->itemIndex(), QString()};
     ReceiptTools tools{*m_report, *m_preparer, *m_pdfExport, *m_jpegExport, *m_settings, m_programFolder,
         m_formatSettings, m_receiptOutput, [this](const ReceiptFormState& amounts) {
             netEdit->setText(amounts.net);

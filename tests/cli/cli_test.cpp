@@ -1,0 +1,243 @@
+// quittung-cli run as the user runs it: a copy of the program in a temporary program folder, its
+// output files checked with djpeg, qpdf and pdftotext.
+
+#include "app/receipt_job.h"
+#include "settings/ini_settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quittung;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QStringList files;
+    QString errors;
+};
+
+// The other tools' exit status and output.
+struct ToolResult {
+    int status = -1;
+    QByteArray output;
+};
+
+ToolResult tool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
+
+bool isCompleteJpeg(const QString& file)
+{
+    return tool(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file}).status == 0;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        QDir program(folder.path());
+        ASSERT_TRUE(program.mkpath(QStringLiteral("Forms")));
+        for (const char* form : {"Quittung.Dat", "QuittungA4.Dat"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form),
+                path("Forms/") + QString::fromLatin1(form)));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUITTUNG_CLI), path("quittung-cli")));
+        writeFile("Settings.ini", "[Telvo]\r\nQID=41\r\n");
+    }
+
+    QString path(const QString& relative) const { return folder.filePath(relative); }
+    QString path(const char* relative) const { return path(QString::fromUtf8(relative)); }
+    void writeFile(const char* name, const QByteArray& content)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QByteArray readFile(const char* name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void start(QProcess& process, const QStringList& arguments) const
+    {
+        process.setWorkingDirectory(folder.path());
+        process.start(path("quittung-cli"), arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+    static CliRun finish(QProcess& process)
+    {
+        EXPECT_TRUE(process.waitForFinished(120000));
+        CliRun run;
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.files = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+    CliRun cli(const QStringList& arguments) const
+    {
+        QProcess process;
+        start(process, arguments);
+        return finish(process);
+    }
+    // The numbers of the receipts a run wrote, from their file names.
+    static QList<int> numbers(const QStringList& files)
+    {
+        QList<int> found;
+        for (const QString& file : files)
+            found << QFileInfo(file).fileName().section(u'-', 0, 0).toInt();
+        return found;
+    }
+    int storedCounter() const
+    {
+        settings::IniSettings store;
+        app::configureReceiptSettings(store, folder.path());
+        return store.readInteger(QStringLiteral("QID"), 0);
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(CliTest, OneReceiptFromEveryOption)
+{
+    const CliRun run = cli({"--nummer", "7", "--ort", "Hamburg", "--datum", "2020-07-03", "--von", "Muster GmbH", "--fuer",
+        "Beratung\nund Schulung", "--netto", "100", "--mwst", "19", "--format", "a4-2", "--jpg", "beleg.jpg", "--pdf",
+        "ablage/"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    ASSERT_FALSE(run.files.isEmpty());
+    EXPECT_EQ(run.files.first(), QStringLiteral("beleg.jpg"));
+    EXPECT_TRUE(isCompleteJpeg(path("beleg.jpg")));
+    // A given number leaves the counter alone.
+    EXPECT_EQ(storedCounter(), 41);
+
+    const QString pdf = path("ablage/7-07-03-20-Muster GmbH.PDF");
+    if (!QFile::exists(pdf))
+        GTEST_SKIP() << "the PDF writer wrote nothing";
+    EXPECT_TRUE(run.files.contains(QStringLiteral("ablage/") + QFileInfo(pdf).fileName()));
+    EXPECT_EQ(tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).status, 0);
+    const QString text = QString::fromUtf8(tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output);
+    for (const char* expected : {"Muster GmbH", "Hamburg", "und Schulung", "119.00"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+}
+
+TEST_F(CliTest, UsageErrorsAndHelp)
+{
+    EXPECT_EQ(cli({"--help"}).status, 0);
+    for (const QStringList& arguments : {QStringList{"--farbe", "rot"}, QStringList{"--von"}, QStringList{"frei"},
+             QStringList{"--csv", "fehlt.csv"}}) {
+        const CliRun run = cli(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.files.isEmpty());
+    }
+}
+
+TEST_F(CliTest, WithoutANumberTheWindowsCounterGivesTheNextAndAdvances)
+{
+    const CliRun run = cli({"--von", "A", "--brutto", "10", "--datum", "2020-07-03", "--jpg"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.files, QStringList{path("JPG/42-07-03-20-A.JPG")});
+    EXPECT_EQ(storedCounter(), 42);
+}
+
+// Two batches at once take their numbers under the settings file's lock: none is given twice.
+TEST_F(CliTest, ConcurrentRunsNeverShareANumber)
+{
+    QByteArray csv = "von;brutto\n";
+    for (int i = 0; i < 6; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";10\n";
+    writeFile("a.csv", csv);
+    QProcess first;
+    QProcess second;
+    start(first, {"--csv", "a.csv", "--jpg", "a"});
+    start(second, {"--csv", "a.csv", "--jpg", "b"});
+    const CliRun one = finish(first);
+    const CliRun two = finish(second);
+    ASSERT_EQ(one.status, 0) << one.errors.toStdString();
+    ASSERT_EQ(two.status, 0) << two.errors.toStdString();
+    const QList<int> all = numbers(one.files) + numbers(two.files);
+    EXPECT_EQ(all.size(), 12);
+    EXPECT_EQ(QSet<int>(all.begin(), all.end()).size(), 12);
+    EXPECT_EQ(storedCounter(), 53);
+    // Each batch numbers its rows in order.
+    const QList<int> ofOne = numbers(one.files);
+    EXPECT_TRUE(std::is_sorted(ofOne.begin(), ofOne.end()));
+}
+
+TEST_F(CliTest, BadRowsAreReportedAndTheOthersMade)
+{
+    writeFile("mixed.csv",
+        "nummer;von;datum;brutto\n"
+        "1;Gut;2020-07-03;119\n"
+        "2;Falscher Betrag;2020-07-03;abc\n"
+        "3;Falsches Datum;31.31.2020;10\n"
+        "4;a/b;2020-07-03;10\n"
+        "5;Auch gut;2020-07-03;10.50\n");
+    const CliRun run = cli({"--csv", "mixed.csv", "--jpg", "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.files, (QStringList{"out/1-07-03-20-Gut.JPG", "out/5-07-03-20-Auch gut.JPG"}));
+    for (const QString& file : run.files)
+        EXPECT_TRUE(isCompleteJpeg(path(file))) << file.toStdString();
+    // Qt's own warnings may stand between them.
+    const QStringList lines = run.errors.split(u'\n').filter(QRegularExpression(QStringLiteral("^Zeile ")));
+    ASSERT_EQ(lines.size(), 3) << run.errors.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Zeile 3: 'abc' ist kein gültiger Gleitkommawert."));
+    EXPECT_EQ(lines[1], QStringLiteral("Zeile 4: '31.31.2020' ist kein gültiges Datum."));
+    EXPECT_EQ(lines[2], QStringLiteral("Zeile 5: Datei \"out/4-07-03-20-a/b.JPG\" kann nicht erstellt werden. Der Name "
+                                       "enthält einen Schrägstrich (/), der aus dem Ausgabeordner führen würde."));
+}
+
+TEST_F(CliTest, SeparatorsQuotesAndEncodingsAreRead)
+{
+    const struct {
+        const char* name;
+        QByteArray csv;
+    } cases[] = {
+        {"semicolon, UTF-8 with mark", "\xEF\xBB\xBFvon;fuer;brutto\n\"M\xC3\xBCller; Sohn\";\"Zeile 1\nZeile \"\"2\"\"\";10\n"},
+        {"comma, UTF-8", "von,fuer,brutto\r\n\"M\xC3\xBCller; Sohn\",\"Zeile 1\r\nZeile \"\"2\"\"\",10\r\n"},
+        {"semicolon, Windows-1252", "von;fuer;brutto\n\"M\xFCller; Sohn\";\"Zeile 1\nZeile \"\"2\"\"\";10\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile("rows.csv", c.csv);
+        const CliRun run = cli({"--csv", "rows.csv", "--nummer", "9", "--datum", "2020-07-03", "--jpg", "enc"});
+        EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+        EXPECT_EQ(run.files, QStringList{QStringLiteral("enc/9-07-03-20-Müller; Sohn.JPG")});
+        QFile::remove(path("enc/9-07-03-20-Müller; Sohn.JPG"));
+    }
+}
+
+// A batch killed midway leaves only complete receipts under their names.
+TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
+{
+    QByteArray csv = "von;brutto\n";
+    for (int i = 0; i < 400; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";10\n";
+    writeFile("many.csv", csv);
+    QProcess process;
+    start(process, {"--csv", "many.csv", "--jpg", "out", "--datum", "2020-07-03"});
+    QByteArray listed;
+    while (listed.count('\n') < 3 && process.waitForReadyRead(60000))
+        listed += process.readAllStandardOutput();
+    process.kill();
+    process.waitForFinished();
+    const QStringList receipts = QDir(path("out")).entryList({QStringLiteral("*.JPG")}, QDir::Files);
+    ASSERT_GE(receipts.size(), 3);
+    EXPECT_LT(receipts.size(), 400);
+    for (const QString& receipt : receipts)
+        EXPECT_TRUE(isCompleteJpeg(path("out/") + receipt)) << receipt.toStdString();
+}
