@@ -120,7 +120,7 @@ TEST_F(CliTest, OneReceiptFromEveryOption)
         "ablage/"});
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
     ASSERT_FALSE(run.files.isEmpty());
-    EXPECT_EQ(run.files.first(), QStringLiteral("beleg.jpg"));
+    EXPECT_TRUE(run.files.contains(QStringLiteral("beleg.jpg"))) << run.files.join(u',').toStdString();
     EXPECT_TRUE(isCompleteJpeg(path("beleg.jpg")));
     // A given number leaves the counter alone.
     EXPECT_EQ(storedCounter(), 41);
@@ -131,7 +131,7 @@ TEST_F(CliTest, OneReceiptFromEveryOption)
     EXPECT_TRUE(run.files.contains(QStringLiteral("ablage/") + QFileInfo(pdf).fileName()));
     EXPECT_EQ(tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).status, 0);
     const QString text = QString::fromUtf8(tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output);
-    for (const char* expected : {"Muster GmbH", "Hamburg", "und Schulung", "119.00"})
+    for (const char* expected : {"Muster GmbH", "Hamburg", "und Schulung", "119,00", "EINHUNDERTNEUNZEHN"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
 }
 
