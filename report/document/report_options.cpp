@@ -152,6 +152,7 @@ void PrintOptions::clear()
     m_showDialog = true;
     m_splicingLine = 3;
     m_duplex = 0;
+    m_prnOutFileName.clear();
 }
 
 const PropertyTable& ReportOptions::properties() const

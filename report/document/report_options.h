@@ -173,6 +173,9 @@ public:
     void setSplicingLine(int value) { m_splicingLine = value; }
     int duplex() const { return m_duplex; }
     void setDuplex(int value) { m_duplex = value; }
+    // Where a printout goes instead of the printer; empty for the printer itself.
+    const QString& prnOutFileName() const { return m_prnOutFileName; }
+    void setPrnOutFileName(const QString& value) { m_prnOutFileName = value; }
 
 private:
     int m_copies = 1;
@@ -188,6 +191,7 @@ private:
     int m_pagesPerSheet = 0;
     int m_splicingLine = 3;
     int m_duplex = 0;
+    QString m_prnOutFileName;
 };
 
 class ReportOptions : public PropertyObject {
