@@ -229,6 +229,9 @@ public:
         , m_format(FormatSettings::fromProcessLocale())
     {
         configureReceiptSettings(m_settings, programFolder);
+        // Every write goes through the lock; writing the whole store again at the end would put
+        // back a counter another run has advanced meanwhile.
+        m_settings.setFlushOnDestroy(false);
         m_report.setLocaleSettings(m_format);
         report::applyBuiltinDesign(m_report);
         // A receipt's errors end that receipt and are reported with its row.
