@@ -39,6 +39,9 @@ protected:
         m_window = std::make_unique<PreviewWindow>(m_engine, std::move(filters));
         m_window->resize(1000, 800);
         m_window->show();
+        // Shortcuts reach only the active window.
+        m_window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
         return *m_window;
     }
 
