@@ -31,6 +31,8 @@ public:
     // true when there were none.
     bool prepareReport(bool clearLastReport = true);
     const PreparedPages& preparedPages() const { return m_pages; }
+    // For a preview that opens saved pages or changes their paper.
+    PreparedPages& preparedPages() { return m_pages; }
     Report& report() { return m_report; }
 
     // The value of an expression: a name the lookup knows, or the expression compiled (once per
