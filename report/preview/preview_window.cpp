@@ -255,12 +255,14 @@ void PreviewWindow::buildToolBar(PreviewButtons buttons)
     QAction* fullScreen = addButton(QStringLiteral("fullScreen"), tr("Full Screen"), tr("Full Screen"),
         zoomButtons && !has(PreviewButton::NoFullScreen));
     connect(fullScreen, &QAction::triggered, this, &PreviewWindow::toggleFullScreen);
-    // Escape leaves full screen.
+    // Escape leaves full screen, and otherwise closes the preview, as a dialog's Escape does.
     auto* leaveFullScreen = new QAction(this);
     leaveFullScreen->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(leaveFullScreen, &QAction::triggered, this, [this] {
         if (m_fullScreen)
             toggleFullScreen();
+        else
+            close();
     });
     addAction(leaveFullScreen);
 

@@ -64,6 +64,8 @@ xdotool type --delay 20 "119"
 # Clicks "Quittung erstellen" (its middle, in window coordinates); the preview comes up with the
 # receipt, and closing it refills the window.
 press_and_close_preview() {
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.3
     xdotool mousemove --window "$window" 239 377 click 1
     local preview
     preview=$(timeout 30 xdotool search --sync --onlyvisible --name "^Preview$" | head -n1) || fail "no preview window"
@@ -71,8 +73,8 @@ press_and_close_preview() {
     if [[ -n ${E2E_SCREENSHOT:-} ]]; then
         xwd -root -silent | convert xwd:- "$E2E_SCREENSHOT" 2>/dev/null || true
     fi
-    xdotool windowfocus --sync "$preview"
-    xdotool key --window "$preview" Escape
+    xdotool windowfocus --sync "$preview" 2>/dev/null || true
+    xdotool key Escape
     for _ in $(seq 50); do xdotool search --onlyvisible --name "^Preview$" >/dev/null 2>&1 || break; sleep 0.1; done
     if xdotool search --onlyvisible --name "^Preview$" >/dev/null 2>&1; then fail "the preview did not close"; fi
 }
@@ -103,5 +105,5 @@ empty=("$folder/PDF/43-"*"-.PDF")
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=
-grep -q "^QID=42" "$folder/Settings.ini" || fail "closing the program lost the number"
+grep -q "^QID=43" "$folder/Settings.ini" || fail "killing the program lost the number: $(cat "$folder/Settings.ini")"
 echo "receipt made: $(basename "$pdf")"
