@@ -101,22 +101,22 @@ struct TextLayout::LineGlyphs {
 
 TextLayoutSpec TextLayoutSpec::of(const TextObjectBase& memo, const QRectF& rect)
 {
-    TextLayoutSpec spec;
-    spec.font = memo.font();
-    spec.wordWrap = memo.wordWrap();
-    spec.htmlTags = memo.allowHtmlTags();
-    spec.rtlReading = memo.rtlReading();
-    spec.wordBreak = memo.wordBreak();
-    spec.clipped = memo.clipped();
-    spec.wysiwyg = memo.wysiwyg();
-    spec.rotation = memo.rotation();
-    spec.paragraphGap = memo.paragraphGap();
-    spec.charSpacing = memo.charSpacing();
-    spec.lineSpacing = memo.lineSpacing();
-    spec.rect = rect;
-    spec.firstParaBreak = memo.firstParaBreak();
-    spec.lastParaBreak = memo.lastParaBreak();
-    return spec;
+    TextLayoutSpec layoutSpec;
+    layoutSpec.font = memo.font();
+    layoutSpec.wordWrap = memo.wordWrap();
+    layoutSpec.htmlTags = memo.allowHtmlTags();
+    layoutSpec.rtlReading = memo.rtlReading();
+    layoutSpec.wordBreak = memo.wordBreak();
+    layoutSpec.clipped = memo.clipped();
+    layoutSpec.wysiwyg = memo.wysiwyg();
+    layoutSpec.rotation = memo.rotation();
+    layoutSpec.paragraphGap = memo.paragraphGap();
+    layoutSpec.charSpacing = memo.charSpacing();
+    layoutSpec.lineSpacing = memo.lineSpacing();
+    layoutSpec.rect = rect;
+    layoutSpec.firstParaBreak = memo.firstParaBreak();
+    layoutSpec.lastParaBreak = memo.lastParaBreak();
+    return layoutSpec;
 }
 
 TextDevice TextDevice::of(const QPaintDevice& device)
@@ -128,23 +128,23 @@ TextDevice TextDevice::of(const QPaintDevice& device)
     return info;
 }
 
-TextLayout TextLayout::layOut(const TextLayoutSpec& spec, const QStringList& lines)
+TextLayout TextLayout::layOut(const TextLayoutSpec& layoutSpec, const QStringList& lines)
 {
     TextLayout layout;
-    layout.m_spec = spec;
-    layout.m_spec.rotation = ((spec.rotation % 360) + 360) % 360;
+    layout.m_spec = layoutSpec;
+    layout.m_spec.rotation = ((layoutSpec.rotation % 360) + 360) % 360;
     // Report fonts count 96 pixels per inch whatever the screen says.
-    layout.m_fontSize = static_cast<int>(roundHalfAwayFromZero(std::abs(spec.font.height()) * 72.0L / 96.0L));
+    layout.m_fontSize = static_cast<int>(roundHalfAwayFromZero(std::abs(layoutSpec.font.height()) * 72.0L / 96.0L));
     layout.m_measureEm = rnd(layout.m_fontSize * MeasuringPixelsPerInch / 72);
-    layout.m_face = FontService::instance().face(spec.font.name(), spec.font.style() & BoldItalic);
+    layout.m_face = FontService::instance().face(layoutSpec.font.name(), layoutSpec.font.style() & BoldItalic);
 
     const int rotation = layout.m_spec.rotation;
     const bool sideways = (rotation >= 90 && rotation < 180) || rotation >= 270;
-    const double available = sideways ? spec.rect.height() : spec.rect.width();
+    const double available = sideways ? layoutSpec.rect.height() : layoutSpec.rect.width();
     const int limit = rnd(available * K);
-    const int firstLimit = rnd((available - spec.paragraphGap) * K);
+    const int firstLimit = rnd((available - layoutSpec.paragraphGap) * K);
 
-    const CharStyle base{spec.font.style(), {}, spec.font.color()};
+    const CharStyle base{layoutSpec.font.style(), {}, layoutSpec.font.color()};
     CharStyle style = base;
     QString text;
     std::vector<CharStyle> styles;
@@ -152,7 +152,7 @@ TextLayout TextLayout::layOut(const TextLayoutSpec& spec, const QStringList& lin
         const QString line = source.isEmpty() ? QStringLiteral(" ") : source;
         layout.m_plainText += line;
         layout.m_plainText += QStringLiteral("\r\n");
-        if (spec.htmlTags) {
+        if (layoutSpec.htmlTags) {
             parseHtml(line, style, base, text, styles);
             layout.wrapLine(text, &styles, limit, firstLimit);
         } else {
@@ -161,9 +161,9 @@ TextLayout TextLayout::layOut(const TextLayoutSpec& spec, const QStringList& lin
     }
 
     if (!layout.m_flags.empty()) {
-        if (spec.firstParaBreak)
+        if (layoutSpec.firstParaBreak)
             layout.m_flags.front() &= ~LineFlags(LineFlag::ParagraphStart);
-        if (spec.lastParaBreak)
+        if (layoutSpec.lastParaBreak)
             layout.m_flags.back() &= ~LineFlags(LineFlag::ParagraphEnd);
     }
     return layout;

@@ -37,7 +37,7 @@ struct TextLayoutSpec {
     bool firstParaBreak = false;
     bool lastParaBreak = false;
 
-    // The spec of a text object with that text rectangle.
+    // The layoutSpec of a text object with that text rectangle.
     static TextLayoutSpec of(const TextObjectBase& memo, const QRectF& rect);
 };
 
@@ -84,9 +84,9 @@ public:
     static constexpr double DesignPixelsPerInch = 96;
 
     // Wraps the source lines (an empty line counts as a single space).
-    static TextLayout layOut(const TextLayoutSpec& spec, const QStringList& lines);
+    static TextLayout layOut(const TextLayoutSpec& layoutSpec, const QStringList& lines);
 
-    const TextLayoutSpec& spec() const { return m_spec; }
+    const TextLayoutSpec& layoutSpec() const { return m_spec; }
     const QStringList& lines() const { return m_lines; }
     const std::vector<LineFlags>& lineFlags() const { return m_flags; }
     // The wrapped lines, each followed by CR LF.
@@ -122,7 +122,7 @@ public:
     };
     TextPlacement place(const TextTarget& target, HAlign hAlign, VAlign vAlign) const;
 
-    // Draws the lines into the target's rectangle, clipped to it when the spec says so.
+    // Draws the lines into the target's rectangle, clipped to it when the layoutSpec says so.
     void draw(QPainter& canvas, const TextTarget& target, HAlign hAlign, VAlign vAlign) const;
 
 private:

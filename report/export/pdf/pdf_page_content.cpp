@@ -562,7 +562,7 @@ void PdfPageContent::writeText(TextObjectBase& memo)
         // point.
         TextTarget target;
         const double scale = double(kPlacementDpi) / TextLayout::DesignPixelsPerInch;
-        const QRectF rect = layout.spec().rect;
+        const QRectF rect = layout.layoutSpec().rect;
         target.rect = QRect(int(std::lround(rect.left() * scale)), int(std::lround(rect.top() * scale)),
             int(std::lround(rect.width() * scale)), int(std::lround(rect.height() * scale)));
         target.scaleX = scale;

@@ -55,24 +55,24 @@ int rnd(double value)
 
 TextLayout laidOut(const Layout& layout, const QStringList& lines)
 {
-    TextLayoutSpec spec;
-    spec.font.setHeight(layout.fontHeight);
-    spec.font.setStyle(layout.fontStyle);
-    spec.font.setColor(layout.fontColor);
-    spec.wordWrap = layout.wordWrap;
-    spec.htmlTags = layout.html;
-    spec.rtlReading = layout.rtl;
-    spec.wordBreak = layout.wordBreak;
-    spec.clipped = layout.clipped;
-    spec.wysiwyg = layout.wysiwyg;
-    spec.rotation = layout.rotation;
-    spec.paragraphGap = layout.paragraphGap;
-    spec.charSpacing = layout.charSpacing;
-    spec.lineSpacing = layout.lineSpacing;
-    spec.rect = QRectF(0, 0, layout.width, layout.height);
-    spec.firstParaBreak = layout.firstParaBreak;
-    spec.lastParaBreak = layout.lastParaBreak;
-    return TextLayout::layOut(spec, lines);
+    TextLayoutSpec layoutSpec;
+    layoutSpec.font.setHeight(layout.fontHeight);
+    layoutSpec.font.setStyle(layout.fontStyle);
+    layoutSpec.font.setColor(layout.fontColor);
+    layoutSpec.wordWrap = layout.wordWrap;
+    layoutSpec.htmlTags = layout.html;
+    layoutSpec.rtlReading = layout.rtl;
+    layoutSpec.wordBreak = layout.wordBreak;
+    layoutSpec.clipped = layout.clipped;
+    layoutSpec.wysiwyg = layout.wysiwyg;
+    layoutSpec.rotation = layout.rotation;
+    layoutSpec.paragraphGap = layout.paragraphGap;
+    layoutSpec.charSpacing = layout.charSpacing;
+    layoutSpec.lineSpacing = layout.lineSpacing;
+    layoutSpec.rect = QRectF(0, 0, layout.width, layout.height);
+    layoutSpec.firstParaBreak = layout.firstParaBreak;
+    layoutSpec.lastParaBreak = layout.lastParaBreak;
+    return TextLayout::layOut(layoutSpec, lines);
 }
 
 // Where the layout's text goes on a device: its rectangle at the layout's scale and origin.
