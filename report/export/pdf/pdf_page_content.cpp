@@ -427,7 +427,6 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
         for (std::size_t i = 0; i < advances.size(); ++i)
             clusterStart[i + 1] = clusterStart[i] + advances[i];
     }
-    QByteArray hex;
     QByteArray array;
     bool adjusted = false;
     double natural = 0;        // where the reader puts the glyph, in points
@@ -456,11 +455,11 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
             }
         }
         run += hexGlyph(glyph.index);
-        hex += hexGlyph(glyph.index);
         natural += font.glyphWidth(glyph.index) * size / 1000 + charSpacing;
     }
+    // Without an adjustment the run holds every glyph of the line.
     if (!adjusted)
-        return '<' + hex + "> Tj";
+        return '<' + run + "> Tj";
     if (!run.isEmpty())
         array += '<' + run + '>';
     return '[' + array.trimmed() + "] TJ";

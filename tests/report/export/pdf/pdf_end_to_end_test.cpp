@@ -9,6 +9,7 @@
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "tests/support/recording_engine_host.h"
+#include "tests/support/tool_run.h"
 #include "tools/example_receipt.h"
 
 #include <QDir>
@@ -25,33 +26,6 @@ using namespace quittung;
 using namespace quittung::report;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs a tool installed by the test command; a missing tool fails the test that needs it.
-ToolRun runTool(const QString& program, const QStringList& arguments)
-{
-    ToolRun run;
-    const QString path = QStandardPaths::findExecutable(program);
-    if (path.isEmpty()) {
-        ADD_FAILURE() << program.toStdString() << " is not installed (scripts/setup.sh test installs it)";
-        return run;
-    }
-    QProcess process;
-    process.start(path, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 // The payer holds every letter of German beyond ASCII, and the euro sign.
 constexpr char16_t kUmlauts[] = u"ÄÖÜäöüß€";

@@ -8,6 +8,7 @@
 #include "report/export/pdf/pdf_font.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"
+#include "tests/support/tool_run.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -159,21 +160,6 @@ int referenceIn(const QByteArray& dictionary, const char* key)
     return pattern.match(QString::fromLatin1(dictionary)).captured(1).toInt();
 }
 
-struct ToolResult {
-    int exitCode = -1;
-    QString output;
-};
-
-ToolResult runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
-}
-
 QString writeTemp(const QTemporaryDir& dir, const QByteArray& pdf)
 {
     const QString path = dir.filePath(QStringLiteral("out.pdf"));
@@ -186,9 +172,9 @@ QString writeTemp(const QTemporaryDir& dir, const QByteArray& pdf)
 void expectQpdfAccepts(const QByteArray& pdf, const QStringList& options = {})
 {
     QTemporaryDir dir;
-    const ToolResult check = runTool(QStringLiteral("qpdf"), options + QStringList{QStringLiteral("--check"), writeTemp(dir, pdf)});
-    EXPECT_EQ(check.exitCode, 0) << check.output.toStdString();
-    EXPECT_TRUE(check.output.contains(QStringLiteral("No syntax or stream encoding errors"))) << check.output.toStdString();
+    const ToolRun check = runTool(QStringLiteral("qpdf"), options + QStringList{QStringLiteral("--check"), writeTemp(dir, pdf)});
+    EXPECT_EQ(check.exitCode, 0) << check.output().toStdString();
+    EXPECT_TRUE(check.output().contains(QStringLiteral("No syntax or stream encoding errors"))) << check.output().toStdString();
 }
 
 TEST(PdfExport, TwoPagesWithOneEmbeddedFontNumberTheirObjects)
@@ -440,26 +426,26 @@ TEST(PdfExport, ProtectionEncryptsForTheStandardHandler)
     const QString path = writeTemp(dir, pdf);
     for (const char* password : {"geheim", "chef"})
         expectQpdfAccepts(pdf, {QStringLiteral("--password=") + QLatin1String(password)});
-    const ToolResult refused = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
+    const ToolRun refused = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
     EXPECT_NE(refused.exitCode, 0);
-    EXPECT_TRUE(refused.output.contains(QStringLiteral("invalid password"))) << refused.output.toStdString();
+    EXPECT_TRUE(refused.output().contains(QStringLiteral("invalid password"))) << refused.output().toStdString();
 
-    const ToolResult encryption = runTool(QStringLiteral("qpdf"),
+    const ToolRun encryption = runTool(QStringLiteral("qpdf"),
         {QStringLiteral("--password=geheim"), QStringLiteral("--show-encryption"), path});
     for (const char* line : {"R = 3", "P = -44", "User password = geheim", "print high resolution: allowed",
              "extract for any purpose: allowed", "modify annotations: not allowed", "modify other: not allowed"})
-        EXPECT_TRUE(encryption.output.contains(QLatin1String(line))) << line << "\n" << encryption.output.toStdString();
+        EXPECT_TRUE(encryption.output().contains(QLatin1String(line))) << line << "\n" << encryption.output().toStdString();
 
     // The texts decrypt to what was set.
-    const ToolResult info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-upw"), QStringLiteral("geheim"), path});
-    EXPECT_TRUE(info.output.contains(QStringLiteral(u"Title:           Quittung (Kopie) Nr. 5 – ä\n"))) << info.output.toStdString();
-    EXPECT_TRUE(info.output.contains(QStringLiteral("CreationDate:"))) << info.output.toStdString();
-    const ToolResult link = runTool(QStringLiteral("qpdf"),
+    const ToolRun info = runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-upw"), QStringLiteral("geheim"), path});
+    EXPECT_TRUE(info.output().contains(QStringLiteral(u"Title:           Quittung (Kopie) Nr. 5 – ä\n"))) << info.output().toStdString();
+    EXPECT_TRUE(info.output().contains(QStringLiteral("CreationDate:"))) << info.output().toStdString();
+    const ToolRun link = runTool(QStringLiteral("qpdf"),
         {QStringLiteral("--password=geheim"), QStringLiteral("--show-object=2"), path});
-    EXPECT_TRUE(link.output.contains(QStringLiteral("/URI <00680074"))) << link.output.toStdString();
-    const ToolResult outline = runTool(QStringLiteral("mutool"),
+    EXPECT_TRUE(link.output().contains(QStringLiteral("/URI <00680074"))) << link.output().toStdString();
+    const ToolRun outline = runTool(QStringLiteral("mutool"),
         {QStringLiteral("show"), QStringLiteral("-p"), QStringLiteral("geheim"), path, QStringLiteral("outline")});
-    EXPECT_TRUE(outline.output.contains(QStringLiteral(u"Übersicht\\"))) << outline.output.toStdString();
+    EXPECT_TRUE(outline.output().contains(QStringLiteral(u"Übersicht\\"))) << outline.output().toStdString();
 }
 
 TEST(PdfExport, WritesIntoTheFileAndOpensIt)

@@ -3,9 +3,9 @@
 
 #include "report/engine/font_service.h"
 #include "report/export/pdf/pdf_font.h"
+#include "tests/support/tool_run.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -13,22 +13,6 @@
 
 namespace quittung::report {
 namespace {
-
-struct ToolResult {
-    int exitCode = -1;
-    QString output;
-};
-
-ToolResult run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000))
-        return {-1, program + QStringLiteral(" did not run: ") + process.errorString()};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAll())};
-}
 
 struct Case {
     const char* family;
@@ -59,17 +43,17 @@ TEST_P(SubsetToolsTest, SanitizerAcceptsAndFontToolsReadsTheOutlines)
     ASSERT_EQ(out.write(subset), subset.size());
     out.close();
 
-    const ToolResult sanitized = run(QStringLiteral(QUITTUNG_OTS_SANITIZE), {path, dir.filePath("clean.ttf")});
-    EXPECT_EQ(sanitized.exitCode, 0) << sanitized.output.toStdString();
+    const ToolRun sanitized = runTool(QStringLiteral(QUITTUNG_OTS_SANITIZE), {path, dir.filePath("clean.ttf")});
+    EXPECT_EQ(sanitized.exitCode, 0) << sanitized.output().toStdString();
 
     const auto face = FontService::instance().face(report.name(), c.style);
     QStringList glyphs;
     for (const auto glyph : font.usedGlyphs())
         glyphs << QString::number(glyph);
-    const ToolResult compared = run(QStringLiteral(QUITTUNG_PYTHON3),
+    const ToolRun compared = runTool(QStringLiteral(QUITTUNG_PYTHON3),
                                     {QStringLiteral(QUITTUNG_CHECK_SUBSET), face->filePath(),
                                      QString::number(face->faceIndex()), path, glyphs.join(','), text});
-    EXPECT_EQ(compared.exitCode, 0) << compared.output.toStdString();
+    EXPECT_EQ(compared.exitCode, 0) << compared.output().toStdString();
 }
 
 // Arial is Liberation Sans here; WenQuanYi's mono face is the second face of a collection file.
