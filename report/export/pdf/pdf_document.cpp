@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include <new>
+#include <stdexcept>
 
 namespace quittung::report {
 
@@ -110,46 +111,97 @@ QByteArray PdfDocumentWriter::escapedLiteral(const QByteArray& bytes)
 
 namespace {
 
-// One zlib stream per thread, reset for every piece of data: setting a stream up clears a few
-// hundred kilobytes, more than deflating a receipt's content stream takes. The output is what
-// compress2() at the same level gives.
+// One zlib stream per thread and kind, reset for every piece of data: setting a stream up clears a
+// few hundred kilobytes, more than deflating a receipt's content stream takes. The whole streams
+// are what compress2() at the same level gives.
 class Deflater {
 public:
-    Deflater()
+    // raw: deflate data without zlib's header and check value.
+    explicit Deflater(bool raw)
     {
-        if (deflateInit(&m_stream, 1) != Z_OK)
+        if (deflateInit2(&m_stream, 1, Z_DEFLATED, raw ? -MAX_WBITS : MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::bad_alloc();
     }
     ~Deflater() { deflateEnd(&m_stream); }
     Deflater(const Deflater&) = delete;
     Deflater& operator=(const Deflater&) = delete;
 
-    QByteArray deflate(const QByteArray& data)
+    // Appends the deflated data to out: the whole stream (finish), or a run that ends on a byte
+    // boundary and leaves the stream open.
+    void deflate(QByteArrayView data, bool finish, QByteArray& out)
     {
         if (deflateReset(&m_stream) != Z_OK)
             throw std::bad_alloc();
-        QByteArray out(qsizetype(deflateBound(&m_stream, uLong(data.size()))), Qt::Uninitialized);
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
         m_stream.avail_in = uInt(data.size());
-        m_stream.next_out = reinterpret_cast<Bytef*>(out.data());
-        m_stream.avail_out = uInt(out.size());
-        // With a buffer of deflateBound() the stream always ends in one call.
-        if (::deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+        const qsizetype start = out.size();
+        // deflateBound() holds the whole stream; a flush adds its empty stored block.
+        const qsizetype room = qsizetype(deflateBound(&m_stream, uLong(data.size()))) + 16;
+        out.resize(start + room);
+        m_stream.next_out = reinterpret_cast<Bytef*>(out.data() + start);
+        m_stream.avail_out = uInt(room);
+        const int result = ::deflate(&m_stream, finish ? Z_FINISH : Z_SYNC_FLUSH);
+        if (finish ? result != Z_STREAM_END : (result != Z_OK || m_stream.avail_out == 0))
             throw std::bad_alloc();
-        out.truncate(qsizetype(m_stream.total_out));
-        return out;
+        out.truncate(start + qsizetype(m_stream.total_out));
     }
 
 private:
     z_stream m_stream{};
 };
 
+Deflater& zlibDeflater()
+{
+    thread_local Deflater deflater(false);
+    return deflater;
+}
+
+Deflater& rawDeflater()
+{
+    thread_local Deflater deflater(true);
+    return deflater;
+}
+
 } // namespace
 
 QByteArray PdfDocumentWriter::deflated(const QByteArray& data)
 {
-    thread_local Deflater deflater;
-    return deflater.deflate(data);
+    QByteArray out;
+    zlibDeflater().deflate(data, true, out);
+    return out;
+}
+
+QByteArray PdfDocumentWriter::deflatedPiece(QByteArrayView data)
+{
+    QByteArray out;
+    rawDeflater().deflate(data, false, out);
+    return out;
+}
+
+QByteArray PdfDocumentWriter::deflatedInPieces(const QByteArray& data, const std::vector<DeflatePiece>& pieces)
+{
+    QByteArray out;
+    out.reserve(data.size() / 2 + 64);
+    // zlib's header for its fastest level and a 32 KB window.
+    out.append("\x78\x01", 2);
+    qsizetype at = 0;
+    for (const DeflatePiece& piece : pieces) {
+        if (piece.length <= 0 || piece.length > data.size() - at)
+            throw std::invalid_argument("deflate pieces do not cover the data");
+        if (piece.deflated.isEmpty())
+            rawDeflater().deflate(QByteArrayView(data).sliced(at, piece.length), false, out);
+        else
+            out.append(piece.deflated);
+        at += piece.length;
+    }
+    if (at != data.size())
+        throw std::invalid_argument("deflate pieces do not cover the data");
+    // An empty last block with fixed codes ends the deflate data; the Adler-32 of all bytes follows.
+    out.append("\x03\x00", 2);
+    const uLong check = adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size()));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.append(char((check >> shift) & 0xFF));
+    return out;
 }
 
 const PdfPageRecord* PdfDocumentWriter::finishedPage(int index) const

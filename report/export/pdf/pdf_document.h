@@ -93,6 +93,18 @@ public:
     static QByteArray escapedLiteral(const QByteArray& bytes);
     // The data deflated with zlib at its fastest level.
     static QByteArray deflated(const QByteArray& data);
+    // Bytes deflated ahead of time for deflatedInPieces(): the piece ends on a byte boundary and
+    // refers to nothing before it, so it fits into any stream at the place of the same bytes.
+    static QByteArray deflatedPiece(QByteArrayView data);
+    // A run of the data for deflatedInPieces(): deflated there, or already as deflatedPiece()
+    // made it of the same bytes.
+    struct DeflatePiece {
+        qsizetype length = 0;
+        QByteArray deflated; // empty: deflate the run here
+    };
+    // The data as one zlib stream at the fastest level, like deflated(), made of pieces that cover
+    // the data in order.
+    static QByteArray deflatedInPieces(const QByteArray& data, const std::vector<DeflatePiece>& pieces);
 
     // The cross-reference entries: offsets of objects 1…n.
     const std::vector<qint64>& crossReference() const { return m_crossReference; }

@@ -254,7 +254,7 @@ void PdfExport::writeFonts()
         int fontFile = 0;
         if (m_embedding) {
             const QByteArray data = font.getFontFile();
-            const QByteArray stored = m_compressed ? PdfDocumentWriter::deflated(data) : data;
+            const QByteArray stored = m_compressed ? font.deflatedFontData() : data;
             fontFile = document.beginNewObject();
             document.write(PdfFont::streamDictionary(stored.size(), data.size(), m_compressed));
             document.writeStreamBody(fontFile, stored, true);

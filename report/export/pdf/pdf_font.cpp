@@ -3,13 +3,16 @@
 #include "report/document/engine_host.h"
 #include "report/engine/font_file.h"
 #include "report/engine/font_service.h"
+#include "report/export/pdf/pdf_document.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
 
 #include <QByteArrayList>
 #include <QCryptographicHash>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <mutex>
 #include <unordered_set>
 
@@ -195,24 +198,6 @@ QString PdfFont::subsetTag(const std::vector<std::uint32_t>& glyphs)
     return tag;
 }
 
-QByteArray PdfFont::getFontFile()
-{
-    m_fontData = m_face->fileData();
-    m_subsetTag.clear();
-    if (m_subset) {
-        // The face's own family and real styles pick the right face of a collection file; a
-        // synthesized style has no face of that name.
-        const bool bold = (m_sourceFont.style() & FontStyle::Bold) && !m_face->synthesizeBold();
-        const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !m_face->synthesizeItalic();
-        const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
-        m_fontData = subsetFontFile(m_fontData, wanted, m_usedGlyphs, std::size_t(m_face->faceIndex()));
-        m_subsetTag = subsetTag(m_usedGlyphs);
-    }
-    return m_fontData;
-}
-
-namespace {
-
 // A font file read and its font chosen, kept for the next document: reading and checking the
 // tables costs more than cutting a subset, and the files of the font service never change.
 struct PreparedFontFile {
@@ -221,7 +206,18 @@ struct PreparedFontFile {
     std::size_t fallbackFont = 0;
     std::unique_ptr<TrueTypeCollection> collection;
     const TrueTypeFont* font = nullptr;
+
+    // Tables every subset of this font takes over unchanged, deflated on first use: the bytes as
+    // they stand in the subset (with their padding) and the deflated piece.
+    struct DeflatedTable {
+        QByteArray bytes;
+        QByteArray deflated;
+    };
+    mutable std::mutex tablesMutex;
+    mutable std::map<quint32, DeflatedTable> deflatedTables;
 };
+
+namespace {
 
 std::shared_ptr<const PreparedFontFile> preparedFontFile(const QByteArray& file, const QString& wantedName,
     std::size_t fallbackFont)
@@ -247,18 +243,106 @@ std::shared_ptr<const PreparedFontFile> preparedFontFile(const QByteArray& file,
     return entry;
 }
 
+// Every document asks again; the export goes on whatever the answer: a damaged table is embedded
+// as it is.
+void askAboutChecksums(const PreparedFontFile& prepared)
+{
+    for (const ChecksumFault& fault : prepared.collection->checksumFaults())
+        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), fault.message(),
+                                    EngineHost::Icon::Warning);
+}
+
+constexpr quint32 tableTag(const char (&name)[5])
+{
+    return quint32(quint8(name[0])) << 24 | quint32(quint8(name[1])) << 16 | quint32(quint8(name[2])) << 8
+           | quint8(name[3]);
+}
+
+quint32 bigEndian32(const QByteArray& data, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData() + at);
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+
 } // namespace
+
+QByteArray PdfFont::getFontFile()
+{
+    m_fontData = m_face->fileData();
+    m_subsetTag.clear();
+    m_prepared.reset();
+    if (m_subset) {
+        // The face's own family and real styles pick the right face of a collection file; a
+        // synthesized style has no face of that name.
+        const bool bold = (m_sourceFont.style() & FontStyle::Bold) && !m_face->synthesizeBold();
+        const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !m_face->synthesizeItalic();
+        const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
+        m_prepared = preparedFontFile(m_fontData, wanted, std::size_t(m_face->faceIndex()));
+        askAboutChecksums(*m_prepared);
+        m_fontData = m_prepared->font->packFont(m_usedGlyphs);
+        m_subsetTag = subsetTag(m_usedGlyphs);
+    }
+    return m_fontData;
+}
 
 QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wantedName,
                                    const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont)
 {
     const std::shared_ptr<const PreparedFontFile> prepared = preparedFontFile(file, wantedName, fallbackFont);
-    // Every document asks again; the export goes on whatever the answer: a damaged table is
-    // embedded as it is.
-    for (const ChecksumFault& fault : prepared->collection->checksumFaults())
-        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), fault.message(),
-                                    EngineHost::Icon::Warning);
+    askAboutChecksums(*prepared);
     return prepared->font->packFont(glyphs);
+}
+
+QByteArray PdfFont::deflatedFontData() const
+{
+    const QByteArray& data = m_fontData;
+    const qsizetype tableCount = data.size() >= 12 ? (quint8(data[4]) << 8 | quint8(data[5])) : 0;
+    if (!m_prepared || tableCount == 0 || data.size() < 12 + 16 * tableCount)
+        return PdfDocumentWriter::deflated(data);
+
+    // The tables in file order; each runs to the next one, its padding included.
+    struct Table {
+        quint32 tag;
+        qsizetype offset;
+    };
+    std::vector<Table> tables;
+    for (qsizetype i = 0; i < tableCount; ++i) {
+        const qsizetype entry = 12 + 16 * i;
+        const qsizetype offset = bigEndian32(data, entry + 8);
+        if (offset >= 12 + 16 * tableCount && offset < data.size())
+            tables.push_back({bigEndian32(data, entry), offset});
+    }
+    std::sort(tables.begin(), tables.end(), [](const Table& a, const Table& b) { return a.offset < b.offset; });
+
+    // Glyph data, locations, widths and the header's checksums change with the glyphs kept.
+    auto perSubset = [](quint32 tag) {
+        return tag == tableTag("glyf") || tag == tableTag("loca") || tag == tableTag("hmtx") || tag == tableTag("head");
+    };
+    constexpr qsizetype kWorthAPiece = 256;
+    std::vector<PdfDocumentWriter::DeflatePiece> pieces;
+    qsizetype covered = 0; // bytes up to here are in pieces
+    const std::lock_guard lock(m_prepared->tablesMutex);
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const qsizetype start = tables[i].offset;
+        const qsizetype end = i + 1 < tables.size() ? tables[i + 1].offset : data.size();
+        if (start < covered || end - start < kWorthAPiece || perSubset(tables[i].tag))
+            continue;
+        const QByteArrayView bytes = QByteArrayView(data).sliced(start, end - start);
+        auto& cached = m_prepared->deflatedTables[tables[i].tag];
+        if (cached.bytes.isEmpty()) {
+            cached.bytes = bytes.toByteArray();
+            cached.deflated = PdfDocumentWriter::deflatedPiece(bytes);
+        }
+        if (cached.bytes != bytes)
+            continue;
+        if (start > covered)
+            pieces.push_back({start - covered, {}});
+        pieces.push_back({end - start, cached.deflated});
+        covered = end;
+    }
+    if (covered < data.size())
+        pieces.push_back({data.size() - covered, {}});
+    return PdfDocumentWriter::deflatedInPieces(data, pieces);
 }
 
 int PdfFont::stemV() const

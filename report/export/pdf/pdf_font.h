@@ -12,6 +12,8 @@
 
 namespace quittung::report {
 
+struct PreparedFontFile;
+
 // The font's outline metrics, all in 1/1000 em (PDF glyph units); the italic angle in tenths of a
 // degree. The box is left, top, right, bottom with y upwards, so top is the highest point.
 struct PdfOutlineMetrics {
@@ -97,6 +99,9 @@ public:
     const std::vector<char16_t>& usedCharacters() const { return m_usedCharacters; }
     // The font file as getFontFile() last made it.
     const QByteArray& fontData() const { return m_fontData; }
+    // fontData() deflated with zlib at its fastest level. The tables a subset takes over unchanged
+    // (names, character map, hinting programs) are deflated once per font file and reused.
+    QByteArray deflatedFontData() const;
     // Whether getFontFile() cuts the font down to the used glyphs (on by default).
     bool subset() const { return m_subset; }
     void setSubset(bool value) { m_subset = value; }
@@ -110,6 +115,8 @@ private:
     QByteArray m_fontData;
     bool m_subset = true;
     QString m_subsetTag;
+    // The font file read for the subset in fontData(), shared with other documents.
+    std::shared_ptr<const PreparedFontFile> m_prepared;
     // Shaping, metrics and the font file all come from this face.
     std::shared_ptr<const FontFace> m_face;
 };

@@ -22,9 +22,18 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 namespace quittung::report {
 namespace {
+
+// Deflated stream data as it was before; qUncompress() wants the size in front, high byte first.
+QByteArray inflated(const QByteArray& deflated, qsizetype rawSize)
+{
+    QByteArray stored(4, '\0');
+    qToBigEndian(quint32(rawSize), stored.data());
+    return qUncompress(stored + deflated);
+}
 
 const QDateTime TestTime(QDate(2024, 3, 7), QTime(9, 5, 3));
 const QUuid TestGuid(QStringLiteral("{0a1b2c3d-4e5f-6a7b-8c9d-0e1f2a3b4c5d}"));
@@ -256,11 +265,34 @@ TEST(PdfExport, ContentStreamLengths)
         // Deflated data is followed by a line break; plain content ends with its own.
         EXPECT_EQ(end - data, lengths.captured(2).toInt() + (compressed ? 2 : 0));
         if (compressed) {
-            // qUncompress() wants the raw size in front, high byte first.
-            QByteArray stored(4, '\0');
-            qToBigEndian(lengths.captured(4).toUInt(), stored.data());
-            stored += content.mid(data, lengths.captured(2).toInt());
-            EXPECT_EQ(qUncompress(stored).size(), lengths.captured(4).toInt());
+            EXPECT_EQ(inflated(content.mid(data, lengths.captured(2).toInt()), lengths.captured(4).toInt()).size(),
+                lengths.captured(4).toInt());
+        }
+    }
+}
+
+TEST(PdfExport, StreamsDeflatedInPiecesReadAsOneStream)
+{
+    const QByteArray data = QByteArray("0123456789abcdef").repeated(300) + QByteArray(5000, 'x') + "tail";
+    const QByteArray ahead = PdfDocumentWriter::deflatedPiece(QByteArrayView(data).sliced(1000, 4800));
+    const QByteArray inPieces = PdfDocumentWriter::deflatedInPieces(
+        data, {{1000, {}}, {4800, ahead}, {data.size() - 5800, {}}});
+    EXPECT_EQ(inflated(inPieces, data.size()), data);
+    EXPECT_EQ(inflated(PdfDocumentWriter::deflatedInPieces(data, {{data.size(), {}}}), data.size()), data);
+    EXPECT_THROW(PdfDocumentWriter::deflatedInPieces(data, {{1000, {}}}), std::invalid_argument);
+    EXPECT_THROW(PdfDocumentWriter::deflatedInPieces(data, {{1000, {}}, {data.size(), {}}}), std::invalid_argument);
+
+    // Fonts reuse the tables an earlier subset of the same file deflated: every subset still reads
+    // back as its own bytes.
+    for (const QString& text : {QStringLiteral("Quittung"), QStringLiteral(u"ÄÖÜäöüß€ 0123456789"),
+             QStringLiteral("Quittung")}) {
+        for (const bool subset : {true, false}) {
+            PdfFont font(Font{});
+            font.fillOutlineTextMetrics();
+            font.remapString(text, false);
+            font.setSubset(subset);
+            const QByteArray file = font.getFontFile();
+            EXPECT_EQ(inflated(font.deflatedFontData(), file.size()), file) << text.toStdString() << subset;
         }
     }
 }
