@@ -13,13 +13,27 @@ namespace {
 // The largest double has 309 digits before the point.
 constexpr std::size_t kPdfNumberSize = 320;
 
+// value × 100 rounded half away from zero, as if computed exactly.
+long double roundedCents(double value)
+{
+    // Below 2^40 the double product lies within 2^-13 of the exact one, so only a product that
+    // close to a half can round differently; most numbers need no long double.
+    const double product = value * 100;
+    if (std::fabs(product) < 0x1p40) {
+        const double fraction = std::fabs(product - std::trunc(product));
+        if (std::fabs(fraction - 0.5) > 0x1p-10)
+            return std::round(product);
+    }
+    // Exact: a double times 100 fits the 64-bit significand of long double.
+    return roundHalfAwayFromZero(static_cast<long double>(value) * 100);
+}
+
 char* writePdfNumber(char* first, double value)
 {
     char* const last = first + kPdfNumberSize;
     if (!std::isfinite(value))
         value = 0;
-    // Exact: a double times 100 fits the 64-bit significand of long double.
-    const long double cents = roundHalfAwayFromZero(static_cast<long double>(value) * 100);
+    const long double cents = roundedCents(value);
     if (std::fabs(cents) >= 1e18L) {
         // From 10^16 on every double is whole; to_chars writes its exact digits.
         return std::to_chars(first, last, value, std::chars_format::fixed, 2).ptr;
@@ -50,6 +64,18 @@ void appendPdfNumber(QByteArray& out, double value)
     char buffer[kPdfNumberSize];
     const char* end = writePdfNumber(buffer, value);
     out.append(buffer, end - buffer);
+}
+
+void appendPdfHexCode(QByteArray& out, quint32 value)
+{
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0 || count < 4);
+    while (count > 0)
+        out.append(digits[--count]);
 }
 
 QString templateNumber(double value)

@@ -15,6 +15,8 @@ namespace quittung {
 // infinity; they are written "0.00" so that the file stays readable.
 QByteArray pdfNumber(double value);
 void appendPdfNumber(QByteArray& out, double value);
+// A PDF code: upper-case hex digits, at least four ("0041", "20AC", "1F600").
+void appendPdfHexCode(QByteArray& out, quint32 value);
 
 // A template float: the general number format with a point and 15 significant digits ("0.5",
 // "419.25", "1E15", "1E-6"). Template readers take the exponent form, so it stays.

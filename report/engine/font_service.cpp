@@ -16,6 +16,8 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -57,6 +59,50 @@ hb_buffer_t* threadBuffer()
     thread_local BufferHolder holder;
     hb_buffer_reset(holder.buffer);
     return holder.buffer;
+}
+
+// A run of text as HarfBuzz shaped it, in font units.
+struct ShapedRun {
+    quint64 face = 0; // ResolvedFace::m_serial; 0: the slot is free
+    QString text;
+    int start = 0;
+    int length = 0;
+    hb_direction_t direction = HB_DIRECTION_INVALID;
+    std::vector<hb_glyph_info_t> infos;
+    std::vector<hb_glyph_position_t> positions;
+};
+
+// The runs this thread shaped last. A line of text is shaped to measure it for the layout, again
+// to place its glyphs for drawing and again to map it to the PDF's glyphs; the results do not
+// depend on the size, so the later calls take the first one's.
+class ShapedRunCache {
+public:
+    ShapedRun* find(quint64 face, const QString& text, int start, int length, hb_direction_t direction)
+    {
+        for (ShapedRun& run : m_runs) {
+            if (run.face == face && run.start == start && run.length == length && run.direction == direction
+                && run.text == text)
+                return &run;
+        }
+        return nullptr;
+    }
+    // The slot for a new run: the one used longest ago.
+    ShapedRun& next()
+    {
+        ShapedRun& run = m_runs[m_next];
+        m_next = (m_next + 1) % m_runs.size();
+        return run;
+    }
+
+private:
+    std::array<ShapedRun, 32> m_runs;
+    std::size_t m_next = 0;
+};
+
+ShapedRunCache& shapedRunCache()
+{
+    thread_local ShapedRunCache cache;
+    return cache;
 }
 
 // A fixed language keeps shaping independent of the process locale.
@@ -199,10 +245,10 @@ public:
         std::vector<double> advances(n, 0.0);
         if (n == 0)
             return advances;
-        hb_buffer_t* buffer = shaped(text, 0, int(n), HB_DIRECTION_INVALID);
-        unsigned count = 0;
-        const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
-        const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+        const ShapedRun& run = shaped(text, 0, int(n), HB_DIRECTION_INVALID);
+        const auto count = unsigned(run.infos.size());
+        const hb_glyph_info_t* info = run.infos.data();
+        const hb_glyph_position_t* pos = run.positions.data();
         // Each cluster's advance is counted at its first character; in font units until the end,
         // so the sums stay exact.
         std::vector<qint64> units(n, 0);
@@ -298,10 +344,13 @@ private:
         return runs;
     }
 
-    // Shapes characters start..start+length-1 of the text (the rest is context) in this thread's
-    // buffer; an invalid direction is guessed from the text.
-    hb_buffer_t* shaped(const QString& text, int start, int length, hb_direction_t direction) const
+    // Characters start..start+length-1 of the text (the rest is context) shaped, or taken from
+    // this thread's last runs; an invalid direction is guessed from the text.
+    const ShapedRun& shaped(const QString& text, int start, int length, hb_direction_t direction) const
     {
+        ShapedRunCache& cache = shapedRunCache();
+        if (const ShapedRun* known = cache.find(m_serial, text, start, length, direction))
+            return *known;
         hb_buffer_t* buffer = threadBuffer();
         hb_buffer_add_utf16(
             buffer, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()), unsigned(start), length);
@@ -310,16 +359,27 @@ private:
         hb_buffer_set_language(buffer, shapingLanguage());
         hb_buffer_guess_segment_properties(buffer);
         hb_shape(m_font, buffer, nullptr, 0);
-        return buffer;
+        unsigned count = 0;
+        const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+        ShapedRun& run = cache.next();
+        run.face = m_serial;
+        run.text = text;
+        run.start = start;
+        run.length = length;
+        run.direction = direction;
+        run.infos.assign(info, info + count);
+        run.positions.assign(pos, pos + count);
+        return run;
     }
 
     void shapeRun(const QString& text, int start, int length, hb_direction_t direction, double emPixels,
         std::vector<Glyph>& out) const
     {
-        hb_buffer_t* buffer = shaped(text, start, length, direction);
-        unsigned count = 0;
-        const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer, &count);
-        const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer, nullptr);
+        const ShapedRun& run = shaped(text, start, length, direction);
+        const auto count = unsigned(run.infos.size());
+        const hb_glyph_info_t* info = run.infos.data();
+        const hb_glyph_position_t* pos = run.positions.data();
         const double scale = emPixels / m_unitsPerEm;
         for (unsigned g = 0; g < count; ++g)
             out.push_back({info[g].codepoint, pos[g].x_advance * scale, int(info[g].cluster), pos[g].x_offset * scale,
@@ -327,6 +387,11 @@ private:
     }
 
     static void registerCleanup();
+    static quint64 nextSerial()
+    {
+        static std::atomic<quint64> serial{0};
+        return ++serial;
+    }
 
     QString m_family;
     QString m_path;
@@ -335,6 +400,8 @@ private:
     hb_blob_t* m_blob = nullptr;
     hb_face_t* m_hbFace = nullptr;
     hb_font_t* m_font = nullptr;
+    // Tells this face's runs in the shaping cache from those of a face that had its address before.
+    const quint64 m_serial = nextSerial();
     int m_unitsPerEm = 1000;
     bool m_synthesizeBold = false;
     bool m_synthesizeItalic = false;

@@ -8,6 +8,8 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 using namespace quittung;
 
@@ -41,6 +43,32 @@ TEST(PdfNumber, TwoDecimalsWithAPointRoundedLikeMoney)
     QByteArray line("0 0 ");
     appendPdfNumber(line, 559 * 0.75);
     EXPECT_EQ(line, QByteArray("0 0 419.25"));
+
+    QByteArray codes;
+    for (const quint32 code : {0x0u, 0x41u, 0x20ACu, 0xFFFFu, 0x1F600u})
+        appendPdfHexCode(codes.append(' '), code);
+    EXPECT_EQ(codes, QByteArray(" 0000 0041 20AC FFFF 1F600"));
+}
+
+TEST(PdfNumber, RoundsTheExactValueAtEveryMagnitude)
+{
+    // Amounts near a half cent, a few units of the last place off, and random values: each is
+    // rounded as the exact product with 100 would be.
+    auto exact = [](double value) {
+        const long double cents = std::roundl(static_cast<long double>(value) * 100);
+        const auto whole = static_cast<long long>(std::fabs(cents));
+        const QByteArray sign = cents < 0 ? "-" : "";
+        return sign + QByteArray::number(whole / 100) + '.' + QByteArray::number(whole % 100).rightJustified(2, '0');
+    };
+    std::mt19937_64 random(20261211);
+    std::vector<double> values;
+    for (int i = 0; i < 20000; ++i) {
+        const double half = (double(random() % 100000000) + 0.5) / 100 * (i % 2 ? 1 : -1);
+        values.push_back(std::nextafter(half, half + 1 - double(i % 3)));
+        values.push_back(std::ldexp(double(random() % (1ull << 53)), int(random() % 60) - 62));
+    }
+    for (const double value : values)
+        ASSERT_EQ(pdfNumber(value), exact(value)) << std::hexfloat << value;
 }
 
 TEST(TemplateNumber, TheGeneralNumberFormatWithAPoint)

@@ -6,6 +6,7 @@
 #include "report/export/pdf/pdf_document.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
+#include "runtime/file_numbers.h"
 
 #include <QByteArrayList>
 #include <QCryptographicHash>
@@ -81,9 +82,13 @@ QByteArray reference(int object)
 // PDF text lines, each ending with CR LF.
 QByteArray pdfLines(const QByteArrayList& lines)
 {
-    QByteArray out;
+    qsizetype size = 0;
     for (const QByteArray& line : lines)
-        out += line + "\r\n";
+        size += line.size() + 2;
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArray& line : lines)
+        out.append(line).append("\r\n");
     return out;
 }
 
@@ -391,7 +396,6 @@ QByteArray PdfFont::fontDescriptorDictionary(int fontFileObject) const
 
 QByteArray PdfFont::toUnicodeMap() const
 {
-    auto hex4 = [](std::uint32_t value) { return QByteArray::number(value, 16).toUpper().rightJustified(4, '0'); };
     QByteArray cmapName = getFontName().toLatin1();
     cmapName.replace(',', '+');
     QByteArrayList lines{
@@ -410,14 +414,16 @@ QByteArray PdfFont::toUnicodeMap() const
         "endcodespacerange",
         number(qint64(m_usedGlyphs.size())) + " beginbfchar",
     };
-    for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i)
-        lines << '<' + hex4(m_usedGlyphs[i]) + "> <" + hex4(m_usedCharacters[i]) + '>';
-    lines << "endbfchar"
-          << "endcmap"
-          << "CMapName currentdict /CMap defineresource pop"
-          << "end"
-          << "end";
-    return pdfLines(lines);
+    QByteArray map = pdfLines(lines);
+    map.reserve(map.size() + 16 * qsizetype(m_usedGlyphs.size()) + 96);
+    for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i) {
+        map.append('<');
+        appendPdfHexCode(map, m_usedGlyphs[i]);
+        map.append("> <");
+        appendPdfHexCode(map, m_usedCharacters[i]);
+        map.append(">\r\n");
+    }
+    return map + pdfLines({"endbfchar", "endcmap", "CMapName currentdict /CMap defineresource pop", "end", "end"});
 }
 
 QByteArray PdfFont::cidSystemInfoDictionary()
@@ -428,8 +434,9 @@ QByteArray PdfFont::cidSystemInfoDictionary()
 QByteArray PdfFont::descendantFontDictionary(int cidSystemInfoObject, int descriptorObject) const
 {
     QByteArray widths = "/W [ ";
+    widths.reserve(16 * qsizetype(m_usedGlyphs.size()) + 8);
     for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i)
-        widths += number(m_usedGlyphs[i]) + " [" + number(m_widths[i]) + "] ";
+        widths.append(number(m_usedGlyphs[i])).append(" [").append(number(m_widths[i])).append("] ");
     widths += ']';
     return pdfLines({
         "<<",

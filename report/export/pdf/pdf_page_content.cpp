@@ -73,11 +73,6 @@ bool simulatesStyles(const QString& faceName)
     return face && face->unstyledPdfName;
 }
 
-QByteArray hexGlyph(std::uint32_t glyph)
-{
-    return QByteArray::number(glyph, 16).toUpper().rightJustified(4, '0');
-}
-
 // A colour component in the page colour lines: "0", "1", or hundredths cut down from 256 steps.
 QByteArray pageComponent(int c)
 {
@@ -428,12 +423,14 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
             clusterStart[i + 1] = clusterStart[i] + advances[i];
     }
     QByteArray array;
+    array.reserve(qsizetype(glyphs.size()) * 4 + 16);
     bool adjusted = false;
     double natural = 0;        // where the reader puts the glyph, in points
     double naturalCluster = 0; // where it put the start of the glyph's cluster
     int clusterOf = -1;
     qint64 applied = 0;        // adjustments so far, thousandths of the size
     QByteArray run;
+    run.reserve(qsizetype(glyphs.size()) * 4 + 16);
     for (const FontFace::Glyph& glyph : glyphs) {
         if (follow) {
             if (glyph.cluster != clusterOf) {
@@ -447,14 +444,14 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
             // The layout's rounding moves glyphs by a few thousandths at most; kerning by tens.
             if (std::abs(step) > kUnseenShift) {
                 if (!run.isEmpty())
-                    array += '<' + run + "> ";
+                    array.append('<').append(run).append("> ");
                 run.clear();
-                array += QByteArray::number(step) + ' ';
+                array.append(QByteArray::number(step)).append(' ');
                 applied = total;
                 adjusted = true;
             }
         }
-        run += hexGlyph(glyph.index);
+        appendPdfHexCode(run, glyph.index);
         natural += font.glyphWidth(glyph.index) * size / 1000 + charSpacing;
     }
     // Without an adjustment the run holds every glyph of the line.

@@ -4,6 +4,7 @@
 #include "runtime/exception.h"
 
 #include <QSet>
+#include <QtEndian>
 
 #include <algorithm>
 #include <array>
@@ -63,15 +64,16 @@ QByteArray padTo(QByteArray data, qsizetype length)
 std::uint32_t tableChecksum(const QByteArray& data)
 {
     std::uint32_t sum = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
+    const char* p = data.constData();
     const qsizetype n = data.size();
-    for (qsizetype i = 0; i < n; i += 4) {
-        std::uint32_t word = 0;
-        for (qsizetype k = 0; k < 4; ++k)
-            word = (word << 8) | (i + k < n ? p[i + k] : 0u);
-        sum += word;
-    }
-    return sum;
+    const qsizetype whole = n - n % 4;
+    for (qsizetype i = 0; i < whole; i += 4)
+        sum += qFromBigEndian<std::uint32_t>(p + i);
+    // The last partial word counts as if padded with zero bytes.
+    std::uint32_t word = 0;
+    for (qsizetype k = 0; k < 4 && whole < n; ++k)
+        word = (word << 8) | (whole + k < n ? std::uint8_t(p[whole + k]) : 0u);
+    return sum + word;
 }
 
 TrueTypeFont::TrueTypeFont(QByteArray file, std::uint32_t directoryOffset)
@@ -396,12 +398,16 @@ TrueTypeFont::GlyphTables TrueTypeFont::writeGlyphTables(const SubsetPlan& plan)
     if (shortFormat && out.glyf.size() > 0x1FFFE)
         formatError();
 
-    out.loca = QByteArray(qsizetype(loca.size()) * (shortFormat ? 2 : 4), '\0');
-    for (std::size_t i = 0; i < loca.size(); ++i) {
-        if (shortFormat)
-            putU16(out.loca, 2 * qsizetype(i), std::uint16_t(loca[i] / 2));
-        else
-            putU32(out.loca, 4 * qsizetype(i), loca[i]);
+    out.loca = QByteArray(qsizetype(loca.size()) * (shortFormat ? 2 : 4), Qt::Uninitialized);
+    char* entry = out.loca.data();
+    for (const std::uint32_t offset : loca) {
+        if (shortFormat) {
+            qToBigEndian(std::uint16_t(offset / 2), entry);
+            entry += 2;
+        } else {
+            qToBigEndian(offset, entry);
+            entry += 4;
+        }
     }
 
     // Glyphs without an outline need no metrics either: zeros keep the table's layout and deflate
@@ -522,7 +528,12 @@ QByteArray TrueTypeFont::writeSubset(const SubsetPlan& plan) const
             putU32(out, at + 12, entry[2]);
             at += 16;
         }
-        putU32(out, written.at("head")[1] + 8, 0xB1B0AFBAu - tableChecksum(out));
+        // The file's sum is the directory's and the tables' (each padded with zeros), head's taken
+        // with the adjustment at zero.
+        std::uint32_t fileSum = tableChecksum(out.first(12 + 16 * count));
+        for (const auto& entry : written)
+            fileSum += entry.second[0];
+        putU32(out, written.at("head")[1] + 8, 0xB1B0AFBAu - fileSum);
         return out;
     });
 }
