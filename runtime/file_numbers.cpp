@@ -69,13 +69,12 @@ void appendPdfNumber(QByteArray& out, double value)
 void appendPdfHexCode(QByteArray& out, quint32 value)
 {
     char digits[8];
-    int count = 0;
+    int first = 8;
     do {
-        digits[count++] = "0123456789ABCDEF"[value & 0xF];
+        digits[--first] = "0123456789ABCDEF"[value & 0xF];
         value >>= 4;
-    } while (value != 0 || count < 4);
-    while (count > 0)
-        out.append(digits[--count]);
+    } while (value != 0 || first > 4);
+    out.append(digits + first, 8 - first);
 }
 
 QString templateNumber(double value)

@@ -15,7 +15,6 @@
 #include <cmath>
 #include <map>
 #include <mutex>
-#include <unordered_set>
 
 namespace quittung::report {
 
@@ -126,10 +125,14 @@ std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl)
     auto glyphs = m_face->shape(text, kEm, rtl);
     const bool oneToOne = glyphs.size() == std::size_t(text.size());
     // A long text of many different glyphs must not search the list once per glyph.
-    std::unordered_set<std::uint32_t> known(m_usedGlyphs.begin(), m_usedGlyphs.end());
+    if (m_knownGlyphs.empty()) {
+        m_knownGlyphs.assign(0x10000, false);
+        for (const std::uint32_t used : m_usedGlyphs)
+            markKnown(used);
+    }
     for (std::size_t i = 0; i < glyphs.size(); ++i) {
         const auto& glyph = glyphs[i];
-        if (!known.insert(glyph.index).second)
+        if (!markKnown(glyph.index))
             continue;
         m_usedGlyphs.push_back(glyph.index);
         // The font's own width: the shaped advance holds the kerning with this line's neighbours.
@@ -143,6 +146,16 @@ std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl)
         m_usedCharacters.push_back(character);
     }
     return glyphs;
+}
+
+bool PdfFont::markKnown(std::uint32_t glyph)
+{
+    if (glyph >= m_knownGlyphs.size())
+        m_knownGlyphs.resize(std::size_t(glyph) + 1, false);
+    if (m_knownGlyphs[glyph])
+        return false;
+    m_knownGlyphs[glyph] = true;
+    return true;
 }
 
 QString PdfFont::getFontName() const

@@ -91,6 +91,7 @@ public:
         m_usedGlyphs = std::move(glyphs);
         m_widths = std::move(widths);
         m_usedCharacters = std::move(characters);
+        m_knownGlyphs.clear();
     }
     // The glyphs the text used, in the order first met, with their widths and the characters
     // they stand for (the default character where a glyph is no single character).
@@ -107,9 +108,14 @@ public:
     void setSubset(bool value) { m_subset = value; }
 
 private:
+    // Marks a glyph as used; false when it was already.
+    bool markKnown(std::uint32_t glyph);
+
     Font m_sourceFont;
     PdfOutlineMetrics m_metrics;
     std::vector<std::uint32_t> m_usedGlyphs;
+    // Which glyph numbers m_usedGlyphs holds, indexed by glyph; empty until a line is mapped.
+    std::vector<bool> m_knownGlyphs;
     std::vector<int> m_widths;
     std::vector<char16_t> m_usedCharacters;
     QByteArray m_fontData;

@@ -380,6 +380,11 @@ TrueTypeFont::GlyphTables TrueTypeFont::writeGlyphTables(const SubsetPlan& plan)
     const ByteReader source(m_tables.at("glyf").data);
     const bool shortFormat = m_indexToLocFormat == 0;
     GlyphTables out;
+    qsizetype outlines = 0;
+    for (const std::uint32_t g : plan.glyphs)
+        if (g + 1 < m_loca.size())
+            outlines += qsizetype(m_loca[g + 1]) - qsizetype(m_loca[g]) + 1;
+    out.glyf.reserve(outlines);
     std::vector<std::uint32_t> loca(m_loca.size(), 0);
     std::size_t next = 0; // the first location entry not yet set
     for (const std::uint32_t g : plan.glyphs) {
@@ -411,19 +416,20 @@ TrueTypeFont::GlyphTables TrueTypeFont::writeGlyphTables(const SubsetPlan& plan)
     }
 
     // Glyphs without an outline need no metrics either: zeros keep the table's layout and deflate
-    // to almost nothing (a PDF takes its widths from /W).
-    out.hmtx = m_tables.at("hmtx").data;
+    // to almost nothing (a PDF takes its widths from /W). Bytes past the glyphs' entries stay.
+    const QByteArray& metrics = m_tables.at("hmtx").data;
     const std::uint32_t longMetrics = m_hhea.empty() ? 0 : m_hhea.back();
-    std::vector<bool> kept(m_loca.size(), false);
-    for (const std::uint32_t g : plan.glyphs)
-        kept[g] = true;
-    for (std::uint32_t g = 0; g + 1 < m_loca.size(); ++g) {
-        if (kept[g])
-            continue;
-        const qsizetype at = g < longMetrics ? 4 * qsizetype(g) : 4 * qsizetype(longMetrics) + 2 * qsizetype(g - longMetrics);
+    auto entryAt = [&](std::uint32_t g) {
+        return g < longMetrics ? 4 * qsizetype(g) : 4 * qsizetype(longMetrics) + 2 * qsizetype(g - longMetrics);
+    };
+    const qsizetype entriesEnd = std::min(entryAt(std::uint32_t(m_loca.size() - 1)), metrics.size());
+    out.hmtx = QByteArray(metrics.size(), '\0');
+    std::copy(metrics.cbegin() + entriesEnd, metrics.cend(), out.hmtx.begin() + entriesEnd);
+    for (const std::uint32_t g : plan.glyphs) {
+        const qsizetype at = entryAt(g);
         const qsizetype length = g < longMetrics ? 4 : 2;
-        if (at + length <= out.hmtx.size())
-            std::fill_n(out.hmtx.data() + at, length, '\0');
+        if (at + length <= entriesEnd)
+            std::copy_n(metrics.cbegin() + at, length, out.hmtx.begin() + at);
     }
     return out;
 }

@@ -219,6 +219,17 @@ TEST_P(SubsetTest, KeepsExactlyTheUsedOutlinesAndAValidFile)
     for (QChar c : text)
         EXPECT_EQ(packed.glyphIndex(c.unicode()), original.glyphIndex(c.unicode()));
     expectOnlyKeptOutlines(packed, original, expected);
+    // Widths: the kept glyphs' entries as in the source, every other glyph's zero.
+    const QByteArray sourceMetrics = original.tables().at("hmtx").data;
+    const QByteArray metrics = packed.tables().at("hmtx").data;
+    ASSERT_EQ(metrics.size(), sourceMetrics.size());
+    const std::uint32_t longMetrics = ByteReader(original.tables().at("hhea").data).u16(34);
+    for (std::uint32_t g = 0; g < original.glyphCount(); ++g) {
+        const qsizetype at = g < longMetrics ? 4 * qsizetype(g) : 4 * qsizetype(longMetrics) + 2 * qsizetype(g - longMetrics);
+        const qsizetype length = g < longMetrics ? 4 : 2;
+        const QByteArray entry = expected.count(g) ? sourceMetrics.mid(at, length) : QByteArray(length, '\0');
+        ASSERT_EQ(metrics.mid(at, length), entry) << g;
+    }
     EXPECT_EQ(packed.locations().back(), std::uint32_t(packed.tables().at("glyf").data.size()));
     EXPECT_LT(packed.tables().at("glyf").data.size(), original.tables().at("glyf").data.size() / 20);
 }
