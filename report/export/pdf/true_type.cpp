@@ -506,14 +506,22 @@ QByteArray TrueTypeFont::writeSubset(const SubsetPlan& plan) const
                          [](const TrueTypeTable* a, const TrueTypeTable* b) { return a->offset < b->offset; });
 
         const auto count = qsizetype(ordered.size());
-        QByteArray out(12 + 16 * count, '\0');
-        std::map<QByteArray, std::array<std::uint32_t, 3>> written; // tag -> checksum, offset, length
+        std::vector<QByteArray> tables;
+        qsizetype size = 12 + 16 * count;
         for (const TrueTypeTable* table : ordered) {
+            tables.push_back(writtenTable(*table, glyphs));
+            size += padded(tables.back().size());
+        }
+        QByteArray out(12 + 16 * count, '\0');
+        out.reserve(size);
+        std::map<QByteArray, std::array<std::uint32_t, 3>> written; // tag -> checksum, offset, length
+        for (std::size_t i = 0; i < ordered.size(); ++i) {
             if (out.size() % 4 != 0)
                 fail("Align error");
-            const QByteArray data = writtenTable(*table, glyphs);
-            written[table->tag] = {tableChecksum(data), std::uint32_t(out.size()), std::uint32_t(data.size())};
-            out.append(padTo(data, padded(data.size())));
+            const QByteArray& data = tables[i];
+            written[ordered[i]->tag] = {tableChecksum(data), std::uint32_t(out.size()), std::uint32_t(data.size())};
+            out.append(data);
+            out.append(padded(data.size()) - data.size(), '\0');
         }
 
         // The search fields follow the table count, which dropping tables changes.
