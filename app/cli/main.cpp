@@ -375,6 +375,7 @@ public:
         } catch (const std::exception& error) {
             result.failed = true;
             result.addError(errorText(error));
+            m_loadedTemplate = LoadedTemplate();
         }
         t_currentRow = nullptr;
         return result;
@@ -438,7 +439,8 @@ private:
         }
         const ReceiptChoices choices{
             m_options.pdf.wanted, m_options.jpeg.wanted, false, true, outputFormat, m_options.templateFile};
-        ReceiptTools tools{m_report, m_preparer, m_pdf, m_jpeg, m_settings, m_programFolder, m_format, output, {}};
+        ReceiptTools tools{
+            m_report, m_preparer, m_pdf, m_jpeg, m_settings, m_programFolder, m_format, output, {}, &m_loadedTemplate};
         makeReceipt(tools, state, choices);
     }
 
@@ -451,6 +453,7 @@ private:
     report::ReportPreparer m_preparer{m_report};
     report::PdfExport m_pdf;
     report::JpegExport m_jpeg;
+    LoadedTemplate m_loadedTemplate;
 };
 
 // Prints the rows' lines in row order as soon as the rows before them are done, and the progress
