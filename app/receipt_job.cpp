@@ -56,23 +56,39 @@ struct FormatTemplate {
 constexpr FormatTemplate kTemplates[] = {
     {"Quittung.Dat", false}, {"Quittung.Dat", true}, {"QuittungA4.Dat", false}, {"QuittungA4.Dat", true}};
 
+void readTemplate(ReceiptTools& tools, const QString& file)
+{
+    LoadedTemplate* loaded = tools.loadedTemplate;
+    if (!loaded) {
+        tools.report.loadFromFile(file);
+        return;
+    }
+    const QFileInfo info(file);
+    if (loaded->file == file && info.exists() && loaded->modified == info.lastModified() && loaded->size == info.size())
+        return;
+    // Forgotten first, so a read that fails halfway is not taken for the template.
+    *loaded = LoadedTemplate();
+    tools.report.loadFromFile(file);
+    *loaded = {file, info.lastModified(), info.size()};
+}
+
 void loadTemplate(ReceiptTools& tools, const ReceiptChoices& choices)
 {
     if (!choices.templateFile.isEmpty()) {
-        tools.report.loadFromFile(choices.templateFile);
+        readTemplate(tools, choices.templateFile);
         return;
     }
     const int outputFormat = choices.outputFormat;
     const QString forms = tools.programFolder + QStringLiteral("Forms/");
     const QString fixed = tools.settings.readString(QStringLiteral("Form"), QString());
     if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed)) {
-        tools.report.loadFromFile(forms + fixed);
+        readTemplate(tools, forms + fixed);
         return;
     }
     if (outputFormat < 0 || outputFormat >= int(std::size(kTemplates)))
         return;
     const FormatTemplate& chosen = kTemplates[outputFormat];
-    tools.report.loadFromFile(forms + QString::fromLatin1(chosen.file));
+    readTemplate(tools, forms + QString::fromLatin1(chosen.file));
     // A missing template or one without two receipt pages ends the receipt here.
     tools.report.pages(2)->setVisible(chosen.copy);
 }

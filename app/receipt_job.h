@@ -3,6 +3,7 @@
 #include "app/receipt/report_variables.h"
 #include "runtime/format_settings.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -51,6 +52,14 @@ struct ReceiptOutput {
     static ReceiptOutput standard(report::PdfExport& pdf, report::JpegExport& jpeg);
 };
 
+// The template file last read into a report. A batch keeps it for the next receipts instead of
+// reading the file again, since preparation puts the document back as it found it.
+struct LoadedTemplate {
+    QString file;
+    QDateTime modified;
+    qint64 size = -1;
+};
+
 // The components a receipt is made with: the report and its preparer, the two export filters, the
 // settings store and the program folder (with a trailing "/") that holds Forms/, PDF/ and JPG/.
 struct ReceiptTools {
@@ -65,6 +74,9 @@ struct ReceiptTools {
     // Called once empty amounts are filled and again once they are completed, so a window shows
     // them before anything else happens.
     std::function<void(const ReceiptFormState&)> amountsChanged;
+    // When set, a template file unchanged since it was read into the report is not read again.
+    // Whoever sets it clears it after a receipt that failed: the document may not be as it was.
+    LoadedTemplate* loadedTemplate = nullptr;
 };
 
 // Gives the store the program's settings file: Settings.ini in the program folder, section "Telvo",

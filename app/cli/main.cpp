@@ -3,9 +3,14 @@
 #include "app/cli/csv_table.h"
 #include "app/receipt_job.h"
 #include "report/document/builtin_design.h"
+#include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
+#include "report/document/line_object.h"
+#include "report/document/other_objects.h"
 #include "report/document/report.h"
 #include "report/document/report_options.h"
+#include "report/document/shape_object.h"
+#include "report/document/text_object.h"
 #include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
@@ -21,11 +26,15 @@
 #include <QGuiApplication>
 #include <QMap>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unistd.h>
 
 using namespace quittung;
@@ -61,10 +70,12 @@ Stapel:
                     Trennzeichen ";" oder ","; UTF-8 oder Windows-1252. Optionen gelten für
                     Spalten, die die Datei nicht hat. Quittungsnummern werden vorab in der
                     Reihenfolge der Zeilen vergeben.
+  --jobs N          so viele Quittungen gleichzeitig erstellen (ohne die Option: eine je
+                    Prozessorkern; beim Drucken immer eine nach der anderen)
   --help            diese Hilfe
 
-Jede geschriebene Datei steht in einer Zeile der Standardausgabe; Fehler stehen mit ihrer
-Zeilennummer auf der Standardfehlerausgabe.
+Jede geschriebene Datei steht in einer Zeile der Standardausgabe, in der Reihenfolge der Zeilen;
+Fehler stehen mit ihrer Zeilennummer auf der Standardfehlerausgabe.
 
 Beispiel:
   quittung-cli --von "Muster GmbH" --fuer "Beratung" --brutto 119,00 --format a4-2 --pdf
@@ -93,6 +104,8 @@ struct Options {
     OutputTarget print;
     QString templateFile;
     QString csv;
+    // Receipts made at once; 0 for one per core.
+    int jobs = 0;
     bool help = false;
 };
 
@@ -116,7 +129,8 @@ Options parseOptions(const QStringList& arguments)
         const bool optionalValue = name == QLatin1String("pdf") || name == QLatin1String("jpg")
             || name == QLatin1String("drucken");
         const bool needsValue
-            = kFieldNames.contains(name) || name == QLatin1String("vorlage") || name == QLatin1String("csv");
+            = kFieldNames.contains(name) || name == QLatin1String("vorlage") || name == QLatin1String("csv")
+            || name == QLatin1String("jobs");
         if (name == QLatin1String("help")) {
             options.help = true;
             continue;
@@ -137,7 +151,12 @@ Options parseOptions(const QStringList& arguments)
             options.templateFile = *value;
         else if (name == QLatin1String("csv"))
             options.csv = *value;
-        else
+        else if (name == QLatin1String("jobs")) {
+            bool ok = false;
+            options.jobs = value->toInt(&ok);
+            if (!ok || options.jobs < 1)
+                throw UsageFault{QStringLiteral("Die Option --jobs braucht eine Zahl ab 1.")};
+        } else
             options.fields[name] = *value;
     }
     return options;
@@ -222,16 +241,115 @@ void showProgress(int done, int total)
     std::fflush(stderr);
 }
 
+void printLine(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+// An error as one line: the engine's list of errors loses its heading, its lines are joined.
+QString errorText(const std::exception& error)
+{
+    QStringList lines = messageForDisplay(exceptionMessage(error)).split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
+    if (lines.size() > 1 && lines.first() == report::engineMessage(QStringLiteral("dsErrors")))
+        lines.removeFirst();
+    return lines.join(u' ');
+}
+
+// What making one row gave. Rows are made on several threads at once; their lines are kept until
+// the rows before them are out, so standard output and error read as in a run of one thread.
+struct RowResult {
+    // "Zeile N: " in a batch.
+    QString prefix;
+    QStringList written;
+    QStringList errors;
+    bool failed = false;
+
+    void addError(const QString& text) { errors << prefix + text; }
+};
+
+// The row the calling thread is making, for the engine's messages.
+thread_local RowResult* t_currentRow = nullptr;
+
+// The engine's messages and questions (a font file the PDF cannot take as it is, say) join the
+// lines of the row they arose in; questions are answered with No, as nobody is there to ask.
+class RowMessageHost final : public report::EngineHost {
+public:
+    void showMessage(const QString& caption, const QString& text, Icon) override
+    {
+        const QString line = caption + QStringLiteral(": ") + QString(text).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), QStringLiteral(" "));
+        if (t_currentRow)
+            t_currentRow->addError(line);
+        else
+            printLine(stderr, line);
+    }
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override
+    {
+        showMessage(caption, text, icon);
+        return false;
+    }
+};
+
+// The rows of a run: one from the options alone, or one per CSV record with the line it starts on.
+struct Rows {
+    std::vector<QMap<QString, QString>> fields;
+    std::vector<int> lines;
+};
+
+std::optional<Rows> readRows(const Options& options)
+{
+    Rows rows;
+    if (options.csv.isEmpty()) {
+        rows.fields.emplace_back();
+        rows.lines.push_back(0);
+        return rows;
+    }
+    QFile file(options.csv);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printLine(stderr, QStringLiteral("%1: %2").arg(options.csv, file.errorString()));
+        return std::nullopt;
+    }
+    const CsvTable table = readCsv(file.readAll());
+    for (const QString& column : table.header) {
+        if (!kFieldNames.contains(column)) {
+            printLine(stderr, QStringLiteral("%1: unbekannte Spalte \"%2\"").arg(options.csv, column));
+            return std::nullopt;
+        }
+    }
+    for (const CsvRecord& record : table.records) {
+        QMap<QString, QString> row;
+        for (qsizetype i = 0; i < table.header.size() && i < record.fields.size(); ++i)
+            row[table.header[i]] = record.fields[i];
+        rows.fields.push_back(row);
+        rows.lines.push_back(record.line);
+    }
+    return rows;
+}
+
+QString rowField(const QMap<QString, QString>& row, const Options& options, const char* name)
+{
+    const QString key = QString::fromLatin1(name);
+    return row.contains(key) ? row[key] : options.fields.value(key);
+}
+
+// The settings file of the program folder as the command line uses it: every write goes through
+// the lock, since writing the whole store again at the end would put back a counter another run
+// has advanced meanwhile.
+void openSettings(settings::IniSettings& settings, const QString& programFolder)
+{
+    configureReceiptSettings(settings, programFolder);
+    settings.setFlushOnDestroy(false);
+}
+
+// Everything one thread makes receipts with: its own report, exports and copy of the settings.
 class ReceiptMaker {
 public:
     ReceiptMaker(const Options& options, const QString& programFolder, bool batch)
         : m_options(options), m_programFolder(programFolder), m_batch(batch)
         , m_format(FormatSettings::fromProcessLocale())
     {
-        configureReceiptSettings(m_settings, programFolder);
-        // Every write goes through the lock; writing the whole store again at the end would put
-        // back a counter another run has advanced meanwhile.
-        m_settings.setFlushOnDestroy(false);
+        openSettings(m_settings, programFolder);
         m_report.setLocaleSettings(m_format);
         report::applyBuiltinDesign(m_report);
         // A receipt's errors end that receipt and are reported with its row.
@@ -242,23 +360,32 @@ public:
         m_pdf.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
         m_pdf.setCreator(QStringLiteral("Varnel IT-Service"));
         m_jpeg.setShowDialog(false);
-        for (const OutputTarget* output : {&options.pdf, &options.jpeg}) {
-            if (output->wanted && !output->target.isEmpty() && (batch || isFolder(output->target)))
-                QDir().mkpath(output->target);
-        }
-        for (const char* folder : {"PDF", "JPG"})
-            QDir(programFolder).mkpath(QString::fromLatin1(folder));
     }
 
-    settings::IniSettings& settings() { return m_settings; }
+    // Makes the receipt of one row; number is the counter's for a row without one.
+    RowResult makeRow(const QMap<QString, QString>& row, int number, int line)
+    {
+        RowResult result;
+        if (m_batch)
+            result.prefix = QStringLiteral("Zeile %1: ").arg(line);
+        t_currentRow = &result;
+        try {
+            ReceiptFormState receipt = state(row, number);
+            make(receipt, outputFormat(row), result.written);
+        } catch (const std::exception& error) {
+            result.failed = true;
+            result.addError(errorText(error));
+            m_loadedTemplate = LoadedTemplate();
+        }
+        t_currentRow = nullptr;
+        return result;
+    }
 
+private:
     // The fields of a receipt from a row's values, the options standing in for missing columns.
     ReceiptFormState state(const QMap<QString, QString>& row, int number)
     {
-        const auto field = [&](const char* name) {
-            const QString key = QString::fromLatin1(name);
-            return row.contains(key) ? row[key] : m_options.fields.value(key);
-        };
+        const auto field = [&](const char* name) { return rowField(row, m_options, name); };
         ReceiptFormState state;
         state.number = field("nummer").trimmed();
         if (state.number.isEmpty())
@@ -283,7 +410,7 @@ public:
 
     int outputFormat(const QMap<QString, QString>& row)
     {
-        const QString name = row.value(QStringLiteral("format"), m_options.fields.value(QStringLiteral("format")));
+        const QString name = rowField(row, m_options, "format");
         if (name.trimmed().isEmpty())
             return m_settings.readInteger(QStringLiteral("AusgabeFormat"), 0);
         return outputFormatIndex(name);
@@ -312,11 +439,11 @@ public:
         }
         const ReceiptChoices choices{
             m_options.pdf.wanted, m_options.jpeg.wanted, false, true, outputFormat, m_options.templateFile};
-        ReceiptTools tools{m_report, m_preparer, m_pdf, m_jpeg, m_settings, m_programFolder, m_format, output, {}};
+        ReceiptTools tools{
+            m_report, m_preparer, m_pdf, m_jpeg, m_settings, m_programFolder, m_format, output, {}, &m_loadedTemplate};
         makeReceipt(tools, state, choices);
     }
 
-private:
     const Options& m_options;
     QString m_programFolder;
     bool m_batch;
@@ -326,98 +453,177 @@ private:
     report::ReportPreparer m_preparer{m_report};
     report::PdfExport m_pdf;
     report::JpegExport m_jpeg;
+    LoadedTemplate m_loadedTemplate;
 };
 
-void printLine(FILE* stream, const QString& text)
+// Prints the rows' lines in row order as soon as the rows before them are done, and the progress
+// bar over the rows done.
+class RowPrinter {
+public:
+    RowPrinter(std::size_t count, bool batch)
+        : m_results(count), m_ready(count, false), m_progress(batch && isatty(STDERR_FILENO))
+    {
+    }
+
+    void finished(std::size_t row, RowResult result)
+    {
+        std::lock_guard lock(m_mutex);
+        m_failed = m_failed || result.failed;
+        m_results[row] = std::move(result);
+        m_ready[row] = true;
+        ++m_done;
+        for (; m_next < m_results.size() && m_ready[m_next]; ++m_next) {
+            RowResult& next = m_results[m_next];
+            if (m_progress && !next.errors.isEmpty())
+                std::fputc('\n', stderr);
+            for (const QString& error : std::as_const(next.errors))
+                printLine(stderr, error);
+            for (const QString& file : std::as_const(next.written))
+                printLine(stdout, file);
+            next = RowResult();
+        }
+        if (m_progress)
+            showProgress(int(m_done), int(m_results.size()));
+    }
+
+    bool anyFailed() const { return m_failed; }
+
+private:
+    std::mutex m_mutex;
+    std::vector<RowResult> m_results;
+    std::vector<bool> m_ready;
+    std::size_t m_next = 0;
+    std::size_t m_done = 0;
+    bool m_progress;
+    bool m_failed = false;
+};
+
+// True when a template holds an object the PDF export draws as a picture rather than writing it
+// as text and paths (pictures, bar codes, texts with tags or patterned backgrounds): drawing text
+// takes Qt's fonts, which need a GUI application.
+bool drawsPictures(const QString& templateFile)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    report::Report report;
+    try {
+        report.engineOptions().setNewSilentMode(report::SilentMode::Rethrow);
+        report.loadFromFile(templateFile);
+    } catch (const Exception&) {
+        // The receipt reports it; nothing of it is drawn.
+        return false;
+    }
+    for (const report::ReportObject* object : report.allObjects()) {
+        const auto* view = dynamic_cast<const report::View*>(object);
+        if (!view || dynamic_cast<const report::ShapeObject*>(view) || dynamic_cast<const report::LineObjectBase*>(view)
+            || dynamic_cast<const report::CheckBoxObject*>(view))
+            continue;
+        const auto* text = dynamic_cast<const report::TextObjectBase*>(view);
+        const bool plainBrush = view->brushStyle() == report::BrushStyle::Solid || view->brushStyle() == report::BrushStyle::Clear;
+        if (!text || !plainBrush || text->allowHtmlTags())
+            return true;
+    }
+    return false;
 }
 
-// An error as one line: the engine's list of errors loses its heading, its lines are joined.
-QString errorText(const std::exception& error)
+// The templates the rows take: the chosen one, the settings' fixed one, or the output formats'.
+QStringList templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
 {
-    QStringList lines = messageForDisplay(exceptionMessage(error)).split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
-    if (lines.size() > 1 && lines.first() == report::engineMessage(QStringLiteral("dsErrors")))
-        lines.removeFirst();
-    return lines.join(u' ');
+    if (!options.templateFile.isEmpty())
+        return {options.templateFile};
+    settings::IniSettings settings;
+    openSettings(settings, programFolder);
+    const QString forms = programFolder + QStringLiteral("Forms/");
+    const QString fixed = settings.readString(QStringLiteral("Form"), QString());
+    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed))
+        return {forms + fixed};
+    QStringList files;
+    for (const auto& row : rows.fields) {
+        int format = 0;
+        try {
+            const QString name = rowField(row, options, "format");
+            format = name.trimmed().isEmpty() ? settings.readInteger(QStringLiteral("AusgabeFormat"), 0)
+                                              : outputFormatIndex(name);
+        } catch (const Exception&) {
+            continue;
+        }
+        const QString file = forms + QString::fromLatin1(format < 2 ? "Quittung.Dat" : "QuittungA4.Dat");
+        if (!files.contains(file))
+            files << file;
+    }
+    return files;
 }
 
-int run(const Options& options, const QString& programFolder)
+int run(const Options& options, const Rows& rows, const QString& programFolder)
 {
     const bool batch = !options.csv.isEmpty();
-    std::vector<QMap<QString, QString>> rows;
-    std::vector<int> lines;
-    if (batch) {
-        QFile file(options.csv);
-        if (!file.open(QIODevice::ReadOnly)) {
-            printLine(stderr, QStringLiteral("%1: %2").arg(options.csv, file.errorString()));
-            return UsageError;
-        }
-        const CsvTable table = readCsv(file.readAll());
-        for (const QString& column : table.header) {
-            if (!kFieldNames.contains(column)) {
-                printLine(stderr, QStringLiteral("%1: unbekannte Spalte \"%2\"").arg(options.csv, column));
-                return UsageError;
-            }
-        }
-        for (const CsvRecord& record : table.records) {
-            QMap<QString, QString> row;
-            for (qsizetype i = 0; i < table.header.size() && i < record.fields.size(); ++i)
-                row[table.header[i]] = record.fields[i];
-            rows.push_back(row);
-            lines.push_back(record.line);
-        }
-    } else {
-        rows.emplace_back();
-        lines.push_back(0);
+    for (const OutputTarget* output : {&options.pdf, &options.jpeg}) {
+        if (output->wanted && !output->target.isEmpty() && (batch || isFolder(output->target)))
+            QDir().mkpath(output->target);
     }
+    for (const char* folder : {"PDF", "JPG"})
+        QDir(programFolder).mkpath(QString::fromLatin1(folder));
 
-    ReceiptMaker maker(options, programFolder, batch);
     // Rows without a number get theirs from the shared counter, in row order, before any is made.
-    const auto numbered = [&](const QMap<QString, QString>& row) {
-        return !row.value(QStringLiteral("nummer"), options.fields.value(QStringLiteral("nummer"))).trimmed().isEmpty();
-    };
-    const int needed = int(std::count_if(rows.begin(), rows.end(), [&](const auto& row) { return !numbered(row); }));
-    int next = 0;
-    try {
-        if (needed > 0)
-            next = reserveNumbers(maker.settings(), needed);
-    } catch (const std::exception& error) {
-        printLine(stderr, errorText(error));
-        return SomeFailed;
+    const std::size_t count = rows.fields.size();
+    std::vector<int> numbers(count, 0);
+    std::vector<std::size_t> unnumbered;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (rowField(rows.fields[i], options, "nummer").trimmed().isEmpty())
+            unnumbered.push_back(i);
+    }
+    if (!unnumbered.empty()) {
+        try {
+            settings::IniSettings counter;
+            openSettings(counter, programFolder);
+            int next = reserveNumbers(counter, int(unnumbered.size()));
+            for (const std::size_t row : unnumbered)
+                numbers[row] = next++;
+        } catch (const std::exception& error) {
+            printLine(stderr, errorText(error));
+            return SomeFailed;
+        }
     }
 
-    const bool progress = batch && isatty(STDERR_FILENO);
-    int failed = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const int number = numbered(rows[i]) ? 0 : next++;
-        QStringList written;
-        try {
-            ReceiptFormState state = maker.state(rows[i], number);
-            maker.make(state, maker.outputFormat(rows[i]), written);
-        } catch (const std::exception& error) {
-            ++failed;
-            if (progress)
-                std::fputc('\n', stderr);
-            printLine(stderr, batch ? QStringLiteral("Zeile %1: %2").arg(lines[i]).arg(errorText(error)) : errorText(error));
-        }
-        for (const QString& file : written)
-            printLine(stdout, file);
-        if (progress)
-            showProgress(int(i + 1), int(rows.size()));
+    // Print jobs reach the printer in row order, so printing takes one row after the other.
+    const int cores = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
+    const std::size_t threads = options.print.wanted ? 1 : std::min(std::size_t(cores), count);
+    std::vector<std::unique_ptr<ReceiptMaker>> makers;
+    for (std::size_t i = 0; i < threads; ++i)
+        makers.push_back(std::make_unique<ReceiptMaker>(options, programFolder, batch));
+
+    RowMessageHost host;
+    report::EngineHost* const previousHost = report::setEngineHost(&host);
+    RowPrinter printer(count, batch);
+    std::atomic<std::size_t> nextRow = 0;
+    const auto work = [&](ReceiptMaker& maker) {
+        for (std::size_t row = nextRow++; row < count; row = nextRow++)
+            printer.finished(row, maker.makeRow(rows.fields[row], numbers[row], rows.lines[row]));
+    };
+    if (makers.size() == 1) {
+        work(*makers.front());
+    } else {
+        std::vector<std::thread> workers;
+        for (const auto& maker : makers)
+            workers.emplace_back(work, std::ref(*maker));
+        for (std::thread& worker : workers)
+            worker.join();
     }
-    return failed ? SomeFailed : AllMade;
+    report::setEngineHost(previousHost);
+    return printer.anyFailed() ? SomeFailed : AllMade;
+}
+
+// The folder of the program file, with a trailing "/", found before any application object exists.
+QString programFolderOf()
+{
+    QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Receipts are drawn without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -432,12 +638,27 @@ int main(int argc, char* argv[])
         std::fputs(kHelp, stdout);
         return AllMade;
     }
-    // Printing needs the widgets' print support; everything else the plain GUI application.
-    std::unique_ptr<QGuiApplication> application = options.print.wanted
-        ? std::make_unique<QApplication>(argc, argv)
-        : std::make_unique<QGuiApplication>(argc, argv);
-    QString programFolder = QCoreApplication::applicationDirPath();
-    if (!programFolder.endsWith(u'/'))
-        programFolder += u'/';
-    return run(options, programFolder);
+    const QString programFolder = programFolderOf();
+    const std::optional<Rows> rows = readRows(options);
+    if (!rows)
+        return UsageError;
+
+    // The application object costs most of a short run's start, so each run takes the least it
+    // needs: printing the widgets' print support; JPEG files and templates the PDF draws pictures
+    // of Qt's fonts, which need a GUI application (on the offscreen platform, as there is no
+    // display); a PDF of texts, lines and shapes needs neither.
+    const QStringList templates = options.print.wanted || options.jpeg.wanted ? QStringList()
+                                                                                : templatesOfRows(options, *rows, programFolder);
+    const bool drawsText = options.print.wanted || options.jpeg.wanted
+        || std::any_of(templates.begin(), templates.end(), drawsPictures);
+    if (drawsText && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application;
+    if (options.print.wanted)
+        application = std::make_unique<QApplication>(argc, argv);
+    else if (drawsText)
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    return run(options, *rows, programFolder);
 }

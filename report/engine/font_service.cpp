@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
+#include <QThread>
 
 #include <fontconfig/fontconfig.h>
 #include <fribidi.h>
@@ -20,6 +22,8 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <unordered_map>
 
 namespace quittung::report {
 
@@ -112,6 +116,34 @@ hb_language_t shapingLanguage()
     return language;
 }
 
+// Qt's font engines belong to the thread that made them (their FreeType faces live in that
+// thread's FreeType library), so every thread loads and drops its own raw fonts.
+struct ThreadRawFonts {
+    struct Sizes {
+        bool loaded = false;
+        QRawFont base;
+        std::map<double, QRawFont> sized;
+    };
+    std::unordered_map<const FontFace*, Sizes> faces;
+    bool cleanupRegistered = false;
+};
+
+thread_local ThreadRawFonts t_rawFonts;
+
+ThreadRawFonts& threadRawFonts()
+{
+    if (!t_rawFonts.cleanupRegistered && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        // The main thread's raw fonts hold font engines of the GUI application and must go before
+        // it does; other threads drop theirs when they end.
+        t_rawFonts.cleanupRegistered = true;
+        qAddPostRoutine([] {
+            t_rawFonts.faces.clear();
+            t_rawFonts.cleanupRegistered = false;
+        });
+    }
+    return t_rawFonts;
+}
+
 class ResolvedFace final : public FontFace {
 public:
     ResolvedFace(QString family, QString path, int index, QByteArray data, bool wantBold, bool wantItalic)
@@ -193,14 +225,6 @@ public:
         FT_Done_Face(face);
     }
 
-    void clearRawFonts() const
-    {
-        std::lock_guard lock(m_rawMutex);
-        m_rawFonts.clear();
-        m_rawBase = QRawFont();
-        m_rawLoaded = false;
-    }
-
     QString familyName() const override { return m_family; }
     QString filePath() const override { return m_path; }
     int faceIndex() const override { return m_index; }
@@ -267,22 +291,24 @@ public:
 
     QRawFont rawFont(double emPixels) const override
     {
-        std::lock_guard lock(m_rawMutex);
-        if (!m_rawLoaded) {
-            m_rawLoaded = true;
-            const QByteArray single = extractCollectionFace(m_data, m_index);
-            if (!single.isEmpty())
-                m_rawBase.loadFromData(single, emPixels, QFont::PreferVerticalHinting);
-            registerCleanup();
-        }
-        if (!m_rawBase.isValid())
+        // Without a GUI application Qt has no font database to load into.
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             return {};
-        auto found = m_rawFonts.find(emPixels);
-        if (found == m_rawFonts.end()) {
+        ThreadRawFonts::Sizes& fonts = threadRawFonts().faces[this];
+        if (!fonts.loaded) {
+            fonts.loaded = true;
+            const QByteArray single = singleFaceData();
+            if (!single.isEmpty())
+                fonts.base.loadFromData(single, emPixels, QFont::PreferVerticalHinting);
+        }
+        if (!fonts.base.isValid())
+            return {};
+        auto found = fonts.sized.find(emPixels);
+        if (found == fonts.sized.end()) {
             // One raw font per size keeps each size's glyph cache alive between lines.
-            QRawFont sized = m_rawBase;
+            QRawFont sized = fonts.base;
             sized.setPixelSize(emPixels);
-            found = m_rawFonts.emplace(emPixels, sized).first;
+            found = fonts.sized.emplace(emPixels, sized).first;
         }
         return found->second;
     }
@@ -386,11 +412,19 @@ private:
                 pos[g].y_offset * scale});
     }
 
-    static void registerCleanup();
     static quint64 nextSerial()
     {
         static std::atomic<quint64> serial{0};
         return ++serial;
+    }
+
+    // The face as a file of its own for QRawFont, cut from a collection once for all threads.
+    QByteArray singleFaceData() const
+    {
+        std::lock_guard lock(m_singleMutex);
+        if (!m_single)
+            m_single = extractCollectionFace(m_data, m_index);
+        return *m_single;
     }
 
     QString m_family;
@@ -408,10 +442,8 @@ private:
     Metrics m_metrics;
     Decorations m_decorations; // font units
 
-    mutable std::mutex m_rawMutex;
-    mutable bool m_rawLoaded = false;
-    mutable QRawFont m_rawBase;
-    mutable std::map<double, QRawFont> m_rawFonts;
+    mutable std::mutex m_singleMutex;
+    mutable std::optional<QByteArray> m_single;
 };
 
 QString patternString(FcPattern* pattern, const char* object)
@@ -490,32 +522,7 @@ struct FontService::Cache {
     }
 };
 
-namespace {
-
-std::weak_ptr<FontService::Cache> g_cacheForCleanup;
-
-void releaseRawFonts()
-{
-    if (auto cache = g_cacheForCleanup.lock()) {
-        std::lock_guard lock(cache->mutex);
-        for (const auto& face : std::as_const(cache->faces))
-            face->clearRawFonts();
-    }
-}
-
-} // namespace
-
-void ResolvedFace::registerCleanup()
-{
-    // Raw fonts hold font engines of the GUI application; they must go before it does.
-    static std::once_flag once;
-    std::call_once(once, [] { qAddPostRoutine(releaseRawFonts); });
-}
-
-FontService::FontService() : m_cache(std::make_shared<Cache>())
-{
-    g_cacheForCleanup = m_cache;
-}
+FontService::FontService() : m_cache(std::make_shared<Cache>()) {}
 
 FontService& FontService::instance()
 {

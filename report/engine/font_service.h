@@ -86,8 +86,9 @@ public:
     // width of characters 0..i. Characters of one cluster share its advance at its first character.
     virtual std::vector<double> cumulativeAdvances(const QString& text, double emPixels) const = 0;
 
-    // The same face for QPainter::drawGlyphRun, at an em size in pixels. Needs a QGuiApplication;
-    // the raw fonts are cached per size and released when the application object goes.
+    // The same face for QPainter::drawGlyphRun, at an em size in pixels; invalid without a
+    // QGuiApplication. Each thread gets raw fonts of its own, cached per size and released when
+    // the thread ends (a std::thread's; the main thread's when the application object goes).
     virtual QRawFont rawFont(double emPixels) const = 0;
 };
 

@@ -241,3 +241,59 @@ TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
     for (const QString& receipt : receipts)
         EXPECT_TRUE(isCompleteJpeg(path("out/") + receipt)) << receipt.toStdString();
 }
+
+// A batch made on several threads writes exactly the files, lines and numbers of one made on one.
+TEST_F(CliTest, ABatchOnSeveralThreadsMatchesOneThread)
+{
+    QByteArray csv = "nummer;von;fuer;brutto;format\n";
+    for (int i = 0; i < 9; ++i) {
+        const QByteArray row = QByteArray::number(i);
+        // Every third row brings its number; one row cannot be made.
+        csv += (i % 3 == 0 ? "7" + row : QByteArray()) + ";Kunde " + row + ";\"Miete\nMonat " + row + "\";"
+            + (i == 4 ? "abc" : QByteArray::number(10 + i)) + ";" + (i % 2 ? "a4-2" : "a5") + "\n";
+    }
+    writeFile("rows.csv", csv);
+    struct Batch {
+        CliRun run;
+        QMap<QString, QByteArray> files;
+    };
+    const auto batch = [&](const QString& into, const QStringList& options) {
+        writeFile("Settings.ini", "[Telvo]\r\nQID=41\r\n");
+        Batch made;
+        made.run = cli(QStringList{"--csv", "rows.csv", "--datum", "2020-07-03", "--pdf", into} + options);
+        for (QString& file : made.run.files) {
+            const QByteArray written = file.toUtf8();
+            file = QFileInfo(file).fileName();
+            // The PDF's text, as its bytes hold the time it was made.
+            made.files[file] = file.endsWith(QLatin1String(".PDF"))
+                ? tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path(written.constData()), QStringLiteral("-")}).output
+                : readFile(written.constData());
+        }
+        return made;
+    };
+    const Batch one = batch(QStringLiteral("one"), {"--jpg", "one", "--jobs", "1"});
+    const Batch several = batch(QStringLiteral("several"), {"--jpg", "several", "--jobs", "4"});
+    // Without JPEG files the tool starts without Qt's GUI platform; its PDFs stay the same.
+    const Batch pdfOnly = batch(QStringLiteral("pdf"), {});
+    EXPECT_EQ(one.run.status, 1);
+    EXPECT_EQ(several.run.status, 1);
+    EXPECT_EQ(several.run.files, one.run.files);
+    // Qt's own warnings may stand between the rows' lines.
+    const auto rowErrors = [](const CliRun& run) {
+        return run.errors.split(u'\n').filter(QRegularExpression(QStringLiteral("^Zeile ")));
+    };
+    EXPECT_EQ(rowErrors(one.run), QStringList{QStringLiteral("Zeile 10: 'abc' ist kein gültiger Gleitkommawert.")});
+    EXPECT_EQ(rowErrors(several.run), rowErrors(one.run));
+    ASSERT_EQ(one.files.size(), 16);
+    EXPECT_EQ(numbers(one.run.files).first(), 70);
+    EXPECT_EQ(numbers(one.run.files).mid(2, 4), (QList<int>{42, 42, 43, 43}));
+    for (auto file = one.files.begin(); file != one.files.end(); ++file) {
+        EXPECT_FALSE(file.value().isEmpty()) << file.key().toStdString();
+        EXPECT_EQ(several.files.value(file.key()), file.value()) << file.key().toStdString();
+        if (file.key().endsWith(QLatin1String(".PDF"))) {
+            EXPECT_EQ(pdfOnly.files.value(file.key()), file.value()) << file.key().toStdString();
+        }
+    }
+    EXPECT_EQ(pdfOnly.files.size(), 8);
+    EXPECT_EQ(storedCounter(), 41 + 6);
+}
