@@ -8,10 +8,24 @@
 #include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTranslator>
 
 namespace quittung::app {
+
+namespace {
+
+// The path as one word of a shell command.
+QString shellWord(const QString& path)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./+-]+$"));
+    if (plain.match(path).hasMatch())
+        return path;
+    return QLatin1Char('\'') + QString(path).replace(QStringLiteral("'"), QStringLiteral("'\\''")) + QLatin1Char('\'');
+}
+
+} // namespace
 
 QIcon programIcon()
 {
@@ -45,7 +59,7 @@ bool warnIfProgramFolderReadOnly(const QString& programFolder, report::EngineHos
     const QString folder = QDir::toNativeSeparators(QDir::cleanPath(programFolder));
     const QString copy = QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("Quittung")));
     host.showMessage(applicationTitle(),
-        formatMessage(msg::SProgramFolderReadOnly, {folder, copy, folder, copy, copy}),
+        formatMessage(msg::SProgramFolderReadOnly, {folder, copy, shellWord(folder)}),
         report::EngineHost::Icon::Warning);
     return true;
 }

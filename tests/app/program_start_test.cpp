@@ -85,18 +85,32 @@ TEST(ProgramStart, AFolderIsWritableOnlyWhenAFileCanReallyBeCreatedInIt)
 
 TEST(ProgramStart, AProgramFolderThatCannotBeWrittenIsReportedOnceWithWhereToCopyIt)
 {
+    QTemporaryDir temporary;
     RecordingEngineHost host;
-    QTemporaryDir writable;
-    EXPECT_FALSE(warnIfProgramFolderReadOnly(writable.path(), host));
+    EXPECT_FALSE(warnIfProgramFolderReadOnly(temporary.path(), host));
     EXPECT_TRUE(host.shown.isEmpty());
 
-    EXPECT_TRUE(warnIfProgramFolderReadOnly(QStringLiteral("/proc/"), host));
-    ASSERT_EQ(host.shown.size(), 1);
+    // A folder below a file cannot be written by root either; its name needs quoting in a shell.
+    QFile file(temporary.filePath(QStringLiteral("Peter's Programme")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QString belowFile = file.fileName() + QStringLiteral("/quittung");
+    const struct {
+        QString folder;
+        QString shown;
+        QString copyCommand;
+    } cases[] = {
+        {QStringLiteral("/proc/"), QStringLiteral("/proc"), QStringLiteral("/proc")},
+        {belowFile, belowFile, QLatin1Char('\'') + temporary.path() + QStringLiteral("/Peter'\\''s Programme/quittung'")},
+    };
     const QString copy = QDir::home().filePath(QStringLiteral("Quittung"));
-    EXPECT_EQ(host.shown.front(),
-        applicationTitle() + QStringLiteral("|In den Programmordner /proc kann nicht geschrieben werden. Quittung legt dort die "
-                       "Einstellungen (Settings.ini) und die Quittungen (PDF und JPG) ab, daher würde jede "
-                       "Quittung scheitern.\n\nKopieren Sie den Programmordner nach %1 und starten Sie Quittung "
-                       "von dort:\n\ncp -r \"/proc\" \"%1\"\n\"%1/Quittung\"")
-            .arg(copy));
+    for (const auto& c : cases) {
+        host.shown.clear();
+        EXPECT_TRUE(warnIfProgramFolderReadOnly(c.folder, host));
+        EXPECT_EQ(host.shown,
+            QStringList(applicationTitle() + QStringLiteral("|In den Programmordner %1 kann nicht geschrieben werden. "
+                "Quittung legt dort die Einstellungen (Settings.ini) und die Quittungen (PDF und JPG) ab, daher würde "
+                "jede Quittung scheitern.\n\nKopieren Sie den Programmordner nach %2 und starten Sie Quittung von "
+                "dort, im Terminal zum Beispiel so:\n\ncp -r %3 ~/Quittung\n~/Quittung/Quittung")
+                            .arg(c.shown, copy, c.copyCommand)));
+    }
 }
