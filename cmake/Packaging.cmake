@@ -6,7 +6,6 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deutsche Quittungen mit dem Betrag in Wor
 set(CPACK_PACKAGE_CONTACT "Quittung <quittung@example.org>")
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /)
-set(CPACK_STRIP_FILES OFF)
 
 # Each package takes its own components, chosen in the per-generator file, all in one package.
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
