@@ -1,10 +1,13 @@
 #include "app/error_handler.h"
 #include "app/receipt_window.h"
 #include "app/message_host.h"
+#include "app/program_start.h"
 #include "app/visual_style.h"
 #include "runtime/format_settings.h"
 
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,10 +36,13 @@ int main(int argc, char* argv[])
     }
     const quittung::FormatSettings formatSettings = quittung::FormatSettings::fromProcessLocale();
     QApplication application(argc, argv);
+    application.setWindowIcon(quittung::app::programIcon());
+    const auto qtTranslations = quittung::app::installQtTranslations(QLocale());
     quittung::app::applyVisualStyleOrComplain(application, QStringLiteral("Carbon"));
     quittung::app::MessageBoxHost messageHost;
     quittung::report::setEngineHost(&messageHost);
     quittung::app::ReceiptWindow form(formatSettings, QCoreApplication::applicationDirPath());
     form.show();
+    quittung::app::warnIfProgramFolderReadOnly(QCoreApplication::applicationDirPath(), messageHost);
     return application.exec();
 }

@@ -25,6 +25,11 @@ inline constexpr const char* SAmountTooLarge =
 inline constexpr const char* SReadError = "Lesefehler: die Daten enden vor dem Ende eines Werts";
 inline constexpr const char* SVatRateImpossible =
     "Mit dem MwSt.-Satz %s lassen sich Netto- und Bruttobetrag nicht berechnen";
+inline constexpr const char* SProgramFolderReadOnly =
+    "In den Programmordner %s kann nicht geschrieben werden. Quittung legt dort die Einstellungen "
+    "(Settings.ini) und die Quittungen (PDF und JPG) ab, daher würde jede Quittung scheitern.\n\n"
+    "Kopieren Sie den Programmordner nach %s und starten Sie Quittung von dort, im Terminal zum "
+    "Beispiel so:\n\ncp -r %s ~/Quittung\n~/Quittung/Quittung";
 } // namespace msg
 
 // Fills "%s" and "%d" placeholders of a message pattern with the arguments in order; "%%" is a

@@ -12,20 +12,20 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core
 )
 # Only the tests need these: tools that check font subsets and PDF files, a font collection and a CFF font,
 # a virtual display and xdotool for pressing the receipt button as a user does, a CUPS scheduler the
-# printing tests start for themselves; and
+# printing tests start for themselves, the tools that check the menu entry and build and read the .deb; and
 # for the fuzz targets clang with its libFuzzer runtime and the symbolizer of its sanitizer reports,
 # all of one version, so a point release of the unversioned packages cannot split them.
 clang_version=14
 if [[ $mode == test ]]; then
     packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35 qpdf poppler-utils mupdf-tools
-        xvfb xdotool cups cups-client
+        xvfb xdotool cups cups-client desktop-file-utils dpkg-dev file
         "clang-$clang_version" "libclang-rt-$clang_version-dev" "llvm-$clang_version")
 fi
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+#include <memory>
+
+class QLocale;
+class QTranslator;
+
+namespace quittung::report {
+class EngineHost;
+} // namespace quittung::report
+
+namespace quittung::app {
+
+// The program's icon in every size the resources carry; set on the application, every window
+// takes it, the preview's too.
+QIcon programIcon();
+
+// Qt's own texts (dialog buttons, file dialogs) in German when the locale is German: installs
+// Qt's German translation and returns it, to be kept for as long as the application runs.
+// Nothing is installed for other languages, or when the translation is not there.
+std::unique_ptr<QTranslator> installQtTranslations(const QLocale& locale);
+
+// Whether a file can be created in the folder, found out by creating one (root writes where the
+// permission bits say no).
+bool canWriteIn(const QString& folder);
+
+// Says once, as a warning, that the program folder cannot be written and where to copy it,
+// before the first receipt fails on it. True when it had to.
+bool warnIfProgramFolderReadOnly(const QString& programFolder, report::EngineHost& host);
+
+} // namespace quittung::app
