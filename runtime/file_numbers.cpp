@@ -10,9 +10,6 @@ namespace quittung {
 
 namespace {
 
-// The largest double has 309 digits before the point.
-constexpr std::size_t kPdfNumberSize = 320;
-
 // value × 100 rounded half away from zero, as if computed exactly.
 long double roundedCents(double value)
 {
@@ -28,9 +25,11 @@ long double roundedCents(double value)
     return roundHalfAwayFromZero(static_cast<long double>(value) * 100);
 }
 
+} // namespace
+
 char* writePdfNumber(char* first, double value)
 {
-    char* const last = first + kPdfNumberSize;
+    char* const last = first + PdfNumberMaxSize;
     if (!std::isfinite(value))
         value = 0;
     const long double cents = roundedCents(value);
@@ -50,8 +49,6 @@ char* writePdfNumber(char* first, double value)
     return first;
 }
 
-} // namespace
-
 QByteArray pdfNumber(double value)
 {
     QByteArray out;
@@ -59,11 +56,11 @@ QByteArray pdfNumber(double value)
     return out;
 }
 
-void appendPdfNumber(QByteArray& out, double value)
+QByteArray& appendPdfNumber(QByteArray& out, double value)
 {
-    char buffer[kPdfNumberSize];
+    char buffer[PdfNumberMaxSize];
     const char* end = writePdfNumber(buffer, value);
-    out.append(buffer, end - buffer);
+    return out.append(buffer, end - buffer);
 }
 
 void appendPdfHexCode(QByteArray& out, quint32 value)

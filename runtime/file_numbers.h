@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+
 namespace quittung {
 
 // Numbers written into files, never in the user's format: a point as decimal separator, no grouping,
@@ -14,7 +16,11 @@ namespace quittung {
 // "2.67". A value that rounds to zero is "0.00", never "-0.00". No PDF number holds NaN or an
 // infinity; they are written "0.00" so that the file stays readable.
 QByteArray pdfNumber(double value);
-void appendPdfNumber(QByteArray& out, double value);
+QByteArray& appendPdfNumber(QByteArray& out, double value);
+// The room pdfNumber's text may take: the largest double has 309 digits before the point.
+inline constexpr std::size_t PdfNumberMaxSize = 320;
+// Writes pdfNumber's text at first, which has PdfNumberMaxSize bytes of room; returns its end.
+char* writePdfNumber(char* first, double value);
 // A PDF code: upper-case hex digits, at least four ("0041", "20AC", "1F600").
 void appendPdfHexCode(QByteArray& out, quint32 value);
 

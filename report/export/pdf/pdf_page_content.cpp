@@ -20,7 +20,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace quittung::report {
@@ -49,17 +52,30 @@ public:
 
     void operator()(std::initializer_list<double> operands, const char* op)
     {
-        for (const double operand : operands) {
-            appendPdfNumber(m_out, operand);
-            m_out += ' ';
+        // The line is put together first: a page has thousands of them.
+        constexpr std::size_t kOperands = 8;
+        constexpr std::size_t kOperator = 13;
+        std::array<char, kOperands * (PdfNumberMaxSize + 1) + kOperator + 2> line;
+        const std::size_t opLength = std::strlen(op);
+        if (operands.size() > kOperands || opLength > kOperator) {
+            for (const double operand : operands)
+                appendPdfNumber(m_out, operand).append(' ');
+            m_out.append(op).append("\r\n", 2);
+            return;
         }
-        m_out += op;
-        m_out += "\r\n";
+        char* end = line.data();
+        for (const double operand : operands) {
+            end = writePdfNumber(end, operand);
+            *end++ = ' ';
+        }
+        end = std::copy_n(op, opLength, end);
+        *end++ = '\r';
+        *end++ = '\n';
+        m_out.append(line.data(), end - line.data());
     }
     void text(QByteArrayView line)
     {
-        m_out += line;
-        m_out += "\r\n";
+        m_out.append(line).append("\r\n", 2);
     }
 
 private:
@@ -126,6 +142,8 @@ PdfPageContent::PdfPageContent(PdfDocumentWriter& document, const PdfContentOpti
     const ReportPage& page, const PreparedPages* preparedPages)
     : m_document(document), m_options(options), m_geometry(PdfPageGeometry::of(page)), m_preparedPages(preparedPages)
 {
+    // A receipt page's content takes a few kilobytes.
+    m_content.reserve(8 * 1024);
 }
 
 QByteArray PdfPageContent::colorText(Color color)
