@@ -6,8 +6,6 @@
 #include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
-#include "report/preview/preview_window.h"
-#include "report/preview/report_printer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "settings/ini_settings.h"
@@ -134,16 +132,6 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
 }
 
 } // namespace
-
-ReceiptOutput ReceiptOutput::standard(report::PdfExport& pdf, report::JpegExport& jpeg)
-{
-    ReceiptOutput output;
-    output.preview = [&pdf, &jpeg](ReportPreparer& preparer) {
-        report::showPreparedReport(preparer, {&pdf, &jpeg});
-    };
-    output.print = [](ReportPreparer& preparer) { return report::printReport(preparer); };
-    return output;
-}
 
 QString unsafeNameReason(const QString& part)
 {

@@ -1,6 +1,7 @@
 // quittung-cli: receipts without a window, one from options or one per row of a CSV file.
 
 #include "app/cli/csv_table.h"
+#include "app/cli/printing.h"
 #include "app/receipt_job.h"
 #include "report/document/builtin_design.h"
 #include "report/document/engine_host.h"
@@ -14,12 +15,10 @@
 #include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
-#include "report/preview/report_printer.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/ini_settings.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +29,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -430,9 +431,7 @@ private:
         if (m_options.print.wanted) {
             const QString printer = m_options.print.target;
             output.print = [printer](report::ReportPreparer& preparer) {
-                if (!printer.isEmpty())
-                    preparer.report().printOptions().setPrinter(printer);
-                if (!report::printReport(preparer))
+                if (!printReceipt(preparer, printer))
                     throw Exception(QStringLiteral("Die Quittung konnte nicht gedruckt werden: kein Drucker."));
                 return true;
             };
@@ -639,11 +638,17 @@ int main(int argc, char* argv[])
         return AllMade;
     }
     const QString programFolder = programFolderOf();
+    if (options.print.wanted && !canPrint()) {
+        const QByteArray twin = QFile::encodeName(programFolder + QStringLiteral("quittung-cli-druck"));
+        execv(twin.constData(), argv);
+        printLine(stderr, QStringLiteral("%1: %2").arg(QFile::decodeName(twin), QString::fromLocal8Bit(std::strerror(errno))));
+        return SomeFailed;
+    }
     const std::optional<Rows> rows = readRows(options);
     if (!rows)
         return UsageError;
 
-    // The application object costs most of a short run's start, so each run takes the least it
+    // The application object costs much of a short run's start, so each run takes the least it
     // needs: printing the widgets' print support; JPEG files and templates the PDF draws pictures
     // of Qt's fonts, which need a GUI application (on the offscreen platform, as there is no
     // display); a PDF of texts, lines and shapes needs neither.
@@ -655,7 +660,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
     if (options.print.wanted)
-        application = std::make_unique<QApplication>(argc, argv);
+        application = printingApplication(argc, argv);
     else if (drawsText)
         application = std::make_unique<QGuiApplication>(argc, argv);
     else
