@@ -334,6 +334,15 @@ QString rowField(const QMap<QString, QString>& row, const Options& options, cons
     return row.contains(key) ? row[key] : options.fields.value(key);
 }
 
+// A row's output format: its column or option, else the window's remembered one.
+int outputFormat(const QMap<QString, QString>& row, const Options& options, settings::IniSettings& settings)
+{
+    const QString name = rowField(row, options, "format");
+    if (name.trimmed().isEmpty())
+        return settings.readInteger(QStringLiteral("AusgabeFormat"), 0);
+    return outputFormatIndex(name);
+}
+
 // The settings file of the program folder as the command line uses it: every write goes through
 // the lock, since writing the whole store again at the end would put back a counter another run
 // has advanced meanwhile.
@@ -372,7 +381,7 @@ public:
         t_currentRow = &result;
         try {
             ReceiptFormState receipt = state(row, number);
-            make(receipt, outputFormat(row), result.written);
+            make(receipt, outputFormat(row, m_options, m_settings), result.written);
         } catch (const std::exception& error) {
             result.failed = true;
             result.addError(errorText(error));
@@ -407,14 +416,6 @@ private:
             state.vatRate = floatToString(rate.isEmpty() ? 0.0 : stringToFloat(rate, m_format), m_format);
         }
         return state;
-    }
-
-    int outputFormat(const QMap<QString, QString>& row)
-    {
-        const QString name = rowField(row, m_options, "format");
-        if (name.trimmed().isEmpty())
-            return m_settings.readInteger(QStringLiteral("AusgabeFormat"), 0);
-        return outputFormatIndex(name);
     }
 
     // Makes one receipt; the files written are added to written.
@@ -523,29 +524,23 @@ bool drawsPictures(const QString& templateFile)
     return false;
 }
 
-// The templates the rows take: the chosen one, the settings' fixed one, or the output formats'.
+// The templates the rows are made from.
 QStringList templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
 {
-    if (!options.templateFile.isEmpty())
-        return {options.templateFile};
     settings::IniSettings settings;
     openSettings(settings, programFolder);
-    const QString forms = programFolder + QStringLiteral("Forms/");
-    const QString fixed = settings.readString(QStringLiteral("Form"), QString());
-    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed))
-        return {forms + fixed};
     QStringList files;
     for (const auto& row : rows.fields) {
-        int format = 0;
+        ReceiptChoices choices;
+        choices.templateFile = options.templateFile;
         try {
-            const QString name = rowField(row, options, "format");
-            format = name.trimmed().isEmpty() ? settings.readInteger(QStringLiteral("AusgabeFormat"), 0)
-                                              : outputFormatIndex(name);
+            choices.outputFormat = outputFormat(row, options, settings);
         } catch (const Exception&) {
+            // The row is reported when it is made.
             continue;
         }
-        const QString file = forms + QString::fromLatin1(format < 2 ? "Quittung.Dat" : "QuittungA4.Dat");
-        if (!files.contains(file))
+        const QString file = receiptTemplate(programFolder, settings, choices).file;
+        if (!file.isEmpty() && !files.contains(file))
             files << file;
     }
     return files;
