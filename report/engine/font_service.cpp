@@ -391,7 +391,13 @@ QString patternString(FcPattern* pattern, const char* object)
 struct FontService::Cache {
     std::mutex mutex;
     QHash<QString, std::shared_ptr<const ResolvedFace>> faces;
-    QHash<QString, QByteArray> files;
+    // Font files are mapped rather than read: only the pages of the tables and glyphs used are
+    // touched, straight from the page cache. A mapping lasts as long as its file object.
+    struct MappedFile {
+        std::unique_ptr<QFile> file;
+        QByteArray bytes;
+    };
+    std::map<QString, MappedFile> files;
     FT_Library freetype = nullptr;
 
     Cache()
@@ -409,12 +415,18 @@ struct FontService::Cache {
 
     QByteArray fileBytes(const QString& path)
     {
-        auto found = files.constFind(path);
-        if (found != files.constEnd())
-            return *found;
-        QFile file(path);
-        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        files.insert(path, bytes);
+        if (const auto found = files.find(path); found != files.end())
+            return found->second.bytes;
+        MappedFile mapped{std::make_unique<QFile>(path), QByteArray()};
+        if (mapped.file->open(QIODevice::ReadOnly)) {
+            const qint64 size = mapped.file->size();
+            if (const uchar* data = size > 0 ? mapped.file->map(0, size) : nullptr)
+                mapped.bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+            else
+                mapped.bytes = mapped.file->readAll();
+        }
+        QByteArray bytes = mapped.bytes;
+        files.emplace(path, std::move(mapped));
         return bytes;
     }
 
