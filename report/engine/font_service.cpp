@@ -390,14 +390,15 @@ QString patternString(FcPattern* pattern, const char* object)
 
 struct FontService::Cache {
     std::mutex mutex;
-    QHash<QString, std::shared_ptr<const ResolvedFace>> faces;
     // Font files are mapped rather than read: only the pages of the tables and glyphs used are
-    // touched, straight from the page cache. A mapping lasts as long as its file object.
+    // touched, straight from the page cache. A mapping lasts as long as its file object, so the
+    // files are declared before the faces that read them and go after them.
     struct MappedFile {
         std::unique_ptr<QFile> file;
         QByteArray bytes;
     };
     std::map<QString, MappedFile> files;
+    QHash<QString, std::shared_ptr<const ResolvedFace>> faces;
     FT_Library freetype = nullptr;
 
     Cache()
