@@ -6,8 +6,6 @@
 #include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
-#include "report/preview/preview_window.h"
-#include "report/preview/report_printer.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 #include "settings/ini_settings.h"
@@ -74,23 +72,13 @@ void readTemplate(ReceiptTools& tools, const QString& file)
 
 void loadTemplate(ReceiptTools& tools, const ReceiptChoices& choices)
 {
-    if (!choices.templateFile.isEmpty()) {
-        readTemplate(tools, choices.templateFile);
+    const ReceiptTemplate chosen = receiptTemplate(tools.programFolder, tools.settings, choices);
+    if (chosen.file.isEmpty())
         return;
-    }
-    const int outputFormat = choices.outputFormat;
-    const QString forms = tools.programFolder + QStringLiteral("Forms/");
-    const QString fixed = tools.settings.readString(QStringLiteral("Form"), QString());
-    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed)) {
-        readTemplate(tools, forms + fixed);
-        return;
-    }
-    if (outputFormat < 0 || outputFormat >= int(std::size(kTemplates)))
-        return;
-    const FormatTemplate& chosen = kTemplates[outputFormat];
-    readTemplate(tools, forms + QString::fromLatin1(chosen.file));
+    readTemplate(tools, chosen.file);
     // A missing template or one without two receipt pages ends the receipt here.
-    tools.report.pages(2)->setVisible(chosen.copy);
+    if (chosen.copy)
+        tools.report.pages(2)->setVisible(*chosen.copy);
 }
 
 // Prepares the report anew and writes it through the filter, unless the name would leave the
@@ -135,14 +123,18 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
 
 } // namespace
 
-ReceiptOutput ReceiptOutput::standard(report::PdfExport& pdf, report::JpegExport& jpeg)
+ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const ReceiptChoices& choices)
 {
-    ReceiptOutput output;
-    output.preview = [&pdf, &jpeg](ReportPreparer& preparer) {
-        report::showPreparedReport(preparer, {&pdf, &jpeg});
-    };
-    output.print = [](ReportPreparer& preparer) { return report::printReport(preparer); };
-    return output;
+    if (!choices.templateFile.isEmpty())
+        return {choices.templateFile, std::nullopt};
+    const QString forms = programFolder + QStringLiteral("Forms/");
+    const QString fixed = settings.readString(QStringLiteral("Form"), QString());
+    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed))
+        return {forms + fixed, std::nullopt};
+    if (choices.outputFormat < 0 || choices.outputFormat >= int(std::size(kTemplates)))
+        return {};
+    const FormatTemplate& format = kTemplates[choices.outputFormat];
+    return {forms + QString::fromLatin1(format.file), format.copy};
 }
 
 QString unsafeNameReason(const QString& part)

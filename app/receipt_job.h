@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace quittung::settings {
 class IniSettings;
@@ -78,6 +79,15 @@ struct ReceiptTools {
     // Whoever sets it clears it after a receipt that failed: the document may not be as it was.
     LoadedTemplate* loadedTemplate = nullptr;
 };
+
+// The template a receipt is made from: the chosen file, else the settings' fixed "Form" when that
+// file is in Forms/, else the output format's, whose second receipt page copy says whether to show.
+// No file for an output format without a template.
+struct ReceiptTemplate {
+    QString file;
+    std::optional<bool> copy;
+};
+ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const ReceiptChoices& choices);
 
 // Gives the store the program's settings file: Settings.ini in the program folder, section "Telvo",
 // written only when flushed, booleans as TRUE/FALSE.

@@ -1,6 +1,7 @@
 // quittung-cli: receipts without a window, one from options or one per row of a CSV file.
 
 #include "app/cli/csv_table.h"
+#include "app/cli/printing.h"
 #include "app/receipt_job.h"
 #include "report/document/builtin_design.h"
 #include "report/document/engine_host.h"
@@ -14,12 +15,10 @@
 #include "report/engine/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
-#include "report/preview/report_printer.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "settings/ini_settings.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +29,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -333,6 +334,15 @@ QString rowField(const QMap<QString, QString>& row, const Options& options, cons
     return row.contains(key) ? row[key] : options.fields.value(key);
 }
 
+// A row's output format: its column or option, else the window's remembered one.
+int outputFormat(const QMap<QString, QString>& row, const Options& options, settings::IniSettings& settings)
+{
+    const QString name = rowField(row, options, "format");
+    if (name.trimmed().isEmpty())
+        return settings.readInteger(QStringLiteral("AusgabeFormat"), 0);
+    return outputFormatIndex(name);
+}
+
 // The settings file of the program folder as the command line uses it: every write goes through
 // the lock, since writing the whole store again at the end would put back a counter another run
 // has advanced meanwhile.
@@ -371,7 +381,7 @@ public:
         t_currentRow = &result;
         try {
             ReceiptFormState receipt = state(row, number);
-            make(receipt, outputFormat(row), result.written);
+            make(receipt, outputFormat(row, m_options, m_settings), result.written);
         } catch (const std::exception& error) {
             result.failed = true;
             result.addError(errorText(error));
@@ -408,14 +418,6 @@ private:
         return state;
     }
 
-    int outputFormat(const QMap<QString, QString>& row)
-    {
-        const QString name = rowField(row, m_options, "format");
-        if (name.trimmed().isEmpty())
-            return m_settings.readInteger(QStringLiteral("AusgabeFormat"), 0);
-        return outputFormatIndex(name);
-    }
-
     // Makes one receipt; the files written are added to written.
     void make(ReceiptFormState& state, int outputFormat, QStringList& written)
     {
@@ -430,9 +432,7 @@ private:
         if (m_options.print.wanted) {
             const QString printer = m_options.print.target;
             output.print = [printer](report::ReportPreparer& preparer) {
-                if (!printer.isEmpty())
-                    preparer.report().printOptions().setPrinter(printer);
-                if (!report::printReport(preparer))
+                if (!printReceipt(preparer, printer))
                     throw Exception(QStringLiteral("Die Quittung konnte nicht gedruckt werden: kein Drucker."));
                 return true;
             };
@@ -524,29 +524,23 @@ bool drawsPictures(const QString& templateFile)
     return false;
 }
 
-// The templates the rows take: the chosen one, the settings' fixed one, or the output formats'.
+// The templates the rows are made from.
 QStringList templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
 {
-    if (!options.templateFile.isEmpty())
-        return {options.templateFile};
     settings::IniSettings settings;
     openSettings(settings, programFolder);
-    const QString forms = programFolder + QStringLiteral("Forms/");
-    const QString fixed = settings.readString(QStringLiteral("Form"), QString());
-    if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed))
-        return {forms + fixed};
     QStringList files;
     for (const auto& row : rows.fields) {
-        int format = 0;
+        ReceiptChoices choices;
+        choices.templateFile = options.templateFile;
         try {
-            const QString name = rowField(row, options, "format");
-            format = name.trimmed().isEmpty() ? settings.readInteger(QStringLiteral("AusgabeFormat"), 0)
-                                              : outputFormatIndex(name);
+            choices.outputFormat = outputFormat(row, options, settings);
         } catch (const Exception&) {
+            // The row is reported when it is made.
             continue;
         }
-        const QString file = forms + QString::fromLatin1(format < 2 ? "Quittung.Dat" : "QuittungA4.Dat");
-        if (!files.contains(file))
+        const QString file = receiptTemplate(programFolder, settings, choices).file;
+        if (!file.isEmpty() && !files.contains(file))
             files << file;
     }
     return files;
@@ -639,11 +633,17 @@ int main(int argc, char* argv[])
         return AllMade;
     }
     const QString programFolder = programFolderOf();
+    if (options.print.wanted && !canPrint()) {
+        const QByteArray twin = QFile::encodeName(programFolder + QStringLiteral("quittung-cli-druck"));
+        execv(twin.constData(), argv);
+        printLine(stderr, QStringLiteral("%1: %2").arg(QFile::decodeName(twin), QString::fromLocal8Bit(std::strerror(errno))));
+        return SomeFailed;
+    }
     const std::optional<Rows> rows = readRows(options);
     if (!rows)
         return UsageError;
 
-    // The application object costs most of a short run's start, so each run takes the least it
+    // The application object costs much of a short run's start, so each run takes the least it
     // needs: printing the widgets' print support; JPEG files and templates the PDF draws pictures
     // of Qt's fonts, which need a GUI application (on the offscreen platform, as there is no
     // display); a PDF of texts, lines and shapes needs neither.
@@ -655,7 +655,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
     if (options.print.wanted)
-        application = std::make_unique<QApplication>(argc, argv);
+        application = printingApplication(argc, argv);
     else if (drawsText)
         application = std::make_unique<QGuiApplication>(argc, argv);
     else

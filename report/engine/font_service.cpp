@@ -458,8 +458,15 @@ QString patternString(FcPattern* pattern, const char* object)
 
 struct FontService::Cache {
     std::mutex mutex;
+    // Font files are mapped rather than read: only the pages of the tables and glyphs used are
+    // touched, straight from the page cache. A mapping lasts as long as its file object, so the
+    // files are declared before the faces that read them and go after them.
+    struct MappedFile {
+        std::unique_ptr<QFile> file;
+        QByteArray bytes;
+    };
+    std::map<QString, MappedFile> files;
     QHash<QString, std::shared_ptr<const ResolvedFace>> faces;
-    QHash<QString, QByteArray> files;
     FT_Library freetype = nullptr;
 
     Cache()
@@ -477,12 +484,18 @@ struct FontService::Cache {
 
     QByteArray fileBytes(const QString& path)
     {
-        auto found = files.constFind(path);
-        if (found != files.constEnd())
-            return *found;
-        QFile file(path);
-        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        files.insert(path, bytes);
+        if (const auto found = files.find(path); found != files.end())
+            return found->second.bytes;
+        MappedFile mapped{std::make_unique<QFile>(path), QByteArray()};
+        if (mapped.file->open(QIODevice::ReadOnly)) {
+            const qint64 size = mapped.file->size();
+            if (const uchar* data = size > 0 ? mapped.file->map(0, size) : nullptr)
+                mapped.bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+            else
+                mapped.bytes = mapped.file->readAll();
+        }
+        QByteArray bytes = mapped.bytes;
+        files.emplace(path, std::move(mapped));
         return bytes;
     }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -139,11 +140,26 @@ TEST_F(CliTest, UsageErrorsAndHelp)
 {
     EXPECT_EQ(cli({"--help"}).status, 0);
     for (const QStringList& arguments : {QStringList{"--farbe", "rot"}, QStringList{"--von"}, QStringList{"frei"},
-             QStringList{"--csv", "fehlt.csv"}}) {
+             QStringList{"--csv", "fehlt.csv"}, QStringList{"--jobs", "0"}}) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(run.status, 2) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.files.isEmpty());
     }
+}
+
+// quittung-cli links no printing: a run that prints goes on in its twin, which finds no printer
+// behind a scheduler that is not there.
+TEST_F(CliTest, PrintingIsHandedToTheTwinThatPrints)
+{
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUITTUNG_CLI_PRINTING), path("quittung-cli-druck")));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("127.0.0.1:9"));
+    process.setProcessEnvironment(environment);
+    start(process, {"--nummer", "1", "--von", "A", "--brutto", "1", "--drucken"});
+    const CliRun run = finish(process);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("kein Drucker"))) << run.errors.toStdString();
 }
 
 TEST_F(CliTest, WithoutANumberTheWindowsCounterGivesTheNextAndAdvances)

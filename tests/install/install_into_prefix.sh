@@ -19,7 +19,7 @@ done < <(expected_paths "$folder" "$prefix/share")
 [[ -z $(find "$folder/PDF" "$folder/JPG" -mindepth 1) ]] || fail "PDF/ or JPG/ is not empty"
 check_menu_entry "$prefix/share/applications/quittung.desktop" "$folder/Quittung"
 
-for program in Quittung quittung-cli; do
+for program in Quittung quittung-cli quittung-cli-druck; do
     if readelf -d "$folder/$program" | grep -E 'R(UN)?PATH' | grep -qF "$(realpath "$build")"; then
         fail "$program still looks for libraries in the build folder"
     fi

@@ -4,7 +4,7 @@
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-program_folder_entries=(Quittung quittung-cli Forms/Quittung.Dat Forms/QuittungA4.Dat PDF/ JPG/)
+program_folder_entries=(Quittung quittung-cli quittung-cli-druck Forms/Quittung.Dat Forms/QuittungA4.Dat PDF/ JPG/)
 icon_files=()
 for size in 16 22 24 32 48 64 128 256; do
     icon_files+=("icons/hicolor/${size}x${size}/apps/quittung.png")

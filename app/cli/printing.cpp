@@ -1,0 +1,29 @@
+#include "app/cli/printing.h"
+
+#include "report/document/report.h"
+#include "report/document/report_options.h"
+#include "report/engine/report_preparer.h"
+#include "report/preview/report_printer.h"
+
+#include <QApplication>
+
+namespace quittung::app {
+
+bool canPrint()
+{
+    return true;
+}
+
+std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
+{
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+bool printReceipt(report::ReportPreparer& preparer, const QString& printer)
+{
+    if (!printer.isEmpty())
+        preparer.report().printOptions().setPrinter(printer);
+    return report::printReport(preparer);
+}
+
+} // namespace quittung::app

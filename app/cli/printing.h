@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <memory>
+
+namespace quittung::report {
+class ReportPreparer;
+}
+
+namespace quittung::app {
+
+// Printing takes Qt Widgets and Qt PrintSupport, and loading them is a good part of the start of a
+// run that does not print. So quittung-cli links neither and hands a run that prints to its twin
+// quittung-cli-druck, the same tool with printing.
+
+// Whether this program prints itself.
+bool canPrint();
+
+// The application object printing needs: the widgets' print support.
+std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv);
+
+// Prints a receipt without the dialog on the named printer, or on the default one when the name is
+// empty; false when there is no printer.
+bool printReceipt(report::ReportPreparer& preparer, const QString& printer);
+
+} // namespace quittung::app

@@ -1,0 +1,21 @@
+#include "app/cli/printing.h"
+
+namespace quittung::app {
+
+// A run that prints never gets here: main() hands it to the twin first.
+bool canPrint()
+{
+    return false;
+}
+
+std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
+{
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+bool printReceipt(report::ReportPreparer&, const QString&)
+{
+    return false;
+}
+
+} // namespace quittung::app
