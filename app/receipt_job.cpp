@@ -202,9 +202,23 @@ int reserveNumbers(settings::IniSettings& settings, int count)
 void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices)
 {
     if (tools.output.storeChoices) {
-        // The number is handed out now: it must be in the file before anything can go wrong.
+        // The number is handed out now: it must be in the file before anything can go wrong. The
+        // counter is read from the file again under the lock: the command line may have advanced it.
         updateSettingsLocked(tools.settings, [&] {
             settings::IniSettings& ini = tools.settings;
+            bool proposed = false;
+            const int number = state.number.toInt(&proposed);
+            if (proposed && !choices.proposedNumber.isEmpty() && state.number == choices.proposedNumber) {
+                settings::IniSettings file;
+                configureReceiptSettings(file, tools.programFolder);
+                file.setFlushOnDestroy(false);
+                const int stored = file.readInteger(QStringLiteral("QID"), 0);
+                if (stored >= number) {
+                    if (stored == std::numeric_limits<int>::max())
+                        throw IntegerOverflowError();
+                    state.number = QString::number(stored + 1);
+                }
+            }
             ini.writeString(QStringLiteral("QID"), state.number);
             ini.writeString(QStringLiteral("MwST"), state.vatRate);
             ini.writeString(QStringLiteral("Ort"), state.place);
@@ -219,13 +233,13 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
         if (amount->isEmpty())
             *amount = QStringLiteral("0");
     }
-    if (tools.amountsChanged)
-        tools.amountsChanged(state);
+    if (tools.formChanged)
+        tools.formChanged(state);
     const CompletedAmounts amounts = computeAmounts(state.net, state.gross, state.vatRate, tools.formatSettings);
     state.net = amounts.net;
     state.gross = amounts.gross;
-    if (tools.amountsChanged)
-        tools.amountsChanged(state);
+    if (tools.formChanged)
+        tools.formChanged(state);
 
     loadTemplate(tools, choices);
 

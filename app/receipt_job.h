@@ -33,6 +33,10 @@ struct ReceiptChoices {
     int outputFormat = 0;
     // A template file that takes the place of the output format's (the settings' fixed "Form" too).
     QString templateFile;
+    // The number the window proposed from the counter. While the form still holds it and another
+    // program has handed that number out meanwhile, the receipt takes the next free one; a number
+    // the user typed is kept (that is how numbering starts again).
+    QString proposedNumber;
 };
 
 // Where a receipt is shown or printed at the end. The defaults are the preview window and the
@@ -72,9 +76,9 @@ struct ReceiptTools {
     QString programFolder;
     FormatSettings formatSettings;
     ReceiptOutput output;
-    // Called once empty amounts are filled and again once they are completed, so a window shows
-    // them before anything else happens.
-    std::function<void(const ReceiptFormState&)> amountsChanged;
+    // Called once the number is settled and empty amounts are filled, and again once the amounts
+    // are completed, so a window shows them before anything else happens.
+    std::function<void(const ReceiptFormState&)> formChanged;
     // When set, a template file unchanged since it was read into the report is not read again.
     // Whoever sets it clears it after a receipt that failed: the document may not be as it was.
     LoadedTemplate* loadedTemplate = nullptr;

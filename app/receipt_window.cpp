@@ -175,12 +175,13 @@ void ReceiptWindow::createReceipt()
 {
     ReceiptFormState state = receiptFormState();
     const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
-        directPrintCheck->isChecked(), formatBox->itemIndex(), QString()};
+        directPrintCheck->isChecked(), formatBox->itemIndex(), QString(), m_proposedNumber};
     ReceiptTools tools{*m_report, *m_preparer, *m_pdfExport, *m_jpegExport, *m_settings, m_programFolder,
-        m_formatSettings, m_receiptOutput, [this](const ReceiptFormState& amounts) {
-            netEdit->setText(amounts.net);
-            grossEdit->setText(amounts.gross);
-            vatRateEdit->setText(amounts.vatRate);
+        m_formatSettings, m_receiptOutput, [this](const ReceiptFormState& form) {
+            numberEdit->setText(form.number);
+            netEdit->setText(form.net);
+            grossEdit->setText(form.gross);
+            vatRateEdit->setText(form.vatRate);
         }};
     makeReceipt(tools, state, choices);
     resetForm();
@@ -271,7 +272,8 @@ void ReceiptWindow::formShow()
 
 void ReceiptWindow::resetForm()
 {
-    numberEdit->setText(QString::number(checkedIncrement(m_settings->readInteger(QStringLiteral("QID"), 0))));
+    m_proposedNumber = QString::number(checkedIncrement(m_settings->readInteger(QStringLiteral("QID"), 0)));
+    numberEdit->setText(m_proposedNumber);
     placeEdit->setText(m_settings->readString(QStringLiteral("Ort"), QStringLiteral("Berlin")));
     dateEdit->setDate(m_clock().date());
     // The rate may have decimals (7,5): read and written in the user's number format.

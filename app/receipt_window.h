@@ -142,6 +142,8 @@ private:
     ReceiptOutput m_receiptOutput;
     QString m_programFolder;
     bool m_pdfOpenAfterExport = false;
+    // The number the form was filled with from the counter.
+    QString m_proposedNumber;
 };
 
 } // namespace quittung::app

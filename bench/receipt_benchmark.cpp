@@ -46,7 +46,7 @@ void ReceiptButtonPdfAndJpeg(benchmark::State& state)
     ReceiptOutput output;
     output.preview = [](ReportPreparer&) {};
     ReceiptTools tools{report, preparer, pdf, jpeg, ini, folder.path() + u'/', FormatSettings::german(), output, {}};
-    const ReceiptChoices choices{true, true, true, false, 3, QString()};
+    const ReceiptChoices choices{true, true, true, false, 3, QString(), QString()};
 
     int number = 1;
     for (auto _ : state) {

@@ -438,7 +438,7 @@ private:
             };
         }
         const ReceiptChoices choices{
-            m_options.pdf.wanted, m_options.jpeg.wanted, false, true, outputFormat, m_options.templateFile};
+            m_options.pdf.wanted, m_options.jpeg.wanted, false, true, outputFormat, m_options.templateFile, QString()};
         ReceiptTools tools{
             m_report, m_preparer, m_pdf, m_jpeg, m_settings, m_programFolder, m_format, output, {}, &m_loadedTemplate};
         makeReceipt(tools, state, choices);

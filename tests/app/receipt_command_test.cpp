@@ -53,6 +53,7 @@ protected:
             shownWidth = shownPages ? preparer.preparedPages().page(0)->paperWidth() : 0;
             settingsAtPreview = readSettings();
             amountsAtPreview = window->netEdit->text() + u'|' + window->grossEdit->text();
+            numberAtPreview = window->numberEdit->text();
         };
         output.print = [this](ReportPreparer& preparer) {
             log << (preparer.report().printOptions().showDialog() ? QStringLiteral("print with dialog")
@@ -100,6 +101,7 @@ protected:
     double shownWidth = 0;
     QByteArray settingsAtPreview;
     QString amountsAtPreview;
+    QString numberAtPreview;
 };
 
 } // namespace
@@ -168,6 +170,30 @@ TEST_F(ReceiptCommandTest, NamesNeverLeaveTheOutputFolders)
         << host.shown[0].toStdString();
     EXPECT_EQ(log.back(), QStringLiteral("preview"));
     EXPECT_EQ(window->numberEdit->text(), QStringLiteral("13"));
+}
+
+// The command line shares the counter: a number it handed out while the window was open is not
+// handed out again, while a number the user typed is the user's choice (numbering starts again).
+TEST_F(ReceiptCommandTest, ANumberTheCommandLineHandedOutMeanwhileIsNotUsedAgain)
+{
+    ASSERT_EQ(window->numberEdit->text(), QStringLiteral("12"));
+    settings::IniSettings commandLine;
+    configureReceiptSettings(commandLine, folder.path() + u'/');
+    commandLine.setFlushOnDestroy(false);
+    ASSERT_EQ(reserveNumbers(commandLine, 2), 12);
+
+    choose(false, false, true, false);
+    press();
+    EXPECT_EQ(numberAtPreview, QStringLiteral("14"));
+    EXPECT_TRUE(settingsAtPreview.contains("QID=14")) << settingsAtPreview.toStdString();
+    EXPECT_EQ(window->numberEdit->text(), QStringLiteral("15"));
+
+    window->numberEdit->setText(QStringLiteral("1"));
+    window->grossEdit->setText(QStringLiteral("119"));
+    press();
+    EXPECT_EQ(numberAtPreview, QStringLiteral("1"));
+    EXPECT_TRUE(readSettings().contains("QID=1\r\n")) << readSettings().toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
 
 // Where the template comes from: the "Form" key when its file exists, else the output format.
