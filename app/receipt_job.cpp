@@ -183,6 +183,14 @@ bool updateSettingsLocked(settings::IniSettings& settings, const std::function<v
     return settings.flush();
 }
 
+int storedReceiptCounter(const QString& programFolder)
+{
+    settings::IniSettings file;
+    configureReceiptSettings(file, programFolder);
+    file.setFlushOnDestroy(false);
+    return file.readInteger(QStringLiteral("QID"), 0);
+}
+
 int reserveNumbers(settings::IniSettings& settings, int count)
 {
     int first = 0;
@@ -209,10 +217,7 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
             bool proposed = false;
             const int number = state.number.toInt(&proposed);
             if (proposed && !choices.proposedNumber.isEmpty() && state.number == choices.proposedNumber) {
-                settings::IniSettings file;
-                configureReceiptSettings(file, tools.programFolder);
-                file.setFlushOnDestroy(false);
-                const int stored = file.readInteger(QStringLiteral("QID"), 0);
+                const int stored = storedReceiptCounter(tools.programFolder);
                 if (stored >= number) {
                     if (stored == std::numeric_limits<int>::max())
                         throw IntegerOverflowError();

@@ -103,6 +103,10 @@ void configureReceiptSettings(settings::IniSettings& settings, const QString& pr
 // be written.
 bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload = true);
 
+// The receipt counter as Settings.ini in the program folder holds it now: another program may have
+// advanced it since a store read the file.
+int storedReceiptCounter(const QString& programFolder);
+
 // Hands out count receipt numbers from the shared counter (key "QID": the next is the stored one
 // plus 1) and advances it past them. Returns the first.
 int reserveNumbers(settings::IniSettings& settings, int count);

@@ -187,7 +187,21 @@ void ReceiptWindow::createReceipt()
     resetForm();
 }
 
-ReceiptWindow::~ReceiptWindow() = default;
+ReceiptWindow::~ReceiptWindow()
+{
+    // The store is written when the window goes, but a counter the command line advanced meanwhile
+    // is not put back. Without the lock the store is written as it stands.
+    m_settings->setFlushOnDestroy(false);
+    try {
+        updateSettingsLocked(*m_settings, [this] {
+            const int stored = storedReceiptCounter(m_programFolder);
+            if (stored > m_settings->readInteger(QStringLiteral("QID"), 0))
+                m_settings->writeInteger(QStringLiteral("QID"), stored);
+        }, false);
+    } catch (const std::exception&) {
+        m_settings->flush();
+    }
+}
 
 void ReceiptWindow::createControls()
 {

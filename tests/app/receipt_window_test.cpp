@@ -277,6 +277,19 @@ TEST_F(ReceiptWindowTest, ClosingTheWindowWritesWhatWasStoredAndKeepsTheRest)
     EXPECT_EQ(readSettings(), QByteArray("[Telvo]\r\nQID=6\r\nFremd=bleibt\r\nMwST=19\r\n\r\n[Andere]\r\nx=1\r\n\r\n"));
 }
 
+TEST_F(ReceiptWindowTest, ClosingTheWindowKeepsACounterTheCommandLineAdvanced)
+{
+    writeSettings("[Telvo]\r\nQID=5\r\n");
+    auto form = showWindow();
+    form->settingsStore().writeString(QStringLiteral("Ort"), QStringLiteral("Köln"));
+    IniSettings commandLine;
+    configureReceiptSettings(commandLine, folder.path() + u'/');
+    commandLine.setFlushOnDestroy(false);
+    ASSERT_EQ(reserveNumbers(commandLine, 3), 6);
+    form.reset();
+    EXPECT_EQ(readSettings(), QByteArray("[Telvo]\r\nQID=8\r\nOrt=Köln\r\n\r\n"));
+}
+
 TEST_F(ReceiptWindowTest, CompletingTheAmountsWritesThemBackOrNothingAtAll)
 {
     const auto form = showWindow();
