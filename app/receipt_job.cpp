@@ -214,9 +214,9 @@ void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoi
         // counter is read from the file again under the lock: the command line may have advanced it.
         updateSettingsLocked(tools.settings, [&] {
             settings::IniSettings& ini = tools.settings;
-            bool proposed = false;
-            const int number = state.number.toInt(&proposed);
-            if (proposed && !choices.proposedNumber.isEmpty() && state.number == choices.proposedNumber) {
+            bool isNumber = false;
+            const int number = state.number.toInt(&isNumber);
+            if (isNumber && !choices.proposedNumber.isEmpty() && state.number == choices.proposedNumber) {
                 const int stored = storedReceiptCounter(tools.programFolder);
                 if (stored >= number) {
                     if (stored == std::numeric_limits<int>::max())

@@ -27,12 +27,13 @@ const std::pair<int, const char*> Papers[] = {
 };
 constexpr int CustomPaper = 256;
 
-QDoubleSpinBox* millimetreBox(double maximum, QWidget* parent)
+QDoubleSpinBox* millimetreBox(double maximum, double value, QWidget* parent)
 {
     auto* box = new QDoubleSpinBox(parent);
     box->setRange(0, maximum);
     box->setDecimals(1);
     box->setSuffix(QStringLiteral(" mm"));
+    box->setValue(value);
     return box;
 }
 
@@ -83,10 +84,8 @@ PageSettingsDialog::PageSettingsDialog(const PageSettings& settings, QWidget* pa
     m_paper->addItem(tr("Custom"), CustomPaper);
     const int known = m_paper->findData(settings.paperSize);
     m_paper->setCurrentIndex(known >= 0 ? known : m_paper->count() - 1);
-    m_width = millimetreBox(5000, paperGroup);
-    m_width->setValue(settings.paperWidth);
-    m_height = millimetreBox(5000, paperGroup);
-    m_height->setValue(settings.paperHeight);
+    m_width = millimetreBox(5000, settings.paperWidth, paperGroup);
+    m_height = millimetreBox(5000, settings.paperHeight, paperGroup);
     auto* paperForm = new QFormLayout(paperGroup);
     paperForm->addRow(tr("Size:"), m_paper);
     paperForm->addRow(tr("Width:"), m_width);
@@ -101,14 +100,10 @@ PageSettingsDialog::PageSettingsDialog(const PageSettings& settings, QWidget* pa
     orientationLayout->addWidget(m_landscape);
 
     auto* marginGroup = new QGroupBox(tr("Margins"), this);
-    m_left = millimetreBox(1000, marginGroup);
-    m_left->setValue(settings.leftMargin);
-    m_top = millimetreBox(1000, marginGroup);
-    m_top->setValue(settings.topMargin);
-    m_right = millimetreBox(1000, marginGroup);
-    m_right->setValue(settings.rightMargin);
-    m_bottom = millimetreBox(1000, marginGroup);
-    m_bottom->setValue(settings.bottomMargin);
+    m_left = millimetreBox(1000, settings.leftMargin, marginGroup);
+    m_top = millimetreBox(1000, settings.topMargin, marginGroup);
+    m_right = millimetreBox(1000, settings.rightMargin, marginGroup);
+    m_bottom = millimetreBox(1000, settings.bottomMargin, marginGroup);
     auto* marginForm = new QFormLayout(marginGroup);
     marginForm->addRow(tr("Left:"), m_left);
     marginForm->addRow(tr("Top:"), m_top);

@@ -3,6 +3,7 @@
 
 #include "app/receipt_job.h"
 #include "settings/ini_settings.h"
+#include "tests/support/tool_run.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,11 +12,11 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSet>
-
-#include <algorithm>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace quittung;
 
@@ -27,23 +28,18 @@ struct CliRun {
     QString errors;
 };
 
-// The other tools' exit status and output.
-struct ToolResult {
-    int status = -1;
-    QByteArray output;
-};
-
-ToolResult tool(const QString& program, const QStringList& arguments)
+// A batch of rows "Kunde 0" … with 10 € each.
+QByteArray customersCsv(int rows)
 {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+    QByteArray csv = "von;brutto\n";
+    for (int i = 0; i < rows; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";10\n";
+    return csv;
 }
 
 bool isCompleteJpeg(const QString& file)
 {
-    return tool(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file}).status == 0;
+    return runTool(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), file}).exitCode == 0;
 }
 
 class CliTest : public ::testing::Test {
@@ -130,8 +126,8 @@ TEST_F(CliTest, OneReceiptFromEveryOption)
     if (!QFile::exists(pdf))
         GTEST_SKIP() << "the PDF writer wrote nothing";
     EXPECT_TRUE(run.files.contains(QStringLiteral("ablage/") + QFileInfo(pdf).fileName()));
-    EXPECT_EQ(tool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).status, 0);
-    const QString text = QString::fromUtf8(tool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).output);
+    EXPECT_EQ(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).exitCode, 0);
+    const QString text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out;
     for (const char* expected : {"Muster GmbH", "Hamburg", "und Schulung", "119,00", "EINHUNDERTNEUNZEHN"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
 }
@@ -173,10 +169,7 @@ TEST_F(CliTest, WithoutANumberTheWindowsCounterGivesTheNextAndAdvances)
 // Two batches at once take their numbers under the settings file's lock: none is given twice.
 TEST_F(CliTest, ConcurrentRunsNeverShareANumber)
 {
-    QByteArray csv = "von;brutto\n";
-    for (int i = 0; i < 6; ++i)
-        csv += "Kunde " + QByteArray::number(i) + ";10\n";
-    writeFile("a.csv", csv);
+    writeFile("a.csv", customersCsv(6));
     QProcess first;
     QProcess second;
     start(first, {"--csv", "a.csv", "--jpg", "a"});
@@ -240,10 +233,7 @@ TEST_F(CliTest, SeparatorsQuotesAndEncodingsAreRead)
 // A batch killed midway leaves only complete receipts under their names.
 TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
 {
-    QByteArray csv = "von;brutto\n";
-    for (int i = 0; i < 400; ++i)
-        csv += "Kunde " + QByteArray::number(i) + ";10\n";
-    writeFile("many.csv", csv);
+    writeFile("many.csv", customersCsv(400));
     QProcess process;
     start(process, {"--csv", "many.csv", "--jpg", "out", "--datum", "2020-07-03"});
     QByteArray listed;
@@ -282,7 +272,7 @@ TEST_F(CliTest, ABatchOnSeveralThreadsMatchesOneThread)
             file = QFileInfo(file).fileName();
             // The PDF's text, as its bytes hold the time it was made.
             made.files[file] = file.endsWith(QLatin1String(".PDF"))
-                ? tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path(written.constData()), QStringLiteral("-")}).output
+                ? runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path(written.constData()), QStringLiteral("-")}).out.toUtf8()
                 : readFile(written.constData());
         }
         return made;

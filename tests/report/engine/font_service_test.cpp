@@ -167,6 +167,28 @@ TEST(FontService, ClustersShareTheirAdvanceAtTheFirstCharacter)
     EXPECT_GT(advances[2], advances[1]);
 }
 
+TEST(FontService, ALineShapedAgainKeepsItsFaceAndScalesToTheSize)
+{
+    // Measuring, placing and the PDF's glyphs ask for the same line in turn, at different sizes.
+    const QString text = QStringLiteral("Quittung 84,03 €");
+    const auto face = arial();
+    const auto other = FontService::instance().face(QStringLiteral("DejaVu Sans"), 0);
+    ASSERT_NE(other->filePath(), face->filePath());
+    const std::vector<FontFace::Glyph> first = face->shape(text, 1000);
+    const std::vector<FontFace::Glyph> wider = other->shape(text, 1000);
+    ASSERT_EQ(first.size(), wider.size());
+    EXPECT_NE(first[0].advance, wider[0].advance) << "the other face's run, not the first one's";
+    const std::vector<FontFace::Glyph> twice = face->shape(text, 2000);
+    ASSERT_EQ(twice.size(), first.size());
+    double total = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(twice[i].index, first[i].index);
+        EXPECT_DOUBLE_EQ(twice[i].advance, 2 * first[i].advance);
+        total += first[i].advance;
+    }
+    EXPECT_DOUBLE_EQ(face->cumulativeAdvances(text, 1000).back(), total);
+}
+
 TEST(FontService, ShapingGivesVisualOrderForRightToLeftText)
 {
     const auto face = arial();
