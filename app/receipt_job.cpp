@@ -8,11 +8,11 @@
 #include "report/export/pdf/pdf_export.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
+#include "runtime/pending_file.h"
 #include "settings/ini_settings.h"
 
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 #include <limits>
 #include <utility>
@@ -89,36 +89,41 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
                                                    : receiptFileName(tools.programFolder, kind, state, tools.formatSettings);
     filter.setFileName(fileName);
     tools.preparer.prepareReport(true);
-    QString reason = unsafeNameReason(state.number);
-    if (reason.isEmpty())
-        reason = unsafeNameReason(state.payer);
-    if (!reason.isEmpty()) {
+    const auto refused = [&](const QString& reason) {
         tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, reason}));
         tools.report.reportErrors();
+    };
+    QString unsafe = unsafeNameReason(state.number);
+    if (unsafe.isEmpty())
+        unsafe = unsafeNameReason(state.payer);
+    if (!unsafe.isEmpty()) {
+        refused(unsafe);
         return;
     }
     if (!tools.output.completeFilesOnly) {
         report::exportReport(tools.preparer, filter);
         return;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, file.errorString()}));
-        tools.report.reportErrors();
+    auto file = std::make_unique<PendingFile>(fileName);
+    if (!file->open()) {
+        refused(file->errorString());
         return;
     }
-    filter.setStream(&file);
+    filter.setStream(&file->device());
     const bool written = report::exportReport(tools.preparer, filter);
     filter.setStream(nullptr);
     // A filter that wrote nothing leaves no empty file behind.
-    if (!written || file.size() == 0)
+    if (!written || file->device().size() == 0)
         return;
-    if (!file.commit()) {
-        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, file.errorString()}));
-        tools.report.reportErrors();
-    } else if (tools.output.written) {
-        tools.output.written(fileName);
+    if (tools.output.pending) {
+        tools.output.pending(std::move(file));
+        return;
     }
+    PendingFile::publishAll({file.get()});
+    if (!file->published())
+        refused(file->errorString());
+    else if (tools.output.written)
+        tools.output.written(fileName);
 }
 
 } // namespace

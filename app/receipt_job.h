@@ -7,7 +7,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+namespace quittung {
+class PendingFile;
+}
 
 namespace quittung::settings {
 class IniSettings;
@@ -51,6 +56,9 @@ struct ReceiptOutput {
     bool completeFilesOnly = false;
     // Told of each complete file, when completeFilesOnly is set.
     std::function<void(const QString& fileName)> written;
+    // When set, completeFilesOnly's files are handed over here once written, still without their
+    // name, and whoever takes them publishes them (PendingFile::publishAll), many at a time.
+    std::function<void(std::unique_ptr<PendingFile> file)> pending;
     // The window stores the choices and the number for its next start; a batch keeps the counter
     // itself (see reserveNumbers) and leaves the user's choices alone.
     bool storeChoices = true;

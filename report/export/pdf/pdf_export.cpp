@@ -253,6 +253,7 @@ void PdfExport::writeFonts()
         PdfFont& font = *entry.font;
         int fontFile = 0;
         if (m_embedding) {
+            font.setCommonCharacters(m_commonSubsetCharacters);
             const QByteArray data = font.getFontFile();
             const QByteArray stored = m_compressed ? font.deflatedFontData() : data;
             fontFile = document.beginNewObject();

@@ -50,6 +50,10 @@ public:
     void setCompressed(bool value) { m_compressed = value; }
     bool embeddedFonts() const { return m_embeddedFonts; }
     void setEmbeddedFonts(bool value) { m_embeddedFonts = value; }
+    // Characters every embedded font subset holds besides the used ones (see PdfFont): many
+    // documents of one kind then share their font data, cut and deflated once. None by default.
+    const QString& commonSubsetCharacters() const { return m_commonSubsetCharacters; }
+    void setCommonSubsetCharacters(const QString& value) { m_commonSubsetCharacters = value; }
     // Takes the place of embeddedFonts() when the document is protected.
     bool embedFontsIfProtected() const { return m_embedFontsIfProtected; }
     void setEmbedFontsIfProtected(bool value) { m_embedFontsIfProtected = value; }
@@ -132,6 +136,7 @@ private:
 
     bool m_compressed = true;
     bool m_embeddedFonts = false;
+    QString m_commonSubsetCharacters;
     bool m_embedFontsIfProtected = true;
     bool m_openAfterExport = false;
     bool m_outline = false;

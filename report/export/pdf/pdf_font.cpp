@@ -204,9 +204,9 @@ QString PdfFont::baseFontName() const
     return m_subsetTag.isEmpty() ? getFontName() : m_subsetTag + u'+' + getFontName();
 }
 
-QString PdfFont::subsetTag(const std::vector<std::uint32_t>& glyphs)
+QString PdfFont::subsetTag(const std::vector<std::uint32_t>& glyphs, const QString& fontName)
 {
-    QByteArray bytes;
+    QByteArray bytes = fontName.toUtf8();
     for (const std::uint32_t glyph : glyphs)
         bytes.append(reinterpret_cast<const char*>(&glyph), sizeof glyph);
     const QByteArray digest = QCryptographicHash::hash(bytes, QCryptographicHash::Md5);
@@ -233,7 +233,67 @@ struct PreparedFontFile {
     };
     mutable std::mutex tablesMutex;
     mutable std::map<quint32, DeflatedTable> deflatedTables;
+
+    // The last subsets cut, the newest last, and the glyphs of the last common characters asked for.
+    mutable std::mutex subsetsMutex;
+    mutable std::vector<std::shared_ptr<const PreparedSubset>> subsets;
+    mutable QString commonCharacters;
+    mutable std::vector<std::uint32_t> commonGlyphs;
+
+    std::shared_ptr<const PreparedSubset> subset(const std::vector<std::uint32_t>& glyphs) const;
+    std::vector<std::uint32_t> glyphsOf(const QString& characters, const FontFace& face) const;
 };
+
+// A subset of a prepared font file with its deflated bytes, made once for documents of the same glyphs.
+struct PreparedSubset {
+    std::vector<std::uint32_t> glyphs; // sorted
+    QByteArray data;
+    mutable std::mutex deflatedMutex;
+    mutable QByteArray deflated;
+};
+
+std::shared_ptr<const PreparedSubset> PreparedFontFile::subset(const std::vector<std::uint32_t>& glyphs) const
+{
+    std::vector<std::uint32_t> sorted = glyphs;
+    std::sort(sorted.begin(), sorted.end());
+    {
+        const std::lock_guard lock(subsetsMutex);
+        for (auto entry = subsets.begin(); entry != subsets.end(); ++entry) {
+            if ((*entry)->glyphs == sorted) {
+                std::shared_ptr<const PreparedSubset> found = *entry;
+                subsets.erase(entry);
+                subsets.push_back(found);
+                return found;
+            }
+        }
+    }
+    // Cut outside the lock: other threads go on with their own subsets meanwhile.
+    auto made = std::make_shared<PreparedSubset>();
+    made->data = font->packFont(glyphs);
+    made->glyphs = std::move(sorted);
+    constexpr std::size_t kKept = 4;
+    const std::lock_guard lock(subsetsMutex);
+    if (subsets.size() == kKept)
+        subsets.erase(subsets.begin());
+    subsets.push_back(made);
+    return made;
+}
+
+std::vector<std::uint32_t> PreparedFontFile::glyphsOf(const QString& characters, const FontFace& face) const
+{
+    const std::lock_guard lock(subsetsMutex);
+    if (commonCharacters != characters || commonGlyphs.empty()) {
+        // One character at a time: no ligature or contextual form stands in for a character's glyph.
+        commonGlyphs.clear();
+        for (const QChar character : characters) {
+            for (const FontFace::Glyph& glyph : face.shape(QString(character), kEm))
+                if (glyph.index != 0)
+                    commonGlyphs.push_back(glyph.index);
+        }
+        commonCharacters = characters;
+    }
+    return commonGlyphs;
+}
 
 namespace {
 
@@ -289,6 +349,7 @@ QByteArray PdfFont::getFontFile()
     m_fontData = m_face->fileData();
     m_subsetTag.clear();
     m_prepared.reset();
+    m_preparedSubset.reset();
     if (m_subset) {
         // The face's own family and real styles pick the right face of a collection file; a
         // synthesized style has no face of that name.
@@ -297,8 +358,16 @@ QByteArray PdfFont::getFontFile()
         const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
         m_prepared = preparedFontFile(m_fontData, wanted, std::size_t(m_face->faceIndex()));
         askAboutChecksums(*m_prepared);
-        m_fontData = m_prepared->font->packFont(m_usedGlyphs);
-        m_subsetTag = subsetTag(m_usedGlyphs);
+        std::vector<std::uint32_t> kept = m_usedGlyphs;
+        if (!m_commonCharacters.isEmpty()) {
+            const std::vector<std::uint32_t> common = m_prepared->glyphsOf(m_commonCharacters, *m_face);
+            kept.insert(kept.end(), common.begin(), common.end());
+            std::sort(kept.begin(), kept.end());
+            kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+        }
+        m_preparedSubset = m_prepared->subset(kept);
+        m_fontData = m_preparedSubset->data;
+        m_subsetTag = subsetTag(kept, getFontName());
     }
     return m_fontData;
 }
@@ -313,9 +382,18 @@ QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wanted
 
 QByteArray PdfFont::deflatedFontData() const
 {
-    const QByteArray& data = m_fontData;
+    if (!m_preparedSubset || m_preparedSubset->data.constData() != m_fontData.constData())
+        return deflatedFontFile(m_fontData, m_prepared.get());
+    const std::lock_guard lock(m_preparedSubset->deflatedMutex);
+    if (m_preparedSubset->deflated.isEmpty())
+        m_preparedSubset->deflated = deflatedFontFile(m_fontData, m_prepared.get());
+    return m_preparedSubset->deflated;
+}
+
+QByteArray PdfFont::deflatedFontFile(const QByteArray& data, const PreparedFontFile* prepared)
+{
     const qsizetype tableCount = data.size() >= 12 ? (quint8(data[4]) << 8 | quint8(data[5])) : 0;
-    if (!m_prepared || tableCount == 0 || data.size() < 12 + 16 * tableCount)
+    if (!prepared || tableCount == 0 || data.size() < 12 + 16 * tableCount)
         return PdfDocumentWriter::deflated(data);
 
     // The tables in file order; each runs to the next one, its padding included.
@@ -339,14 +417,14 @@ QByteArray PdfFont::deflatedFontData() const
     constexpr qsizetype kWorthAPiece = 256;
     std::vector<PdfDocumentWriter::DeflatePiece> pieces;
     qsizetype covered = 0; // bytes up to here are in pieces
-    const std::lock_guard lock(m_prepared->tablesMutex);
+    const std::lock_guard lock(prepared->tablesMutex);
     for (std::size_t i = 0; i < tables.size(); ++i) {
         const qsizetype start = tables[i].offset;
         const qsizetype end = i + 1 < tables.size() ? tables[i + 1].offset : data.size();
         if (start < covered || end - start < kWorthAPiece || perSubset(tables[i].tag))
             continue;
         const QByteArrayView bytes = QByteArrayView(data).sliced(start, end - start);
-        auto& cached = m_prepared->deflatedTables[tables[i].tag];
+        auto& cached = prepared->deflatedTables[tables[i].tag];
         if (cached.bytes.isEmpty()) {
             cached.bytes = bytes.toByteArray();
             cached.deflated = PdfDocumentWriter::deflatedPiece(bytes);

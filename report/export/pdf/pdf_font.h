@@ -13,6 +13,7 @@
 namespace quittung::report {
 
 struct PreparedFontFile;
+struct PreparedSubset;
 
 // The font's outline metrics, all in 1/1000 em (PDF glyph units); the italic angle in tenths of a
 // degree. The box is left, top, right, bottom with y upwards, so top is the highest point.
@@ -55,8 +56,9 @@ public:
     // The name the font's dictionaries give it: once getFontFile() has cut the font down, the font
     // name behind a subset tag ("ABCDEF+Arial,Bold"), as readers expect of an embedded subset.
     QString baseFontName() const;
-    // Six capital letters that stand for a set of glyphs, the same for the same glyphs.
-    static QString subsetTag(const std::vector<std::uint32_t>& glyphs);
+    // Six capital letters that stand for a set of glyphs of a font, the same for the same glyphs of
+    // the same font name; the name keeps the tags of two fonts with equal glyph numbers apart.
+    static QString subsetTag(const std::vector<std::uint32_t>& glyphs, const QString& fontName = QString());
     // The font file (cut down to the used glyphs when subset()); also kept in fontData(). Tables
     // whose checksums do not match are put to the user as a question through engineHost().
     QByteArray getFontFile();
@@ -106,8 +108,15 @@ public:
     // Whether getFontFile() cuts the font down to the used glyphs (on by default).
     bool subset() const { return m_subset; }
     void setSubset(bool value) { m_subset = value; }
+    // Characters whose glyphs every subset holds besides the used ones (none by default). Documents
+    // that differ only in their words then embed the same subset, which is cut and deflated once
+    // for all of them; the font's tables and widths list only the glyphs used.
+    const QString& commonCharacters() const { return m_commonCharacters; }
+    void setCommonCharacters(const QString& value) { m_commonCharacters = value; }
 
 private:
+    // A font file deflated, the tables the prepared file has deflated before taken from there.
+    static QByteArray deflatedFontFile(const QByteArray& data, const PreparedFontFile* prepared);
     // Marks a glyph as used; false when it was already.
     bool markKnown(std::uint32_t glyph);
 
@@ -121,6 +130,9 @@ private:
     QByteArray m_fontData;
     bool m_subset = true;
     QString m_subsetTag;
+    QString m_commonCharacters;
+    // The subset in fontData(), kept with its deflated bytes for the next document of the same glyphs.
+    std::shared_ptr<const PreparedSubset> m_preparedSubset;
     // The font file read for the subset in fontData(), shared with other documents.
     std::shared_ptr<const PreparedFontFile> m_prepared;
     // Shaping, metrics and the font file all come from this face.

@@ -11,9 +11,11 @@
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <functional>
+#include <memory>
 
 namespace quittung::report {
 namespace {
@@ -332,7 +334,7 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
         const QByteArray subset = font.getFontFile();
         EXPECT_EQ(subset, font.fontData());
         // A subset is named with a tag of its glyphs in front, so readers know it is one.
-        EXPECT_EQ(font.baseFontName(), PdfFont::subsetTag(font.usedGlyphs()) + u'+' + font.getFontName());
+        EXPECT_EQ(font.baseFontName(), PdfFont::subsetTag(font.usedGlyphs(), font.getFontName()) + u'+' + font.getFontName());
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}$")).match(PdfFont::subsetTag(font.usedGlyphs())).hasMatch());
         EXPECT_NE(PdfFont::subsetTag(font.usedGlyphs()), PdfFont::subsetTag({0, 1}));
         EXPECT_TRUE(font.descendantFontDictionary(1, 2).contains("/BaseFont /" + font.baseFontName().toLatin1()));
@@ -355,6 +357,63 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
         // Glyph indices are unchanged: the subset's cmap still maps the characters to them.
         EXPECT_EQ(packed.glyphIndex(u'Q'), font.usedGlyphs()[0]);
     }
+}
+
+// With common characters, documents of different words embed one and the same subset, which
+// holds every common character's outline while the font's tables still list only the used glyphs.
+TEST(PdfFont, CommonCharactersMakeDocumentsShareTheirSubset)
+{
+    const QString common = QStringLiteral(u"0123456789abcdefghijklmnopqrstuvwxyzäöüß€");
+    const auto document = [&](const QString& text) {
+        auto font = std::make_unique<PdfFont>(reportFont(QStringLiteral("Arial"), {}));
+        font->fillOutlineTextMetrics();
+        font->remapString(text, false);
+        font->setCommonCharacters(common);
+        font->getFontFile();
+        return font;
+    };
+    const auto first = document(QStringLiteral(u"einhundert Euro"));
+    const auto second = document(QStringLiteral(u"zwölf Euro"));
+    // A text beyond the common characters gets a subset of its own.
+    const auto third = document(QStringLiteral(u"zwölf Euro – Ω"));
+
+    EXPECT_EQ(first->fontData(), second->fontData());
+    EXPECT_EQ(first->baseFontName(), second->baseFontName());
+    EXPECT_EQ(first->deflatedFontData(), second->deflatedFontData());
+    QByteArray inflated(second->fontData().size(), '\0');
+    uLongf inflatedSize = uLongf(inflated.size());
+    const QByteArray deflated = second->deflatedFontData();
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &inflatedSize,
+                  reinterpret_cast<const Bytef*>(deflated.constData()), uLong(deflated.size())),
+        Z_OK);
+    EXPECT_EQ(inflated, second->fontData());
+    EXPECT_NE(third->fontData(), second->fontData());
+    EXPECT_NE(third->baseFontName(), second->baseFontName());
+    // Bold has the same glyph numbers, and so the same set, but a tag of its own.
+    PdfFont bold(reportFont(QStringLiteral("Arial"), FontStyle::Bold));
+    bold.fillOutlineTextMetrics();
+    bold.remapString(QStringLiteral(u"zwölf Euro"), false);
+    bold.setCommonCharacters(common);
+    bold.getFontFile();
+    EXPECT_NE(bold.baseFontName().left(6), second->baseFontName().left(6));
+
+    // Used glyphs only in the font's widths ("/W [ g [w] g [w] … ]") and text map.
+    ASSERT_EQ(second->usedGlyphs().size(), 10u);
+    EXPECT_EQ(second->descendantFontDictionary(1, 2).count(" ["), 11);
+    EXPECT_TRUE(second->toUnicodeMap().contains("\r\n10 beginbfchar\r\n"));
+
+    TrueTypeCollection reread(second->fontData());
+    auto& packed = *reread.fonts().front();
+    ASSERT_NO_THROW(packed.prepareFont(ChecksumFaultAction::ThrowException));
+    const auto& loca = packed.locations();
+    for (const QChar character : common) {
+        const quint32 glyph = packed.glyphIndex(character.unicode());
+        ASSERT_NE(glyph, 0u) << int(character.unicode());
+        EXPECT_GT(loca[glyph + 1], loca[glyph]) << "no outline for " << int(character.unicode());
+    }
+    // A glyph neither used nor common is not in the subset.
+    const quint32 capitalQ = packed.glyphIndex(u'Q');
+    EXPECT_EQ(loca[capitalQ + 1], loca[capitalQ]);
 }
 
 TEST(PdfFont, ChecksumFaultOfTheFontFileIsAQuestionOfTheExport)
