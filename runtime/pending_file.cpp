@@ -25,12 +25,6 @@ QByteArray descriptorPath(int fd)
     return "/proc/self/fd/" + QByteArray::number(fd);
 }
 
-// The pattern of a temporary name beside the file, for mkostemp.
-QByteArray temporaryTemplate(const QString& fileName)
-{
-    return QFile::encodeName(fileName) + ".XXXXXX";
-}
-
 // A temporary name beside the file: its name and six random letters and digits.
 QByteArray randomTemporaryName(const QString& fileName)
 {
@@ -63,14 +57,14 @@ bool PendingFile::open()
     const QByteArray folder = QFile::encodeName(QFileInfo(m_fileName).absolutePath());
     int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray name = temporaryTemplate(m_fileName);
-        fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd >= 0) {
-            m_temporaryName = QFile::decodeName(name);
-            // mkostemp makes the file private; a receipt gets the usual permissions.
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);
+        // A file system without unnamed files: a free name beside the file, with the usual permissions.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QByteArray name = randomTemporaryName(m_fileName);
+            fd = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd >= 0)
+                m_temporaryName = QFile::decodeName(name);
+            if (fd >= 0 || errno != EEXIST)
+                break;
         }
     }
     if (fd < 0) {
@@ -163,9 +157,10 @@ void PendingFile::publishAll(const std::vector<PendingFile*>& files)
         for (const auto& [device, group] : byDevice) {
             if (::syncfs(group.front()->m_file.handle()) == 0)
                 continue;
-            const QString reason = systemError(errno);
+            // Without a flush of the whole file system each file is flushed on its own.
             for (PendingFile* file : group)
-                file->fail(reason);
+                if (::fdatasync(file->m_file.handle()) != 0)
+                    file->fail(systemError(errno));
         }
     }
     for (PendingFile* file : written) {
