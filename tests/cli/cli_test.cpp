@@ -230,6 +230,38 @@ TEST_F(CliTest, SeparatorsQuotesAndEncodingsAreRead)
     }
 }
 
+// The receipts of a batch embed the same subset of each font (their tags, which stand for the
+// glyphs kept, agree), each a valid file with its own texts; the two fonts of a file keep tags of
+// their own.
+TEST_F(CliTest, TheReceiptsOfABatchShareTheirFontSubsets)
+{
+    writeFile("rows.csv",
+        "von;fuer;brutto\n"
+        "Anna Zahl;Miete;119\n"
+        "Bäckerei Öz;\"Spende\nfür Kinder\";7.35\n"
+        "Quast & Co.;Beitrag 2020;1234.56\n");
+    const CliRun run = cli({"--csv", "rows.csv", "--datum", "2020-07-03", "--format", "a4-2", "--pdf", "out"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    ASSERT_EQ(run.files.size(), 3);
+    QStringList fontsOfFirst;
+    for (int i = 0; i < 3; ++i) {
+        const QString pdf = path(run.files[i]);
+        EXPECT_EQ(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf}).exitCode, 0);
+        EXPECT_TRUE(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).out.contains(
+            QStringList{QStringLiteral("Anna Zahl"), QStringLiteral("Bäckerei Öz"), QStringLiteral("Quast & Co.")}[i]));
+        // "ABCDEF+Arial  CID TrueType  Identity-H  yes yes yes  3 0" below two header lines.
+        QStringList fonts = runTool(QStringLiteral("pdffonts"), {pdf}).out.split(u'\n', Qt::SkipEmptyParts).mid(2);
+        for (QString& font : fonts)
+            font = font.section(u' ', 0, 0);
+        ASSERT_EQ(fonts.size(), 2) << fonts.join(u' ').toStdString();
+        EXPECT_NE(fonts[0].left(6), fonts[1].left(6));
+        if (i == 0)
+            fontsOfFirst = fonts;
+        else
+            EXPECT_EQ(fonts, fontsOfFirst);
+    }
+}
+
 // A batch killed midway leaves only complete receipts under their names.
 TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
 {
