@@ -38,6 +38,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace quittung;
@@ -477,8 +478,18 @@ private:
 };
 
 // How many files of a batch a thread writes before it makes them durable and names them: the
-// disk is waited for once per group, and an interruption loses at most a group per thread.
-constexpr std::size_t kFilesPublishedTogether = 32;
+// disk is waited for once per group, and an interruption loses at most a group per thread. The
+// files of a group stay open until then, so all threads' groups together keep to half the process's
+// limit of open files (a row may take a group two files past its size).
+std::size_t filesPublishedTogether(std::size_t threads)
+{
+    constexpr std::size_t kMost = 32;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return kMost;
+    const std::size_t perThread = std::size_t(limit.rlim_cur) / 2 / std::max<std::size_t>(threads, 1);
+    return std::clamp<std::size_t>(perThread > 2 ? perThread - 2 : 1, 1, kMost);
+}
 
 // Names the rows' pending files (see PendingFile); a file that cannot be made durable or named
 // fails its row with the message of a file that cannot be created.
@@ -634,6 +645,7 @@ int run(const Options& options, const Rows& rows, const QString& programFolder)
     report::EngineHost* const previousHost = report::setEngineHost(&host);
     RowPrinter printer(count, batch);
     std::atomic<std::size_t> nextRow = 0;
+    const std::size_t groupSize = filesPublishedTogether(makers.size());
     const auto work = [&](ReceiptMaker& maker) {
         // Each thread names its files a group at a time, after one flush to disk for the group.
         std::vector<std::pair<std::size_t, RowResult>> made;
@@ -648,7 +660,7 @@ int run(const Options& options, const Rows& rows, const QString& programFolder)
         for (std::size_t row = nextRow++; row < count; row = nextRow++) {
             made.emplace_back(row, maker.makeRow(rows.fields[row], numbers[row], rows.lines[row]));
             files += made.back().second.pending.size();
-            if (files >= kFilesPublishedTogether)
+            if (files >= groupSize)
                 publish();
         }
         publish();

@@ -262,6 +262,24 @@ TEST_F(CliTest, TheReceiptsOfABatchShareTheirFontSubsets)
     }
 }
 
+// Files wait open for their group to be named; with many threads and a low limit of open files
+// the groups shrink, and every receipt is still made.
+TEST_F(CliTest, ManyThreadsKeepWithinTheLimitOfOpenFiles)
+{
+    writeFile("many.csv", customersCsv(160));
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -n 64 && exec ./quittung-cli \"$@\""),
+                                              QStringLiteral("sh"), QStringLiteral("--csv"), QStringLiteral("many.csv"),
+                                              QStringLiteral("--jobs"), QStringLiteral("8"), QStringLiteral("--pdf"),
+                                              QStringLiteral("out")});
+    ASSERT_TRUE(process.waitForStarted());
+    const CliRun run = finish(process);
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.files.size(), 160);
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files).size(), 160);
+}
+
 // A batch killed midway leaves only complete receipts under their names.
 TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
 {
