@@ -357,7 +357,6 @@ void openSettings(settings::IniSettings& settings, const QString& programFolder)
     settings.setFlushOnDestroy(false);
 }
 
-// Everything one thread makes receipts with: its own report, exports and copy of the settings.
 // Printable ASCII and the German letters and signs beyond it.
 QString batchSubsetCharacters()
 {
@@ -367,6 +366,7 @@ QString batchSubsetCharacters()
     return characters + QStringLiteral("ÄÖÜäöüß€§°");
 }
 
+// Everything one thread makes receipts with: its own report, exports and copy of the settings.
 class ReceiptMaker {
 public:
     ReceiptMaker(const Options& options, const QString& programFolder, bool batch)
