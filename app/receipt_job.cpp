@@ -100,7 +100,7 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
         refused(unsafe);
         return;
     }
-    if (!tools.output.completeFilesOnly) {
+    if (!tools.output.pending) {
         report::exportReport(tools.preparer, filter);
         return;
     }
@@ -113,17 +113,8 @@ void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& 
     const bool written = report::exportReport(tools.preparer, filter);
     filter.setStream(nullptr);
     // A filter that wrote nothing leaves no empty file behind.
-    if (!written || file->device().size() == 0)
-        return;
-    if (tools.output.pending) {
+    if (written && file->device().size() > 0)
         tools.output.pending(std::move(file));
-        return;
-    }
-    PendingFile::publishAll({file.get()});
-    if (!file->published())
-        refused(file->errorString());
-    else if (tools.output.written)
-        tools.output.written(fileName);
 }
 
 } // namespace

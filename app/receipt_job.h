@@ -51,13 +51,9 @@ struct ReceiptOutput {
     std::function<bool(report::ReportPreparer&)> print;
     // The file a PDF or JPEG ("PDF", "JPG") receipt goes to; receiptFileName() when not set.
     std::function<QString(const QString& kind, const ReceiptFormState&)> fileName;
-    // Files are written under a temporary name and renamed once complete, so an interrupted run
-    // leaves no half-written receipt. Off for the window, whose PDF filter opens its file at once.
-    bool completeFilesOnly = false;
-    // Told of each complete file, when completeFilesOnly is set.
-    std::function<void(const QString& fileName)> written;
-    // When set, completeFilesOnly's files are handed over here once written, still without their
-    // name, and whoever takes them publishes them (PendingFile::publishAll), many at a time.
+    // When set, each file is written without a name and handed over here once complete; whoever
+    // takes it names it (PendingFile::publishAll, many at a time), so an interrupted run leaves no
+    // half-written receipt. Not set for the window, whose PDF filter opens its file at once.
     std::function<void(std::unique_ptr<PendingFile> file)> pending;
     // The window stores the choices and the number for its next start; a batch keeps the counter
     // itself (see reserveNumbers) and leaves the user's choices alone.

@@ -198,7 +198,7 @@ ReceiptWindow::~ReceiptWindow()
             if (stored > m_settings->readInteger(QStringLiteral("QID"), 0))
                 m_settings->writeInteger(QStringLiteral("QID"), stored);
         }, false);
-    } catch (const std::exception&) {
+    } catch (const Exception&) {
         m_settings->flush();
     }
 }

@@ -436,20 +436,16 @@ private:
         return state;
     }
 
-    // Makes one receipt; the files written are added to the result: in a batch still unnamed, for
-    // publishRows() to name many at a time.
+    // Makes one receipt; its files are added to the result still unnamed, for publishRows().
     void make(ReceiptFormState& state, int outputFormat, RowResult& result)
     {
         ReceiptOutput output;
         output.storeChoices = false;
-        output.completeFilesOnly = true;
+        output.pending = [&result](std::unique_ptr<PendingFile> file) { result.pending.push_back(std::move(file)); };
         output.fileName = [this](const QString& kind, const ReceiptFormState& receipt) {
             return outputFile(kind == QLatin1String("PDF") ? m_options.pdf : m_options.jpeg, m_batch, m_programFolder,
                 kind, receipt, m_format);
         };
-        output.written = [&result](const QString& file) { result.written << file; };
-        if (m_batch)
-            output.pending = [&result](std::unique_ptr<PendingFile> file) { result.pending.push_back(std::move(file)); };
         if (m_options.print.wanted) {
             const QString printer = m_options.print.target;
             output.print = [printer](report::ReportPreparer& preparer) {
@@ -477,8 +473,8 @@ private:
     LoadedTemplate m_loadedTemplate;
 };
 
-// How many files of a batch a thread writes before it makes them durable and names them: the
-// disk is waited for once per group, and an interruption loses at most a group per thread. The
+// How many files a thread writes before it makes them durable and names them: the disk is waited
+// for once per group, and an interruption loses at most a group per thread. The
 // files of a group stay open until then, so all threads' groups together keep to half the process's
 // limit of open files (a row may take a group two files past its size).
 std::size_t filesPublishedTogether(std::size_t threads)

@@ -262,6 +262,26 @@ TEST_F(CliTest, TheReceiptsOfABatchShareTheirFontSubsets)
     }
 }
 
+// On a terminal a batch draws its progress over itself on standard error; into a pipe it does not.
+TEST_F(CliTest, ABatchShowsItsProgressOnATerminalOnly)
+{
+    writeFile("rows.csv", customersCsv(3));
+    // script(1) gives the tool a terminal and copies what it writes there.
+    QProcess process;
+    process.setWorkingDirectory(folder.path());
+    process.start(QStringLiteral("script"), {QStringLiteral("-qec"), QStringLiteral("./quittung-cli --csv rows.csv --pdf out"),
+                                             QStringLiteral("/dev/null")});
+    ASSERT_TRUE(process.waitForStarted());
+    const CliRun onTerminal = finish(process);
+    EXPECT_EQ(onTerminal.status, 0) << onTerminal.errors.toStdString();
+    const QString screen = onTerminal.files.join(u'\n');
+    EXPECT_TRUE(screen.contains(QStringLiteral("\r[%1] 3/3").arg(QString(30, u'#')))) << screen.toStdString();
+
+    const CliRun piped = cli({"--csv", "rows.csv", "--pdf", "out"});
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_FALSE(piped.errors.contains(u'#')) << piped.errors.toStdString();
+}
+
 // Files wait open for their group to be named; with many threads and a low limit of open files
 // the groups shrink, and every receipt is still made.
 TEST_F(CliTest, ManyThreadsKeepWithinTheLimitOfOpenFiles)

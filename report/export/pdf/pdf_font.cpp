@@ -377,7 +377,7 @@ QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wanted
 {
     const std::shared_ptr<const PreparedFontFile> prepared = preparedFontFile(file, wantedName, fallbackFont);
     askAboutChecksums(*prepared);
-    return prepared->font->packFont(glyphs);
+    return prepared->subset(glyphs)->data;
 }
 
 QByteArray PdfFont::deflatedFontData() const
