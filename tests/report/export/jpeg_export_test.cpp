@@ -8,6 +8,7 @@
 #include "runtime/exception.h"
 #include "tools/example_receipt.h"
 #include "tests/support/recording_engine_host.h"
+#include "tests/support/tool_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,13 +27,12 @@ using namespace quittung::report;
 
 namespace {
 
-// The pixel size of a JPEG file as djpeg decodes it (Qt's reader when djpeg is missing); an
-// invalid size when the file does not decode.
+// The pixel size of a JPEG file as djpeg decodes it; an invalid size when the file does not decode.
 QSize decodedSize(const QString& fileName)
 {
-    const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    const QString djpeg = toolPath(QStringLiteral("djpeg"));
     if (djpeg.isEmpty())
-        return QImage(fileName, "JPEG").size();
+        return {};
     QProcess process;
     process.start(djpeg, {QStringLiteral("-pnm"), fileName});
     if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
@@ -134,7 +134,7 @@ TEST(JpegExport, ImageFileNameReplacesTheExtension)
             QString::fromUtf8(c.expected));
 }
 
-TEST(JpegExport, ReceiptWritesOneNumberedFilePerPage)
+TEST(JpegExportWithTools, ReceiptWritesOneNumberedFilePerPage)
 {
     for (const bool copy : {false, true}) {
         QTemporaryDir dir;
@@ -172,7 +172,7 @@ TEST(JpegExport, FileNameWithoutExtensionGetsTheSuffix)
     EXPECT_EQ(filesIn(dir.path()), QStringList(QStringLiteral("Quittung.1.jpg")));
 }
 
-TEST(JpegExport, CropCutsToThePaintedArea)
+TEST(JpegExportWithTools, CropCutsToThePaintedArea)
 {
     QTemporaryDir dir;
     BoxReport r;
@@ -192,7 +192,7 @@ TEST(JpegExport, CropCutsToThePaintedArea)
 
 // Paper and object sizes come from the template; no side of an image grows beyond 30000 pixels,
 // whether it is a page of its own or cut to what was painted.
-TEST(JpegExport, ImagesAreNeverLargerThanTheLimit)
+TEST(JpegExportWithTools, ImagesAreNeverLargerThanTheLimit)
 {
     const struct {
         double paperWidth;
@@ -219,7 +219,7 @@ TEST(JpegExport, ImagesAreNeverLargerThanTheLimit)
     }
 }
 
-TEST(JpegExport, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
+TEST(JpegExportWithTools, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
 {
     QTemporaryDir dir;
     BoxReport r;
@@ -236,7 +236,7 @@ TEST(JpegExport, AnAutoWidthTextIsCroppedAtItsMeasuredWidth)
     EXPECT_LT(size.width(), 65);
 }
 
-TEST(JpegExport, StackedPagesMakeOneImage)
+TEST(JpegExportWithTools, StackedPagesMakeOneImage)
 {
     QTemporaryDir dir;
     BoxReport r(2);
@@ -297,7 +297,7 @@ TEST(JpegExport, MissingFolderReportsEachPageAndGoesOn)
     EXPECT_THROW(r.exportTo(base + QStringLiteral(".JPG")), Exception);
 }
 
-TEST(JpegExport, ExistingFileIsReplaced)
+TEST(JpegExportWithTools, ExistingFileIsReplaced)
 {
     QTemporaryDir dir;
     const QString file = dir.path() + QStringLiteral("/r.1.jpg");
@@ -383,7 +383,7 @@ TEST(JpegExport, PaintsExactlyWhatThePreviewDraws)
         EXPECT_TRUE(images[page] == previewOf(r.engine.preparedPages(), page)) << page;
 }
 
-TEST(JpegExport, CancelLeavesTheBegunPageWritten)
+TEST(JpegExportWithTools, CancelLeavesTheBegunPageWritten)
 {
     QTemporaryDir dir;
     BoxReport r(3);

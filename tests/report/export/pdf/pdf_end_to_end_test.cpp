@@ -84,7 +84,7 @@ void PrintTo(const ReceiptCase& c, std::ostream* out)
     *out << c.form << (c.copy ? " with copy" : "");
 }
 
-class ReceiptPdfTest : public testing::TestWithParam<ReceiptCase> {
+class ReceiptPdfWithTools : public testing::TestWithParam<ReceiptCase> {
 protected:
     QTemporaryDir dir;
 };
@@ -125,7 +125,7 @@ double unmatchedShare(const std::vector<bool>& mask, const std::vector<bool>& ot
 
 } // namespace
 
-TEST_P(ReceiptPdfTest, ReadersAcceptTheFileAndFindItsTextsAndFonts)
+TEST_P(ReceiptPdfWithTools, ReadersAcceptTheFileAndFindItsTextsAndFonts)
 {
     const ReceiptCase& c = GetParam();
     ReceiptPdf receipt(QString::fromLatin1(c.form), c.copy);
@@ -172,7 +172,7 @@ TEST_P(ReceiptPdfTest, ReadersAcceptTheFileAndFindItsTextsAndFonts)
 // lines start where the PDF's line rule puts them, which is up to a pixel to the right of the
 // raster's start (gap and a hundredth of the size), and right-aligned lines end the shadow width
 // further left. A page moved by two pixels is far beyond the share allowed.
-TEST_P(ReceiptPdfTest, RenderedPagesMatchTheJpegExport)
+TEST_P(ReceiptPdfWithTools, RenderedPagesMatchTheJpegExport)
 {
     const ReceiptCase& c = GetParam();
     ReceiptPdf receipt(QString::fromLatin1(c.form), c.copy);
@@ -211,7 +211,7 @@ TEST_P(ReceiptPdfTest, RenderedPagesMatchTheJpegExport)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Receipts, ReceiptPdfTest,
+INSTANTIATE_TEST_SUITE_P(Receipts, ReceiptPdfWithTools,
     testing::Values(ReceiptCase{"builtin", false, 1}, ReceiptCase{"Quittung.Dat", true, 2},
         ReceiptCase{"QuittungA4.Dat", false, 1}),
     [](const testing::TestParamInfo<ReceiptCase>& param) {
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Receipts, ReceiptPdfTest,
     });
 
 // Whatever template loads, its PDF is a file qpdf accepts: the fuzz corpus and the receipt templates.
-TEST(PdfExport, EveryTemplateThatLoadsGivesAFileQpdfAccepts)
+TEST(PdfExportWithTools, EveryTemplateThatLoadsGivesAFileQpdfAccepts)
 {
     QStringList templates{QStringLiteral(QUITTUNG_FORMS_DIR "/Quittung.Dat"), QStringLiteral(QUITTUNG_FORMS_DIR "/QuittungA4.Dat")};
     QDirIterator corpus(QStringLiteral(QUITTUNG_FUZZ_CORPUS_DIR "/template"), QDir::Files);

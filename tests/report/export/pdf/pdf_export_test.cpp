@@ -186,7 +186,7 @@ void expectQpdfAccepts(const QByteArray& pdf, const QStringList& options = {})
     EXPECT_TRUE(check.output().contains(QStringLiteral("No syntax or stream encoding errors"))) << check.output().toStdString();
 }
 
-TEST(PdfExport, TwoPagesWithOneEmbeddedFontNumberTheirObjects)
+TEST(PdfExportWithTools, TwoPagesWithOneEmbeddedFontNumberTheirObjects)
 {
     PdfReport r(2);
     r.filter.setEmbeddedFonts(true);
@@ -221,7 +221,7 @@ TEST(PdfExport, TwoPagesWithOneEmbeddedFontNumberTheirObjects)
     expectQpdfAccepts(pdf);
 }
 
-TEST(PdfExport, PageResourcesListEveryFontUsedSoFar)
+TEST(PdfExportWithTools, PageResourcesListEveryFontUsedSoFar)
 {
     PdfReport r(3);
     // Arial on page 1, Arial bold on page 2, Arial again on page 3.
@@ -346,7 +346,7 @@ TEST(PdfExport, CatalogViewerPreferences)
     }
 }
 
-TEST(PdfExport, OutlineTakesTheExportedPagesDepthFirst)
+TEST(PdfExportWithTools, OutlineTakesTheExportedPagesDepthFirst)
 {
     PdfReport r(3);
     r.filter.setOutline(true);
@@ -396,7 +396,7 @@ TEST(PdfExport, OutlineTakesTheExportedPagesDepthFirst)
     expectQpdfAccepts(none);
 }
 
-TEST(PdfExport, LinkAnnotations)
+TEST(PdfExportWithTools, LinkAnnotations)
 {
     PdfReport r(3);
     r.filter.setPageNumbers(QStringLiteral("1-2"));
@@ -432,7 +432,7 @@ TEST(PdfExport, LinkAnnotations)
     expectQpdfAccepts(pdf);
 }
 
-TEST(PdfExport, ProtectionEncryptsForTheStandardHandler)
+TEST(PdfExportWithTools, ProtectionEncryptsForTheStandardHandler)
 {
     PdfReport r(2);
     r.filter.setUserPassword("geheim");
@@ -480,7 +480,7 @@ TEST(PdfExport, ProtectionEncryptsForTheStandardHandler)
     EXPECT_TRUE(outline.output().contains(QStringLiteral(u"Übersicht\\"))) << outline.output().toStdString();
 }
 
-TEST(PdfExport, WritesIntoTheFileAndOpensIt)
+TEST(PdfExportWithTools, WritesIntoTheFileAndOpensIt)
 {
     QTemporaryDir dir;
     PdfReport r;
@@ -526,7 +526,7 @@ TEST(PdfExport, FileThatCannotBeCreatedIsReported)
     EXPECT_TRUE(r.host.shown.isEmpty());
 }
 
-TEST(PdfExport, ErrorsStillCompleteOrCloseTheFile)
+TEST(PdfExportWithTools, ErrorsStillCompleteOrCloseTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quittung.pdf"));
@@ -561,10 +561,6 @@ TEST(PdfExport, PageColorComponents)
 {
     PdfReport r;
     static_cast<ReportPage*>(r.report.pages(1))->setColor(Color(10 | 128 << 8 | 255 << 16));
-    const QByteArray pdf = r.pdf();
-    const std::map<int, QByteArray> objects = objectsOf(pdf);
-    if (objects.at(3).contains("/MediaBox [0 0 0.00 0.00 ]"))
-        GTEST_SKIP() << "the page content is not written yet";
     r.filter.setCompressed(false);
     const QByteArray content = objectsOf(r.pdf()).at(2);
     EXPECT_TRUE(content.contains("0.03 0.50 1 RG\r\n0.03 0.50 1 rg\r\n")) << content.constData();

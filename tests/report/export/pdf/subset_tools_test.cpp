@@ -20,9 +20,9 @@ struct Case {
     const char* text;
 };
 
-class SubsetToolsTest : public ::testing::TestWithParam<Case> {};
+class SubsetWithTools : public ::testing::TestWithParam<Case> {};
 
-TEST_P(SubsetToolsTest, SanitizerAcceptsAndFontToolsReadsTheOutlines)
+TEST_P(SubsetWithTools, SanitizerAcceptsAndFontToolsReadsTheOutlines)
 {
     const Case& c = GetParam();
     Font report;
@@ -57,7 +57,7 @@ TEST_P(SubsetToolsTest, SanitizerAcceptsAndFontToolsReadsTheOutlines)
 }
 
 // Arial is Liberation Sans here; WenQuanYi's mono face is the second face of a collection file.
-INSTANTIATE_TEST_SUITE_P(DebianFonts, SubsetToolsTest,
+INSTANTIATE_TEST_SUITE_P(DebianFonts, SubsetWithTools,
                          ::testing::Values(Case{"Arial", {}, "Quittung ÄÖÜäöüß€"},
                                            Case{"Arial", FontStyle::Bold, "Quittung ÄÖÜäöüß€"},
                                            Case{"DejaVu Sans", {}, "Quittung ÄÖÜäöüß€ Ωπ"},
