@@ -1,14 +1,12 @@
 #include "app/receipt_job.h"
 
-#include "app/receipt/receipt_amounts.h"
+#include "app/receipt/report_variables.h"
+#include "report/document/builtin_design.h"
 #include "report/document/page.h"
-#include "report/document/report.h"
-#include "report/engine/report_preparer.h"
-#include "report/export/image/image_export.h"
-#include "report/export/pdf/pdf_export.h"
+#include "report/export/export_files.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
-#include "runtime/pending_file.h"
+#include "runtime/number_format.h"
 #include "settings/ini_settings.h"
 
 #include <QFileInfo>
@@ -23,23 +21,21 @@ using report::ReportPreparer;
 
 namespace {
 
-// Answers the templates' receipt variables from the job's state while it runs, and gives the
+// Answers the templates' receipt variables from the receipt while a job runs, and gives the
 // report its own handler back afterwards.
-class VariablesFromState {
+class VariablesFromReceipt {
 public:
-    VariablesFromState(report::Report& report, const ReceiptFormState& state, const FormatSettings& settings)
+    VariablesFromReceipt(report::Report& report, const Receipt& receipt, const FormatSettings& settings)
         : m_report(report), m_previous(std::move(report.events().getValue))
     {
-        m_report.events().getValue = [&state, &settings](const QString& name, report::Variant& value) {
-            if (!isReceiptVariable(name))
-                return;
-            if (std::optional<report::Variant> answer = receiptVariable(name, state, settings))
+        m_report.events().getValue = [&receipt, &settings](const QString& name, report::Variant& value) {
+            if (std::optional<report::Variant> answer = receiptVariable(name, receipt, settings))
                 value = std::move(*answer);
         };
     }
-    ~VariablesFromState() { m_report.events().getValue = std::move(m_previous); }
-    VariablesFromState(const VariablesFromState&) = delete;
-    VariablesFromState& operator=(const VariablesFromState&) = delete;
+    ~VariablesFromReceipt() { m_report.events().getValue = std::move(m_previous); }
+    VariablesFromReceipt(const VariablesFromReceipt&) = delete;
+    VariablesFromReceipt& operator=(const VariablesFromReceipt&) = delete;
 
 private:
     report::Report& m_report;
@@ -54,83 +50,163 @@ struct FormatTemplate {
 constexpr FormatTemplate kTemplates[] = {
     {"Quittung.Dat", false}, {"Quittung.Dat", true}, {"QuittungA4.Dat", false}, {"QuittungA4.Dat", true}};
 
-void readTemplate(ReceiptTools& tools, const QString& file)
-{
-    LoadedTemplate* loaded = tools.loadedTemplate;
-    if (!loaded) {
-        tools.report.loadFromFile(file);
-        return;
-    }
-    const QFileInfo info(file);
-    if (loaded->file == file && info.exists() && loaded->modified == info.lastModified() && loaded->size == info.size())
-        return;
-    // Forgotten first, so a read that fails halfway is not taken for the template.
-    *loaded = LoadedTemplate();
-    tools.report.loadFromFile(file);
-    *loaded = {file, info.lastModified(), info.size()};
-}
-
-void loadTemplate(ReceiptTools& tools, const ReceiptChoices& choices)
-{
-    const ReceiptTemplate chosen = receiptTemplate(tools.programFolder, tools.settings, choices);
-    if (chosen.file.isEmpty())
-        return;
-    readTemplate(tools, chosen.file);
-    // A missing template or one without two receipt pages ends the receipt here.
-    if (chosen.copy)
-        tools.report.pages(2)->setVisible(*chosen.copy);
-}
-
-// Prepares the report anew and writes it through the filter, unless the name would leave the
-// output folder: that is reported like a file the system refuses, and the receipt goes on.
-void exportTo(ReceiptTools& tools, report::ExportFilter& filter, const QString& kind, const ReceiptFormState& state)
-{
-    const QString fileName = tools.output.fileName ? tools.output.fileName(kind, state)
-                                                   : receiptFileName(tools.programFolder, kind, state, tools.formatSettings);
-    filter.setFileName(fileName);
-    tools.preparer.prepareReport(true);
-    const auto refused = [&](const QString& reason) {
-        tools.report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, reason}));
-        tools.report.reportErrors();
-    };
-    QString unsafe = unsafeNameReason(state.number);
-    if (unsafe.isEmpty())
-        unsafe = unsafeNameReason(state.payer);
-    if (!unsafe.isEmpty()) {
-        refused(unsafe);
-        return;
-    }
-    if (!tools.output.pending) {
-        report::exportReport(tools.preparer, filter);
-        return;
-    }
-    auto file = std::make_unique<PendingFile>(fileName);
-    if (!file->open()) {
-        refused(file->errorString());
-        return;
-    }
-    filter.setStream(&file->device());
-    const bool written = report::exportReport(tools.preparer, filter);
-    filter.setStream(nullptr);
-    // A filter that wrote nothing leaves no empty file behind.
-    if (written && file->device().size() > 0)
-        tools.output.pending(std::move(file));
-}
-
 } // namespace
 
-ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const ReceiptChoices& choices)
+ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const Receipt& receipt)
 {
-    if (!choices.templateFile.isEmpty())
-        return {choices.templateFile, std::nullopt};
+    if (!receipt.templateFile.isEmpty())
+        return {receipt.templateFile, std::nullopt};
     const QString forms = programFolder + QStringLiteral("Forms/");
-    const QString fixed = settings.readString(QStringLiteral("Form"), QString());
+    const QString fixed = settings.readString(settings_keys::form, QString());
     if (!fixed.isEmpty() && QFileInfo::exists(forms + fixed))
         return {forms + fixed, std::nullopt};
-    if (choices.outputFormat < 0 || choices.outputFormat >= int(std::size(kTemplates)))
+    if (receipt.outputFormat < 0 || receipt.outputFormat >= int(std::size(kTemplates)))
         return {};
-    const FormatTemplate& format = kTemplates[choices.outputFormat];
+    const FormatTemplate& format = kTemplates[receipt.outputFormat];
     return {forms + QString::fromLatin1(format.file), format.copy};
+}
+
+ReceiptJob::ReceiptJob(settings::IniSettings& settings, const QString& programFolder,
+    const FormatSettings& formatSettings, Clock clock)
+    : m_settings(settings)
+    , m_programFolder(programFolder.endsWith(u'/') ? programFolder : programFolder + u'/')
+    , m_formatSettings(formatSettings)
+    , m_report(clock)
+    , m_preparer(m_report, clock)
+{
+    m_report.setLocaleSettings(m_formatSettings);
+    report::applyBuiltinDesign(m_report);
+    configurePdf(m_pdf);
+    m_jpeg.setShowDialog(false);
+    m_jpeg.setOverwritePrompt(true);
+}
+
+void ReceiptJob::configurePdf(report::PdfExport& pdf)
+{
+    pdf.setShowDialog(false);
+    pdf.setOverwritePrompt(true);
+    pdf.setEmbeddedFonts(true);
+    pdf.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
+    pdf.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
+    pdf.setCreator(QStringLiteral("Varnel IT-Service"));
+}
+
+void ReceiptJob::loadTemplate(const Receipt& receipt)
+{
+    const ReceiptTemplate chosen = receiptTemplate(m_programFolder, m_settings, receipt);
+    if (chosen.file.isEmpty())
+        return;
+    const QFileInfo info(chosen.file);
+    const bool unchanged = m_keepTemplate && m_loadedTemplate.file == chosen.file && info.exists()
+        && m_loadedTemplate.modified == info.lastModified() && m_loadedTemplate.size == info.size();
+    if (!unchanged) {
+        // Forgotten first, so a read that fails halfway is not taken for the template.
+        m_loadedTemplate = LoadedTemplate();
+        m_report.loadFromFile(chosen.file);
+        if (m_keepTemplate)
+            m_loadedTemplate = {chosen.file, info.lastModified(), info.size()};
+    }
+    // A missing template or one without two receipt pages ends the receipt here.
+    if (chosen.copy)
+        m_report.pages(2)->setVisible(*chosen.copy);
+}
+
+// Writes the prepared pages through the filter into the receipt's file of that kind, unless the
+// name would leave the output folder: that is reported like a file the system refuses.
+void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt)
+{
+    const QString fileName = m_output.fileName ? m_output.fileName(kind, receipt)
+                                               : receiptFileName(m_programFolder, kind, receipt, m_formatSettings);
+    QString unsafe = unsafeNameReason(receipt.number);
+    if (unsafe.isEmpty())
+        unsafe = unsafeNameReason(receipt.payer);
+    if (!unsafe.isEmpty()) {
+        // Reported the way the engine reports a file it cannot create; the receipt goes on.
+        m_report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, unsafe}));
+        m_report.reportErrors();
+        return;
+    }
+    report::ExportFiles files;
+    if (!report::exportReport(m_preparer, filter, fileName, &files) || files.isEmpty())
+        return;
+    if (m_output.pending) {
+        m_output.pending(std::move(files));
+        return;
+    }
+    report::publishExport(filter, files);
+}
+
+void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
+{
+    try {
+        loadTemplate(receipt);
+        const VariablesFromReceipt variables(m_report, receipt, m_formatSettings);
+        const bool shows = choices.preview ? bool(m_output.preview) : bool(m_output.print);
+        if (!choices.pdf && !choices.jpeg && !shows)
+            return;
+        m_preparer.prepareReport(true);
+        if (choices.pdf)
+            exportTo(m_pdf, QStringLiteral("PDF"), receipt);
+        if (choices.jpeg)
+            exportTo(m_jpeg, QStringLiteral("JPG"), receipt);
+        if (!shows)
+            return;
+        if (choices.preview) {
+            m_output.preview(m_preparer, receipt);
+        } else {
+            if (choices.directPrint)
+                m_report.printOptions().setShowDialog(false);
+            m_output.print(m_preparer);
+        }
+    } catch (...) {
+        m_loadedTemplate = LoadedTemplate();
+        throw;
+    }
+}
+
+void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
+    const std::function<void(const ReceiptFormState&)>& formChanged)
+{
+    settings::IniSettings& ini = job.settings();
+    // The number is handed out now: it must be in the file before anything can go wrong. The
+    // counter is read from the file again under the lock: the command line may have advanced it.
+    updateSettingsLocked(ini, [&] {
+        bool isNumber = false;
+        const int number = form.number.toInt(&isNumber);
+        if (isNumber && !choices.proposedNumber.isEmpty() && form.number == choices.proposedNumber) {
+            const int stored = storedReceiptCounter(job.programFolder());
+            if (stored >= number) {
+                if (stored == std::numeric_limits<int>::max())
+                    throw IntegerOverflowError();
+                form.number = QString::number(stored + 1);
+            }
+        }
+        ini.writeString(settings_keys::counter, form.number);
+        ini.writeString(settings_keys::vatRate, form.vatRate);
+        ini.writeString(settings_keys::place, form.place);
+        ini.writeBoolean(settings_keys::exportPdf, choices.pdf);
+        ini.writeBoolean(settings_keys::exportJpeg, choices.jpeg);
+        ini.writeBoolean(settings_keys::preview, choices.preview);
+        ini.writeInteger(settings_keys::outputFormat, form.outputFormat);
+    }, false);
+
+    for (QString* amount : {&form.net, &form.gross, &form.vatRate}) {
+        if (amount->isEmpty())
+            *amount = QStringLiteral("0");
+    }
+    if (formChanged)
+        formChanged(form);
+    const Receipt receipt = receiptFromForm(form, job.formatSettings());
+    if (formChanged)
+        formChanged(form);
+    job.make(receipt, choices);
+}
+
+QString storedVatRate(settings::IniSettings& settings, const FormatSettings& formatSettings)
+{
+    // The rate may have decimals (7,5): read and written in the user's number format.
+    const QString rate = settings.readString(settings_keys::vatRate, QStringLiteral("19"));
+    return floatToString(rate.isEmpty() ? 0.0 : stringToFloat(rate, formatSettings), formatSettings);
 }
 
 QString unsafeNameReason(const QString& part)
@@ -142,12 +218,12 @@ QString unsafeNameReason(const QString& part)
     return QString();
 }
 
-QString receiptFileName(const QString& programFolder, const QString& kind, const ReceiptFormState& state,
+QString receiptFileName(const QString& programFolder, const QString& kind, const Receipt& receipt,
     const FormatSettings& formatSettings)
 {
-    QString date = formatSettings.formatShortDate(state.date);
+    QString date = formatSettings.formatShortDate(receipt.date);
     date.replace(u'/', u'-');
-    return programFolder + kind + u'/' + state.number + u'-' + date + u'-' + state.payer + u'.' + kind.toUpper();
+    return programFolder + kind + u'/' + receipt.number + u'-' + date + u'-' + receipt.payer + u'.' + kind.toUpper();
 }
 
 void configureReceiptSettings(settings::IniSettings& settings, const QString& programFolder)
@@ -184,85 +260,23 @@ int storedReceiptCounter(const QString& programFolder)
     settings::IniSettings file;
     configureReceiptSettings(file, programFolder);
     file.setFlushOnDestroy(false);
-    return file.readInteger(QStringLiteral("QID"), 0);
+    return file.readInteger(settings_keys::counter, 0);
 }
 
 int reserveNumbers(settings::IniSettings& settings, int count)
 {
     int first = 0;
     const bool written = updateSettingsLocked(settings, [&] {
-        const int stored = settings.readInteger(QStringLiteral("QID"), 0);
+        const int stored = settings.readInteger(settings_keys::counter, 0);
         if (stored > std::numeric_limits<int>::max() - count)
             throw IntegerOverflowError();
         first = stored + 1;
-        settings.writeInteger(QStringLiteral("QID"), stored + count);
+        settings.writeInteger(settings_keys::counter, stored + count);
     });
     // Numbers the file does not remember would be handed out again.
     if (!written)
         throw Exception(formatMessage(msg::SFCreateErrorEx, {settings.fullFileName(), QString()}).trimmed());
     return first;
-}
-
-void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices)
-{
-    if (tools.output.storeChoices) {
-        // The number is handed out now: it must be in the file before anything can go wrong. The
-        // counter is read from the file again under the lock: the command line may have advanced it.
-        updateSettingsLocked(tools.settings, [&] {
-            settings::IniSettings& ini = tools.settings;
-            bool isNumber = false;
-            const int number = state.number.toInt(&isNumber);
-            if (isNumber && !choices.proposedNumber.isEmpty() && state.number == choices.proposedNumber) {
-                const int stored = storedReceiptCounter(tools.programFolder);
-                if (stored >= number) {
-                    if (stored == std::numeric_limits<int>::max())
-                        throw IntegerOverflowError();
-                    state.number = QString::number(stored + 1);
-                }
-            }
-            ini.writeString(QStringLiteral("QID"), state.number);
-            ini.writeString(QStringLiteral("MwST"), state.vatRate);
-            ini.writeString(QStringLiteral("Ort"), state.place);
-            ini.writeBoolean(QStringLiteral("ExportPDF"), choices.pdf);
-            ini.writeBoolean(QStringLiteral("ExportJPG"), choices.jpeg);
-            ini.writeBoolean(QStringLiteral("ExportVorschau"), choices.preview);
-            ini.writeInteger(QStringLiteral("Ausgabeformat"), choices.outputFormat);
-        }, false);
-    }
-
-    for (QString* amount : {&state.net, &state.gross, &state.vatRate}) {
-        if (amount->isEmpty())
-            *amount = QStringLiteral("0");
-    }
-    if (tools.formChanged)
-        tools.formChanged(state);
-    const CompletedAmounts amounts = computeAmounts(state.net, state.gross, state.vatRate, tools.formatSettings);
-    state.net = amounts.net;
-    state.gross = amounts.gross;
-    if (tools.formChanged)
-        tools.formChanged(state);
-
-    loadTemplate(tools, choices);
-
-    const VariablesFromState variables(tools.report, state, tools.formatSettings);
-    if (choices.pdf)
-        exportTo(tools, tools.pdf, QStringLiteral("PDF"), state);
-    if (choices.jpeg)
-        exportTo(tools, tools.jpeg, QStringLiteral("JPG"), state);
-
-    // Nothing is shown or printed: the exports were all.
-    if (!(choices.preview ? tools.output.preview : tools.output.print))
-        return;
-    tools.preparer.prepareReport(true);
-    if (choices.preview) {
-        if (tools.output.preview)
-            tools.output.preview(tools.preparer);
-    } else {
-        if (choices.directPrint)
-            tools.report.printOptions().setShowDialog(false);
-        if (tools.output.print)
-            tools.output.print(tools.preparer);
-    }
 }
 
 } // namespace quittung::app

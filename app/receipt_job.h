@@ -1,31 +1,42 @@
 #pragma once
 
-#include "app/receipt/report_variables.h"
+#include "app/receipt/receipt.h"
+#include "report/document/report.h"
+#include "report/engine/report_preparer.h"
+#include "report/export/image/image_export.h"
+#include "report/export/pdf/pdf_export.h"
+#include "runtime/clock.h"
 #include "runtime/format_settings.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <optional>
-
-namespace quittung {
-class PendingFile;
-}
 
 namespace quittung::settings {
 class IniSettings;
 }
 
 namespace quittung::report {
-class JpegExport;
-class PdfExport;
-class Report;
-class ReportPreparer;
-} // namespace quittung::report
+class ExportFiles;
+}
 
 namespace quittung::app {
+
+// The keys of Settings.ini, each read and written with this one spelling (keys compare without
+// regard to case, so files written with another spelling still read).
+namespace settings_keys {
+inline const QString counter = QStringLiteral("QID");
+inline const QString place = QStringLiteral("Ort");
+inline const QString vatRate = QStringLiteral("MwST");
+inline const QString outputFormat = QStringLiteral("Ausgabeformat");
+inline const QString exportPdf = QStringLiteral("ExportPDF");
+inline const QString exportJpeg = QStringLiteral("ExportJPG");
+inline const QString preview = QStringLiteral("ExportVorschau");
+inline const QString openPdf = QStringLiteral("OpenPDF");
+inline const QString form = QStringLiteral("Form");
+} // namespace settings_keys
 
 // What the user chose besides the receipt's fields.
 struct ReceiptChoices {
@@ -33,32 +44,22 @@ struct ReceiptChoices {
     bool jpeg = false;
     bool preview = true;
     bool directPrint = false;
-    // The output format's item: 0 A5 one page, 1 A5 two pages, 2 A4 one page, 3 A4 two pages; any
-    // other value loads no template and keeps the document in memory.
-    int outputFormat = 0;
-    // A template file that takes the place of the output format's (the settings' fixed "Form" too).
-    QString templateFile;
     // The number the window proposed from the counter. While the form still holds it and another
     // program has handed that number out meanwhile, the receipt takes the next free one; a number
     // the user typed is kept (that is how numbering starts again).
     QString proposedNumber;
 };
 
-// Where a receipt is shown or printed at the end. The defaults are the preview window and the
-// system's printers; the command-line tool prints without a preview.
+// Where a receipt's outputs go besides the files. The defaults are the preview window and the
+// system's printers (standard()); the command-line tool prints without a preview.
 struct ReceiptOutput {
-    std::function<void(report::ReportPreparer&)> preview;
+    std::function<void(report::ReportPreparer&, const Receipt&)> preview;
     std::function<bool(report::ReportPreparer&)> print;
     // The file a PDF or JPEG ("PDF", "JPG") receipt goes to; receiptFileName() when not set.
-    std::function<QString(const QString& kind, const ReceiptFormState&)> fileName;
-    // When set, each file is written without a name and handed over here once complete; whoever
-    // takes it names it (PendingFile::publishAll, many at a time), so an interrupted run leaves no
-    // half-written receipt. Not set for the window, whose PDF filter opens its file at once.
-    std::function<void(std::unique_ptr<PendingFile> file)> pending;
-    // The window stores the choices and the number for its next start; a batch keeps the counter
-    // itself (see reserveNumbers) and leaves the user's choices alone.
-    bool storeChoices = true;
-    static ReceiptOutput standard(report::PdfExport& pdf, report::JpegExport& jpeg);
+    std::function<QString(const QString& kind, const Receipt&)> fileName;
+    // When set, each output's files are handed over here unpublished; whoever takes them publishes
+    // them (many at a time). When not set they are published at once.
+    std::function<void(report::ExportFiles files)> pending;
 };
 
 // The template file last read into a report. A batch keeps it for the next receipts instead of
@@ -69,25 +70,6 @@ struct LoadedTemplate {
     qint64 size = -1;
 };
 
-// The components a receipt is made with: the report and its preparer, the two export filters, the
-// settings store and the program folder (with a trailing "/") that holds Forms/, PDF/ and JPG/.
-struct ReceiptTools {
-    report::Report& report;
-    report::ReportPreparer& preparer;
-    report::PdfExport& pdf;
-    report::JpegExport& jpeg;
-    settings::IniSettings& settings;
-    QString programFolder;
-    FormatSettings formatSettings;
-    ReceiptOutput output;
-    // Called once the number is settled and empty amounts are filled, and again once the amounts
-    // are completed, so a window shows them before anything else happens.
-    std::function<void(const ReceiptFormState&)> formChanged;
-    // When set, a template file unchanged since it was read into the report is not read again.
-    // Whoever sets it clears it after a receipt that failed: the document may not be as it was.
-    LoadedTemplate* loadedTemplate = nullptr;
-};
-
 // The template a receipt is made from: the chosen file, else the settings' fixed "Form" when that
 // file is in Forms/, else the output format's, whose second receipt page copy says whether to show.
 // No file for an output format without a template.
@@ -95,16 +77,76 @@ struct ReceiptTemplate {
     QString file;
     std::optional<bool> copy;
 };
-ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const ReceiptChoices& choices);
+ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const Receipt& receipt);
+
+// Makes receipts: owns the report (the built-in receipt design until a template is loaded) with
+// its preparer and the two export filters, which keep only options. Each receipt is prepared once, and every output is made from the same prepared pages,
+// each export told its file when it runs.
+class ReceiptJob {
+public:
+    // programFolder holds Forms/, PDF/ and JPG/; the settings store gives the fixed "Form".
+    ReceiptJob(settings::IniSettings& settings, const QString& programFolder, const FormatSettings& formatSettings,
+        Clock clock = systemClock());
+    ReceiptJob(const ReceiptJob&) = delete;
+    ReceiptJob& operator=(const ReceiptJob&) = delete;
+
+    // Loads the template, prepares the report once, writes the PDF and then the JPEG files when
+    // chosen, then shows the preview or prints. An error ends the receipt where it arises; an
+    // output file that cannot be written is reported and the others are still made.
+    void make(const Receipt& receipt, const ReceiptChoices& choices);
+
+    report::Report& report() { return m_report; }
+    report::ReportPreparer& preparer() { return m_preparer; }
+    // The filters' options; the files are given per receipt.
+    report::PdfExport& pdfExport() { return m_pdf; }
+    report::JpegExport& jpegExport() { return m_jpeg; }
+    ReceiptOutput& output() { return m_output; }
+    settings::IniSettings& settings() { return m_settings; }
+    const QString& programFolder() const { return m_programFolder; }
+    const FormatSettings& formatSettings() const { return m_formatSettings; }
+    // Keeps a template file unchanged since it was read for the next receipts (a batch); forgotten
+    // after a receipt that failed, as the document may not be as it was.
+    void setKeepTemplate(bool keep) { m_keepTemplate = keep; }
+
+    // A PDF filter with the receipts' options: fonts embedded, the program's author, subject and
+    // creator. The preview's own filters get them too.
+    static void configurePdf(report::PdfExport& pdf);
+
+private:
+    void loadTemplate(const Receipt& receipt);
+    void exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt);
+
+    settings::IniSettings& m_settings;
+    QString m_programFolder;
+    FormatSettings m_formatSettings;
+    report::Report m_report;
+    report::ReportPreparer m_preparer;
+    report::PdfExport m_pdf;
+    report::JpegExport m_jpeg;
+    ReceiptOutput m_output;
+    bool m_keepTemplate = false;
+    LoadedTemplate m_loadedTemplate;
+};
+
+// The preview window and the system's printers. The preview's Export menu has filters of its own,
+// which ask for the file in a save dialog, starting in PDF/ or JPG/ with the receipt's name.
+ReceiptOutput standardReceiptOutput(ReceiptJob& job);
+
+// The receipt button: stores the choices and the output format (and writes the settings file at
+// once, so a crash never hands out a number twice), fills empty amounts with "0", completes the
+// amounts by the window's rules and makes the receipt. The form's number and amounts are updated
+// in place and handed to formChanged as soon as they change, also when a later step fails.
+void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
+    const std::function<void(const ReceiptFormState&)>& formChanged = {});
 
 // Gives the store the program's settings file: Settings.ini in the program folder, section "Telvo",
 // written only when flushed, booleans as TRUE/FALSE.
 void configureReceiptSettings(settings::IniSettings& settings, const QString& programFolder);
 
 // Reads the settings file anew (unless reload is off: the window's store may hold keys not yet
-// written), lets change() alter the store and writes the file, while holding the lock file beside it: the window and any number of command-line runs share the receipt counter.
-// Raises an error when the lock cannot be had within a few seconds; false when the file could not
-// be written.
+// written), lets change() alter the store and writes the file, while holding the lock file beside
+// it: the window and any number of command-line runs share the receipt counter. Raises an error
+// when the lock cannot be had within a few seconds; false when the file could not be written.
 bool updateSettingsLocked(settings::IniSettings& settings, const std::function<void()>& change, bool reload = true);
 
 // The receipt counter as Settings.ini in the program folder holds it now: another program may have
@@ -115,16 +157,12 @@ int storedReceiptCounter(const QString& programFolder);
 // plus 1) and advances it past them. Returns the first.
 int reserveNumbers(settings::IniSettings& settings, int count);
 
-// Makes one receipt from the form's state, in the order the receipt button always took: store the
-// choices (and write the settings file at once, so a crash never hands out a number twice), fill
-// empty amounts with "0", complete the amounts, load the template, write the PDF and the JPEG file
-// when chosen, then show the preview or print. The state's amounts are updated in place; an error
-// ends the run where it arises (the caller shows it). Refilling the window is the caller's.
-void makeReceipt(ReceiptTools& tools, ReceiptFormState& state, const ReceiptChoices& choices);
+// The VAT rate the settings remember, as the window shows it (19 when none is stored).
+QString storedVatRate(settings::IniSettings& settings, const FormatSettings& formatSettings);
 
 // The file a receipt goes to: programFolder + "PDF/" or "JPG/" + number "-" date "-" payer + ".PDF"
 // or ".JPG", the date in the user's short date format with any "/" written as "-".
-QString receiptFileName(const QString& programFolder, const QString& kind, const ReceiptFormState& state,
+QString receiptFileName(const QString& programFolder, const QString& kind, const Receipt& receipt,
     const FormatSettings& formatSettings);
 
 // Why a number or payer cannot be part of a file name in the output folder ("/" would lead out of

@@ -8,11 +8,24 @@
 namespace quittung::app {
 
 // Apart from the receipt job, which the command line links without the preview and printing.
-ReceiptOutput ReceiptOutput::standard(report::PdfExport& pdf, report::JpegExport& jpeg)
+ReceiptOutput standardReceiptOutput(ReceiptJob& job)
 {
     ReceiptOutput output;
-    output.preview = [&pdf, &jpeg](report::ReportPreparer& preparer) {
-        report::showPreparedReport(preparer, {&pdf, &jpeg});
+    output.preview = [&job](report::ReportPreparer& preparer, const Receipt& receipt) {
+        // Filters of the preview's own: what the user exports there goes where the save dialog
+        // says, never into the file of a receipt made before.
+        auto pdf = std::make_unique<report::PdfExport>();
+        ReceiptJob::configurePdf(*pdf);
+        pdf->setOpenAfterExport(job.pdfExport().openAfterExport());
+        auto jpeg = std::make_unique<report::JpegExport>();
+        jpeg->setShowDialog(false);
+        const QString folder = job.programFolder();
+        pdf->setFileName(receiptFileName(folder, QStringLiteral("PDF"), receipt, job.formatSettings()));
+        jpeg->setFileName(receiptFileName(folder, QStringLiteral("JPG"), receipt, job.formatSettings()));
+        std::vector<std::unique_ptr<report::ExportFilter>> filters;
+        filters.push_back(std::move(pdf));
+        filters.push_back(std::move(jpeg));
+        report::showPreparedReport(preparer, std::move(filters));
     };
     output.print = [](report::ReportPreparer& preparer) { return report::printReport(preparer); };
     return output;

@@ -1,14 +1,7 @@
 #include "app/receipt_window.h"
 
 #include "app/error_handler.h"
-#include "app/receipt/receipt_amounts.h"
-#include "report/document/builtin_design.h"
-#include "report/document/report.h"
-#include "report/engine/report_preparer.h"
-#include "report/export/image/image_export.h"
-#include "report/export/pdf/pdf_export.h"
 #include "runtime/exception.h"
-#include "runtime/number_format.h"
 #include "settings/ini_settings.h"
 
 #include <QCheckBox>
@@ -29,9 +22,6 @@
 
 namespace quittung::app {
 
-using report::Report;
-using report::ReportPreparer;
-using report::Variant;
 using settings::IniSettings;
 
 namespace {
@@ -150,40 +140,23 @@ ReceiptWindow::ReceiptWindow(
     m_settings = std::make_unique<IniSettings>();
     configureReceiptSettings(*m_settings, programFolder);
 
-    m_report = std::make_unique<Report>(m_clock);
-    m_report->setLocaleSettings(m_formatSettings);
-    report::applyBuiltinDesign(*m_report);
-    m_report->events().getValue = [this](const QString& name, Variant& value) { reportGetValue(name, value); };
-    m_preparer = std::make_unique<ReportPreparer>(*m_report, m_clock);
-
-    m_pdfExport = std::make_unique<report::PdfExport>();
-    m_pdfExport->setShowDialog(false);
-    m_pdfExport->setOverwritePrompt(true);
-    m_pdfExport->setEmbeddedFonts(true);
-    m_pdfExport->setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
-    m_pdfExport->setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
-    m_pdfExport->setCreator(QStringLiteral("Varnel IT-Service"));
-    m_jpegExport = std::make_unique<report::JpegExport>();
-    m_jpegExport->setShowDialog(false);
-    m_jpegExport->setOverwritePrompt(true);
-    m_receiptOutput = ReceiptOutput::standard(*m_pdfExport, *m_jpegExport);
+    m_job = std::make_unique<ReceiptJob>(*m_settings, m_programFolder, m_formatSettings, m_clock);
+    m_job->output() = standardReceiptOutput(*m_job);
 
     connect(createButton, &QPushButton::clicked, this, [this] { guarded([this] { createReceipt(); }); });
 }
 
 void ReceiptWindow::createReceipt()
 {
-    ReceiptFormState state = receiptFormState();
+    ReceiptFormState form = receiptFormState();
     const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
-        directPrintCheck->isChecked(), formatBox->itemIndex(), QString(), m_proposedNumber};
-    ReceiptTools tools{*m_report, *m_preparer, *m_pdfExport, *m_jpegExport, *m_settings, m_programFolder,
-        m_formatSettings, m_receiptOutput, [this](const ReceiptFormState& form) {
-            numberEdit->setText(form.number);
-            netEdit->setText(form.net);
-            grossEdit->setText(form.gross);
-            vatRateEdit->setText(form.vatRate);
-        }};
-    makeReceipt(tools, state, choices);
+        directPrintCheck->isChecked(), m_proposedNumber};
+    makeReceiptFromForm(*m_job, form, choices, [this](const ReceiptFormState& changed) {
+        numberEdit->setText(changed.number);
+        netEdit->setText(changed.net);
+        grossEdit->setText(changed.gross);
+        vatRateEdit->setText(changed.vatRate);
+    });
     resetForm();
 }
 
@@ -195,8 +168,8 @@ ReceiptWindow::~ReceiptWindow()
     try {
         updateSettingsLocked(*m_settings, [this] {
             const int stored = storedReceiptCounter(m_programFolder);
-            if (stored > m_settings->readInteger(QStringLiteral("QID"), 0))
-                m_settings->writeInteger(QStringLiteral("QID"), stored);
+            if (stored > m_settings->readInteger(settings_keys::counter, 0))
+                m_settings->writeInteger(settings_keys::counter, stored);
         }, false);
     } catch (const Exception&) {
         m_settings->flush();
@@ -286,38 +259,24 @@ void ReceiptWindow::formShow()
 
 void ReceiptWindow::resetForm()
 {
-    m_proposedNumber = QString::number(checkedIncrement(m_settings->readInteger(QStringLiteral("QID"), 0)));
+    m_proposedNumber = QString::number(checkedIncrement(m_settings->readInteger(settings_keys::counter, 0)));
     numberEdit->setText(m_proposedNumber);
-    placeEdit->setText(m_settings->readString(QStringLiteral("Ort"), QStringLiteral("Berlin")));
+    placeEdit->setText(m_settings->readString(settings_keys::place, QStringLiteral("Berlin")));
     dateEdit->setDate(m_clock().date());
-    // The rate may have decimals (7,5): read and written in the user's number format.
-    const QString rate = m_settings->readString(QStringLiteral("MwSt"), QStringLiteral("19"));
-    vatRateEdit->setText(floatToString(rate.isEmpty() ? 0.0 : stringToFloat(rate, m_formatSettings), m_formatSettings));
-    formatBox->setItemIndex(m_settings->readInteger(QStringLiteral("AusgabeFormat"), 0));
-    pdfCheck->setChecked(m_settings->readBoolean(QStringLiteral("ExportPDF"), false));
-    jpegCheck->setChecked(m_settings->readBoolean(QStringLiteral("ExportJPG"), false));
-    previewCheck->setChecked(m_settings->readBoolean(QStringLiteral("ExportVorschau"), true));
-    m_pdfOpenAfterExport = m_settings->readString(QStringLiteral("OpenPDF"), QString()) == QLatin1String("true");
-    m_pdfExport->setOpenAfterExport(m_pdfOpenAfterExport);
-    const bool formFixed = !m_settings->readString(QStringLiteral("Form"), QString()).isEmpty();
+    vatRateEdit->setText(storedVatRate(*m_settings, m_formatSettings));
+    formatBox->setItemIndex(m_settings->readInteger(settings_keys::outputFormat, 0));
+    pdfCheck->setChecked(m_settings->readBoolean(settings_keys::exportPdf, false));
+    jpegCheck->setChecked(m_settings->readBoolean(settings_keys::exportJpeg, false));
+    previewCheck->setChecked(m_settings->readBoolean(settings_keys::preview, true));
+    m_job->pdfExport().setOpenAfterExport(
+        m_settings->readString(settings_keys::openPdf, QString()) == QLatin1String("true"));
+    const bool formFixed = !m_settings->readString(settings_keys::form, QString()).isEmpty();
     formatBox->setEnabled(!formFixed);
     formatBox->setToolTip(formFixed ? kFormFixedHint : QString());
     netEdit->clear();
     grossEdit->clear();
     payerEdit->clear();
     purposeEdit->clear();
-}
-
-void ReceiptWindow::completeAmounts()
-{
-    for (QLineEdit* field : {netEdit, grossEdit, vatRateEdit}) {
-        if (field->text().isEmpty())
-            field->setText(QStringLiteral("0"));
-    }
-    const CompletedAmounts amounts
-        = computeAmounts(netEdit->text(), grossEdit->text(), vatRateEdit->text(), m_formatSettings);
-    netEdit->setText(amounts.net);
-    grossEdit->setText(amounts.gross);
 }
 
 ReceiptFormState ReceiptWindow::receiptFormState() const
@@ -327,15 +286,7 @@ ReceiptFormState ReceiptWindow::receiptFormState() const
     purpose.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     purpose.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     return {numberEdit->text(), placeEdit->text(), dateEdit->date(), payerEdit->text(), purpose, netEdit->text(),
-        vatRateEdit->text(), grossEdit->text()};
-}
-
-void ReceiptWindow::reportGetValue(const QString& name, Variant& value)
-{
-    if (!isReceiptVariable(name))
-        return;
-    if (std::optional<Variant> answer = receiptVariable(name, receiptFormState(), m_formatSettings))
-        value = std::move(*answer);
+        vatRateEdit->text(), grossEdit->text(), formatBox->itemIndex()};
 }
 
 } // namespace quittung::app

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "app/receipt/report_variables.h"
+#include "app/receipt/receipt.h"
 #include "app/receipt_job.h"
-#include "report/document/variant.h"
 #include "runtime/clock.h"
 #include "runtime/format_settings.h"
 
@@ -18,13 +17,6 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-
-namespace quittung::report {
-class Report;
-class ReportPreparer;
-class PdfExport;
-class JpegExport;
-} // namespace quittung::report
 
 namespace quittung::settings {
 class IniSettings;
@@ -46,7 +38,7 @@ private:
     bool m_selectionCleared = false;
 };
 
-// The receipt window. It owns the settings store and, in time, the report and the export filters.
+// The receipt window. It owns the settings store and the receipt job.
 // The controls keep their design names; the rest of the program reads and writes them directly.
 class ReceiptWindow : public QWidget {
     Q_OBJECT
@@ -67,31 +59,18 @@ public:
     void createReceipt();
     // Where receipts are shown or printed; the preview window and the system's printers unless
     // replaced.
-    void setReceiptOutput(ReceiptOutput output) { m_receiptOutput = std::move(output); }
+    void setReceiptOutput(ReceiptOutput output) { m_job->output() = std::move(output); }
 
-    // Fills empty amount fields with "0", completes the missing amount from the other and the rate,
-    // and writes both amounts back rounded to cents. Nothing is written when a text is no number.
-    void completeAmounts();
-
-    // The report's value callback: answers the receipt variables from the window's current
-    // contents and leaves the value of any other name as it came.
-    void reportGetValue(const QString& name, report::Variant& value);
-
-    // The window's contents as the templates see them.
+    // The window's contents as the receipt job takes them.
     ReceiptFormState receiptFormState() const;
 
     // Whether the PDF export opens each file after writing it (settings key "OpenPDF").
-    bool pdfOpenAfterExport() const { return m_pdfOpenAfterExport; }
+    bool pdfOpenAfterExport() const { return m_job->pdfExport().openAfterExport(); }
 
     settings::IniSettings& settingsStore() { return *m_settings; }
-    // The report component: the built-in receipt design until a template is loaded.
-    report::Report& report() { return *m_report; }
-    // Prepares the report and holds its prepared pages.
-    report::ReportPreparer& reportPreparer() { return *m_preparer; }
-    // The PDF filter with the window's options: fonts embedded, the program's author, subject and
-    // creator, opening each file after writing it as "OpenPDF" says.
-    report::PdfExport& pdfExport() { return *m_pdfExport; }
-    report::JpegExport& jpegExport() { return *m_jpegExport; }
+    // The receipt job with the report, its preparer and the export filters' options.
+    ReceiptJob& receiptJob() { return *m_job; }
+    report::Report& report() { return m_job->report(); }
     // The folder that holds the program, Settings.ini, Forms/, PDF/ and JPG/, with a trailing "/".
     const QString& programFolder() const { return m_programFolder; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
@@ -135,13 +114,8 @@ private:
     FormatSettings m_formatSettings;
     Clock m_clock;
     std::unique_ptr<settings::IniSettings> m_settings;
-    std::unique_ptr<report::Report> m_report;
-    std::unique_ptr<report::ReportPreparer> m_preparer;
-    std::unique_ptr<report::PdfExport> m_pdfExport;
-    std::unique_ptr<report::JpegExport> m_jpegExport;
-    ReceiptOutput m_receiptOutput;
+    std::unique_ptr<ReceiptJob> m_job;
     QString m_programFolder;
-    bool m_pdfOpenAfterExport = false;
     // The number the form was filled with from the counter.
     QString m_proposedNumber;
 };

@@ -34,26 +34,18 @@ void ReceiptButtonPdfAndJpeg(benchmark::State& state)
     ini.setFileName(QStringLiteral("Settings.ini"));
     ini.setLocation(folder.path());
     ini.setDefaultSection(QStringLiteral("Telvo"));
-    Report report;
-    ReportPreparer preparer(report);
-    PdfExport pdf;
-    pdf.setShowDialog(false);
-    pdf.setShowProgress(false);
-    pdf.setEmbeddedFonts(true);
-    JpegExport jpeg;
-    jpeg.setShowDialog(false);
-    jpeg.setShowProgress(false);
-    ReceiptOutput output;
-    output.preview = [](ReportPreparer&) {};
-    ReceiptTools tools{report, preparer, pdf, jpeg, ini, folder.path() + u'/', FormatSettings::german(), output, {}};
-    const ReceiptChoices choices{true, true, true, false, 3, QString(), QString()};
+    ReceiptJob job(ini, folder.path(), FormatSettings::german());
+    job.pdfExport().setShowProgress(false);
+    job.jpegExport().setShowProgress(false);
+    job.output().preview = [](ReportPreparer&, const Receipt&) {};
+    const ReceiptChoices choices{true, true, true, false, QString()};
 
     int number = 1;
     for (auto _ : state) {
         ReceiptFormState form{QString::number(number++), QStringLiteral("Berlin"), QDate(2020, 7, 3),
             QStringLiteral("Muster GmbH"), QStringLiteral("Miete Juli"), QString(), QStringLiteral("19"),
-            QStringLiteral("119")};
-        makeReceipt(tools, form, choices);
+            QStringLiteral("119"), 3};
+        makeReceiptFromForm(job, form, choices);
     }
     if (QDir(folder.filePath(QStringLiteral("PDF"))).isEmpty() || QDir(folder.filePath(QStringLiteral("JPG"))).isEmpty())
         state.SkipWithError("the receipt wrote no files");

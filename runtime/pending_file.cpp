@@ -35,6 +35,20 @@ QByteArray randomTemporaryName(const QString& fileName)
     return name;
 }
 
+// Why an existing target must not be replaced: it is a device, a FIFO, a socket or a folder (or
+// a link to one), which renaming a file over it would unlink. Empty for a regular file or none.
+QString notAFileReason(const QByteArray& target)
+{
+    struct stat status {};
+    if (::stat(target.constData(), &status) != 0 || S_ISREG(status.st_mode))
+        return QString();
+    return QStringLiteral("Dort steht keine gewöhnliche Datei, sondern %1; es bleibt unverändert.")
+        .arg(S_ISDIR(status.st_mode) ? QStringLiteral("ein Ordner")
+                : S_ISFIFO(status.st_mode) ? QStringLiteral("eine Pipe")
+                : S_ISSOCK(status.st_mode) ? QStringLiteral("ein Socket")
+                                           : QStringLiteral("ein Gerät"));
+}
+
 } // namespace
 
 PendingFile::PendingFile(const QString& fileName) : m_fileName(fileName) {}
@@ -54,6 +68,10 @@ void PendingFile::fail(const QString& reason)
 
 bool PendingFile::open()
 {
+    if (const QString refused = notAFileReason(QFile::encodeName(m_fileName)); !refused.isEmpty()) {
+        fail(refused);
+        return false;
+    }
     const QByteArray folder = QFile::encodeName(QFileInfo(m_fileName).absolutePath());
     int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
@@ -94,6 +112,11 @@ bool PendingFile::giveName()
 {
     const QByteArray target = QFile::encodeName(m_fileName);
     const int fd = m_file.handle();
+    // It may have become one since the file was opened.
+    if (const QString refused = notAFileReason(target); !refused.isEmpty()) {
+        fail(refused);
+        return false;
+    }
     struct stat old {};
     if (::stat(target.constData(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);

@@ -20,7 +20,9 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    // Creates the unnamed file in the wanted file's folder; false with errorString() when it cannot.
+    // Creates the unnamed file in the wanted file's folder; false with errorString() when it cannot
+    // or when the name is taken by something other than a regular file (a device, a FIFO, a socket,
+    // a folder, or a link to one), which is never replaced.
     bool open();
     // Where the content goes, once open() succeeded.
     QIODevice& device() { return m_file; }

@@ -38,14 +38,9 @@ CompletedAmounts computeAmounts(const QString& netText, const QString& grossText
     // Both are checked before either is written back.
     const double roundedNet = roundedAmount(net, settings);
     const double roundedGross = roundedAmount(gross, settings);
-    return {floatToString(roundedNet, settings), floatToString(roundedGross, settings)};
-}
-
-double taxSum(const QString& grossText, const QString& netText, const FormatSettings& settings)
-{
-    const double gross = stringToFloat(grossText, settings);
-    const double net = stringToFloat(netText, settings);
-    return roundToDecimals(2, gross - net);
+    // Rounded to cents and at most kLargestAmount, both are whole numbers of cents well within
+    // the doubles' exact integers.
+    return {std::llround(roundedNet * 100), std::llround(roundedGross * 100), rate};
 }
 
 } // namespace quittung::app

@@ -11,18 +11,16 @@ namespace quittung::app {
 inline constexpr double kLargestAmount = 999999999999.99;
 
 struct CompletedAmounts {
-    QString net;
-    QString gross;
+    qint64 netCents = 0;
+    qint64 grossCents = 0;
+    double vatRate = 0;
 };
 
-// Completes the missing amount from the other and the VAT rate in percent, rounds both to cents and
-// returns them as texts in the user's number format. The three texts are read in the order net,
-// gross, rate. Raises ConvertError for a text that is no number, and refuses a rate of -100 and
-// amounts beyond kLargestAmount.
+// Completes the missing amount from the other and the VAT rate in percent and rounds both to
+// cents. The three texts, in the user's number format, are read in the order net, gross, rate.
+// Raises ConvertError for a text that is no number, and refuses a rate of -100 and amounts beyond
+// kLargestAmount.
 CompletedAmounts computeAmounts(const QString& netText, const QString& grossText, const QString& rateText,
     const FormatSettings& settings);
-
-// The tax on the receipt: gross minus net, rounded to cents.
-double taxSum(const QString& grossText, const QString& netText, const FormatSettings& settings);
 
 } // namespace quittung::app

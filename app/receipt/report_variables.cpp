@@ -1,8 +1,6 @@
 #include "app/receipt/report_variables.h"
 
 #include "app/receipt/amount_in_words.h"
-#include "app/receipt/receipt_amounts.h"
-#include "runtime/number_format.h"
 
 #include <algorithm>
 #include <array>
@@ -15,25 +13,26 @@ namespace {
 
 struct ReceiptVariable {
     QString name;
-    Variant (*value)(const ReceiptFormState&, const FormatSettings&);
+    Variant (*value)(const Receipt&, const FormatSettings&);
 };
 
 const std::array<ReceiptVariable, 10> kVariables = {{
-    {QStringLiteral("QID"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.number); }},
-    {QStringLiteral("Ort"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.place); }},
+    {QStringLiteral("QID"), [](const Receipt& r, const FormatSettings&) { return Variant(r.number); }},
+    {QStringLiteral("Ort"), [](const Receipt& r, const FormatSettings&) { return Variant(r.place); }},
     {QStringLiteral("QDate"),
-        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(f.formatShortDate(s.date)); }},
-    {QStringLiteral("Von"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.payer); }},
-    {QStringLiteral("Fuer"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.purpose); }},
-    {QStringLiteral("Netto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.net); }},
-    {QStringLiteral("MwSt"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.vatRate); }},
-    {QStringLiteral("Brutto"), [](const ReceiptFormState& s, const FormatSettings&) { return Variant(s.gross); }},
+        [](const Receipt& r, const FormatSettings& f) { return Variant(f.formatShortDate(r.date)); }},
+    {QStringLiteral("Von"), [](const Receipt& r, const FormatSettings&) { return Variant(r.payer); }},
+    {QStringLiteral("Fuer"), [](const Receipt& r, const FormatSettings&) { return Variant(r.purpose); }},
+    {QStringLiteral("Netto"), [](const Receipt& r, const FormatSettings& f) { return Variant(centsText(r.netCents, f)); }},
+    {QStringLiteral("MwSt"), [](const Receipt& r, const FormatSettings&) { return Variant(r.vatRateText); }},
+    {QStringLiteral("Brutto"),
+        [](const Receipt& r, const FormatSettings& f) { return Variant(centsText(r.grossCents, f)); }},
     {QStringLiteral("BetragInWorten"),
-        [](const ReceiptFormState& s, const FormatSettings& f) {
-            return Variant(QStringLiteral("--") + amountInWords(s.gross, f) + QStringLiteral("--"));
+        [](const Receipt& r, const FormatSettings&) {
+            return Variant(QStringLiteral("--") + amountInWords(r.grossCents * 100) + QStringLiteral("--"));
         }},
     {QStringLiteral("SumSteuern"),
-        [](const ReceiptFormState& s, const FormatSettings& f) { return Variant(taxSum(s.gross, s.net, f)); }},
+        [](const Receipt& r, const FormatSettings&) { return Variant(double(r.grossCents - r.netCents) / 100); }},
 }};
 
 const ReceiptVariable* findVariable(const QString& name)
@@ -50,11 +49,11 @@ bool isReceiptVariable(const QString& name)
     return findVariable(name) != nullptr;
 }
 
-std::optional<Variant> receiptVariable(const QString& name, const ReceiptFormState& state,
+std::optional<Variant> receiptVariable(const QString& name, const Receipt& receipt,
     const FormatSettings& settings)
 {
     if (const ReceiptVariable* variable = findVariable(name))
-        return variable->value(state, settings);
+        return variable->value(receipt, settings);
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/prepared_pages.h"
+#include "report/export/export_files.h"
 #include "report/engine/page_walk.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
@@ -209,7 +210,7 @@ PageSelection parsePageNumbers(const QString& text, int pageCount)
     return selection;
 }
 
-bool exportReport(ReportPreparer& engine, ExportFilter& filter)
+bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files)
 {
     Report& report = engine.report();
     filter.m_creationTime = report.now();
@@ -221,6 +222,21 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter)
     if (filter.curPage())
         filter.setPageNumbers(QStringLiteral("1"));
 
+    // The target is this export's only: the filter keeps the name it had and no files.
+    struct Target {
+        ExportFilter& filter;
+        QString previousName;
+        Target(ExportFilter& f, const QString& name, ExportFiles* files) : filter(f), previousName(f.fileName())
+        {
+            filter.setFileName(name);
+            filter.m_files = files;
+        }
+        ~Target()
+        {
+            filter.setFileName(previousName);
+            filter.m_files = nullptr;
+        }
+    } target(filter, fileName, files);
     try {
         PageWalk walk(engine, filter, parsePageNumbers(filter.pageNumbers(), engine.preparedPages().count()));
         walk.run();
@@ -230,6 +246,32 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter)
         return false;
     }
     return true;
+}
+
+bool exportReport(ReportPreparer& engine, ExportFilter& filter)
+{
+    if (filter.stream())
+        return exportReport(engine, filter, filter.fileName(), nullptr);
+    QString fileName = filter.fileName();
+    if (!fileName.isEmpty() && !filter.defaultPath().isEmpty() && !fileName.contains(QLatin1Char('/')))
+        fileName = filter.defaultPath() + QLatin1Char('/') + fileName;
+    ExportFiles files;
+    return exportReport(engine, filter, fileName, &files) && publishExport(filter, files);
+}
+
+bool publishExport(ExportFilter& filter, ExportFiles& files)
+{
+    const QStringList failures = files.publish();
+    if (failures.isEmpty()) {
+        filter.filesPublished(files.fileNames());
+        return true;
+    }
+    if (Report* report = filter.report()) {
+        for (const QString& failure : failures)
+            report->errors().add(failure);
+        report->reportErrors();
+    }
+    return false;
 }
 
 } // namespace quittung::report

@@ -10,6 +10,7 @@ class QIODevice;
 
 namespace quittung::report {
 
+class ExportFiles;
 class ReportObject;
 class ReportPreparer;
 class PreparedPages;
@@ -18,7 +19,8 @@ class ReportPage;
 
 // The base of every export filter. exportReport() hands a filter the prepared pages one page and one
 // object at a time through the virtual operations below; the filter decides what to write.
-// Filters are long-lived: the options persist, per-export state is reset in Start.
+// Filters are long-lived: the options persist, per-export state is reset in Start. Where an export
+// writes is given with each call (exportReport), so nothing of one export's target reaches the next.
 class ExportFilter {
 public:
     ExportFilter() = default;
@@ -37,6 +39,8 @@ public:
     // Index counts from 0.
     virtual void finishPage(ReportPage& page, int Index);
     virtual void startPage(ReportPage& page, int Index);
+    // Called with the files of an export once they are on disk under their names.
+    virtual void filesPublished(const QStringList& fileNames) { (void)fileNames; }
 
     bool showDialog() const { return m_showDialog; }
     void setShowDialog(bool value) { m_showDialog = value; }
@@ -75,6 +79,8 @@ public:
 
     // Set by Export for the run.
     const QDateTime& creationTime() const { return m_creationTime; }
+    // Where the filter opens the files it writes while no stream() is set.
+    ExportFiles* files() const { return m_files; }
     Report* report() const { return m_report; }
     const PreparedPages* preparedPages() const { return m_preparedPages; }
 
@@ -87,7 +93,11 @@ protected:
     void setFilterDesc(const QString& value) { m_filterDesc = value; }
 
 private:
-    friend bool exportReport(ReportPreparer& engine, ExportFilter& filter);
+    friend bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files);
+
+// Publishes an export's files (see exportReport), reports those that could not be published as
+// the export's errors and tells the filter the names of the others; true when all were published.
+bool publishExport(ExportFilter& filter, ExportFiles& files);
 
     bool m_showDialog = true;
     QString m_fileName;
@@ -107,13 +117,24 @@ private:
     QDateTime m_creationTime;
     Report* m_report = nullptr;
     const PreparedPages* m_preparedPages = nullptr;
+    ExportFiles* m_files = nullptr;
     std::function<void(ExportFilter& sender)> m_onBeginExport;
 };
 
 // Exports the engine's prepared pages through the filter. True when the export ran (a cancel by
 // the user included); false when the options dialog was cancelled or an error ended it. Errors go
 // into the report's errors() and are reported as its silent mode says.
+// This one writes to the filter's stream() when set, else to its fileName() (behind defaultPath()
+// when it has no folder), each file published complete once the export is done.
 bool exportReport(ReportPreparer& engine, ExportFilter& filter);
+// This one writes the files under fileName (and the names the filter derives from it) into files,
+// unpublished: the caller publishes them, perhaps with others. With files null the output goes
+// to the filter's stream().
+bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files);
+
+// Publishes an export's files (see exportReport), reports those that could not be published as
+// the export's errors and tells the filter the names of the others; true when all were published.
+bool publishExport(ExportFilter& filter, ExportFiles& files);
 
 // The pages an output takes from a report of pageCount pages: all of them, or those a page range
 // names, which may be none at all ("9" on two pages prints nothing, unlike an empty range). Pages

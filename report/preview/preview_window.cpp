@@ -3,6 +3,7 @@
 #include "report/document/report.h"
 #include "report/engine/report_preparer.h"
 #include "report/engine/view_drawing.h"
+#include "report/export/export_files.h"
 #include "report/export/export_filter.h"
 #include "report/preview/page_settings_dialog.h"
 #include "report/preview/prepared_report_file.h"
@@ -16,6 +17,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,10 +66,14 @@ const ZoomEntry ZoomEntries[] = {
 
 } // namespace
 
-void showPreparedReport(ReportPreparer& engine, const std::vector<ExportFilter*>& filters)
+namespace {
+
+void showPreview(ReportPreparer& engine, const std::vector<ExportFilter*>& filters,
+    std::vector<std::unique_ptr<ExportFilter>> owned)
 {
     const PreviewOptions& options = engine.report().previewOptions();
     auto* window = new PreviewWindow(engine, filters);
+    window->keepFilters(std::move(owned));
     window->setAttribute(Qt::WA_DeleteOnClose);
     if (!options.modal()) {
         options.maximized() ? window->showMaximized() : window->show();
@@ -78,6 +84,21 @@ void showPreparedReport(ReportPreparer& engine, const std::vector<ExportFilter*>
     window->setWindowModality(Qt::ApplicationModal);
     options.maximized() ? window->showMaximized() : window->show();
     loop.exec();
+}
+
+} // namespace
+
+void showPreparedReport(ReportPreparer& engine, const std::vector<ExportFilter*>& filters)
+{
+    showPreview(engine, filters, {});
+}
+
+void showPreparedReport(ReportPreparer& engine, std::vector<std::unique_ptr<ExportFilter>> filters)
+{
+    std::vector<ExportFilter*> pointers;
+    for (const auto& filter : filters)
+        pointers.push_back(filter.get());
+    showPreview(engine, pointers, std::move(filters));
 }
 
 PreviewWindow::PreviewWindow(ReportPreparer& engine, std::vector<ExportFilter*> filters, QWidget* parent)
@@ -195,7 +216,7 @@ void PreviewWindow::buildToolBar(PreviewButtons buttons)
     exportMenu->setObjectName(QStringLiteral("exportMenu"));
     for (ExportFilter* filter : m_filters) {
         QAction* entry = exportMenu->addAction(filter->getDescription() + QStringLiteral("..."));
-        connect(entry, &QAction::triggered, this, [this, filter] { exportReport(m_engine, *filter); });
+        connect(entry, &QAction::triggered, this, [this, filter] { exportThrough(*filter); });
     }
     auto* exportButton = new QToolButton(this);
     exportButton->setText(tr("Export"));
@@ -211,7 +232,7 @@ void PreviewWindow::buildToolBar(PreviewButtons buttons)
     QAction* quickPdf = addButton(QStringLiteral("exportPdf"), tr("PDF"), tr("Export to PDF"),
         has(PreviewButton::ExportQuick) && pdf != m_filters.end());
     if (pdf != m_filters.end())
-        connect(quickPdf, &QAction::triggered, this, [this, filter = *pdf] { exportReport(m_engine, *filter); });
+        connect(quickPdf, &QAction::triggered, this, [this, filter = *pdf] { exportThrough(*filter); });
 
     m_toolBar->addSeparator();
     QAction* find = addButton(QStringLiteral("find"), tr("Find"), tr("Find"), has(PreviewButton::Find));
@@ -512,6 +533,31 @@ void PreviewWindow::save()
     if (!fileName.endsWith(QLatin1String(".qpr"), Qt::CaseInsensitive))
         fileName += QLatin1String(".qpr");
     saveFile(fileName);
+}
+
+void PreviewWindow::exportThrough(ExportFilter& filter)
+{
+    QString proposed = filter.fileName();
+    if (!filter.defaultPath().isEmpty() && !proposed.contains(u'/'))
+        proposed = filter.defaultPath() + u'/' + proposed;
+    QFileDialog dialog(this, filter.getDescription());
+    dialog.setObjectName(QStringLiteral("exportFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    const QString extension = filter.defaultExt();
+    if (!extension.isEmpty()) {
+        dialog.setNameFilter(QStringLiteral("%1 (*%2)").arg(filter.getDescription(), extension));
+        dialog.setDefaultSuffix(extension.mid(1));
+    }
+    if (!proposed.isEmpty()) {
+        const QFileInfo info(proposed);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ExportFiles files;
+    if (exportReport(m_engine, filter, dialog.selectedFiles().constFirst(), &files))
+        publishExport(filter, files);
 }
 
 void PreviewWindow::pageSettings()

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,6 +29,8 @@ class ReportPreparer;
 // Shows the engine's prepared pages in the preview window, modal and maximised as the report's
 // preview options say; the export menu offers the filters given (not owned).
 void showPreparedReport(ReportPreparer& engine, const std::vector<ExportFilter*>& filters);
+// The same with filters the window owns and deletes when it closes.
+void showPreparedReport(ReportPreparer& engine, std::vector<std::unique_ptr<ExportFilter>> filters);
 
 // The preview window: toolbar, the workspace with the pages, the outline and thumbnail pane, and
 // the status bar with the page number.
@@ -57,6 +60,13 @@ public:
     bool isFullScreenMode() const { return m_fullScreen; }
     void toggleFullScreen();
 
+    // Exports the pages through one of the window's filters into a file the user chooses in a save
+    // dialog, which proposes the filter's file name (behind its default path) and asks before
+    // replacing a file.
+    void exportThrough(ExportFilter& filter);
+    // The window deletes these filters when it goes.
+    void keepFilters(std::vector<std::unique_ptr<ExportFilter>> filters) { m_ownedFilters = std::move(filters); }
+
     // Called once the window has been closed.
     std::function<void()> onClosed;
 
@@ -81,6 +91,7 @@ private:
 
     ReportPreparer& m_engine;
     std::vector<ExportFilter*> m_filters;
+    std::vector<std::unique_ptr<ExportFilter>> m_ownedFilters;
     PreviewWorkspace* m_workspace;
     QToolBar* m_toolBar = nullptr;
     QSpinBox* m_pageBox = nullptr;

@@ -8,16 +8,21 @@
 #include "report/document/report.h"
 #include "report/document/report_options.h"
 #include "report/engine/report_preparer.h"
+#include "report/preview/preview_window.h"
 #include "settings/ini_settings.h"
 #include "tests/support/recording_engine_host.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -47,7 +52,7 @@ protected:
         window->show();
         window->report().events().beginDoc = [this](Report&) { log << QStringLiteral("prepare"); };
         ReceiptOutput output;
-        output.preview = [this](ReportPreparer& preparer) {
+        output.preview = [this](ReportPreparer& preparer, const Receipt&) {
             log << QStringLiteral("preview");
             shownPages = preparer.preparedPages().count();
             shownWidth = shownPages ? preparer.preparedPages().page(0)->paperWidth() : 0;
@@ -106,17 +111,18 @@ protected:
 
 } // namespace
 
-// Which preparations, previews and printouts a run makes, by the choices.
-TEST_F(ReceiptCommandTest, ThePreviewOrThePrintoutComesLastAndEveryOutputPreparesAnew)
+// Which preparations, previews and printouts a run makes, by the choices: one preparation serves
+// every output.
+TEST_F(ReceiptCommandTest, ThePreviewOrThePrintoutComesLastAndOnePreparationServesAll)
 {
     const struct {
         bool pdf, jpeg, preview, direct;
         QStringList expected;
     } cases[] = {
-        {true, true, true, false, {"prepare", "prepare", "prepare", "preview"}},
+        {true, true, true, false, {"prepare", "preview"}},
         {false, false, false, false, {"prepare", "print with dialog"}},
         {false, false, true, true, {"prepare", "preview"}},
-        {false, true, false, true, {"prepare", "prepare", "print"}},
+        {false, true, false, true, {"prepare", "print"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected.join(u',').toStdString());
@@ -261,4 +267,66 @@ TEST_F(ReceiptCommandTest, AnAmountThatIsNoNumberStopsAfterStoringAndFilling)
     EXPECT_EQ(window->grossEdit->text(), QStringLiteral("zwölf"));
     EXPECT_TRUE(log.isEmpty());
     EXPECT_TRUE(readSettings().contains("QID=12"));
+}
+
+// The preview exports with filters of its own into the file the user picks: after a receipt with
+// PDF and then one with only the preview, the preview's PDF export proposes the second receipt's
+// name in PDF/ and leaves the first receipt's file alone.
+TEST_F(ReceiptCommandTest, ThePreviewsExportAsksForItsFileAndNeverTakesAnOlderReceipts)
+{
+    window->numberEdit->setText(QStringLiteral("12"));
+    choose(true, false, true, false);
+    press();
+    const QString first = path("PDF/12-03.07.2020-Muster GmbH.PDF");
+    QFile firstFile(first);
+    ASSERT_TRUE(firstFile.open(QIODevice::ReadOnly));
+    const QByteArray firstContent = firstFile.readAll();
+    firstFile.close();
+
+    window->setReceiptOutput(standardReceiptOutput(window->receiptJob()));
+    window->dateEdit->setDate(QDate(2020, 7, 3));
+    window->payerEdit->setText(QStringLiteral("Erika Mustermann"));
+    window->grossEdit->setText(QStringLiteral("50"));
+    choose(false, false, true, false);
+    QString proposedFolder;
+    QString proposedName;
+    bool exported = false;
+    const auto exportFromPreview = [&] {
+        PreviewWindow* preview = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* candidate = dynamic_cast<PreviewWindow*>(widget); candidate && candidate->isVisible())
+                preview = candidate;
+        }
+        if (!preview)
+            return;
+        // The save dialog, answered as the user does: the proposed name in the proposed folder.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            proposedFolder = dialog->directory().absolutePath();
+            proposedName = dialog->selectedFiles().value(0);
+            static_cast<QDialog*>(dialog)->accept(); // the dialog's own accept, as its Save button
+        });
+        const auto* menu = preview->findChild<QMenu*>(QStringLiteral("exportMenu"));
+        ASSERT_NE(menu, nullptr);
+        menu->actions().first()->trigger();
+        exported = true;
+        preview->close();
+    };
+    QTimer::singleShot(0, exportFromPreview);
+    press();
+    // A preview that is not modal is still open here.
+    if (!exported)
+        exportFromPreview();
+
+    EXPECT_TRUE(exported);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+    EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join(u'\n').toStdString();
+    EXPECT_EQ(proposedFolder, QDir(path("PDF")).absolutePath());
+    EXPECT_EQ(proposedName, path("PDF/13-03.07.2020-Erika Mustermann.PDF"));
+    EXPECT_EQ(files("PDF"), (QStringList{QStringLiteral("12-03.07.2020-Muster GmbH.PDF"),
+                                QStringLiteral("13-03.07.2020-Erika Mustermann.PDF")}));
+    ASSERT_TRUE(firstFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(firstFile.readAll(), firstContent);
 }

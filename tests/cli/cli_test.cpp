@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 using namespace quittung;
 
 namespace {
@@ -117,8 +119,13 @@ TEST_F(CliTest, OneReceiptFromEveryOption)
         "ablage/"});
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
     ASSERT_FALSE(run.files.isEmpty());
-    EXPECT_TRUE(run.files.contains(QStringLiteral("beleg.jpg"))) << run.files.join(u',').toStdString();
-    EXPECT_TRUE(isCompleteJpeg(path("beleg.jpg")));
+    // Each page a JPEG file of its own, as the window writes them.
+    for (const char* page : {"beleg.1.jpg", "beleg.2.jpg"}) {
+        EXPECT_TRUE(run.files.contains(QString::fromLatin1(page))) << run.files.join(u',').toStdString();
+        EXPECT_TRUE(isCompleteJpeg(path(page))) << page;
+        EXPECT_EQ(readFile(page).count("\xFF\xD8"), 1) << page << " holds more than one image";
+    }
+    EXPECT_FALSE(QFile::exists(path("beleg.jpg")));
     // A given number leaves the counter alone.
     EXPECT_EQ(storedCounter(), 41);
 
@@ -161,7 +168,7 @@ TEST_F(CliTest, WithoutANumberTheWindowsCounterGivesTheNextAndAdvances)
 {
     const CliRun run = cli({"--von", "A", "--brutto", "10", "--datum", "2020-07-03", "--jpg"});
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
-    EXPECT_EQ(run.files, QStringList{path("JPG/42-07-03-20-A.JPG")});
+    EXPECT_EQ(run.files, QStringList{path("JPG/42-07-03-20-A.1.jpg")});
     EXPECT_EQ(storedCounter(), 42);
 }
 
@@ -197,7 +204,7 @@ TEST_F(CliTest, BadRowsAreReportedAndTheOthersMade)
         "5;Auch gut;2020-07-03;10.50\n");
     const CliRun run = cli({"--csv", "mixed.csv", "--jpg", "out"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.files, (QStringList{"out/1-07-03-20-Gut.JPG", "out/5-07-03-20-Auch gut.JPG"}));
+    EXPECT_EQ(run.files, (QStringList{"out/1-07-03-20-Gut.1.jpg", "out/5-07-03-20-Auch gut.1.jpg"}));
     for (const QString& file : run.files)
         EXPECT_TRUE(isCompleteJpeg(path(file))) << file.toStdString();
     // Qt's own warnings may stand between them.
@@ -224,8 +231,8 @@ TEST_F(CliTest, SeparatorsQuotesAndEncodingsAreRead)
         writeFile("rows.csv", c.csv);
         const CliRun run = cli({"--csv", "rows.csv", "--nummer", "9", "--datum", "2020-07-03", "--jpg", "enc"});
         EXPECT_EQ(run.status, 0) << run.errors.toStdString();
-        EXPECT_EQ(run.files, QStringList{QStringLiteral("enc/9-07-03-20-Müller; Sohn.JPG")});
-        QFile::remove(path("enc/9-07-03-20-Müller; Sohn.JPG"));
+        EXPECT_EQ(run.files, QStringList{QStringLiteral("enc/9-07-03-20-Müller; Sohn.1.jpg")});
+        QFile::remove(path("enc/9-07-03-20-Müller; Sohn.1.jpg"));
     }
 }
 
@@ -310,7 +317,7 @@ TEST_F(CliTest, AnInterruptedBatchLeavesOnlyCompleteFiles)
         listed += process.readAllStandardOutput();
     process.kill();
     process.waitForFinished();
-    const QStringList receipts = QDir(path("out")).entryList({QStringLiteral("*.JPG")}, QDir::Files);
+    const QStringList receipts = QDir(path("out")).entryList({QStringLiteral("*.jpg")}, QDir::Files);
     ASSERT_GE(receipts.size(), 3);
     EXPECT_LT(receipts.size(), 400);
     for (const QString& receipt : receipts)
@@ -359,9 +366,10 @@ TEST_F(CliTest, ABatchOnSeveralThreadsMatchesOneThread)
     };
     EXPECT_EQ(rowErrors(one.run), QStringList{QStringLiteral("Zeile 10: 'abc' ist kein gültiger Gleitkommawert.")});
     EXPECT_EQ(rowErrors(several.run), rowErrors(one.run));
-    ASSERT_EQ(one.files.size(), 16);
+    // Eight PDFs and a JPEG for each page: two for the four rows on A4 with the copy.
+    ASSERT_EQ(one.files.size(), 20);
     EXPECT_EQ(numbers(one.run.files).first(), 70);
-    EXPECT_EQ(numbers(one.run.files).mid(2, 4), (QList<int>{42, 42, 43, 43}));
+    EXPECT_EQ(numbers(one.run.files).mid(2, 4), (QList<int>{42, 42, 42, 43}));
     for (auto file = one.files.begin(); file != one.files.end(); ++file) {
         EXPECT_FALSE(file.value().isEmpty()) << file.key().toStdString();
         EXPECT_EQ(several.files.value(file.key()), file.value()) << file.key().toStdString();
@@ -371,4 +379,61 @@ TEST_F(CliTest, ABatchOnSeveralThreadsMatchesOneThread)
     }
     EXPECT_EQ(pdfOnly.files.size(), 8);
     EXPECT_EQ(storedCounter(), 41 + 6);
+}
+
+// Two outputs of one run never write one file: the later option or row is refused and says which
+// wrote it, the earlier one's file stands; an older file from an earlier run is replaced.
+TEST_F(CliTest, OutputsOfOneRunNeverReplaceEachOther)
+{
+    const QStringList receipt = {"--von", "A", "--brutto", "10", "--datum", "2020-07-03"};
+    CliRun run = cli(receipt + QStringList{"--pdf", "beleg.1.jpg", "--jpg", "beleg.jpg"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.files, QStringList{"beleg.1.jpg"});
+    EXPECT_TRUE(run.errors.contains(
+        QStringLiteral("--jpg: Die Datei \"beleg.jpg\" schreibt in diesem Aufruf schon --pdf; sie wird nicht ersetzt.")))
+        << run.errors.toStdString();
+    EXPECT_TRUE(readFile("beleg.1.jpg").startsWith("%PDF-"));
+
+    // One name for both: the PDF takes it, the JPEG its page's name beside it.
+    run = cli(receipt + QStringList{"--pdf", "beleg", "--jpg", "beleg"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.files, (QStringList{"beleg", "beleg.1.jpg"}));
+    EXPECT_TRUE(readFile("beleg").startsWith("%PDF-"));
+    EXPECT_TRUE(isCompleteJpeg(path("beleg.1.jpg")));
+
+    writeFile("twice.csv", "nummer;von;brutto\n5;A;10\n6;B;10\n5;A;20\n");
+    run = cli({"--csv", "twice.csv", "--datum", "2020-07-03", "--pdf", "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.files, (QStringList{"out/5-07-03-20-A.PDF", "out/6-07-03-20-B.PDF"}));
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("Zeile 4: --pdf: Die Datei \"out/5-07-03-20-A.PDF\" schreibt in "
+                                                   "diesem Aufruf schon Zeile 2 (--pdf); sie wird nicht ersetzt.")))
+        << run.errors.toStdString();
+    const QString text = runTool(QStringLiteral("pdftotext"), {path("out/5-07-03-20-A.PDF"), QStringLiteral("-")}).out;
+    EXPECT_TRUE(text.contains(QStringLiteral("10,00"))) << text.toStdString();
+
+    // The same batch again replaces the files of the first run.
+    writeFile("twice.csv", "nummer;von;brutto\n5;A;30\n");
+    run = cli({"--csv", "twice.csv", "--datum", "2020-07-03", "--pdf", "out"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(runTool(QStringLiteral("pdftotext"), {path("out/5-07-03-20-A.PDF"), QStringLiteral("-")})
+                    .out.contains(QStringLiteral("30,00")));
+}
+
+// A device or a FIFO as the target is refused and stays what it is.
+TEST_F(CliTest, DevicesAndPipesAreNeverReplaced)
+{
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QStringList receipt = {"--von", "A", "--brutto", "10", "--datum", "2020-07-03"};
+    for (const QString& target : {QStringLiteral("/dev/null"), fifo}) {
+        SCOPED_TRACE(target.toStdString());
+        const CliRun run = cli(receipt + QStringList{"--pdf", target});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.files.isEmpty()) << run.files.join(u',').toStdString();
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("Datei \"%1\" kann nicht erstellt werden.").arg(target)))
+            << run.errors.toStdString();
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &status), 0);
+        EXPECT_FALSE(S_ISREG(status.st_mode));
+    }
 }

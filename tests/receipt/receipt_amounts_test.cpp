@@ -1,5 +1,6 @@
 #include "app/receipt/receipt_amounts.h"
 
+#include "app/receipt/receipt.h"
 #include "runtime/exception.h"
 #include "runtime/number_format.h"
 #include "tests/support/qt_printers.h"
@@ -52,9 +53,9 @@ TEST(ReceiptAmounts, CompletionFollowsTheWorkedExamples)
     for (const auto& row : rows) {
         const CompletedAmounts amounts = computeAmounts(
             QString::fromUtf8(row.net), QString::fromUtf8(row.gross), QString::fromUtf8(row.vatRate), kGerman);
-        EXPECT_EQ(amounts.net, QString::fromUtf8(row.netAfter)) << row.net << " " << row.gross;
-        EXPECT_EQ(amounts.gross, QString::fromUtf8(row.grossAfter)) << row.net << " " << row.gross;
-        EXPECT_EQ(floatToString(taxSum(amounts.gross, amounts.net, kGerman), kGerman), QString::fromUtf8(row.taxSum))
+        EXPECT_EQ(centsText(amounts.netCents, kGerman), QString::fromUtf8(row.netAfter)) << row.net << " " << row.gross;
+        EXPECT_EQ(centsText(amounts.grossCents, kGerman), QString::fromUtf8(row.grossAfter)) << row.net << " " << row.gross;
+        EXPECT_EQ(centsText(amounts.grossCents - amounts.netCents, kGerman), QString::fromUtf8(row.taxSum))
             << row.net << " " << row.gross;
     }
 }
@@ -69,7 +70,7 @@ TEST(ReceiptAmounts, HalvesRoundAwayFromZeroOnTheBinaryValue)
     for (const auto& row : rows) {
         const CompletedAmounts amounts = computeAmounts(QString::fromUtf8(row.typed), QStringLiteral("1"),
             QStringLiteral("19"), kGerman);
-        EXPECT_EQ(amounts.net, QString::fromUtf8(row.written)) << row.typed;
+        EXPECT_EQ(centsText(amounts.netCents, kGerman), QString::fromUtf8(row.written)) << row.typed;
     }
     EXPECT_EQ(roundHalfAwayFromZero(2.5L), 3);
     EXPECT_EQ(roundHalfAwayFromZero(-2.5L), -3);
@@ -108,7 +109,8 @@ TEST(ReceiptAmounts, APointLocaleReadsPoints)
     const FormatSettings point{QLatin1Char('.'), QLatin1Char(','), QStringLiteral("MM/dd/yyyy")};
     const CompletedAmounts amounts
         = computeAmounts(QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("19"), point);
-    EXPECT_EQ(amounts.net, QStringLiteral("84.03"));
+    EXPECT_EQ(amounts.netCents, 8403);
+    EXPECT_EQ(centsText(amounts.netCents, point), QStringLiteral("84.03"));
     EXPECT_THROW(computeAmounts(QStringLiteral("84,03"), QStringLiteral("0"), QStringLiteral("19"), point),
         ConvertError);
 }

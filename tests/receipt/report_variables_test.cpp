@@ -14,15 +14,24 @@ namespace {
 const FormatSettings kGerman = FormatSettings::german();
 
 // The example receipt: number 12, Berlin, 3 July 2020, Muster GmbH, rent for July, 119 gross at 19 %.
-ReceiptFormState exampleReceipt()
+Receipt exampleReceipt()
 {
-    return {QStringLiteral("12"), QStringLiteral("Berlin"), QDate(2020, 7, 3), QStringLiteral("Muster GmbH"),
-        QStringLiteral("Miete\r\nJuli"), QStringLiteral("100"), QStringLiteral("19"), QStringLiteral("119")};
+    Receipt receipt;
+    receipt.number = QStringLiteral("12");
+    receipt.place = QStringLiteral("Berlin");
+    receipt.date = QDate(2020, 7, 3);
+    receipt.payer = QStringLiteral("Muster GmbH");
+    receipt.purpose = QStringLiteral("Miete\r\nJuli");
+    receipt.netCents = 10000;
+    receipt.grossCents = 11900;
+    receipt.vatRate = 19;
+    receipt.vatRateText = QStringLiteral("19");
+    return receipt;
 }
 
-Variant valueOf(const char* name, const ReceiptFormState& state = exampleReceipt())
+Variant valueOf(const char* name, const Receipt& receipt = exampleReceipt())
 {
-    return receiptVariable(QString::fromLatin1(name), state, kGerman).value_or(Variant());
+    return receiptVariable(QString::fromLatin1(name), receipt, kGerman).value_or(Variant());
 }
 
 } // namespace
@@ -58,61 +67,51 @@ TEST(ReportVariables, OtherNamesAreNotAnswered)
     }
 }
 
-TEST(ReportVariables, AmountsInWordsAndTaxFollowTheGrossText)
+TEST(ReportVariables, AmountsWordsAndTaxComeFromTheCents)
 {
-    ReceiptFormState state = exampleReceipt();
+    Receipt receipt = exampleReceipt();
     const struct {
-        const char* gross;
-        const char* net;
+        qint64 gross;
+        qint64 net;
+        const char* grossText;
         const char* words;
         double tax;
     } rows[] = {
-        {"0,99", "0,83", "----", 0.16},
-        {"119,99", "100,83", "--EINHUNDERTNEUNZEHN--", 19.16},
-        {"-119", "-100", "--MINUS EINHUNDERTNEUNZEHN--", -19},
-        // More than four decimals round to the ten-thousandth, a half to the even neighbour.
-        {"0,99995", "0,99995", "--EINS--", 0},
-        {"0,99985", "0,99985", "----", 0},
+        {99, 83, "0,99", "----", 0.16},
+        {11999, 10083, "119,99", "--EINHUNDERTNEUNZEHN--", 19.16},
+        {-11900, -10000, "-119", "--MINUS EINHUNDERTNEUNZEHN--", -19},
+        {99999999999999, 84033613445377, "999999999999,99",
+            "--NEUNHUNDERTNEUNUNDNEUNZIGMILLIARDENNEUNHUNDERTNEUNUNDNEUNZIGMILLIONENNEUNHUNDERTNEUNUNDNEUNZIGTAUSENDNEUNHUNDERTNEUNUNDNEUNZIG--",
+            159663865546.22},
     };
     for (const auto& row : rows) {
-        state.gross = QString::fromUtf8(row.gross);
-        state.net = QString::fromUtf8(row.net);
-        EXPECT_EQ(valueOf("BetragInWorten", state), Variant(QString::fromUtf8(row.words))) << row.gross;
-        EXPECT_EQ(valueOf("SumSteuern", state), Variant(row.tax)) << row.gross;
+        receipt.grossCents = row.gross;
+        receipt.netCents = row.net;
+        EXPECT_EQ(valueOf("Brutto", receipt), Variant(QString::fromUtf8(row.grossText))) << row.gross;
+        EXPECT_EQ(valueOf("BetragInWorten", receipt), Variant(QString::fromUtf8(row.words))) << row.gross;
+        EXPECT_EQ(valueOf("SumSteuern", receipt), Variant(row.tax)) << row.gross;
     }
 }
 
-TEST(ReportVariables, AGrossTextThatIsNoNumberFailsTheRequest)
+// The window's rules: the missing amount is completed and written back as the window shows it;
+// a text that is no number leaves the form as it was.
+TEST(ReceiptFromForm, CompletesTheAmountsAndWritesTheirTextsBack)
 {
-    ReceiptFormState state = exampleReceipt();
-    state.gross = QStringLiteral("hundert");
-    for (const char* name : {"BetragInWorten", "SumSteuern"}) {
-        try {
-            valueOf(name, state);
-            ADD_FAILURE() << name;
-        } catch (const ConvertError& error) {
-            EXPECT_EQ(error.message(), QStringLiteral("'hundert' ist kein gültiger Gleitkommawert")) << name;
-        }
-    }
-    EXPECT_EQ(valueOf("Brutto", state), Variant(QStringLiteral("hundert")));
-}
+    ReceiptFormState form{QStringLiteral("7"), QStringLiteral("Köln"), QDate(2026, 12, 10), QStringLiteral("Muster GmbH"),
+        QStringLiteral("Beratung"), QStringLiteral("0"), QStringLiteral("7,5"), QStringLiteral("100"), 3};
+    const Receipt receipt = receiptFromForm(form, kGerman);
+    EXPECT_EQ(receipt.netCents, 9302);
+    EXPECT_EQ(receipt.grossCents, 10000);
+    EXPECT_EQ(receipt.vatRate, 7.5);
+    EXPECT_EQ(receipt.vatRateText, QStringLiteral("7,5"));
+    EXPECT_EQ(receipt.outputFormat, 3);
+    EXPECT_EQ(receipt.payer, QStringLiteral("Muster GmbH"));
+    EXPECT_EQ(form.net, QStringLiteral("93,02"));
+    EXPECT_EQ(form.gross, QStringLiteral("100"));
 
-TEST(ReportVariables, GrossAmountsTooLargeForWordsGetTheSizeMessageInAnyNotation)
-{
-    ReceiptFormState state = exampleReceipt();
-    const QString tooLarge = QStringLiteral("Der Betrag %1 ist zu groß: Quittungen sind bis höchstens "
-                                            "999.999.999.999,99 möglich");
-    const struct {
-        const char* gross;
-        const char* shown;
-    } rows[] = {{"1E12", "1000000000000"}, {"1E15", "1E15"}, {"-1E300", "-1E300"}, {"99999999999999999999", "1E20"}};
-    for (const auto& row : rows) {
-        state.gross = QString::fromUtf8(row.gross);
-        try {
-            valueOf("BetragInWorten", state);
-            ADD_FAILURE() << row.gross;
-        } catch (const Exception& error) {
-            EXPECT_EQ(error.message(), tooLarge.arg(QString::fromUtf8(row.shown))) << row.gross;
-        }
-    }
+    form.net = QStringLiteral("50");
+    form.gross = QStringLiteral(" ");
+    EXPECT_THROW(receiptFromForm(form, kGerman), ConvertError);
+    EXPECT_EQ(form.net, QStringLiteral("50"));
+    EXPECT_EQ(form.gross, QStringLiteral(" "));
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -105,6 +106,44 @@ TEST(PendingFile, FailuresStayWithTheirFile)
     EXPECT_FALSE(gone->errorString().isEmpty());
     EXPECT_TRUE(kept->published());
     EXPECT_EQ(readAll(dir.path() + QStringLiteral("/Quittung.PDF")), "da");
+}
+
+// A name taken by a device, a FIFO, a folder or a link to one is refused when the file is opened and
+// when it would be named, and what stands there is left as it was.
+TEST(PendingFile, NeverReplacesWhatIsNoRegularFile)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("ordner"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(fifo, link));
+    const struct {
+        QString name;
+        const char* reason;
+    } cases[] = {{QStringLiteral("/dev/null"), "ein Gerät"}, {fifo, "eine Pipe"}, {folder, "ein Ordner"}, {link, "eine Pipe"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        PendingFile file(c.name);
+        EXPECT_FALSE(file.open());
+        EXPECT_TRUE(file.errorString().contains(QString::fromUtf8(c.reason))) << file.errorString().toStdString();
+    }
+    // Taken after the file was opened: refused when it is to be named.
+    const QString late = dir.filePath(QStringLiteral("spaet"));
+    auto file = written(late, "Inhalt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(late).constData(), 0600), 0);
+    PendingFile::publishAll({file.get()});
+    EXPECT_FALSE(file->published());
+    EXPECT_TRUE(file->errorString().contains(QStringLiteral("eine Pipe")));
+
+    struct stat status {};
+    for (const QString& name : {fifo, late}) {
+        ASSERT_EQ(::stat(QFile::encodeName(name).constData(), &status), 0);
+        EXPECT_TRUE(S_ISFIFO(status.st_mode)) << name.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 } // namespace

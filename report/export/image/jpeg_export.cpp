@@ -1,10 +1,10 @@
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
 #include "report/document/report.h"
+#include "report/export/export_files.h"
 #include "report/export/image/image_export.h"
 #include "report/export/image/jpeg_encoder.h"
 #include "runtime/exception.h"
-#include "runtime/safe_file.h"
 
 #include <QIODevice>
 
@@ -39,7 +39,9 @@ void JpegExport::saveImage()
             stream()->write(jpeg);
             return;
         }
-        writeFileSafely(imageFileName(fileName(), m_fileSuffix), [&](QIODevice& file) { file.write(jpeg); });
+        // Each page a file of its own, named after the export's file with the page number.
+        if (files())
+            files()->open(imageFileName(fileName(), m_fileSuffix)).write(jpeg);
     } catch (const Exception& error) {
         Report* owner = report();
         const SilentMode mode = owner ? owner->engineOptions().newSilentMode() : SilentMode::MessageBoxes;

@@ -1,5 +1,7 @@
 #include "report/export/pdf/pdf_export.h"
 
+#include "report/export/export_files.h"
+
 #include "report/document/engine_host.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
@@ -108,15 +110,9 @@ bool PdfExport::start()
     if (!defaultPath().isEmpty() && !fileName().contains(QLatin1Char('/')))
         setFileName(defaultPath() + QLatin1Char('/') + fileName());
 
-    if (stream()) {
-        m_out = stream();
-    } else {
-        auto file = std::make_unique<QFile>(fileName());
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName(), file->errorString()}));
-        m_out = file.get();
-        m_file = std::move(file);
-    }
+    if (!stream() && !files())
+        return false;
+    m_out = stream() ? stream() : &files()->open(fileName());
     try {
         m_document = std::make_unique<PdfDocumentWriter>(*m_out);
         const QUuid guid = m_uuidSource ? m_uuidSource() : QUuid::createUuid();
@@ -226,7 +222,6 @@ void PdfExport::finish()
 {
     if (!m_document)
         return;
-    const bool toFile = m_file != nullptr;
     try {
         writeFonts();
         writePageTree();
@@ -235,15 +230,19 @@ void PdfExport::finish()
         writeAnnotations();
         const int catalog = writeCatalog(outlineRoot);
         writeCrossReferenceAndTrailer(catalog, information);
-        if (m_file && !m_file->flush())
-            throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName(), m_file->errorString()}));
     } catch (...) {
         endDocument();
         throw;
     }
     endDocument();
-    if (toFile && m_openAfterExport)
-        engineHost().openFile(fileName());
+}
+
+void PdfExport::filesPublished(const QStringList& fileNames)
+{
+    if (!m_openAfterExport)
+        return;
+    for (const QString& file : fileNames)
+        engineHost().openFile(file);
 }
 
 void PdfExport::writeFonts()
@@ -482,7 +481,6 @@ void PdfExport::endDocument()
     m_page.reset();
     m_document.reset();
     m_out = nullptr;
-    m_file.reset();
     m_fileId.clear();
 }
 

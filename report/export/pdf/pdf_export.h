@@ -45,6 +45,8 @@ public:
     void exportObject(ReportObject& object) override;
     void finishPage(ReportPage& page, int index) override;
     void finish() override;
+    // Opens the files with the desktop's program when openAfterExport() is set.
+    void filesPublished(const QStringList& fileNames) override;
 
     bool compressed() const { return m_compressed; }
     void setCompressed(bool value) { m_compressed = value; }
@@ -161,7 +163,6 @@ private:
     std::function<QUuid()> m_uuidSource;
 
     // Per-export state, from start() to the end of finish().
-    std::unique_ptr<QFile> m_file; // the file the export opened; null when writing to stream()
     QIODevice* m_out = nullptr;
     std::unique_ptr<PdfDocumentWriter> m_document;
     std::unique_ptr<PdfPageContent> m_page;

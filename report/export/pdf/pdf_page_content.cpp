@@ -206,6 +206,14 @@ void PdfPageContent::writePageColor(const ReportPage& page)
     line.text("B");
 }
 
+bool drawnAsPicture(const View& view, bool showsTags)
+{
+    if (const auto* memo = dynamic_cast<const TextObjectBase*>(&view))
+        return showsTags || !(memo->brushStyle() == BrushStyle::Solid || memo->brushStyle() == BrushStyle::Clear);
+    return !dynamic_cast<const ShapeObject*>(&view) && !dynamic_cast<const LineObjectBase*>(&view)
+        && !dynamic_cast<const CheckBoxObject*>(&view);
+}
+
 void PdfPageContent::writeObject(ReportObject& object)
 {
     auto* view = dynamic_cast<View*>(&object);
@@ -213,9 +221,8 @@ void PdfPageContent::writeObject(ReportObject& object)
         return;
     if (!view->url().isEmpty())
         addLink(*view);
-    if (auto* memo = dynamic_cast<TextObjectBase*>(view);
-        memo && (memo->brushStyle() == BrushStyle::Solid || memo->brushStyle() == BrushStyle::Clear)
-        && !usesTags(*memo, m_options.htmlTags)) {
+    auto* memo = dynamic_cast<TextObjectBase*>(view);
+    if (memo && !drawnAsPicture(*view, usesTags(*memo, m_options.htmlTags))) {
         writeText(*memo);
     } else if (auto* shape = dynamic_cast<ShapeObject*>(view)) {
         writeShape(*shape);

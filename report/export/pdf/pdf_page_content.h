@@ -45,6 +45,11 @@ struct PdfPageGeometry {
     double y(double pixels) const { return height - marginTop - pixels * 0.75; }
 };
 
+// Whether a page's content draws the view as a picture rather than writing it as text or paths:
+// every view but shapes, lines, check boxes and texts on a plain background whose tags take no
+// effect (showsTags says whether they do). Pictures take Qt's fonts and painting.
+bool drawnAsPicture(const View& view, bool showsTags);
+
 // The content stream of one page: the objects of a prepared page as PDF operators, appended one
 // object at a time. Text objects become text in the document's fonts, placed from the same layout
 // the raster painter draws; lines, shapes, check boxes and frames become paths; every other view is

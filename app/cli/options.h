@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+namespace quittung::app::cli {
+
+enum ExitStatus { AllMade = 0, SomeFailed = 1, UsageError = 2 };
+
+// The text of --help.
+extern const char* const kHelp;
+
+// The receipt's fields as options (--nummer ...) and CSV columns.
+const QStringList& fieldNames();
+
+// An output the user asked for, and where it goes: empty for the program folder's.
+struct OutputTarget {
+    bool wanted = false;
+    QString target;
+};
+
+struct Options {
+    QMap<QString, QString> fields;
+    OutputTarget pdf;
+    OutputTarget jpeg;
+    OutputTarget print;
+    QString templateFile;
+    QString csv;
+    // Receipts made at once; 0 for one per core.
+    int jobs = 0;
+    bool help = false;
+};
+
+// A call the tool cannot run, with the reason.
+struct UsageFault {
+    QString message;
+};
+
+// Reads the arguments (the program's name first); throws UsageFault.
+Options parseOptions(const QStringList& arguments);
+
+// The output format's item from its name in the window, its short name or its index; throws
+// Exception for any other text.
+int outputFormatIndex(const QString& text);
+
+} // namespace quittung::app::cli
