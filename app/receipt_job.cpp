@@ -138,29 +138,24 @@ void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, con
 
 void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
 {
-    try {
-        loadTemplate(receipt);
-        const VariablesFromReceipt variables(m_report, receipt, m_formatSettings);
-        const bool shows = choices.preview ? bool(m_output.preview) : bool(m_output.print);
-        if (!choices.pdf && !choices.jpeg && !shows)
-            return;
-        m_preparer.prepareReport(true);
-        if (choices.pdf)
-            exportTo(m_pdf, QStringLiteral("PDF"), receipt);
-        if (choices.jpeg)
-            exportTo(m_jpeg, QStringLiteral("JPG"), receipt);
-        if (!shows)
-            return;
-        if (choices.preview) {
-            m_output.preview(m_preparer, receipt);
-        } else {
-            if (choices.directPrint)
-                m_report.printOptions().setShowDialog(false);
-            m_output.print(m_preparer);
-        }
-    } catch (...) {
-        m_loadedTemplate = LoadedTemplate();
-        throw;
+    loadTemplate(receipt);
+    const VariablesFromReceipt variables(m_report, receipt, m_formatSettings);
+    const bool shows = choices.preview ? bool(m_output.preview) : bool(m_output.print);
+    if (!choices.pdf && !choices.jpeg && !shows)
+        return;
+    m_preparer.prepareReport(true);
+    if (choices.pdf)
+        exportTo(m_pdf, QStringLiteral("PDF"), receipt);
+    if (choices.jpeg)
+        exportTo(m_jpeg, QStringLiteral("JPG"), receipt);
+    if (!shows)
+        return;
+    if (choices.preview) {
+        m_output.preview(m_preparer, receipt);
+    } else {
+        if (choices.directPrint)
+            m_report.printOptions().setShowDialog(false);
+        m_output.print(m_preparer);
     }
 }
 

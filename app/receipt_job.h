@@ -63,7 +63,7 @@ struct ReceiptOutput {
 };
 
 // The template file last read into a report. A batch keeps it for the next receipts instead of
-// reading the file again, since preparation puts the document back as it found it.
+// reading the file again, since preparation never changes it.
 struct LoadedTemplate {
     QString file;
     QDateTime modified;
@@ -104,8 +104,8 @@ public:
     settings::IniSettings& settings() { return m_settings; }
     const QString& programFolder() const { return m_programFolder; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
-    // Keeps a template file unchanged since it was read for the next receipts (a batch); forgotten
-    // after a receipt that failed, as the document may not be as it was.
+    // Keeps a template file unchanged since it was read for the next receipts (a batch): preparing
+    // a receipt, even one that fails, leaves the template as it was read.
     void setKeepTemplate(bool keep) { m_keepTemplate = keep; }
 
     // A PDF filter with the receipts' options: fonts embedded, the program's author, subject and

@@ -2,7 +2,6 @@
 
 #include "report/document/band.h"
 #include "report/document/class_registry.h"
-#include "report/document/document_snapshot.h"
 #include "report/document/engine_messages.h"
 #include "report/document/text_object.h"
 #include "report/document/page.h"
@@ -150,9 +149,9 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     m_report.setTerminated(false);
     bool result = false;
 
-    // Whatever the run does to the document is put back afterwards.
-    DocumentSnapshot snapshot(m_report);
-
+    // The run reads the template and never writes it: objects are filled as copies on the output
+    // pages, and Set() keeps its variables for the run.
+    m_setVariables.clear();
     try {
         m_expressionCache.clear();
         if (m_report.events().beginDoc)
@@ -167,8 +166,7 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     }
     m_running = false;
     m_curObject.clear();
-
-    snapshot.restore();
+    m_setVariables.clear();
     m_expressionCache.clear();
 
     if (!m_report.errors().isEmpty()) {
@@ -184,14 +182,14 @@ bool ReportPreparer::run()
     m_running = true;
     m_pageNumber = 0;
 
-    std::vector<ReportPage*> pages;
-    for (const auto& child : m_report.children()) {
-        auto* page = dynamic_cast<ReportPage*>(child.get());
-        if (!page || !page->visible() || dynamic_cast<DotMatrixPage*>(page))
+    std::vector<const ReportPage*> pages;
+    for (const auto& child : std::as_const(m_report).children()) {
+        const auto* page = dynamic_cast<const ReportPage*>(child.get());
+        if (!page || !page->visible() || dynamic_cast<const DotMatrixPage*>(page))
             continue;
         // The band machinery is not built: a page with bands is refused rather than output wrongly.
         for (const auto& object : page->children()) {
-            if (dynamic_cast<Band*>(object.get())) {
+            if (dynamic_cast<const Band*>(object.get())) {
                 m_report.errors().add(
                     formatMessage(engineMessage(QStringLiteral("xrBandsNotPrepared")), {page->name()}));
                 break;
@@ -207,7 +205,7 @@ bool ReportPreparer::run()
     RunProgress progress(m_report, ProgressKind::Preparing,
         m_report.oldStyleProgress() && m_report.showProgress());
     try {
-        for (ReportPage* page : pages) {
+        for (const ReportPage* page : pages) {
             for (int copy = 0; copy < page->pageCount() && !m_report.terminated(); ++copy)
                 runPage(*page, progress);
         }
@@ -219,7 +217,7 @@ bool ReportPreparer::run()
     return !m_report.terminated();
 }
 
-void ReportPreparer::runPage(ReportPage& page, RunProgress& progress)
+void ReportPreparer::runPage(const ReportPage& page, RunProgress& progress)
 {
     ReportPage& output = m_pages.addPage(page);
     ++m_pageNumber;
@@ -228,22 +226,32 @@ void ReportPreparer::runPage(ReportPage& page, RunProgress& progress)
     showPageObjects(page, output);
 }
 
-void ReportPreparer::showPageObjects(ReportPage& page, ReportPage& output)
+void ReportPreparer::showPageObjects(const ReportPage& page, ReportPage& output)
 {
     // Objects placed directly on the page are shown through a temporary band covering the
-    // printable area; they keep their page coordinates unless they are aligned in the band.
+    // printable area; they keep their page coordinates unless they are aligned in the band. Each
+    // is copied from the template first, and only the copy is aligned, filled and put on the page.
     PageObjectsBand band;
     band.setBounds(0, 0, page.pageWidth(), page.pageHeight());
-    std::vector<ReportObject*> objects;
+    std::vector<std::unique_ptr<ReportObject>> copies;
     for (const auto& child : page.children()) {
-        if (dynamic_cast<OutputObject*>(child.get()) && !dynamic_cast<Band*>(child.get()))
-            objects.push_back(child.get());
+        if (!dynamic_cast<const OutputObject*>(child.get()) || dynamic_cast<const Band*>(child.get()))
+            continue;
+        std::unique_ptr<ReportObject> copy = createObject(child->className());
+        if (!copy)
+            continue;
+        copy->assignProperties(*child);
+        copy->setName(child->name());
+        copies.push_back(std::move(copy));
     }
+    std::vector<ReportObject*> objects;
+    for (const auto& copy : copies)
+        objects.push_back(copy.get());
     alignObjects(objects, band.width(), band.height());
-    showBand(band, objects, output);
+    showBand(band, copies, output);
 }
 
-void ReportPreparer::showBand(Band& band, const std::vector<ReportObject*>& objects, ReportPage& output)
+void ReportPreparer::showBand(Band& band, std::vector<std::unique_ptr<ReportObject>>& objects, ReportPage& output)
 {
     const auto beforePrint = [this](OutputObject& object) {
         m_curObject = object.name();
@@ -252,7 +260,7 @@ void ReportPreparer::showBand(Band& band, const std::vector<ReportObject*>& obje
             m_report.events().beforePrint(object);
     };
     beforePrint(band);
-    for (ReportObject* child : objects) {
+    for (const auto& child : objects) {
         auto& object = static_cast<OutputObject&>(*child);
         beforePrint(object);
         if (!object.visible())
@@ -264,41 +272,25 @@ void ReportPreparer::showBand(Band& band, const std::vector<ReportObject*>& obje
             object.getData();
     }
 
+    // The objects stay on the output page as they were filled: nothing is undone afterwards.
+    std::vector<ReportObject*> shown;
     const auto afterPrint = [&] {
         if (band.visible() && m_report.events().afterPrint) {
-            for (ReportObject* object : objects)
+            for (ReportObject* object : shown)
                 m_report.events().afterPrint(*object);
         }
-        for (ReportObject* object : objects)
-            static_cast<OutputObject&>(*object).afterPrint();
         if (m_report.events().afterPrint)
             m_report.events().afterPrint(band);
         band.afterPrint();
         m_curObject.clear();
     };
-    try {
-        addToOutput(band, objects, output);
-    } catch (...) {
-        afterPrint();
-        throw;
+    ReportObject* shownBand = output.adopt(createObject(band.className()));
+    shownBand->assignProperties(band);
+    for (auto& object : objects) {
+        if (object->visible())
+            shown.push_back(shownBand->adopt(std::move(object)));
     }
     afterPrint();
-}
-
-void ReportPreparer::addToOutput(const Band& band, const std::vector<ReportObject*>& objects, ReportPage& output)
-{
-    ReportObject* shown = output.adopt(createObject(band.className()));
-    shown->assignProperties(band);
-    for (ReportObject* object : objects) {
-        if (!object->visible())
-            continue;
-        std::unique_ptr<ReportObject> copy = createObject(object->className());
-        if (!copy)
-            continue;
-        ReportObject* added = shown->adopt(std::move(copy));
-        added->assignProperties(*object);
-        added->setName(object->name());
-    }
 }
 
 void ReportPreparer::getData(TextObjectBase& memo)
@@ -439,9 +431,10 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
         return true;
     }
 
-    const int variable = m_report.variables().indexOf(name);
-    if (variable >= 0) {
-        const Variant stored = m_report.variables().item(variable).value();
+    const auto set = m_setVariables.constFind(name.toLower());
+    const int variable = set == m_setVariables.constEnd() ? m_report.variables().indexOf(name) : -1;
+    if (set != m_setVariables.constEnd() || variable >= 0) {
+        const Variant stored = set != m_setVariables.constEnd() ? *set : m_report.variables().item(variable).value();
         if (stored.type() == Variant::Type::String && !stored.stringValue().contains(QStringLiteral("\r\n")))
             value = calc(stored.stringValue());
         else
@@ -492,7 +485,8 @@ Variant ReportPreparer::callFunction(const QString& name, const std::vector<Vari
     }
     if (name.compare(QLatin1String("Set"), Qt::CaseInsensitive) == 0) {
         expect(2);
-        m_report.variables().setValue(text(arguments[0]), arguments[1]);
+        // For the rest of the run; the template's variables stay as they are.
+        m_setVariables.insert(text(arguments[0]).toLower(), arguments[1]);
         return Variant::null();
     }
     if (name.compare(QLatin1String("IIF"), Qt::CaseInsensitive) == 0) {

@@ -58,11 +58,10 @@ public:
 
 private:
     bool run();
-    void runPage(ReportPage& page, RunProgress& progress);
-    void showPageObjects(ReportPage& page, ReportPage& output);
+    void runPage(const ReportPage& page, RunProgress& progress);
+    void showPageObjects(const ReportPage& page, ReportPage& output);
     // Fills the band's objects and adds the band with its visible objects to the output page.
-    void showBand(Band& band, const std::vector<ReportObject*>& objects, ReportPage& output);
-    void addToOutput(const Band& band, const std::vector<ReportObject*>& objects, ReportPage& output);
+    void showBand(Band& band, std::vector<std::unique_ptr<ReportObject>>& objects, ReportPage& output);
     [[noreturn]] void fail(const QString& message);
     Variant get(const QString& name);
 
@@ -70,6 +69,8 @@ private:
     Clock m_clock;
     PreparedPages m_pages;
     QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;
+    // What Set() gave variables during the run, by lower-case name; it goes with the run.
+    QHash<QString, Variant> m_setVariables;
     QDateTime m_started;
     QString m_curObject;
     int m_pageNumber = 0;

@@ -271,6 +271,27 @@ TEST(Preparation, TheBuiltinDesignGivesOnePageAndTheDocumentStaysAsItWas)
         EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
 }
 
+// Preparation reads the template and writes only the output pages: after a run that fills texts,
+// aligns objects and sets variables, and after one that fails in an expression halfway, the template
+// saves byte for byte as before.
+TEST(Preparation, TheTemplateIsNeverWrittenNotEvenByARunThatFails)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[Set('Zwischen', 'QID')][Zwischen]"));
+    r.addMemo(QStringLiteral("Memo2"), QStringLiteral("Nr. [QID]"))->setAlign(Align::Right);
+    r.report.variables().setValue(QStringLiteral("Zwischen"), Variant(QStringLiteral("Ort")));
+    const QByteArray before = r.document();
+
+    EXPECT_TRUE(r.engine.prepareReport(true)) << r.host.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(r.outputTexts().contains(QStringLiteral("Memo1=12"))) << r.outputTexts().join(u',').toStdString();
+    EXPECT_EQ(r.document(), before);
+
+    r.addMemo(QStringLiteral("Memo3"), QStringLiteral("[QID] [1 div 0]"));
+    const QByteArray withFailure = r.document();
+    EXPECT_FALSE(r.engine.prepareReport(true));
+    EXPECT_EQ(r.document(), withFailure);
+}
+
 TEST(Preparation, HiddenPagesAndObjectsGiveNoOutput)
 {
     ReceiptReport r;
