@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTextDocument>
@@ -148,6 +149,16 @@ ReceiptWindow::ReceiptWindow(
 
 void ReceiptWindow::createReceipt()
 {
+    // The job processes the window's events while it prepares, exports and prints: a click that
+    // arrives meanwhile must not start a second receipt inside the first.
+    if (m_receiptRunning)
+        return;
+    m_receiptRunning = true;
+    createButton->setEnabled(false);
+    const auto done = qScopeGuard([this] {
+        m_receiptRunning = false;
+        createButton->setEnabled(true);
+    });
     ReceiptFormState form = receiptFormState();
     const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
         directPrintCheck->isChecked(), m_proposedNumber};

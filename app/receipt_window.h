@@ -55,7 +55,8 @@ public:
 
     // The command of "Quittung erstellen": makes the receipt from the window's fields and choices
     // (the amounts are written back, also when a later step fails), then refills the window. An
-    // error ends it where it arises and goes to the caller.
+    // error ends it where it arises and goes to the caller. While it runs, the button is disabled
+    // and a second call does nothing.
     void createReceipt();
     // Where receipts are shown or printed; the preview window and the system's printers unless
     // replaced.
@@ -118,6 +119,8 @@ private:
     QString m_programFolder;
     // The number the form was filled with from the counter.
     QString m_proposedNumber;
+    // While a receipt is being made.
+    bool m_receiptRunning = false;
 };
 
 } // namespace quittung::app

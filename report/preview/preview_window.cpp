@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
@@ -513,9 +514,23 @@ bool PreviewWindow::saveFile(const QString& fileName)
     return false;
 }
 
+void PreviewWindow::whileBusy(const std::function<void()>& work)
+{
+    // An export or a printout processes events between pages: the toolbar must not start another.
+    if (m_busy)
+        return;
+    m_busy = true;
+    m_toolBar->setEnabled(false);
+    const auto done = qScopeGuard([this] {
+        m_busy = false;
+        m_toolBar->setEnabled(true);
+    });
+    work();
+}
+
 void PreviewWindow::print()
 {
-    printReport(m_engine, m_currentPage);
+    whileBusy([this] { printReport(m_engine, m_currentPage); });
 }
 
 void PreviewWindow::open()
@@ -555,9 +570,12 @@ void PreviewWindow::exportThrough(ExportFilter& filter)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    ExportFiles files;
-    if (exportReport(m_engine, filter, dialog.selectedFiles().constFirst(), &files))
-        publishExport(filter, files);
+    const QString fileName = dialog.selectedFiles().constFirst();
+    whileBusy([&] {
+        ExportFiles files;
+        if (exportReport(m_engine, filter, fileName, &files))
+            publishExport(filter, files);
+    });
 }
 
 void PreviewWindow::pageSettings()

@@ -84,6 +84,8 @@ private:
     void showOutlinePane(bool outline);
     void buildThumbnails();
     void print();
+    // Runs an export or a printout with the toolbar disabled; nothing while one runs already.
+    void whileBusy(const std::function<void()>& work);
     void open();
     void save();
     void askFind();
@@ -92,6 +94,7 @@ private:
     ReportPreparer& m_engine;
     std::vector<ExportFilter*> m_filters;
     std::vector<std::unique_ptr<ExportFilter>> m_ownedFilters;
+    bool m_busy = false;
     PreviewWorkspace* m_workspace;
     QToolBar* m_toolBar = nullptr;
     QSpinBox* m_pageBox = nullptr;

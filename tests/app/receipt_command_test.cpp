@@ -21,7 +21,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -329,4 +331,30 @@ TEST_F(ReceiptCommandTest, ThePreviewsExportAsksForItsFileAndNeverTakesAnOlderRe
                                 QStringLiteral("13-03.07.2020-Erika Mustermann.PDF")}));
     ASSERT_TRUE(firstFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(firstFile.readAll(), firstContent);
+}
+
+// The job processes the window's events while it runs: a click on the button then starts no second
+// receipt inside the first, and the button works again afterwards.
+TEST_F(ReceiptCommandTest, AClickWhileAReceiptIsMadeStartsNoSecond)
+{
+    int clicks = 0;
+    window->report().events().beginDoc = [&](Report&) {
+        log << QStringLiteral("prepare");
+        EXPECT_FALSE(window->createButton->isEnabled());
+        if (clicks++ == 0) {
+            QTest::mouseClick(window->createButton, Qt::LeftButton);
+            window->createReceipt();
+        }
+    };
+    choose(false, false, true, false);
+    press();
+    EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("preview")}));
+    EXPECT_TRUE(window->createButton->isEnabled());
+    EXPECT_EQ(window->numberEdit->text(), QStringLiteral("13"));
+
+    log.clear();
+    window->grossEdit->setText(QStringLiteral("119"));
+    QTest::mouseClick(window->createButton, Qt::LeftButton);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("preview")}));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
