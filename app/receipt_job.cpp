@@ -78,13 +78,11 @@ ReceiptJob::ReceiptJob(settings::IniSettings& settings, const QString& programFo
     report::applyBuiltinDesign(m_report);
     configurePdf(m_pdf);
     m_jpeg.setShowDialog(false);
-    m_jpeg.setOverwritePrompt(true);
 }
 
 void ReceiptJob::configurePdf(report::PdfExport& pdf)
 {
     pdf.setShowDialog(false);
-    pdf.setOverwritePrompt(true);
     pdf.setEmbeddedFonts(true);
     pdf.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
     pdf.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));

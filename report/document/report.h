@@ -28,8 +28,6 @@ enum class ProgressKind { Preparing = 0, Exporting = 1, Printing = 2 };
 struct ReportEvents {
     // The answer for a variable a text names. Leaving the value empty means "not known".
     std::function<void(const QString& name, Variant& value)> getValue;
-    // Asked after getValue with the same value holder, so it may replace what that one set.
-    std::function<void(Report& sender, const QString& name, Variant& value)> newGetValue;
     // Around a preparation, and around every band and object being filled.
     std::function<void(Report& sender)> beginDoc;
     std::function<void(Report& sender)> endDoc;

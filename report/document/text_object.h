@@ -67,7 +67,6 @@ public:
     // The template text survives a preparation, whatever getData expands into it.
     void beforePrint() override;
     void afterPrint() override;
-    QString getComponentText() override { return text(); }
 
     // The width the text needs; measuring belongs to the engine.
     virtual double calcWidth() { return width(); }

@@ -29,7 +29,6 @@ public:
     // Fills the object with the values of the current run.
     virtual void getData() {}
     virtual void afterPrint();
-    virtual QString getComponentText() { return {}; }
     // The area the object covers when drawn, in report pixels.
     virtual QRectF getRealBounds() const;
 

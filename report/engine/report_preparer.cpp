@@ -424,8 +424,6 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
     Variant answer;
     if (m_report.events().getValue)
         m_report.events().getValue(name, answer);
-    if (m_report.events().newGetValue)
-        m_report.events().newGetValue(m_report, name, answer);
     if (!answer.isEmpty()) {
         value = answer;
         return true;

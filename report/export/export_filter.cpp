@@ -218,10 +218,6 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& f
     filter.m_preparedPages = &engine.preparedPages();
     if (filter.showDialog() && filter.showModal() != 1)
         return false;
-    // There is no preview whose page could be meant.
-    if (filter.curPage())
-        filter.setPageNumbers(QStringLiteral("1"));
-
     // The target is this export's only: the filter keeps the name it had and no files.
     struct Target {
         ExportFilter& filter;

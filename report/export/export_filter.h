@@ -51,11 +51,6 @@ public:
     void setDefaultPath(const QString& value) { m_defaultPath = value; }
     bool showProgress() const { return m_showProgress; }
     void setShowProgress(bool value) { m_showProgress = value; }
-    // Only the options dialog's file prompt would ask.
-    bool overwritePrompt() const { return m_overwritePrompt; }
-    void setOverwritePrompt(bool value) { m_overwritePrompt = value; }
-    bool useFileCache() const { return m_useFileCache; }
-    void setUseFileCache(bool value) { m_useFileCache = value; }
     // Only objects inside data bands.
     bool dataOnly() const { return m_dataOnly; }
     void setDataOnly(bool value) { m_dataOnly = value; }
@@ -67,15 +62,10 @@ public:
     // "1,3,5-12"; empty for all pages.
     const QString& pageNumbers() const { return m_pageNumbers; }
     void setPageNumbers(const QString& value) { m_pageNumbers = value; }
-    bool curPage() const { return m_curPage; }
-    void setCurPage(bool value) { m_curPage = value; }
-    bool slaveExport() const { return m_slaveExport; }
-    void setSlaveExport(bool value) { m_slaveExport = value; }
     // When set, the output goes here instead of a file; not owned.
     QIODevice* stream() const { return m_stream; }
     void setStream(QIODevice* value) { m_stream = value; }
     const QString& defaultExt() const { return m_defaultExt; }
-    const QString& filterDesc() const { return m_filterDesc; }
 
     // Set by Export for the run.
     const QDateTime& creationTime() const { return m_creationTime; }
@@ -90,7 +80,6 @@ public:
 
 protected:
     void setDefaultExt(const QString& value) { m_defaultExt = value; }
-    void setFilterDesc(const QString& value) { m_filterDesc = value; }
 
 private:
     friend bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files);
@@ -103,17 +92,12 @@ bool publishExport(ExportFilter& filter, ExportFiles& files);
     QString m_fileName;
     QString m_defaultPath;
     bool m_showProgress = true;
-    bool m_overwritePrompt = false;
-    bool m_useFileCache = true;
     bool m_dataOnly = false;
     bool m_exportNotPrintable = false;
     bool m_suppressPageHeadersFooters = false;
     QString m_pageNumbers;
-    bool m_curPage = false;
-    bool m_slaveExport = false;
     QIODevice* m_stream = nullptr;
     QString m_defaultExt;
-    QString m_filterDesc;
     QDateTime m_creationTime;
     Report* m_report = nullptr;
     const PreparedPages* m_preparedPages = nullptr;

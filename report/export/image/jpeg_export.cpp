@@ -13,7 +13,6 @@ namespace quittung::report {
 JpegExport::JpegExport()
 {
     setDefaultExt(QStringLiteral(".jpg"));
-    setFilterDesc(engineMessage(QStringLiteral("expJPEGFilter")));
 }
 
 QString JpegExport::getDescription() const

@@ -73,9 +73,6 @@ public:
     // Text objects that use HTML-like tags are embedded as images.
     bool htmlTags() const { return m_content.htmlTags; }
     void setHtmlTags(bool value) { m_content.htmlTags = value; }
-    // Kept for the options; the writer does not read it.
-    int quality() const { return m_quality; }
-    void setQuality(int value) { m_quality = value; }
 
     const QString& title() const { return m_title; }
     void setTitle(const QString& value) { m_title = value; }
@@ -142,7 +139,6 @@ private:
     bool m_embedFontsIfProtected = true;
     bool m_openAfterExport = false;
     bool m_outline = false;
-    int m_quality = 95;
     PdfContentOptions m_content;
     QString m_title;
     QString m_author;

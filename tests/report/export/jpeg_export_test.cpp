@@ -307,7 +307,6 @@ TEST(JpegExportWithTools, ExistingFileIsReplaced)
         old.write("not a picture");
     }
     BoxReport r;
-    r.filter.setOverwritePrompt(true);
     r.filter.setShowDialog(false);
     EXPECT_TRUE(r.exportTo(dir.path() + QStringLiteral("/r.jpg")));
     EXPECT_TRUE(r.host.shown.isEmpty());
