@@ -2,7 +2,7 @@
 
 #include "app/receipt/receipt.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "runtime/clock.h"

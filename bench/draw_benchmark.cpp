@@ -1,7 +1,7 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/view_drawing.h"
 #include "tools/example_receipt.h"
 
 #include <benchmark/benchmark.h>

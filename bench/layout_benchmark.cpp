@@ -1,7 +1,7 @@
 #include "report/document/text_object.h"
 #include "report/document/report.h"
-#include "report/engine/text_layout.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/text/text_layout.h"
+#include "report/engine/pages/view_drawing.h"
 
 #include <benchmark/benchmark.h>
 

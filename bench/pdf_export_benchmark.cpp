@@ -1,6 +1,6 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/pdf/pdf_export.h"
 #include "tools/example_receipt.h"
 

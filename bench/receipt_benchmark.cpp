@@ -1,6 +1,6 @@
 #include "app/receipt_job.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "settings/ini_settings.h"

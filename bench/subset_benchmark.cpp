@@ -1,4 +1,4 @@
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/true_type.h"
 
 #include <benchmark/benchmark.h>

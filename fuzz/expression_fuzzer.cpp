@@ -1,6 +1,6 @@
 // Compiles arbitrary text as an expression against a small scope and runs what compiles. Only the
 // expression errors may come out; anything else, a crash or a hang is a finding.
-#include "report/engine/expression.h"
+#include "report/engine/expressions/expression.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the font file readers: the font service's cutting of one face out of a
 // collection, and the TrueType reader, which, when they read as a font, cuts a subset of it.
 #include "report/document/engine_host.h"
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"
 

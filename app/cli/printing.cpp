@@ -2,7 +2,7 @@
 
 #include "report/document/report.h"
 #include "report/document/report_options.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/preview/report_printer.h"
 
 #include <QApplication>

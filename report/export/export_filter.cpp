@@ -7,10 +7,10 @@
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/prepared_pages.h"
 #include "report/export/export_files.h"
-#include "report/engine/page_walk.h"
+#include "report/engine/pages/page_walk.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 

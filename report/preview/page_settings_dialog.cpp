@@ -1,6 +1,6 @@
 #include "report/preview/page_settings_dialog.h"
 
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/prepared_pages.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

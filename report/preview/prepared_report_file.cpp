@@ -3,7 +3,7 @@
 #include "report/document/page.h"
 #include "report/document/template_serializer.h"
 #include "report/document/xml_document.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/prepared_pages.h"
 #include "runtime/exception.h"
 
 #include <QCoreApplication>

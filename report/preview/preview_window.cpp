@@ -1,8 +1,8 @@
 #include "report/preview/preview_window.h"
 
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/view_drawing.h"
 #include "report/export/export_files.h"
 #include "report/export/export_filter.h"
 #include "report/preview/page_settings_dialog.h"

@@ -1,7 +1,7 @@
 #include "report/preview/preview_workspace.h"
 
-#include "report/engine/prepared_pages.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/prepared_pages.h"
+#include "report/engine/pages/view_drawing.h"
 #include "report/preview/preview_layout.h"
 
 #include <QKeyEvent>

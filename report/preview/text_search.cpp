@@ -1,8 +1,8 @@
 #include "report/preview/text_search.h"
 
 #include "report/document/text_object.h"
-#include "report/engine/page_walk.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/page_walk.h"
+#include "report/engine/pages/prepared_pages.h"
 
 #include <vector>
 

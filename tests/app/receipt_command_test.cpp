@@ -7,7 +7,7 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/report_options.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/preview/preview_window.h"
 #include "settings/ini_settings.h"
 #include "tests/support/recording_engine_host.h"

@@ -4,7 +4,7 @@
 #include "report/document/page.h"
 #include "report/document/text_object.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/pdf/pdf_export.h"
 #include "settings/ini_settings.h"
 

@@ -1,8 +1,8 @@
 #include "report/export/image/image_export.h"
 
 #include "report/document/view.h"
-#include "report/engine/prepared_pages.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/prepared_pages.h"
+#include "report/engine/pages/view_drawing.h"
 #include "runtime/rounding.h"
 
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
 #include "report/export/pdf/pdf_font.h"
 
 #include "report/document/engine_host.h"
-#include "report/engine/font_file.h"
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_file.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/pdf_document.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"

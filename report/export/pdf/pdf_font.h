@@ -1,7 +1,7 @@
 #pragma once
 
 #include "report/document/font.h"
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/engine/font_file.h"
+#include "report/engine/text/font_file.h"
 #include "runtime/byte_reader.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "report/engine/expression.h"
+#include "report/engine/expressions/expression.h"
 #include "report/document/variant_arithmetic.h"
 
 #include "tests/support/qt_printers.h"

@@ -1,4 +1,4 @@
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "runtime/byte_reader.h"
 
 #include <gtest/gtest.h>

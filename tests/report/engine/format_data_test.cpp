@@ -1,4 +1,4 @@
-#include "report/engine/format_data.h"
+#include "report/engine/formats/format_data.h"
 
 #include "tests/support/qt_printers.h"
 

@@ -3,7 +3,7 @@
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "tools/example_receipt.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/recording_engine_host.h"

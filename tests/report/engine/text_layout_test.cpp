@@ -1,6 +1,6 @@
-#include "report/engine/text_layout.h"
+#include "report/engine/text/text_layout.h"
 
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "runtime/rounding.h"
 
 #include <gtest/gtest.h>

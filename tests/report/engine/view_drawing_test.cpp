@@ -1,4 +1,4 @@
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/view_drawing.h"
 
 #include "report/document/band.h"
 #include "report/document/builtin_design.h"
@@ -7,9 +7,9 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/shape_object.h"
-#include "report/engine/text_layout.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/text/text_layout.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/prepared_pages.h"
 #include "tools/example_receipt.h"
 #include "tests/support/qt_printers.h"
 

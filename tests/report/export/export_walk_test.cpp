@@ -2,7 +2,7 @@
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/export_filter.h"
 #include "runtime/exception.h"
 #include "tests/support/recording_engine_host.h"

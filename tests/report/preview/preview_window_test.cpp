@@ -2,7 +2,7 @@
 
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/preview/page_settings_dialog.h"
 #include "report/preview/prepared_report_file.h"

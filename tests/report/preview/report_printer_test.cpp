@@ -4,7 +4,7 @@
 #include "report/document/report.h"
 #include "report/document/shape_object.h"
 #include "report/document/text_object.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/preview/print_dialog.h"
 #include "report/preview/printer_list.h"
 #include "tests/support/qt_printers.h"

@@ -5,7 +5,7 @@
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "tests/support/recording_engine_host.h"

@@ -3,7 +3,7 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/shape_object.h"
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/pdf/pdf_document.h"
 #include "report/export/pdf/pdf_font.h"
 #include "runtime/exception.h"

@@ -1,7 +1,7 @@
 #include "report/export/pdf/pdf_font.h"
 
-#include "report/engine/font_file.h"
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_file.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/true_type.h"
 #include "tests/support/recording_engine_host.h"
 

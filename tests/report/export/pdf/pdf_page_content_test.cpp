@@ -5,8 +5,8 @@
 #include "report/document/report.h"
 #include "report/document/shape_object.h"
 #include "report/document/text_object.h"
-#include "report/engine/text_layout.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/text/text_layout.h"
+#include "report/engine/pages/view_drawing.h"
 #include "report/export/pdf/pdf_document.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // The subsets checked by tools that know nothing of our code: the OpenType sanitizer browsers use,
 // and fontTools comparing every outline with the font it was cut from.
 
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/pdf_font.h"
 #include "tests/support/tool_run.h"
 

@@ -1,5 +1,5 @@
 #include "runtime/byte_reader.h"
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 #include "report/export/pdf/pdf_font.h"
 #include "report/export/pdf/true_type.h"
 #include "runtime/exception.h"

@@ -1,6 +1,6 @@
 // Hyphenation of Cyrillic words after the vowel and consonant rules.
 
-#include "report/engine/cyrillic_hyphenation.h"
+#include "report/engine/text/cyrillic_hyphenation.h"
 
 #include <QStringView>
 

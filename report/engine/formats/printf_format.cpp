@@ -1,8 +1,8 @@
 // printf-style formats: "%2.2f", "%n", "%m", "%d", "%x", "%e", "%g".
 
-#include "report/engine/printf_format.h"
+#include "report/engine/formats/printf_format.h"
 
-#include "report/engine/format_digits.h"
+#include "report/engine/formats/format_digits.h"
 #include "runtime/decimal_scan.h"
 #include "runtime/number_format.h"
 

@@ -1,4 +1,4 @@
-#include "report/engine/global_variables.h"
+#include "report/engine/pages/global_variables.h"
 
 namespace quittung::report {
 

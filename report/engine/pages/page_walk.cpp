@@ -1,12 +1,12 @@
-#include "report/engine/page_walk.h"
+#include "report/engine/pages/page_walk.h"
 
 #include "report/document/band.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/text_object.h"
-#include "report/engine/prepared_pages.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/prepared_pages.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/view_drawing.h"
 
 #include <vector>
 

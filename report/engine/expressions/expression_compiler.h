@@ -4,7 +4,7 @@
 
 #include "report/document/variant.h"
 #include "report/document/variant_arithmetic.h"
-#include "report/engine/expression.h"
+#include "report/engine/expressions/expression.h"
 
 #include <QString>
 

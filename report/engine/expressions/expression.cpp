@@ -1,9 +1,9 @@
 // The evaluator of compiled expressions.
 
-#include "report/engine/expression.h"
+#include "report/engine/expressions/expression.h"
 
 #include "report/document/variant_arithmetic.h"
-#include "report/engine/expression_compiler.h"
+#include "report/engine/expressions/expression_compiler.h"
 
 namespace quittung::report {
 

@@ -1,6 +1,6 @@
 // The HTML-like tags of text objects and the character styles they give.
 
-#include "report/engine/html_tags.h"
+#include "report/engine/text/html_tags.h"
 
 #include <QStringView>
 

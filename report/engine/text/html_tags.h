@@ -3,7 +3,7 @@
 // The HTML-like tags of text objects: <b>, <i>, <u>, <strike>, <sub>, <sup>, <nowrap> and
 // <font color=...>.
 
-#include "report/engine/text_layout.h"
+#include "report/engine/text/text_layout.h"
 
 #include <QString>
 

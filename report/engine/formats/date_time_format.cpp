@@ -1,10 +1,10 @@
 // Date-time pictures and the reading of values as date-times.
 
-#include "report/engine/date_time_format.h"
+#include "report/engine/formats/date_time_format.h"
 
 #include "report/document/report_options.h"
-#include "report/engine/format_data.h"
-#include "report/engine/format_digits.h"
+#include "report/engine/formats/format_data.h"
+#include "report/engine/formats/format_digits.h"
 #include "runtime/decimal_scan.h"
 
 #include <QStringList>

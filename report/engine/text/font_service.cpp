@@ -1,6 +1,6 @@
-#include "report/engine/font_service.h"
+#include "report/engine/text/font_service.h"
 
-#include "report/engine/font_file.h"
+#include "report/engine/text/font_file.h"
 #include "runtime/exception.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "report/engine/run_progress.h"
+#include "report/engine/pages/run_progress.h"
 
 #include "report/document/engine_host.h"
 

@@ -1,10 +1,10 @@
 // The lexer of the expression language: keywords, numbers, strings and symbols.
 
-#include "report/engine/expression_lexer.h"
+#include "report/engine/expressions/expression_lexer.h"
 
 #include "report/document/engine_messages.h"
 #include "report/document/variant_arithmetic.h"
-#include "report/engine/expression.h"
+#include "report/engine/expressions/expression.h"
 #include "runtime/decimal_scan.h"
 #include "runtime/messages.h"
 

@@ -1,4 +1,4 @@
-#include "report/engine/font_file.h"
+#include "report/engine/text/font_file.h"
 
 #include "runtime/exception.h"
 

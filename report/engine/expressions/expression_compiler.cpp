@@ -1,9 +1,9 @@
 // The compiler of the expression language: a recursive-descent parser writing postfix code.
 
-#include "report/engine/expression_compiler.h"
+#include "report/engine/expressions/expression_compiler.h"
 
 #include "report/document/engine_messages.h"
-#include "report/engine/expression_lexer.h"
+#include "report/engine/expressions/expression_lexer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/prepared_pages.h"
 
 namespace quittung::report {
 

@@ -1,8 +1,8 @@
 // Boolean formats: "yes,no".
 
-#include "report/engine/boolean_format.h"
+#include "report/engine/formats/boolean_format.h"
 
-#include "report/engine/format_data.h"
+#include "report/engine/formats/format_data.h"
 
 namespace quittung::report {
 

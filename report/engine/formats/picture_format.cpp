@@ -1,8 +1,8 @@
 // Picture formats of numbers: "#,##0.00" with sections, quoted literals and exponents.
 
-#include "report/engine/picture_format.h"
+#include "report/engine/formats/picture_format.h"
 
-#include "report/engine/format_digits.h"
+#include "report/engine/formats/format_digits.h"
 
 #include <algorithm>
 #include <cmath>

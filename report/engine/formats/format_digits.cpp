@@ -1,6 +1,6 @@
 // Integer texts and the rounded decimal digits the value formats share.
 
-#include "report/engine/format_digits.h"
+#include "report/engine/formats/format_digits.h"
 
 #include "runtime/number_format.h"
 

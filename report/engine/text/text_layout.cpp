@@ -1,9 +1,9 @@
-#include "report/engine/text_layout.h"
+#include "report/engine/text/text_layout.h"
 
 #include "report/document/colors.h"
-#include "report/engine/cyrillic_hyphenation.h"
-#include "report/engine/font_service.h"
-#include "report/engine/html_tags.h"
+#include "report/engine/text/cyrillic_hyphenation.h"
+#include "report/engine/text/font_service.h"
+#include "report/engine/text/html_tags.h"
 #include "runtime/rounding.h"
 
 #include <QGlyphRun>

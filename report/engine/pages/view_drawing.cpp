@@ -1,14 +1,14 @@
-#include "report/engine/view_drawing.h"
+#include "report/engine/pages/view_drawing.h"
 
 #include "report/document/colors.h"
 #include "report/document/line_object.h"
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/shape_object.h"
-#include "report/engine/page_walk.h"
-#include "report/engine/text_layout.h"
-#include "report/engine/report_preparer.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/pages/page_walk.h"
+#include "report/engine/text/text_layout.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/engine/pages/prepared_pages.h"
 #include "runtime/rounding.h"
 
 #include <QPaintDevice>

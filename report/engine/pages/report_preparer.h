@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/engine/expression.h"
-#include "report/engine/prepared_pages.h"
+#include "report/engine/expressions/expression.h"
+#include "report/engine/pages/prepared_pages.h"
 #include "runtime/clock.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "report/engine/report_preparer.h"
+#include "report/engine/pages/report_preparer.h"
 
 #include "report/document/band.h"
 #include "report/document/class_registry.h"
@@ -7,9 +7,9 @@
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/variant_arithmetic.h"
-#include "report/engine/format_data.h"
-#include "report/engine/global_variables.h"
-#include "report/engine/run_progress.h"
+#include "report/engine/formats/format_data.h"
+#include "report/engine/pages/global_variables.h"
+#include "report/engine/pages/run_progress.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
