@@ -21,7 +21,6 @@ class Page;
 class Report;
 
 // What a long run of a report is doing, for the progress events.
-enum class ProgressKind { Preparing = 0, Exporting = 1, Printing = 2 };
 
 // The handlers the program around a report sets; each may be left empty. A clear or a template load
 // keeps them.
@@ -33,10 +32,6 @@ struct ReportEvents {
     std::function<void(Report& sender)> endDoc;
     std::function<void(ReportObject& object)> beforePrint;
     std::function<void(ReportObject& object)> afterPrint;
-    // A long run with the page it has reached.
-    std::function<void(Report& sender, ProgressKind kind, int page)> progressStart;
-    std::function<void(Report& sender, ProgressKind kind, int page)> progress;
-    std::function<void(Report& sender, ProgressKind kind, int page)> progressStop;
 };
 
 // The root of a report document. Its children are its pages; page 0 is normally the data page.

@@ -202,8 +202,7 @@ bool ReportPreparer::run()
 
     // Only the old progress style shows a window while preparing; the events and the window
     // system's pending input are served either way.
-    RunProgress progress(m_report, ProgressKind::Preparing,
-        m_report.oldStyleProgress() && m_report.showProgress());
+    RunProgress progress(m_report, m_report.oldStyleProgress() && m_report.showProgress());
     try {
         for (const ReportPage* page : pages) {
             for (int copy = 0; copy < page->pageCount() && !m_report.terminated(); ++copy)
@@ -221,8 +220,7 @@ void ReportPreparer::runPage(const ReportPage& page, RunProgress& progress)
 {
     ReportPage& output = m_pages.addPage(page);
     ++m_pageNumber;
-    progress.step(m_pages.count(),
-        formatMessage(engineMessage(QStringLiteral("prgPreparingPage")), {QString::number(m_pages.count())}));
+    progress.step(formatMessage(engineMessage(QStringLiteral("prgPreparingPage")), {QString::number(m_pages.count())}));
     showPageObjects(page, output);
 }
 

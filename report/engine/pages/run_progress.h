@@ -6,26 +6,24 @@
 
 namespace quittung::report {
 
-// The progress of one long run of a report: the report's progress events, the progress window when
-// the run shows one, and the window system's pending input handled on every step, so that the
-// window's Cancel is seen. A cancel sets the report's Terminated flag.
+// The progress of one long run of a report, through the engine's host, its one channel: the
+// progress window when the run shows one, and the window system's pending input handled on every
+// step, so that the window's Cancel is seen. A cancel sets the report's Terminated flag.
 class RunProgress {
 public:
-    RunProgress(Report& report, ProgressKind kind, bool showWindow);
+    RunProgress(Report& report, bool showWindow);
     RunProgress(const RunProgress&) = delete;
     RunProgress& operator=(const RunProgress&) = delete;
 
     // The run has reached a page; message is what the window shows.
-    void step(int page, const QString& message);
+    void step(const QString& message);
     // Ends the progress, once; the run calls it however it ends.
     void stop();
 
 private:
     Report& m_report;
-    ProgressKind m_kind;
     bool m_showWindow;
     bool m_running = true;
-    int m_page = 0;
 };
 
 } // namespace quittung::report
