@@ -77,9 +77,9 @@ public:
             engineHost().progressStart(QString());
         if (m_options.collate()) {
             for (int copy = 1; copy <= m_copies && !m_stopped; ++copy)
-                printSequence(pages, copy, 1);
+                printSequence(pages, 1);
         } else {
-            printSequence(pages, 1, m_copies);
+            printSequence(pages, m_copies);
         }
         if (m_painter.isActive())
             m_painter.end();
@@ -88,7 +88,7 @@ public:
     }
 
 private:
-    void printSequence(const std::vector<int>& pages, int copyNumber, int deviceCopies)
+    void printSequence(const std::vector<int>& pages, int deviceCopies)
     {
         int parity = 0;
         std::optional<DuplexMode> sidesBefore;
@@ -105,7 +105,7 @@ private:
             if (sides != sidesBefore)
                 parity = 0;
             sidesBefore = sides;
-            printPage(number - 1, page, sides, copyNumber, deviceCopies);
+            printPage(number - 1, page, sides, deviceCopies);
             if (twoSided(sides))
                 parity ^= 1;
         }
@@ -120,7 +120,7 @@ private:
         return chosen > 0 && chosen <= 3 ? static_cast<DuplexMode>(chosen) : page.duplex();
     }
 
-    void printPage(int index, const ReportPage& page, DuplexMode sides, int copyNumber, int deviceCopies)
+    void printPage(int index, const ReportPage& page, DuplexMode sides, int deviceCopies)
     {
         QPrinter& device = m_printer.device();
         const PaperSetup setup{page.paperSize(), std::lround(page.paperWidth()), std::lround(page.paperHeight()),
@@ -144,7 +144,7 @@ private:
         const QRect paper = device.paperRect(QPrinter::DevicePixel).toRect();
         const QRect origin = device.pageRect(QPrinter::DevicePixel).toRect();
         drawPage(m_pages, index, m_painter, m_printer.dpiX() / 96.0, m_printer.dpiY() / 96.0,
-            paper.left() - origin.left(), paper.top() - origin.top(), copyNumber);
+            paper.left() - origin.left(), paper.top() - origin.top());
         if (m_progress) {
             engineHost().progressSetMessage(engineMessage(QStringLiteral("prPrintingPage"))
                                                 .replace(QStringLiteral("%d"), QString::number(index + 1)));

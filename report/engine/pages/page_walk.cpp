@@ -64,7 +64,7 @@ public:
             if (memo.highlight().color() != colors::None)
                 memo.setColor(memo.highlight().color());
         }
-        extractMacros(memo, options.totalPages, options.copyNumber);
+        extractMacros(memo, options.totalPages);
         fitAutoWidth(memo);
     }
 

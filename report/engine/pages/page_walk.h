@@ -11,7 +11,6 @@ class ReportObject;
 struct PageWalkOptions {
     // For the page-count and copy-name macros of text objects.
     int totalPages = 0;
-    int copyNumber = 1;
     // A printout leaves out what is not printable; the export filters decide for themselves.
     bool includeNotPrintable = true;
 };

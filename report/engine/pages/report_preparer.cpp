@@ -8,7 +8,6 @@
 #include "report/document/report.h"
 #include "report/document/variant_arithmetic.h"
 #include "report/engine/formats/format_data.h"
-#include "report/engine/pages/global_variables.h"
 #include "report/engine/pages/run_progress.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
@@ -117,18 +116,15 @@ QString findBracketedExpression(const QString& text, const QString& open, const 
     return expression;
 }
 
-void extractMacros(TextObjectBase& memo, int totalPages, int copyNumber)
+void extractMacros(TextObjectBase& memo, int totalPages)
 {
     if (!memo.allowExpressions())
         return;
     QString text = memo.text();
     const QString before = text;
     text.replace(QStringLiteral("[TOTALPAGES#]"), QString::number(totalPages), Qt::CaseInsensitive);
-    const int copyName = globalVariables().indexOf(QStringLiteral("CopyName"));
-    const QString copy = copyName < 0
-        ? QString()
-        : variantToText(globalVariables().item(copyName).value(), FormatSettings()) + QString::number(copyNumber);
-    text.replace(QStringLiteral("[COPYNAME#]"), copy, Qt::CaseInsensitive);
+    // The program names no copies.
+    text.replace(QStringLiteral("[COPYNAME#]"), QString(), Qt::CaseInsensitive);
     if (text != before)
         memo.setText(text);
 }
@@ -410,12 +406,7 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
     case 5:
     case 6:
     case 7: value = Variant(qint64(0)); return true;
-    case 8: {
-        const int copyName = globalVariables().indexOf(QStringLiteral("CopyName0"));
-        if (copyName >= 0)
-            value = globalVariables().item(copyName).value();
-        return true;
-    }
+    case 8: return true; // the copy's name: the program names no copies
     default: break;
     }
 
@@ -435,11 +426,6 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
             value = calc(stored.stringValue());
         else
             value = stored;
-        return true;
-    }
-    const int global = globalVariables().indexOf(name);
-    if (global >= 0) {
-        value = globalVariables().item(global).value();
         return true;
     }
     if (hasVariable(name)) {

@@ -85,8 +85,8 @@ private:
 QString findBracketedExpression(const QString& text, const QString& open, const QString& close, qsizetype& i,
     qsizetype& j);
 
-// Replaces "[TotalPages#]" by the page count and "[CopyName#]" by the copy's name in a prepared
-// text object that is being output.
-void extractMacros(TextObjectBase& memo, int totalPages, int copyNumber);
+// Replaces "[TotalPages#]" by the page count and "[CopyName#]" by the copy's name, which the
+// program never sets, in a prepared text object that is being output.
+void extractMacros(TextObjectBase& memo, int totalPages);
 
 } // namespace quittung::report

@@ -566,7 +566,7 @@ QRect paperRect(const ReportPage& page, double scaleX, double scaleY, double off
 }
 
 void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-    double offsetY, int copyNumber)
+    double offsetY)
 {
     ReportPage* page = pages.page(index);
     if (!page || !canvas.isActive())
@@ -583,7 +583,6 @@ void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double sc
 
     PageWalkOptions options;
     options.totalPages = pages.count();
-    options.copyNumber = copyNumber;
     options.includeNotPrintable = !printer;
     walkPage(pages, index, options, [&](ReportObject& object) {
         auto* view = dynamic_cast<View*>(&object);

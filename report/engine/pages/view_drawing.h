@@ -32,6 +32,6 @@ QRect paperRect(const ReportPage& page, double scaleX, double scaleY, double off
 // paper. On a printer canvas objects that are not printable are left out; elsewhere the drawing is
 // clipped to the paper and objects far outside the visible area are passed over.
 void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
-    double offsetY, int copyNumber = 1);
+    double offsetY);
 
 } // namespace quittung::report
