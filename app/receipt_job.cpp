@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 
 #include <limits>
 #include <utility>
@@ -20,27 +21,6 @@ namespace quittung::app {
 using report::ReportPreparer;
 
 namespace {
-
-// Answers the templates' receipt variables from the receipt while a job runs, and gives the
-// report its own handler back afterwards.
-class VariablesFromReceipt {
-public:
-    VariablesFromReceipt(report::Report& report, const Receipt& receipt, const FormatSettings& settings)
-        : m_report(report), m_previous(std::move(report.events().getValue))
-    {
-        m_report.events().getValue = [&receipt, &settings](const QString& name, report::Variant& value) {
-            if (std::optional<report::Variant> answer = receiptVariable(name, receipt, settings))
-                value = std::move(*answer);
-        };
-    }
-    ~VariablesFromReceipt() { m_report.events().getValue = std::move(m_previous); }
-    VariablesFromReceipt(const VariablesFromReceipt&) = delete;
-    VariablesFromReceipt& operator=(const VariablesFromReceipt&) = delete;
-
-private:
-    report::Report& m_report;
-    std::function<void(const QString&, report::Variant&)> m_previous;
-};
 
 // The template of an output format, and whether its second receipt page is shown.
 struct FormatTemplate {
@@ -137,7 +117,12 @@ void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, con
 void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
 {
     loadTemplate(receipt);
-    const VariablesFromReceipt variables(m_report, receipt, m_formatSettings);
+    // The templates' receipt variables come from the receipt while it is made.
+    m_preparer.setValueSource([&receipt, this](const QString& name, report::Variant& value) {
+        if (std::optional<report::Variant> answer = receiptVariable(name, receipt, m_formatSettings))
+            value = std::move(*answer);
+    });
+    const auto forget = qScopeGuard([this] { m_preparer.setValueSource({}); });
     const bool shows = choices.preview ? bool(m_output.preview) : bool(m_output.print);
     if (!choices.pdf && !choices.jpeg && !shows)
         return;

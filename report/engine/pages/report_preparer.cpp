@@ -411,7 +411,9 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
     }
 
     Variant answer;
-    if (m_report.events().getValue)
+    if (m_valueSource)
+        m_valueSource(name, answer);
+    if (answer.isEmpty() && m_report.events().getValue)
         m_report.events().getValue(name, answer);
     if (!answer.isEmpty()) {
         value = answer;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 
+#include <functional>
 #include <memory>
 
 namespace quittung::report {
@@ -26,7 +27,7 @@ public:
     ~ReportPreparer() override;
 
     // Prepares every visible report page into the store (appending when clearLastReport is off).
-    // The document is saved before and read back afterwards, so it is the same after every run.
+    // The document is only read: the objects are copied onto the output pages and filled there.
     // Errors are collected in the report's errors() and reported by its silent mode; the result is
     // true when there were none.
     bool prepareReport(bool clearLastReport = true);
@@ -34,6 +35,10 @@ public:
     // For a preview that opens saved pages or changes their paper.
     PreparedPages& preparedPages() { return m_pages; }
     Report& report() { return m_report; }
+    // Answers names before the report's own getValue event, for whoever prepares with this engine
+    // (a receipt job); the report is not touched. Empty: none.
+    using ValueSource = std::function<void(const QString& name, Variant& value)>;
+    void setValueSource(ValueSource source) { m_valueSource = std::move(source); }
 
     // The value of an expression: a name the lookup knows, or the expression compiled (once per
     // preparation) and run. A failure is added to errors() with the current object's name in front
@@ -71,6 +76,7 @@ private:
     QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;
     // What Set() gave variables during the run, by lower-case name; it goes with the run.
     QHash<QString, Variant> m_setVariables;
+    ValueSource m_valueSource;
     QDateTime m_started;
     QString m_curObject;
     int m_pageNumber = 0;

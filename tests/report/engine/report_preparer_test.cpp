@@ -117,6 +117,20 @@ TEST(Expressions, TheHostIsAskedWithTheNameAsItStands)
                            QStringLiteral("Netto"), QStringLiteral(" QID ")}));
 }
 
+// A preparer's own value source answers first; names it leaves empty go on to the report's event.
+TEST(Expressions, ThePreparersValueSourceAnswersBeforeTheReport)
+{
+    ReceiptReport r;
+    r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[QID] [Ort]"));
+    r.engine.setValueSource([](const QString& name, Variant& value) {
+        if (name == QLatin1String("QID"))
+            value = Variant(QStringLiteral("77"));
+    });
+    EXPECT_TRUE(r.engine.prepareReport(true));
+    EXPECT_EQ(r.outputTexts(), QStringList(QStringLiteral("Memo1=77 Berlin")));
+    EXPECT_EQ(r.asked, QStringList(QStringLiteral("Ort")));
+}
+
 TEST(Expressions, NumbersAreFormattedWithTheirOwnSeparator)
 {
     ReceiptReport r;
