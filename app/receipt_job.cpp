@@ -100,8 +100,8 @@ void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, con
         unsafe = unsafeNameReason(receipt.payer);
     if (!unsafe.isEmpty()) {
         // Reported the way the engine reports a file it cannot create; the receipt goes on.
-        m_report.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, unsafe}));
-        m_report.reportErrors();
+        m_preparer.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, unsafe}));
+        m_preparer.reportErrors();
         return;
     }
     report::ExportFiles files;

@@ -21,9 +21,9 @@ std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
 
 bool printReceipt(report::ReportPreparer& preparer, const QString& printer)
 {
-    if (!printer.isEmpty())
-        preparer.report().printOptions().setPrinter(printer);
-    return report::printReport(preparer);
+    if (printer.isEmpty())
+        return report::printReport(preparer);
+    return report::printReport(preparer, 1, printer);
 }
 
 } // namespace quittung::app

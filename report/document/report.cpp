@@ -189,12 +189,17 @@ void Report::readFromStream(QIODevice& stream)
 
 void Report::reportErrors()
 {
-    if (m_errors.isEmpty())
+    reportErrorList(m_errors, m_engineOptions.newSilentMode());
+}
+
+void reportErrorList(const SortedStringList& errors, SilentMode mode)
+{
+    if (errors.isEmpty())
         return;
     QString text = engineMessage(QStringLiteral("dsErrors")) + QStringLiteral("\r\n");
-    for (const QString& line : m_errors.strings())
+    for (const QString& line : errors.strings())
         text += line + QStringLiteral("\r\n");
-    switch (m_engineOptions.newSilentMode()) {
+    switch (mode) {
     case SilentMode::MessageBoxes:
         engineHost().showMessage(engineMessage(QStringLiteral("mbError")), text, EngineHost::Icon::Error);
         break;

@@ -28,11 +28,15 @@ struct ReportEvents {
     // The answer for a variable a text names. Leaving the value empty means "not known".
     std::function<void(const QString& name, Variant& value)> getValue;
     // Around a preparation, and around every band and object being filled.
-    std::function<void(Report& sender)> beginDoc;
-    std::function<void(Report& sender)> endDoc;
+    std::function<void(const Report& sender)> beginDoc;
+    std::function<void(const Report& sender)> endDoc;
     std::function<void(ReportObject& object)> beforePrint;
     std::function<void(ReportObject& object)> afterPrint;
 };
+
+// Reports a list of errors under the heading "Errors": a message box, an exception or nothing, by
+// the silent mode. Nothing when the list is empty.
+void reportErrorList(const SortedStringList& errors, SilentMode mode);
 
 // The root of a report document. Its children are its pages; page 0 is normally the data page.
 class Report : public ReportObject {
@@ -66,7 +70,8 @@ public:
     // Reads a template like LoadFromStream but leaves the collected errors unreported.
     void readFromStream(QIODevice& stream);
 
-    // Reports the collected errors: a message box, an exception or nothing, by NewSilentMode.
+    // Reports the collected errors of reading a template: a message box, an exception or nothing,
+    // by NewSilentMode (see reportErrorList).
     void reportErrors();
 
     // Makes sure the report has a data page: when there is none anywhere, one named "Data" (or a

@@ -212,9 +212,10 @@ PageSelection parsePageNumbers(const QString& text, int pageCount)
 
 bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files)
 {
-    Report& report = engine.report();
+    const Report& report = engine.report();
     filter.m_creationTime = report.now();
     filter.m_report = &report;
+    filter.m_engine = &engine;
     filter.m_preparedPages = &engine.preparedPages();
     if (filter.showDialog() && filter.showModal() != 1)
         return false;
@@ -237,8 +238,8 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& f
         PageWalk walk(engine, filter, parsePageNumbers(filter.pageNumbers(), engine.preparedPages().count()));
         walk.run();
     } catch (const Exception& error) {
-        report.errors().add(error.message());
-        report.reportErrors();
+        engine.errors().add(error.message());
+        engine.reportErrors();
         return false;
     }
     return true;
@@ -262,10 +263,10 @@ bool publishExport(ExportFilter& filter, ExportFiles& files)
         filter.filesPublished(files.fileNames());
         return true;
     }
-    if (Report* report = filter.report()) {
+    if (ReportPreparer* engine = filter.engine()) {
         for (const QString& failure : failures)
-            report->errors().add(failure);
-        report->reportErrors();
+            engine->errors().add(failure);
+        engine->reportErrors();
     }
     return false;
 }

@@ -71,7 +71,9 @@ public:
     const QDateTime& creationTime() const { return m_creationTime; }
     // Where the filter opens the files it writes while no stream() is set.
     ExportFiles* files() const { return m_files; }
-    Report* report() const { return m_report; }
+    const Report* report() const { return m_report; }
+    // The engine whose pages are exported; its errors() take the export's.
+    ReportPreparer* engine() const { return m_engine; }
     const PreparedPages* preparedPages() const { return m_preparedPages; }
 
     // Called with the filter once an export begins.
@@ -99,7 +101,8 @@ bool publishExport(ExportFilter& filter, ExportFiles& files);
     QIODevice* m_stream = nullptr;
     QString m_defaultExt;
     QDateTime m_creationTime;
-    Report* m_report = nullptr;
+    const Report* m_report = nullptr;
+    ReportPreparer* m_engine = nullptr;
     const PreparedPages* m_preparedPages = nullptr;
     ExportFiles* m_files = nullptr;
     std::function<void(ExportFilter& sender)> m_onBeginExport;
@@ -107,7 +110,7 @@ bool publishExport(ExportFilter& filter, ExportFiles& files);
 
 // Exports the engine's prepared pages through the filter. True when the export ran (a cancel by
 // the user included); false when the options dialog was cancelled or an error ended it. Errors go
-// into the report's errors() and are reported as its silent mode says.
+// into the engine's errors() and are reported as the report's silent mode says.
 // This one writes to the filter's stream() when set, else to its fileName() (behind defaultPath()
 // when it has no folder), each file published complete once the export is done.
 bool exportReport(ReportPreparer& engine, ExportFilter& filter);

@@ -212,22 +212,14 @@ private:
     bool m_stopped = false;
 };
 
-// Puts the print options back when printing ends, so the dialog's choices last for one print.
-class OptionsRestorer {
-public:
-    explicit OptionsRestorer(PrintOptions& options) : m_options(options), m_saved(options) {}
-    ~OptionsRestorer() { m_options = m_saved; }
-    OptionsRestorer(const OptionsRestorer&) = delete;
-    OptionsRestorer& operator=(const OptionsRestorer&) = delete;
-
-private:
-    PrintOptions& m_options;
-    PrintOptions m_saved;
-};
-
 } // namespace
 
 bool printReport(ReportPreparer& engine, int currentPage)
+{
+    return printReport(engine, currentPage, engine.report().printOptions().printer());
+}
+
+bool printReport(ReportPreparer& engine, int currentPage, const QString& printerName)
 {
     PrinterList& printers = PrinterList::instance();
     if (!printers.hasPhysicalPrinters()) {
@@ -235,8 +227,9 @@ bool printReport(ReportPreparer& engine, int currentPage)
             engineMessage(QStringLiteral("prNoPrinters")), EngineHost::Icon::Error);
         return false;
     }
-    PrintOptions& options = engine.report().printOptions();
-    const OptionsRestorer restorer(options);
+    // A copy: the dialog's choices last for this print only, and the report is only read.
+    PrintOptions options = engine.report().printOptions();
+    options.setPrinter(printerName);
     if (const int named = printers.indexOf(options.printer()); named >= 0)
         printers.setCurrent(named);
     if (options.showDialog()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace quittung::report {
 
 class ReportPreparer;
@@ -8,5 +10,7 @@ class ReportPreparer;
 // when they ask for it. currentPage (from 1) is what the dialog's "Current page" prints. False when
 // the system has no printer or the dialog was cancelled; true otherwise.
 bool printReport(ReportPreparer& engine, int currentPage = 1);
+// The same on the named printer instead of the report's.
+bool printReport(ReportPreparer& engine, int currentPage, const QString& printer);
 
 } // namespace quittung::report

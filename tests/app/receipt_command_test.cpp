@@ -52,7 +52,7 @@ protected:
 
         window = std::make_unique<ReceiptWindow>(FormatSettings::german(), folder.path(), [] { return kNow; });
         window->show();
-        window->report().events().beginDoc = [this](Report&) { log << QStringLiteral("prepare"); };
+        window->report().events().beginDoc = [this](const Report&) { log << QStringLiteral("prepare"); };
         ReceiptOutput output;
         output.preview = [this](ReportPreparer& preparer, const Receipt&) {
             log << QStringLiteral("preview");
@@ -338,7 +338,7 @@ TEST_F(ReceiptCommandTest, ThePreviewsExportAsksForItsFileAndNeverTakesAnOlderRe
 TEST_F(ReceiptCommandTest, AClickWhileAReceiptIsMadeStartsNoSecond)
 {
     int clicks = 0;
-    window->report().events().beginDoc = [&](Report&) {
+    window->report().events().beginDoc = [&](const Report&) {
         log << QStringLiteral("prepare");
         EXPECT_FALSE(window->createButton->isEnabled());
         if (clicks++ == 0) {

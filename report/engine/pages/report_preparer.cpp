@@ -129,7 +129,7 @@ void extractMacros(TextObjectBase& memo, int totalPages)
         memo.setText(text);
 }
 
-ReportPreparer::ReportPreparer(Report& report, Clock clock)
+ReportPreparer::ReportPreparer(const Report& report, Clock clock)
     : m_report(report)
     , m_clock(std::move(clock))
 {
@@ -137,12 +137,17 @@ ReportPreparer::ReportPreparer(Report& report, Clock clock)
 
 ReportPreparer::~ReportPreparer() = default;
 
+void ReportPreparer::reportErrors()
+{
+    reportErrorList(m_errors, m_report.engineOptions().newSilentMode());
+}
+
 bool ReportPreparer::prepareReport(bool clearLastReport)
 {
     if (clearLastReport)
         m_pages.clear();
-    m_report.errors().clear();
-    m_report.setTerminated(false);
+    m_errors.clear();
+    setTerminated(false);
     bool result = false;
 
     // The run reads the template and never writes it: objects are filled as copies on the output
@@ -152,22 +157,22 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
         m_expressionCache.clear();
         if (m_report.events().beginDoc)
             m_report.events().beginDoc(m_report);
-        if (!m_report.terminated() && run()) {
+        if (!m_terminated && run()) {
             if (m_report.events().endDoc)
                 m_report.events().endDoc(m_report);
             result = true;
         }
     } catch (const Exception& error) {
-        m_report.errors().add(error.message());
+        m_errors.add(error.message());
     }
     m_running = false;
     m_curObject.clear();
     m_setVariables.clear();
     m_expressionCache.clear();
 
-    if (!m_report.errors().isEmpty()) {
+    if (!m_errors.isEmpty()) {
         result = false;
-        m_report.reportErrors();
+        reportErrors();
     }
     return result;
 }
@@ -186,22 +191,22 @@ bool ReportPreparer::run()
         // The band machinery is not built: a page with bands is refused rather than output wrongly.
         for (const auto& object : page->children()) {
             if (dynamic_cast<const Band*>(object.get())) {
-                m_report.errors().add(
+                m_errors.add(
                     formatMessage(engineMessage(QStringLiteral("xrBandsNotPrepared")), {page->name()}));
                 break;
             }
         }
         pages.push_back(page);
     }
-    if (!m_report.errors().isEmpty())
+    if (!m_errors.isEmpty())
         return false;
 
     // Only the old progress style shows a window while preparing; the events and the window
     // system's pending input are served either way.
-    RunProgress progress(m_report, m_report.oldStyleProgress() && m_report.showProgress());
+    RunProgress progress(m_terminated, m_report.oldStyleProgress() && m_report.showProgress());
     try {
         for (const ReportPage* page : pages) {
-            for (int copy = 0; copy < page->pageCount() && !m_report.terminated(); ++copy)
+            for (int copy = 0; copy < page->pageCount() && !m_terminated; ++copy)
                 runPage(*page, progress);
         }
     } catch (...) {
@@ -209,7 +214,7 @@ bool ReportPreparer::run()
         throw;
     }
     progress.stop();
-    return !m_report.terminated();
+    return !m_terminated;
 }
 
 void ReportPreparer::runPage(const ReportPage& page, RunProgress& progress)
@@ -383,7 +388,7 @@ Variant ReportPreparer::calc(const QString& expression)
 void ReportPreparer::fail(const QString& message)
 {
     const QString text = m_curObject.isEmpty() ? message : m_curObject + QStringLiteral(": ") + message;
-    m_report.errors().add(text);
+    m_errors.add(text);
     throw ReportedError(text);
 }
 
@@ -488,7 +493,7 @@ Variant ReportPreparer::get(const QString& name)
     const QString function = name.left(name.indexOf(QLatin1Char('('))).trimmed().toUpper();
     if (kAggregates.contains(function))
         return calc(name);
-    m_report.errors().add(engineMessage(QStringLiteral("xrUnknownVariable")) + QLatin1Char(' ') + name);
+    m_errors.add(engineMessage(QStringLiteral("xrUnknownVariable")) + QLatin1Char(' ') + name);
     return Variant::null();
 }
 

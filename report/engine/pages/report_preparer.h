@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/document/sorted_string_list.h"
 #include "report/engine/expressions/expression.h"
 #include "report/engine/pages/prepared_pages.h"
 #include "runtime/clock.h"
@@ -23,18 +24,27 @@ class ReportPage;
 // engine serves one report for the report's whole life and owns the prepared pages.
 class ReportPreparer : public ExpressionScope {
 public:
-    explicit ReportPreparer(Report& report, Clock clock = systemClock());
+    explicit ReportPreparer(const Report& report, Clock clock = systemClock());
     ~ReportPreparer() override;
 
     // Prepares every visible report page into the store (appending when clearLastReport is off).
     // The document is only read: the objects are copied onto the output pages and filled there.
-    // Errors are collected in the report's errors() and reported by its silent mode; the result is
-    // true when there were none.
+    // Errors are collected in errors() and reported by the report's silent mode; the result is true
+    // when there were none.
     bool prepareReport(bool clearLastReport = true);
     const PreparedPages& preparedPages() const { return m_pages; }
     // For a preview that opens saved pages or changes their paper.
     PreparedPages& preparedPages() { return m_pages; }
-    Report& report() { return m_report; }
+    const Report& report() const { return m_report; }
+    // What went wrong in the last preparation and the exports of its pages since; the report keeps
+    // only what went wrong reading it.
+    SortedStringList& errors() { return m_errors; }
+    const SortedStringList& errors() const { return m_errors; }
+    // Reports errors() by the report's silent mode.
+    void reportErrors();
+    // Set when the user cancelled the run.
+    bool terminated() const { return m_terminated; }
+    void setTerminated(bool value) { m_terminated = value; }
     // Answers names before the report's own getValue event, for whoever prepares with this engine
     // (a receipt job); the report is not touched. Empty: none.
     using ValueSource = std::function<void(const QString& name, Variant& value)>;
@@ -70,13 +80,15 @@ private:
     [[noreturn]] void fail(const QString& message);
     Variant get(const QString& name);
 
-    Report& m_report;
+    const Report& m_report;
     Clock m_clock;
     PreparedPages m_pages;
     QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;
     // What Set() gave variables during the run, by lower-case name; it goes with the run.
     QHash<QString, Variant> m_setVariables;
     ValueSource m_valueSource;
+    SortedStringList m_errors;
+    bool m_terminated = false;
     QDateTime m_started;
     QString m_curObject;
     int m_pageNumber = 0;

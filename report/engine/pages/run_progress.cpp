@@ -4,8 +4,8 @@
 
 namespace quittung::report {
 
-RunProgress::RunProgress(Report& report, bool showWindow)
-    : m_report(report)
+RunProgress::RunProgress(bool& terminated, bool showWindow)
+    : m_terminated(terminated)
     , m_showWindow(showWindow)
 {
     if (m_showWindow)
@@ -18,7 +18,7 @@ void RunProgress::step(const QString& message)
     if (m_showWindow) {
         engineHost().progressSetMessage(message);
         if (engineHost().progressTerminated())
-            m_report.setTerminated(true);
+            m_terminated = true;
     }
     engineHost().processMessages();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "report/document/report.h"
 
 #include <QString>
 
@@ -8,10 +7,10 @@ namespace quittung::report {
 
 // The progress of one long run of a report, through the engine's host, its one channel: the
 // progress window when the run shows one, and the window system's pending input handled on every
-// step, so that the window's Cancel is seen. A cancel sets the report's Terminated flag.
+// step, so that the window's Cancel is seen. A cancel sets the run's terminated flag.
 class RunProgress {
 public:
-    RunProgress(Report& report, bool showWindow);
+    RunProgress(bool& terminated, bool showWindow);
     RunProgress(const RunProgress&) = delete;
     RunProgress& operator=(const RunProgress&) = delete;
 
@@ -21,7 +20,7 @@ public:
     void stop();
 
 private:
-    Report& m_report;
+    bool& m_terminated;
     bool m_showWindow;
     bool m_running = true;
 };

@@ -1,6 +1,7 @@
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
 #include "report/document/report.h"
+#include "report/engine/pages/report_preparer.h"
 #include "report/export/export_files.h"
 #include "report/export/image/image_export.h"
 #include "report/export/image/jpeg_encoder.h"
@@ -42,7 +43,7 @@ void JpegExport::saveImage()
         if (files())
             files()->open(imageFileName(fileName(), m_fileSuffix)).write(jpeg);
     } catch (const Exception& error) {
-        Report* owner = report();
+        const Report* owner = report();
         const SilentMode mode = owner ? owner->engineOptions().newSilentMode() : SilentMode::MessageBoxes;
         switch (mode) {
         case SilentMode::MessageBoxes:
@@ -50,8 +51,8 @@ void JpegExport::saveImage()
                 engineMessage(QStringLiteral("mbError")), error.message(), EngineHost::Icon::Error);
             break;
         case SilentMode::Silent:
-            if (owner)
-                owner->errors().add(error.message());
+            if (ReportPreparer* run = engine())
+                run->errors().add(error.message());
             break;
         case SilentMode::Rethrow:
             throw;

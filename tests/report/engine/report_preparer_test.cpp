@@ -220,7 +220,7 @@ TEST(Expressions, AStringDoubledByAVariableEndsTheRunAtTheLimit)
         QStringLiteral("[Set('a', '''x''')]")
             + QStringLiteral("[Set('a', '''' + <a> + <a> + '''')]").repeated(40));
     EXPECT_FALSE(r.engine.prepareReport(true));
-    EXPECT_EQ(r.report.errors().strings(), QStringList(QStringLiteral("Memo1: String too long")));
+    EXPECT_EQ(r.engine.errors().strings(), QStringList(QStringLiteral("Memo1: String too long")));
 }
 
 TEST(Expressions, FindBracketedExpressionKeepsQuotesAndNestingTogether)
@@ -339,7 +339,7 @@ TEST(Preparation, AnErrorInTheFifthObjectEndsTheRun)
     EXPECT_FALSE(r.engine.prepareReport(true));
     EXPECT_EQ(r.engine.preparedPages().count(), 1) << "no further pages";
     EXPECT_TRUE(r.engine.preparedPages().page(0)->children().empty());
-    EXPECT_EQ(r.report.errors().strings(), QStringList(QStringLiteral("Memo5: Division by zero")));
+    EXPECT_EQ(r.engine.errors().strings(), QStringList(QStringLiteral("Memo5: Division by zero")));
     EXPECT_EQ(r.document(), before);
 }
 
@@ -350,7 +350,7 @@ TEST(Preparation, PagesWithBandsAreRefused)
     r.report.pages(1)->add<MasterDataBand>()->setName(QStringLiteral("MasterData1"));
     EXPECT_FALSE(r.engine.prepareReport(true));
     EXPECT_EQ(r.engine.preparedPages().count(), 0);
-    EXPECT_EQ(r.report.errors().strings(),
+    EXPECT_EQ(r.engine.errors().strings(),
         QStringList(QStringLiteral("The page Page1 holds bands, which this program does not prepare")));
 }
 
@@ -430,8 +430,8 @@ TEST(Preparation, ReportsProgressThroughTheHostAndStopsWhenCancelled)
     r.addMemo(QStringLiteral("Memo1"), QStringLiteral("[QID]"));
     dynamic_cast<ReportPage*>(r.report.pages(1))->setPageCount(3);
     QStringList events;
-    r.report.events().beginDoc = [&](Report&) { events << QStringLiteral("BeginDoc"); };
-    r.report.events().endDoc = [&](Report&) { events << QStringLiteral("EndDoc"); };
+    r.report.events().beginDoc = [&](const Report&) { events << QStringLiteral("BeginDoc"); };
+    r.report.events().endDoc = [&](const Report&) { events << QStringLiteral("EndDoc"); };
     r.report.events().beforePrint
         = [&](ReportObject& object) { events << QStringLiteral("Before ") + object.className(); };
     r.report.events().afterPrint = [&](ReportObject& object) {

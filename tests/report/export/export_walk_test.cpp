@@ -335,7 +335,7 @@ TEST(ExportWalk, ErrorInAFilterEndsTheExportWithTheErrorBox)
                                 + QStringList{QStringLiteral("Finish")}));
     EXPECT_EQ(r.host.progress.last(), QStringLiteral("stop"));
     EXPECT_EQ(r.host.shown, QStringList(QStringLiteral("Error|The following error(s) have occured:\r\nKaputt\r\n")));
-    EXPECT_EQ(r.report.errors().strings(), QStringList(QStringLiteral("Kaputt")));
+    EXPECT_EQ(r.engine.errors().strings(), QStringList(QStringLiteral("Kaputt")));
 }
 
 TEST(ExportWalk, SilentModesDecideHowAnErrorIsReported)
@@ -346,7 +346,7 @@ TEST(ExportWalk, SilentModesDecideHowAnErrorIsReported)
     quiet.failOn = QStringLiteral("Memo1");
     EXPECT_FALSE(exportReport(silent.engine, quiet));
     EXPECT_TRUE(silent.host.shown.isEmpty());
-    EXPECT_EQ(silent.report.errors().strings(), QStringList(QStringLiteral("Kaputt")));
+    EXPECT_EQ(silent.engine.errors().strings(), QStringList(QStringLiteral("Kaputt")));
 
     PreparedReport rethrow(1);
     rethrow.report.engineOptions().setNewSilentMode(SilentMode::Rethrow);

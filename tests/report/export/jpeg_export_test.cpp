@@ -290,10 +290,10 @@ TEST(JpegExport, MissingFolderReportsEachPageAndGoesOn)
     r.host.shown.clear();
     EXPECT_TRUE(r.exportTo(base + QStringLiteral(".JPG")));
     EXPECT_TRUE(r.host.shown.isEmpty());
-    EXPECT_EQ(r.report.errors().strings().size(), 2);
+    EXPECT_EQ(r.engine.errors().strings().size(), 2);
 
     r.report.engineOptions().setNewSilentMode(SilentMode::Rethrow);
-    r.report.errors().clear();
+    r.engine.errors().clear();
     EXPECT_THROW(r.exportTo(base + QStringLiteral(".JPG")), Exception);
 }
 
