@@ -168,10 +168,7 @@ void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptC
         ini.writeInteger(settings_keys::outputFormat, form.outputFormat);
     }, false);
 
-    for (QString* amount : {&form.net, &form.gross, &form.vatRate}) {
-        if (amount->isEmpty())
-            *amount = QStringLiteral("0");
-    }
+    fillEmptyAmounts(form);
     if (formChanged)
         formChanged(form);
     const Receipt receipt = receiptFromForm(form, job.formatSettings());

@@ -50,8 +50,8 @@ struct ReceiptChoices {
     QString proposedNumber;
 };
 
-// Where a receipt's outputs go besides the files. The defaults are the preview window and the
-// system's printers (standard()); the command-line tool prints without a preview.
+// Where a receipt's outputs go besides the files. The window's are the preview window and the
+// system's printers (standardReceiptOutput); the command-line tool prints without a preview.
 struct ReceiptOutput {
     std::function<void(report::ReportPreparer&, const Receipt&)> preview;
     std::function<bool(report::ReportPreparer&)> print;
@@ -60,14 +60,6 @@ struct ReceiptOutput {
     // When set, each output's files are handed over here unpublished; whoever takes them publishes
     // them (many at a time). When not set they are published at once.
     std::function<void(report::ExportFiles files)> pending;
-};
-
-// The template file last read into a report. A batch keeps it for the next receipts instead of
-// reading the file again, since preparation never changes it.
-struct LoadedTemplate {
-    QString file;
-    QDateTime modified;
-    qint64 size = -1;
 };
 
 // The template a receipt is made from: the chosen file, else the settings' fixed "Form" when that
@@ -80,8 +72,8 @@ struct ReceiptTemplate {
 ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const Receipt& receipt);
 
 // Makes receipts: owns the report (the built-in receipt design until a template is loaded) with
-// its preparer and the two export filters, which keep only options. Each receipt is prepared once, and every output is made from the same prepared pages,
-// each export told its file when it runs.
+// its preparer and the two export filters, which keep only options. Each receipt is prepared once,
+// and every output is made from the same prepared pages, each export told its file when it runs.
 class ReceiptJob {
 public:
     // programFolder holds Forms/, PDF/ and JPG/; the settings store gives the fixed "Form".
@@ -115,6 +107,14 @@ public:
 private:
     void loadTemplate(const Receipt& receipt);
     void exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt);
+
+    // The template file last read into the report, kept for the next receipts (setKeepTemplate)
+    // instead of reading the file again, since preparation never changes it.
+    struct LoadedTemplate {
+        QString file;
+        QDateTime modified;
+        qint64 size = -1;
+    };
 
     settings::IniSettings& m_settings;
     QString m_programFolder;

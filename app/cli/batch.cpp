@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -96,12 +97,12 @@ QString batchSubsetCharacters()
 }
 
 // A row as it is to be made: its receipt (none when its fields are wrong, with the error), and the
-// outputs it writes.
+// files its outputs write (empty for an output it does not make).
 struct RowPlan {
     QString prefix;
     std::optional<Receipt> receipt;
-    bool pdf = false;
-    bool jpeg = false;
+    QString pdfFile;
+    QString jpegFile;
     QStringList errors;
 };
 
@@ -113,13 +114,25 @@ struct Claim {
     QString owner;
 };
 
-// A file name made absolute, through the real folder where it exists.
-QString comparablePath(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? info.absolutePath() : folder) + u'/' + info.fileName();
-}
+// File names made absolute, through the real folder where it exists; a batch's rows share their
+// folders, which are looked up once.
+class ComparablePaths {
+public:
+    QString operator()(const QString& fileName)
+    {
+        const QFileInfo info(fileName);
+        const QString folder = info.absolutePath();
+        auto real = m_folders.constFind(folder);
+        if (real == m_folders.constEnd()) {
+            const QString canonical = QFileInfo(folder).canonicalFilePath();
+            real = m_folders.insert(folder, canonical.isEmpty() ? folder : canonical);
+        }
+        return *real + u'/' + info.fileName();
+    }
+
+private:
+    QHash<QString, QString> m_folders;
+};
 
 bool sameFiles(const Claim& a, const Claim& b)
 {
@@ -142,6 +155,7 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const st
     const FormatSettings format = FormatSettings::fromProcessLocale();
     std::vector<RowPlan> plans(rows.fields.size());
     std::vector<Claim> claims;
+    ComparablePaths comparablePath;
     for (std::size_t i = 0; i < plans.size(); ++i) {
         RowPlan& plan = plans[i];
         if (batch)
@@ -156,29 +170,29 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const st
             const OutputTarget& target;
             const char* kind;
             const char* option;
-            bool& wanted;
-        } outputs[] = {{options.pdf, "PDF", "--pdf", plan.pdf}, {options.jpeg, "JPG", "--jpg", plan.jpeg}};
+            QString& planned;
+        } outputs[] = {{options.pdf, "PDF", "--pdf", plan.pdfFile}, {options.jpeg, "JPG", "--jpg", plan.jpegFile}};
         for (const auto& output : outputs) {
             if (!output.target.wanted)
                 continue;
             const QString kind = QString::fromLatin1(output.kind);
             const QString fileName = outputFile(output.target, batch, programFolder, kind, *plan.receipt, format);
-            Claim claim{comparablePath(fileName), kind == QLatin1String("JPG"), QString::fromLatin1(output.option)};
+            const QString option = QString::fromLatin1(output.option);
+            Claim claim{comparablePath(fileName), kind == QLatin1String("JPG"),
+                batch ? QStringLiteral("Zeile %1 (%2)").arg(rows.lines[i]).arg(option) : option};
             if (claim.pages) {
                 claim.path = comparablePath(report::JpegExport::imageFileName(fileName, QString()));
                 claim.path.chop(4); // ".jpg"
             }
-            if (batch)
-                claim.owner = QStringLiteral("Zeile %1 (%2)").arg(rows.lines[i]).arg(claim.owner);
             const auto taken = std::find_if(claims.begin(), claims.end(), [&](const Claim& c) { return sameFiles(c, claim); });
             if (taken != claims.end()) {
                 plan.errors << plan.prefix
                         + QStringLiteral("%1: Die Datei \"%2\" schreibt in diesem Aufruf schon %3; sie wird nicht ersetzt.")
-                              .arg(QString::fromLatin1(output.option), fileName, taken->owner);
+                              .arg(option, fileName, taken->owner);
                 continue;
             }
             claims.push_back(claim);
-            output.wanted = true;
+            output.planned = fileName;
         }
     }
     return plans;
@@ -188,10 +202,16 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const st
 class ReceiptMaker {
 public:
     ReceiptMaker(const Options& options, const QString& programFolder, bool batch)
-        : m_options(options), m_batch(batch), m_format(FormatSettings::fromProcessLocale())
-        , m_job((openSettings(m_settings, programFolder), m_settings), programFolder, m_format)
+        : m_job(openSettings(m_settings, programFolder), programFolder, FormatSettings::fromProcessLocale())
     {
         m_job.setKeepTemplate(true);
+        if (options.print.wanted) {
+            m_job.output().print = [printer = options.print.target](report::ReportPreparer& preparer) {
+                if (!printReceipt(preparer, printer))
+                    throw Exception(QStringLiteral("Die Quittung konnte nicht gedruckt werden: kein Drucker."));
+                return true;
+            };
+        }
         // A receipt's errors end that receipt and are reported with its row.
         m_job.report().engineOptions().setNewSilentMode(report::SilentMode::Rethrow);
         // The receipts of a batch differ in their words only: with the letters, digits and signs
@@ -217,19 +237,11 @@ public:
                 for (auto& file : files.take())
                     result.pending.push_back(std::move(file));
             };
-            output.fileName = [this](const QString& kind, const Receipt& receipt) {
-                return outputFile(kind == QLatin1String("PDF") ? m_options.pdf : m_options.jpeg, m_batch,
-                    m_job.programFolder(), kind, receipt, m_format);
+            // The files planned for the row, checked against the other rows' and options'.
+            output.fileName = [&plan](const QString& kind, const Receipt&) {
+                return kind == QLatin1String("PDF") ? plan.pdfFile : plan.jpegFile;
             };
-            if (m_options.print.wanted) {
-                const QString printer = m_options.print.target;
-                output.print = [printer](report::ReportPreparer& preparer) {
-                    if (!printReceipt(preparer, printer))
-                        throw Exception(QStringLiteral("Die Quittung konnte nicht gedruckt werden: kein Drucker."));
-                    return true;
-                };
-            }
-            const ReceiptChoices choices{plan.pdf, plan.jpeg, false, true, QString()};
+            const ReceiptChoices choices{!plan.pdfFile.isEmpty(), !plan.jpegFile.isEmpty(), false, true, QString()};
             m_job.make(*plan.receipt, choices);
         } catch (const std::exception& error) {
             result.failed = true;
@@ -240,9 +252,6 @@ public:
     }
 
 private:
-    const Options& m_options;
-    bool m_batch;
-    FormatSettings m_format;
     settings::IniSettings m_settings;
     ReceiptJob m_job;
 };
@@ -334,10 +343,11 @@ void printLine(FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
-void openSettings(settings::IniSettings& settings, const QString& programFolder)
+settings::IniSettings& openSettings(settings::IniSettings& settings, const QString& programFolder)
 {
     configureReceiptSettings(settings, programFolder);
     settings.setFlushOnDestroy(false);
+    return settings;
 }
 
 int runBatch(const Options& options, const Rows& rows, const QString& programFolder)

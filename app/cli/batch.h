@@ -20,8 +20,8 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
 
 // The settings file of the program folder as the command line uses it: every write goes through
 // the lock, since writing the whole store again at the end would put back a counter another run
-// has advanced meanwhile.
-void openSettings(settings::IniSettings& settings, const QString& programFolder);
+// has advanced meanwhile. Returns the store.
+settings::IniSettings& openSettings(settings::IniSettings& settings, const QString& programFolder);
 
 // A line on the stream in the local encoding, flushed.
 void printLine(FILE* stream, const QString& text);

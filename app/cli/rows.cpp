@@ -111,10 +111,7 @@ Receipt rowReceipt(const QMap<QString, QString>& row, const Options& options, in
     form.vatRate = userAmount(field("mwst"), format);
     if (form.vatRate.isEmpty())
         form.vatRate = storedVatRate(settings, format);
-    for (QString* amount : {&form.net, &form.gross}) {
-        if (amount->isEmpty())
-            *amount = QStringLiteral("0");
-    }
+    fillEmptyAmounts(form);
     form.outputFormat = rowOutputFormat(row, options, settings);
     Receipt receipt = receiptFromForm(form, format);
     receipt.templateFile = options.templateFile;

@@ -5,6 +5,14 @@
 
 namespace quittung::app {
 
+void fillEmptyAmounts(ReceiptFormState& form)
+{
+    for (QString* amount : {&form.net, &form.gross, &form.vatRate}) {
+        if (amount->isEmpty())
+            *amount = QStringLiteral("0");
+    }
+}
+
 Receipt receiptFromForm(ReceiptFormState& form, const FormatSettings& settings)
 {
     const CompletedAmounts amounts = computeAmounts(form.net, form.gross, form.vatRate, settings);

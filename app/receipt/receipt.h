@@ -41,9 +41,12 @@ struct Receipt {
     QString templateFile;
 };
 
+// Empty amounts and an empty rate count as "0"; the window shows them so before it completes them.
+void fillEmptyAmounts(ReceiptFormState& form);
+
 // The receipt of the window's texts by the window's amount rules: the missing amount completed from
 // the other and the rate, both rounded to cents. The texts of the completed amounts are written
-// back into form, as the window shows them; empty amounts and rate must have been filled with "0".
+// back into form, as the window shows them; empty amounts and rate must have been filled first.
 // Raises ConvertError for a text that is no number and refuses impossible rates and amounts beyond
 // the largest (form is then left as it was).
 Receipt receiptFromForm(ReceiptFormState& form, const FormatSettings& settings);

@@ -7,10 +7,10 @@
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
-#include "report/engine/pages/report_preparer.h"
-#include "report/engine/pages/prepared_pages.h"
-#include "report/export/export_files.h"
 #include "report/engine/pages/page_walk.h"
+#include "report/engine/pages/prepared_pages.h"
+#include "report/engine/pages/report_preparer.h"
+#include "report/export/export_files.h"
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
@@ -249,11 +249,15 @@ bool exportReport(ReportPreparer& engine, ExportFilter& filter)
 {
     if (filter.stream())
         return exportReport(engine, filter, filter.fileName(), nullptr);
-    QString fileName = filter.fileName();
-    if (!fileName.isEmpty() && !filter.defaultPath().isEmpty() && !fileName.contains(QLatin1Char('/')))
-        fileName = filter.defaultPath() + QLatin1Char('/') + fileName;
     ExportFiles files;
-    return exportReport(engine, filter, fileName, &files) && publishExport(filter, files);
+    return exportReport(engine, filter, filter.targetFileName(), &files) && publishExport(filter, files);
+}
+
+QString ExportFilter::targetFileName() const
+{
+    if (m_fileName.isEmpty() || m_defaultPath.isEmpty() || m_fileName.contains(QLatin1Char('/')))
+        return m_fileName;
+    return m_defaultPath + QLatin1Char('/') + m_fileName;
 }
 
 bool publishExport(ExportFilter& filter, ExportFiles& files)

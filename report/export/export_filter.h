@@ -49,6 +49,8 @@ public:
     // Put in front of a FileName without a folder.
     const QString& defaultPath() const { return m_defaultPath; }
     void setDefaultPath(const QString& value) { m_defaultPath = value; }
+    // The file the options name: fileName(), behind defaultPath() when it has no folder.
+    QString targetFileName() const;
     bool showProgress() const { return m_showProgress; }
     void setShowProgress(bool value) { m_showProgress = value; }
     // Only objects inside data bands.
@@ -85,10 +87,6 @@ protected:
 
 private:
     friend bool exportReport(ReportPreparer& engine, ExportFilter& filter, const QString& fileName, ExportFiles* files);
-
-// Publishes an export's files (see exportReport), reports those that could not be published as
-// the export's errors and tells the filter the names of the others; true when all were published.
-bool publishExport(ExportFilter& filter, ExportFiles& files);
 
     bool m_showDialog = true;
     QString m_fileName;

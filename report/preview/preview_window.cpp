@@ -552,9 +552,7 @@ void PreviewWindow::save()
 
 void PreviewWindow::exportThrough(ExportFilter& filter)
 {
-    QString proposed = filter.fileName();
-    if (!filter.defaultPath().isEmpty() && !proposed.contains(u'/'))
-        proposed = filter.defaultPath() + u'/' + proposed;
+    const QString proposed = filter.targetFileName();
     QFileDialog dialog(this, filter.getDescription());
     dialog.setObjectName(QStringLiteral("exportFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -73,8 +73,7 @@ bool ImageExport::start()
         computeScale();
         m_firstPage = true;
     }
-    if (!defaultPath().isEmpty() && !fileName().contains(QLatin1Char('/')))
-        setFileName(defaultPath() + QLatin1Char('/') + fileName());
+    // The export gives the file its whole name (ExportFilter::targetFileName).
     return !fileName().isEmpty() || stream();
 }
 

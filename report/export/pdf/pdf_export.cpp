@@ -105,10 +105,9 @@ QString PdfExport::getDescription() const
 bool PdfExport::start()
 {
     endDocument();
+    // The export gives the file its whole name (ExportFilter::targetFileName).
     if (fileName().isEmpty() && !stream())
         return false;
-    if (!defaultPath().isEmpty() && !fileName().contains(QLatin1Char('/')))
-        setFileName(defaultPath() + QLatin1Char('/') + fileName());
 
     if (!stream() && !files())
         return false;
