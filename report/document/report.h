@@ -149,11 +149,6 @@ public:
     // The time by the report's clock (the system's when it has none).
     QDateTime now() const;
 
-    // Set when the user cancels a long run (preparing, exporting, printing); the run stops at the
-    // next page.
-    bool terminated() const { return m_terminated; }
-    void setTerminated(bool value) { m_terminated = value; }
-
     // What the program around the report hears of it and answers.
     ReportEvents& events() { return m_events; }
     const ReportEvents& events() const { return m_events; }
@@ -185,7 +180,6 @@ private:
     QString m_fileName;
     QStringList m_systemVariables;
     FormatSettings m_localeSettings;
-    bool m_terminated = false;
     ReportEvents m_events;
 };
 

@@ -3,7 +3,7 @@
 #include "runtime/exception.h"
 #include "runtime/messages.h"
 
-#include <QFileInfo>
+#include <utility>
 
 namespace quittung::report {
 
@@ -11,12 +11,6 @@ ExportFiles::~ExportFiles() = default;
 
 QIODevice& ExportFiles::open(const QString& fileName)
 {
-    const QString absolute = QFileInfo(fileName).absoluteFilePath();
-    for (const auto& file : m_files) {
-        if (QFileInfo(file->fileName()).absoluteFilePath() == absolute)
-            throw Exception(formatMessage(msg::SFCreateErrorEx,
-                {fileName, QStringLiteral("Dieselbe Ausgabe schreibt schon eine Datei dieses Namens.")}));
-    }
     auto file = std::make_unique<PendingFile>(fileName);
     if (!file->open())
         throw Exception(formatMessage(msg::SFCreateErrorEx, {fileName, file->errorString()}));

@@ -25,7 +25,7 @@ public:
     ~ExportFiles();
 
     // Opens a file of the export under its final name; throws the message of a file that cannot be
-    // created when it cannot, or when this export opened that name already.
+    // created when it cannot.
     QIODevice& open(const QString& fileName);
     bool isEmpty() const { return m_files.empty(); }
     // The names of the files, in the order they were opened.

@@ -147,7 +147,7 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     if (clearLastReport)
         m_pages.clear();
     m_errors.clear();
-    setTerminated(false);
+    m_terminated = false;
     bool result = false;
 
     // The run reads the template and never writes it: objects are filled as copies on the output

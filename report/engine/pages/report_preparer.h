@@ -42,9 +42,6 @@ public:
     const SortedStringList& errors() const { return m_errors; }
     // Reports errors() by the report's silent mode.
     void reportErrors();
-    // Set when the user cancelled the run.
-    bool terminated() const { return m_terminated; }
-    void setTerminated(bool value) { m_terminated = value; }
     // Answers names before the report's own getValue event, for whoever prepares with this engine
     // (a receipt job); the report is not touched. Empty: none.
     using ValueSource = std::function<void(const QString& name, Variant& value)>;
@@ -88,6 +85,7 @@ private:
     QHash<QString, Variant> m_setVariables;
     ValueSource m_valueSource;
     SortedStringList m_errors;
+    // Set when the user cancels the run in the progress window.
     bool m_terminated = false;
     QDateTime m_started;
     QString m_curObject;
