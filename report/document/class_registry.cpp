@@ -98,4 +98,14 @@ QStringList templateClassNames()
     return names;
 }
 
+std::unique_ptr<ReportObject> copyObject(const ReportObject& source)
+{
+    std::unique_ptr<ReportObject> copy = createObject(source.className());
+    if (copy) {
+        copy->assignProperties(source);
+        copy->setName(source.name());
+    }
+    return copy;
+}
+
 } // namespace quittung::report

@@ -21,4 +21,22 @@ QStringList templateClassNames();
 // as do unknown names.
 std::unique_ptr<ReportObject> createObject(const QString& className);
 
+// A new object of the source's class with its properties and name, without parent and children;
+// nullptr for what createObject does not make.
+std::unique_ptr<ReportObject> copyObject(const ReportObject& source);
+
+// The same, standing where the source stands: its left and top are the source's absolute position.
+template <class T>
+std::unique_ptr<T> standaloneCopy(const T& source)
+{
+    std::unique_ptr<ReportObject> copy = copyObject(source);
+    auto* result = dynamic_cast<T*>(copy.get());
+    if (!result)
+        return nullptr;
+    copy.release();
+    result->setLeft(source.absLeft());
+    result->setTop(source.absTop());
+    return std::unique_ptr<T>(result);
+}
+
 } // namespace quittung::report

@@ -52,7 +52,7 @@ void PropertyObject::assignProperties(const PropertyObject& source)
     if (&table == &source.properties()) {
         for (const PropertyInfo& property : table) {
             if (property.type == PropType::Nested)
-                property.nested(*this)->assignProperties(*property.nested(const_cast<PropertyObject&>(source)));
+                property.nested(*this)->assignProperties(*property.nestedIn(source));
             else if (property.set && property.get)
                 property.set(*this, property.get(source));
         }
@@ -60,7 +60,7 @@ void PropertyObject::assignProperties(const PropertyObject& source)
     }
     for (const PropertyInfo& property : source.properties()) {
         if (property.type == PropType::Nested) {
-            PropertyObject* from = property.nested(const_cast<PropertyObject&>(source));
+            const PropertyObject* from = property.nestedIn(source);
             const PropertyInfo* mine = properties().find(property.name);
             if (mine && mine->type == PropType::Nested)
                 mine->nested(*this)->assignProperties(*from);

@@ -59,6 +59,11 @@ struct PropertyInfo {
     // For Nested: the nested object.
     std::function<PropertyObject*(PropertyObject&)> nested;
 
+    // The nested object for reading.
+    const PropertyObject* nestedIn(const PropertyObject& object) const
+    {
+        return nested(const_cast<PropertyObject&>(object));
+    }
     bool isStored(const PropertyObject& object) const { return !stored || stored(object); }
 };
 

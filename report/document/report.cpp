@@ -218,11 +218,11 @@ void Report::saveToFile(const QString& fileName)
     writeFileSafely(fileName, [this](QIODevice& file) { saveToStream(file); });
 }
 
-void Report::saveToStream(QIODevice& stream)
+void Report::saveToStream(QIODevice& stream) const
 {
     XmlDocument document;
     document.setAutoIndent(true);
-    TemplateSerializer serializer(this);
+    TemplateSerializer serializer;
     serializer.writeRootComponent(*this, true, document.root());
     document.saveToStream(stream);
 }

@@ -65,7 +65,7 @@ public:
     void loadFromStream(QIODevice& stream);
     // Writes the report with all its pages and objects as a template.
     void saveToFile(const QString& fileName);
-    void saveToStream(QIODevice& stream);
+    void saveToStream(QIODevice& stream) const;
 
     // Reads a template like LoadFromStream but leaves the collected errors unreported.
     void readFromStream(QIODevice& stream);

@@ -258,11 +258,11 @@ void ReportObject::fontChanged()
 
 namespace quittung::report {
 
-void ReportObject::saveToStream(QIODevice& stream, bool saveChildren)
+void ReportObject::saveToStream(QIODevice& stream, bool saveChildren) const
 {
     XmlDocument document;
     document.setAutoIndent(true);
-    TemplateSerializer serializer(report());
+    TemplateSerializer serializer;
     serializer.writeRootComponent(*this, saveChildren, document.root());
     document.saveToStream(stream);
 }

@@ -100,7 +100,7 @@ public:
 
     // The object and its children in the template format, and back. Loading into an object applies
     // the saved object's properties to it and adds the saved children.
-    void saveToStream(QIODevice& stream, bool saveChildren = true);
+    void saveToStream(QIODevice& stream, bool saveChildren = true) const;
     void loadFromStream(QIODevice& stream);
     // Copies the source's properties through the template format (defaults included), without
     // and with its children. The name stays the object's own.

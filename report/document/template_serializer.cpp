@@ -206,13 +206,13 @@ void TemplateSerializer::addError(const QString& message)
         m_errors.insert(position, message);
 }
 
-QString TemplateSerializer::objectToXml(PropertyObject& object, const QString& prefix)
+QString TemplateSerializer::objectToXml(const PropertyObject& object, const QString& prefix)
 {
     QString text;
     for (const PropertyInfo& property : object.properties()) {
         if (property.type == PropType::Nested) {
             if (m_writeDefaults || property.isStored(object))
-                text += objectToXml(*property.nested(object), prefix + property.name + QLatin1Char('.'));
+                text += objectToXml(*property.nestedIn(object), prefix + property.name + QLatin1Char('.'));
             continue;
         }
         if (!property.get)
@@ -225,9 +225,9 @@ QString TemplateSerializer::objectToXml(PropertyObject& object, const QString& p
     }
     if (!prefix.isEmpty())
         return text;
-    if (auto* memo = dynamic_cast<TextObjectBase*>(&object))
+    if (const auto* memo = dynamic_cast<const TextObjectBase*>(&object))
         text += QStringLiteral(" Text=\"") + xmlEscape(listText(memo->lines())) + QLatin1Char('"');
-    if (auto* component = dynamic_cast<ReportObject*>(&object)) {
+    if (const auto* component = dynamic_cast<const ReportObject*>(&object)) {
         for (const ReportObject::KeptAttribute& kept : component->keptAttributes())
             text += QLatin1Char(' ') + kept.name + QStringLiteral("=\"") + kept.text + QLatin1Char('"');
     }
@@ -359,10 +359,10 @@ void TemplateSerializer::applyAttribute(const Target& target, const QString& nam
     }
 }
 
-void TemplateSerializer::writeRootComponent(ReportObject& root, bool saveChildren, XmlElement& element)
+void TemplateSerializer::writeRootComponent(const ReportObject& root, bool saveChildren, XmlElement& element)
 {
     element.setName(root.className());
-    if (dynamic_cast<Report*>(&root)) {
+    if (dynamic_cast<const Report*>(&root)) {
         element.setText(objectToXml(root));
         if (saveChildren) {
             for (const auto& child : root.children())
@@ -373,7 +373,7 @@ void TemplateSerializer::writeRootComponent(ReportObject& root, bool saveChildre
     writeComponent(root, element, saveChildren);
 }
 
-void TemplateSerializer::writeComponent(ReportObject& component, XmlElement& element, bool saveChildren)
+void TemplateSerializer::writeComponent(const ReportObject& component, XmlElement& element, bool saveChildren)
 {
     element.setName(component.className());
     element.setText(QStringLiteral("Name=\"") + xmlEscape(component.name()) + QLatin1Char('"') + objectToXml(component));
@@ -454,9 +454,9 @@ void TemplateSerializer::resolveReferences()
     m_references.clear();
 }
 
-QByteArray TemplateSerializer::writePropData(PropertyObject& object)
+QByteArray TemplateSerializer::writePropData(const PropertyObject& object)
 {
-    auto* report = dynamic_cast<Report*>(&object);
+    const auto* report = dynamic_cast<const Report*>(&object);
     if (!report)
         return {};
     const auto itemTexts = [this](auto& collection) {

@@ -28,12 +28,12 @@ public:
     const QStringList& errors() const { return m_errors; }
 
     // The attribute text of an object's properties: a blank before each attribute.
-    QString objectToXml(PropertyObject& object, const QString& prefix = QString());
+    QString objectToXml(const PropertyObject& object, const QString& prefix = QString());
     // Applies attribute text to an object. Bad values are recorded in errors(); the scan goes on.
     void xmlToObject(const QString& text, PropertyObject& object);
 
     // The report or an object with its children as an element tree.
-    void writeRootComponent(ReportObject& root, bool saveChildren, XmlElement& element);
+    void writeRootComponent(const ReportObject& root, bool saveChildren, XmlElement& element);
     // Builds the object tree of an element tree into root: creates or re-uses objects by name,
     // resolves references, and sends the loaded notifications.
     void readRootComponent(ReportObject& root, const XmlElement& element);
@@ -46,12 +46,12 @@ private:
     };
 
     void addError(const QString& message);
-    void writeComponent(ReportObject& component, XmlElement& element, bool saveChildren);
+    void writeComponent(const ReportObject& component, XmlElement& element, bool saveChildren);
     void readChildren(ReportObject& parent, const XmlElement& element);
     struct Target;
     void applyAttribute(const Target& target, const QString& name, const QString& rawValue);
     void readPropData(PropertyObject& object, const QString& hex);
-    QByteArray writePropData(PropertyObject& object);
+    QByteArray writePropData(const PropertyObject& object);
     void resolveReferences();
 
     Report* m_owner;

@@ -21,8 +21,8 @@
 
 namespace quittung::report {
 
-void ExportFilter::finishPage(ReportPage&, int) {}
-void ExportFilter::startPage(ReportPage&, int) {}
+void ExportFilter::finishPage(const ReportPage&, int) {}
+void ExportFilter::startPage(const ReportPage&, int) {}
 
 namespace {
 
@@ -86,7 +86,7 @@ private:
     {
         if (!m_selected.contains(i + 1))
             return;
-        ReportPage& page = *m_pages.page(i);
+        const ReportPage& page = *m_pages.page(i);
         if (m_progress) {
             engineHost().progressSetMessage(engineMessage(QStringLiteral("expExportingPage"))
                                                 .replace(QStringLiteral("%d"), QString::number(i + 1)));
@@ -96,12 +96,17 @@ private:
         try {
             PageWalkOptions options;
             options.totalPages = m_pages.count();
-            walkPage(m_pages, i, options, [&](ReportObject& object) {
+            // The band whose objects follow; the walk's completed copies have no parent.
+            const Band* band = nullptr;
+            walkPage(m_pages, i, options, [&](const ReportObject& object) {
                 if (m_cancelled)
                     return false;
-                if (auto* band = dynamic_cast<Band*>(&object); band && skipBand(*band, i))
-                    return false;
-                exportObject(object);
+                if (const auto* visited = dynamic_cast<const Band*>(&object)) {
+                    band = visited;
+                    if (skipBand(*band, i))
+                        return false;
+                }
+                exportObject(object, band);
                 return true;
             });
         } catch (...) {
@@ -122,9 +127,9 @@ private:
         return false;
     }
 
-    void exportObject(ReportObject& object)
+    void exportObject(const ReportObject& object, const Band* band)
     {
-        if (m_filter.dataOnly() && !isDataBand(object.parent()))
+        if (m_filter.dataOnly() && (&object == band || !isDataBand(band)))
             return;
         m_filter.exportObject(object);
         // The user's Cancel ends the walk after the object that saw it, without a message.

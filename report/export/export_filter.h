@@ -34,11 +34,11 @@ public:
     virtual int showModal() { return 1; }
     // Opens the output; false ends the export before anything is written (and without Finish).
     virtual bool start() { return true; }
-    virtual void exportObject(ReportObject& Obj) = 0;
+    virtual void exportObject(const ReportObject& Obj) = 0;
     virtual void finish() {}
     // Index counts from 0.
-    virtual void finishPage(ReportPage& page, int Index);
-    virtual void startPage(ReportPage& page, int Index);
+    virtual void finishPage(const ReportPage& page, int Index);
+    virtual void startPage(const ReportPage& page, int Index);
     // Called with the files of an export once they are on disk under their names.
     virtual void filesPublished(const QStringList& fileNames) { (void)fileNames; }
 

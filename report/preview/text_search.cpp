@@ -16,11 +16,12 @@ std::vector<TextMatch> matchesOnPage(const PreparedPages& pages, int index, cons
     int item = 0;
     PageWalkOptions options;
     options.totalPages = pages.count();
+    const QPointF origin = pageOrigin(*pages.page(index), index);
     // The walk completes page-count macros, so the search sees the text as it is shown.
-    walkPage(pages, index, options, [&](ReportObject& object) {
+    walkPage(pages, index, options, [&](const ReportObject& object) {
         if (const auto* memo = dynamic_cast<const TextObjectBase*>(&object)) {
             if (memo->text().contains(query, Qt::CaseInsensitive))
-                found.push_back({index + 1, item, QRectF(memo->absLeft(), memo->absTop(), memo->width(), memo->height())});
+                found.push_back({index + 1, item, QRectF(origin + QPointF(memo->absLeft(), memo->absTop()), QSizeF(memo->width(), memo->height()))});
             ++item;
         }
         return true;

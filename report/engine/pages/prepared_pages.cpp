@@ -1,12 +1,19 @@
 #include "report/engine/pages/prepared_pages.h"
 
+#include <utility>
+
 namespace quittung::report {
 
-ReportPage* PreparedPages::page(int index) const
+const ReportPage* PreparedPages::page(int index) const
 {
     if (index < 0 || index >= count())
         return nullptr;
     return m_pages[static_cast<std::size_t>(index)].get();
+}
+
+ReportPage* PreparedPages::page(int index)
+{
+    return const_cast<ReportPage*>(std::as_const(*this).page(index));
 }
 
 QSizeF PreparedPages::pageSize(int index) const

@@ -19,7 +19,8 @@ public:
     void clear() { m_pages.clear(); }
     int count() const { return static_cast<int>(m_pages.size()); }
     // The page at an index; nullptr outside the store.
-    ReportPage* page(int index) const;
+    const ReportPage* page(int index) const;
+    ReportPage* page(int index);
     // The whole paper of a page in report pixels; 0 × 0 outside the store.
     QSizeF pageSize(int index) const;
 

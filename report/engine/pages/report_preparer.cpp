@@ -236,12 +236,8 @@ void ReportPreparer::showPageObjects(const ReportPage& page, ReportPage& output)
     for (const auto& child : page.children()) {
         if (!dynamic_cast<const OutputObject*>(child.get()) || dynamic_cast<const Band*>(child.get()))
             continue;
-        std::unique_ptr<ReportObject> copy = createObject(child->className());
-        if (!copy)
-            continue;
-        copy->assignProperties(*child);
-        copy->setName(child->name());
-        copies.push_back(std::move(copy));
+        if (std::unique_ptr<ReportObject> copy = copyObject(*child))
+            copies.push_back(std::move(copy));
     }
     std::vector<ReportObject*> objects;
     for (const auto& copy : copies)

@@ -313,14 +313,14 @@ void drawFrame(const Frame& frame, Color viewColor, QPainter& canvas, const Geom
         drawSide(canvas, Side::Bottom, frame.bottomLine(), typ, g, gapColor, scaleX);
 }
 
-void drawPlainView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+void drawPlainView(const View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
     const Geometry g = beginDraw(boxOf(view), view.frame(), scaleX, scaleY, offsetX, offsetY);
     drawBackground(view, canvas, g);
     drawFrame(view.frame(), view.color(), canvas, g, scaleX, scaleY);
 }
 
-void drawShape(ShapeObject& shape, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+void drawShape(const ShapeObject& shape, QPainter& canvas, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
     const Frame& frame = shape.frame();
@@ -394,7 +394,7 @@ void drawShape(ShapeObject& shape, QPainter& canvas, double scaleX, double scale
     }
 }
 
-void drawLine(LineObjectBase& line, QPainter& canvas, double scaleX, double scaleY, double offsetX,
+void drawLine(const LineObjectBase& line, QPainter& canvas, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
     const Frame& frame = line.frame();
@@ -514,17 +514,17 @@ void drawMemo(const TextObjectBase& memo, QPainter& canvas, double scaleX, doubl
     text.layout.draw(canvas, target, memo.hAlign(), memo.vAlign());
 }
 
-void drawAnyView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+void drawAnyView(const View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
     canvas.save();
     // Shapes and frames land on whole pixels; text sets its own hints.
     canvas.setRenderHint(QPainter::Antialiasing, false);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    if (auto* memo = dynamic_cast<TextObjectBase*>(&view))
+    if (auto* memo = dynamic_cast<const TextObjectBase*>(&view))
         drawMemo(*memo, canvas, scaleX, scaleY, offsetX, offsetY);
-    else if (auto* shape = dynamic_cast<ShapeObject*>(&view))
+    else if (auto* shape = dynamic_cast<const ShapeObject*>(&view))
         drawShape(*shape, canvas, scaleX, scaleY, offsetX, offsetY);
-    else if (auto* line = dynamic_cast<LineObjectBase*>(&view))
+    else if (auto* line = dynamic_cast<const LineObjectBase*>(&view))
         drawLine(*line, canvas, scaleX, scaleY, offsetX, offsetY);
     else
         drawPlainView(view, canvas, scaleX, scaleY, offsetX, offsetY);
@@ -553,7 +553,7 @@ void fitAutoWidth(TextObjectBase& memo)
     memo.setWidth(fitted.width);
 }
 
-void drawView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
+void drawView(const View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY)
 {
     drawAnyView(view, canvas, scaleX, scaleY, offsetX, offsetY);
 }
@@ -568,7 +568,7 @@ QRect paperRect(const ReportPage& page, double scaleX, double scaleY, double off
 void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double scaleX, double scaleY, double offsetX,
     double offsetY)
 {
-    ReportPage* page = pages.page(index);
+    const ReportPage* page = pages.page(index);
     if (!page || !canvas.isActive())
         return;
     const bool printer = isPrinter(canvas);
@@ -584,16 +584,20 @@ void drawPage(const PreparedPages& pages, int index, QPainter& canvas, double sc
     PageWalkOptions options;
     options.totalPages = pages.count();
     options.includeNotPrintable = !printer;
-    walkPage(pages, index, options, [&](ReportObject& object) {
-        auto* view = dynamic_cast<View*>(&object);
+    // The objects count from the printable area's corner.
+    const QPointF origin = pageOrigin(*page, index);
+    const double objectsX = offsetX + origin.x() * scaleX;
+    const double objectsY = offsetY + origin.y() * scaleY;
+    walkPage(pages, index, options, [&](const ReportObject& object) {
+        const auto* view = dynamic_cast<const View*>(&object);
         if (!view)
             return true;
         // Objects far outside what the canvas shows are not drawn at all.
-        const Geometry g = beginDraw(boxOf(*view), view->frame(), scaleX, scaleY, offsetX, offsetY);
+        const Geometry g = beginDraw(boxOf(*view), view->frame(), scaleX, scaleY, objectsX, objectsY);
         const QRect reach(QPoint(std::min(g.fx, g.fx1) - 20, std::min(g.fy, g.fy1) - 20),
             QPoint(std::max(g.fx, g.fx1) + 20, std::max(g.fy, g.fy1) + 20));
         if (reach.intersects(visible))
-            drawAnyView(*view, canvas, scaleX, scaleY, offsetX, offsetY);
+            drawAnyView(*view, canvas, scaleX, scaleY, objectsX, objectsY);
         return true;
     });
     canvas.restore();

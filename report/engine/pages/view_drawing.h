@@ -14,7 +14,7 @@ class View;
 // Draws one view at a scale and an offset (device pixels), as the object itself would: background,
 // frame, shape, line or text. Completing text objects for output (macros, highlights) is the page
 // walk's work.
-void drawView(View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
+void drawView(const View& view, QPainter& canvas, double scaleX, double scaleY, double offsetX, double offsetY);
 
 // A text object's text laid out as it is drawn: in its text rectangle at scale 1 (inside the frame
 // and the gaps, whole pixels), at its own width when it is an auto-width object.

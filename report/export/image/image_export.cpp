@@ -2,6 +2,7 @@
 
 #include "report/document/view.h"
 #include "report/engine/pages/prepared_pages.h"
+#include "report/engine/pages/page_walk.h"
 #include "report/engine/pages/view_drawing.h"
 #include "runtime/rounding.h"
 
@@ -77,8 +78,9 @@ bool ImageExport::start()
     return !fileName().isEmpty() || stream();
 }
 
-void ImageExport::startPage(ReportPage& page, int)
+void ImageExport::startPage(const ReportPage& page, int index)
 {
+    m_origin = pageOrigin(page, index);
     ++m_pageNumber;
     if (separateFiles()) {
         computeScale();
@@ -101,24 +103,26 @@ void ImageExport::startPage(ReportPage& page, int)
     m_pageClip = paperRect(page, m_scale, m_scale, 0, m_yOffset);
 }
 
-void ImageExport::exportObject(ReportObject& Obj)
+void ImageExport::exportObject(const ReportObject& Obj)
 {
-    auto* view = dynamic_cast<View*>(&Obj);
+    const auto* view = dynamic_cast<const View*>(&Obj);
     if (!view || (!view->printable() && !exportNotPrintable()) || m_bitmap.isNull())
         return;
+    const double left = view->absLeft() + m_origin.x();
+    const double top = view->absTop() + m_origin.y();
     if (view->name() != QLatin1String("_pagebackground")) {
-        m_minX = std::min(m_minX, roundToPixel(view->absLeft() * m_scale));
-        m_minY = std::min(m_minY, roundToPixel(view->absTop() * m_scale) + m_yOffset);
-        m_maxX = std::max(m_maxX, roundToPixel((view->absLeft() + view->width()) * m_scale) + 1);
-        m_maxY = std::max(m_maxY, roundToPixel((view->absTop() + view->height()) * m_scale) + m_yOffset + 1);
+        m_minX = std::min(m_minX, roundToPixel(left * m_scale));
+        m_minY = std::min(m_minY, roundToPixel(top * m_scale) + m_yOffset);
+        m_maxX = std::max(m_maxX, roundToPixel((left + view->width()) * m_scale) + 1);
+        m_maxY = std::max(m_maxY, roundToPixel((top + view->height()) * m_scale) + m_yOffset + 1);
     }
     if (!m_painter)
         m_painter = std::make_unique<QPainter>(&m_bitmap);
     m_painter->setClipRect(m_pageClip);
-    drawView(*view, *m_painter, m_scale, m_scale, 0, m_yOffset);
+    drawView(*view, *m_painter, m_scale, m_scale, m_origin.x() * m_scale, m_yOffset + m_origin.y() * m_scale);
 }
 
-void ImageExport::finishPage(ReportPage& page, int)
+void ImageExport::finishPage(const ReportPage& page, int)
 {
     m_paperWidth = page.paperWidth();
     m_paperHeight = page.paperHeight();

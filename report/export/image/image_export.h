@@ -3,6 +3,7 @@
 #include "report/export/export_filter.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 
 #include <memory>
@@ -19,10 +20,10 @@ public:
     ~ImageExport() override;
 
     bool start() override;
-    void exportObject(ReportObject& Obj) override;
+    void exportObject(const ReportObject& Obj) override;
     void finish() override;
-    void finishPage(ReportPage& page, int Index) override;
-    void startPage(ReportPage& page, int Index) override;
+    void finishPage(const ReportPage& page, int Index) override;
+    void startPage(const ReportPage& page, int Index) override;
     // Writes m_bitmap; the base only works out the file suffix.
     virtual void saveImage();
     // Crops, saves and frees the bitmap.
@@ -63,6 +64,8 @@ protected:
     double m_paperWidth = 0;
     double m_paperHeight = 0;
     QRect m_pageClip;
+    // Where the page walk's positions count from on the page (pageOrigin).
+    QPointF m_origin;
 
 private:
     int m_jpegQuality = 90;

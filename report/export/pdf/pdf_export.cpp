@@ -138,21 +138,21 @@ bool PdfExport::start()
     return true;
 }
 
-void PdfExport::startPage(ReportPage& page, int index)
+void PdfExport::startPage(const ReportPage& page, int index)
 {
     m_document->pageImages.clear();
     m_document->pageAnnotations.clear();
-    m_page = std::make_unique<PdfPageContent>(*m_document, m_content, page, preparedPages());
+    m_page = std::make_unique<PdfPageContent>(*m_document, m_content, page, index, preparedPages());
     m_document->pages.push_back({index, m_page->geometry().height, 0});
     m_page->writePageColor(page);
 }
 
-void PdfExport::exportObject(ReportObject& object)
+void PdfExport::exportObject(const ReportObject& object)
 {
     m_page->writeObject(object);
 }
 
-void PdfExport::finishPage(ReportPage&, int)
+void PdfExport::finishPage(const ReportPage&, int)
 {
     PdfDocumentWriter& document = *m_document;
     QByteArray content = m_page->content();

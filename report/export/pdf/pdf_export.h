@@ -41,9 +41,9 @@ public:
 
     QString getDescription() const override;
     bool start() override;
-    void startPage(ReportPage& page, int index) override;
-    void exportObject(ReportObject& object) override;
-    void finishPage(ReportPage& page, int index) override;
+    void startPage(const ReportPage& page, int index) override;
+    void exportObject(const ReportObject& object) override;
+    void finishPage(const ReportPage& page, int index) override;
     void finish() override;
     // Opens the files with the desktop's program when openAfterExport() is set.
     void filesPublished(const QStringList& fileNames) override;

@@ -1,11 +1,13 @@
 #include "report/export/pdf/pdf_page_content.h"
 
+#include "report/document/class_registry.h"
 #include "report/document/line_object.h"
 #include "report/document/other_objects.h"
 #include "report/document/page.h"
 #include "report/document/shape_object.h"
 #include "report/document/text_object.h"
 #include "report/document/units.h"
+#include "report/engine/pages/page_walk.h"
 #include "report/engine/pages/prepared_pages.h"
 #include "report/engine/text/text_layout.h"
 #include "report/engine/pages/view_drawing.h"
@@ -128,9 +130,12 @@ bool usesTags(const TextObjectBase& memo, bool filterAllowsTags)
 
 } // namespace
 
-PdfPageGeometry PdfPageGeometry::of(const ReportPage& page)
+PdfPageGeometry PdfPageGeometry::of(const ReportPage& page, int index)
 {
     PdfPageGeometry geometry;
+    const QPointF origin = pageOrigin(page, index);
+    geometry.originX = origin.x();
+    geometry.originY = origin.y();
     geometry.width = page.width() * kPointsPerPixel;
     geometry.height = page.height() * kPointsPerPixel;
     geometry.marginLeft = page.leftMargin() * 0.05;
@@ -139,8 +144,8 @@ PdfPageGeometry PdfPageGeometry::of(const ReportPage& page)
 }
 
 PdfPageContent::PdfPageContent(PdfDocumentWriter& document, const PdfContentOptions& options,
-    const ReportPage& page, const PreparedPages* preparedPages)
-    : m_document(document), m_options(options), m_geometry(PdfPageGeometry::of(page)), m_preparedPages(preparedPages)
+    const ReportPage& page, int index, const PreparedPages* preparedPages)
+    : m_document(document), m_options(options), m_geometry(PdfPageGeometry::of(page, index)), m_preparedPages(preparedPages)
 {
     // A receipt page's content takes a few kilobytes.
     m_content.reserve(8 * 1024);
@@ -214,21 +219,21 @@ bool drawnAsPicture(const View& view, bool showsTags)
         && !dynamic_cast<const CheckBoxObject*>(&view);
 }
 
-void PdfPageContent::writeObject(ReportObject& object)
+void PdfPageContent::writeObject(const ReportObject& object)
 {
-    auto* view = dynamic_cast<View*>(&object);
+    const auto* view = dynamic_cast<const View*>(&object);
     if (!view || !(view->printable() || m_options.exportNotPrintable))
         return;
     if (!view->url().isEmpty())
         addLink(*view);
-    auto* memo = dynamic_cast<TextObjectBase*>(view);
+    const auto* memo = dynamic_cast<const TextObjectBase*>(view);
     if (memo && !drawnAsPicture(*view, usesTags(*memo, m_options.htmlTags))) {
         writeText(*memo);
-    } else if (auto* shape = dynamic_cast<ShapeObject*>(view)) {
+    } else if (const auto* shape = dynamic_cast<const ShapeObject*>(view)) {
         writeShape(*shape);
-    } else if (auto* lineObject = dynamic_cast<LineObjectBase*>(view)) {
+    } else if (const auto* lineObject = dynamic_cast<const LineObjectBase*>(view)) {
         writeLine(*lineObject);
-    } else if (auto* box = dynamic_cast<CheckBoxObject*>(view)) {
+    } else if (const auto* box = dynamic_cast<const CheckBoxObject*>(view)) {
         writeCheckBox(*box);
     } else if (view->width() != 0 && view->height() != 0 && (m_options.background || !isPageBackground(*view))) {
         writeImage(*view);
@@ -487,7 +492,7 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
     return '[' + array.trimmed() + "] TJ";
 }
 
-void PdfPageContent::writeText(TextObjectBase& memo)
+void PdfPageContent::writeText(const TextObjectBase& memo)
 {
     ContentLines line(m_content);
     const Frame& frame = memo.frame();
@@ -679,9 +684,13 @@ void PdfPageContent::writeText(TextObjectBase& memo)
     line.text("Q");
 }
 
-void PdfPageContent::writeImage(View& view)
+void PdfPageContent::writeImage(const View& framed)
 {
-    const double frameWidth = view.frame().width();
+    // The picture is drawn without the frame's width.
+    const std::unique_ptr<View> unframed = standaloneCopy(framed);
+    if (!unframed)
+        return;
+    View& view = *unframed;
     view.frame().setWidth(0);
     const QRectF real = view.getRealBounds();
     const double dx = real.width();
@@ -713,7 +722,6 @@ void PdfPageContent::writeImage(View& view)
     } catch (const Exception&) {
         // What was drawn before the error is embedded.
     }
-    view.frame().setWidth(frameWidth);
 
     const QByteArray jpeg = encodeJpeg(bitmap, barcode ? 95 : 90);
     const QByteArray digest = QCryptographicHash::hash(jpeg, QCryptographicHash::Md5);
@@ -747,7 +755,7 @@ void PdfPageContent::writeImage(View& view)
         "cm");
     line.text("/Im" + QByteArray::number(index) + " Do");
     line.text("Q");
-    writeFrame(view.frame(), boxOf(view));
+    writeFrame(framed.frame(), boxOf(framed));
 }
 
 void PdfPageContent::addLink(const View& view)
@@ -764,7 +772,7 @@ void PdfPageContent::addLink(const View& view)
         if (!ok || page < 1 || (m_preparedPages && page > m_preparedPages->count()))
             return;
         annotation.destinationPage = page - 1;
-        annotation.destinationY = int(std::lround(m_geometry.y(0)));
+        annotation.destinationY = int(std::lround(m_geometry.height - m_geometry.marginTop));
     } else {
         annotation.hyperlink = url;
     }

@@ -39,10 +39,14 @@ struct PdfPageGeometry {
     // The small page-origin terms: 0.05 points per millimetre of the left and top margins.
     double marginLeft = 0;
     double marginTop = 0;
+    // Where the page walk's positions count from (pageOrigin), in pixels.
+    double originX = 0;
+    double originY = 0;
 
-    static PdfPageGeometry of(const ReportPage& page);
-    double x(double pixels) const { return pixels * 0.75 + marginLeft; }
-    double y(double pixels) const { return height - marginTop - pixels * 0.75; }
+    static PdfPageGeometry of(const ReportPage& page, int index);
+    // A position of the page walk in points.
+    double x(double pixels) const { return (pixels + originX) * 0.75 + marginLeft; }
+    double y(double pixels) const { return height - marginTop - (pixels + originY) * 0.75; }
 };
 
 // Whether a page's content draws the view as a picture rather than writing it as text or paths:
@@ -58,12 +62,12 @@ bool drawnAsPicture(const View& view, bool showsTags);
 class PdfPageContent {
 public:
     PdfPageContent(PdfDocumentWriter& document, const PdfContentOptions& options, const ReportPage& page,
-        const PreparedPages* preparedPages);
+        int index, const PreparedPages* preparedPages);
 
     // The page's colour over the printable area, when it has one; called before the first object.
     void writePageColor(const ReportPage& page);
     // Writes one object of the page (views only; the rest are passed over).
-    void writeObject(ReportObject& object);
+    void writeObject(const ReportObject& object);
 
     const PdfPageGeometry& geometry() const { return m_geometry; }
     // The operators written so far, every line ending with CR LF.
@@ -90,8 +94,8 @@ private:
     void writeShape(const ShapeObject& shape);
     void writeLine(const LineObjectBase& line);
     void writeCheckBox(const CheckBoxObject& box);
-    void writeText(TextObjectBase& memo);
-    void writeImage(View& view);
+    void writeText(const TextObjectBase& memo);
+    void writeImage(const View& view);
     void writeFrame(const Frame& frame, const Box& box);
     void addLink(const View& view);
     // The document font for a report font, added on first use; its index names it (/F0, /F1, ...).

@@ -2,6 +2,7 @@
 #include "report/document/text_object.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
+#include "report/engine/pages/page_walk.h"
 #include "report/engine/pages/report_preparer.h"
 #include "report/export/export_filter.h"
 #include "runtime/exception.h"
@@ -69,24 +70,30 @@ public:
         calls << QStringLiteral("Start");
         return startResult;
     }
-    void startPage(ReportPage&, int index) override { calls << QStringLiteral("StartPage %1").arg(index); }
-    void exportObject(ReportObject& object) override
+    void startPage(const ReportPage& page, int index) override
+    {
+        calls << QStringLiteral("StartPage %1").arg(index);
+        origin = pageOrigin(page, index);
+    }
+    void exportObject(const ReportObject& object) override
     {
         const QString name = object.name().isEmpty() ? object.className() : object.name();
         calls << name;
-        if (auto* memo = dynamic_cast<TextObjectBase*>(&object))
+        if (const auto* memo = dynamic_cast<const TextObjectBase*>(&object))
             texts << memo->text().trimmed();
         sizes << QSizeF(object.width(), object.height());
-        positions << QPointF(object.absLeft(), object.absTop());
+        // Where the object lands on the paper.
+        positions << origin + QPointF(object.absLeft(), object.absTop());
         if (name == failOn)
             throw Exception(QStringLiteral("Kaputt"));
     }
-    void finishPage(ReportPage&, int index) override { calls << QStringLiteral("FinishPage %1").arg(index); }
+    void finishPage(const ReportPage&, int index) override { calls << QStringLiteral("FinishPage %1").arg(index); }
     void finish() override { calls << QStringLiteral("Finish"); }
 
     QStringList calls;
     QStringList texts;
     QList<QPointF> positions;
+    QPointF origin;
     QList<QSizeF> sizes;
     int modalResult = 1;
     bool startResult = true;
@@ -151,9 +158,9 @@ TEST(ExportWalk, BackgroundCarriesThePageColourAndCoversThePrintableArea)
     r.page(0).setColor(colors::Red);
     r.page(0).frame().setSides(AllFrameSides);
     struct BackgroundFilter : RecordingFilter {
-        void exportObject(ReportObject& object) override
+        void exportObject(const ReportObject& object) override
         {
-            if (auto* view = dynamic_cast<View*>(&object); view && object.name() == QLatin1String("_pagebackground")) {
+            if (const auto* view = dynamic_cast<const View*>(&object); view && object.name() == QLatin1String("_pagebackground")) {
                 color = view->color();
                 frame = view->frame().sides();
                 size = QSizeF(view->width(), view->height());
@@ -431,7 +438,7 @@ TEST(ExportWalk, TextObjectsAreCompletedForTheOutputOnly)
     QString fontSeen;
     struct FontFilter : RecordingFilter {
         QString* font = nullptr;
-        void exportObject(ReportObject& object) override
+        void exportObject(const ReportObject& object) override
         {
             RecordingFilter::exportObject(object);
             if (object.name() == QLatin1String("Memo1"))

@@ -338,7 +338,7 @@ TEST(JpegExport, NoFileNameExportsNothing)
     r.filter.setShowDialog(false);
     struct Counting : JpegExport {
         int pages = 0;
-        void startPage(ReportPage& page, int index) override
+        void startPage(const ReportPage& page, int index) override
         {
             ++pages;
             JpegExport::startPage(page, index);

@@ -53,13 +53,13 @@ public:
     // Called with the document and the page's index at the first object of every page.
     std::function<void(PdfDocumentWriter&, int)> onPage;
 
-    void startPage(ReportPage& page, int index) override
+    void startPage(const ReportPage& page, int index) override
     {
         PdfExport::startPage(page, index);
         m_index = index;
         m_pageBegun = true;
     }
-    void exportObject(ReportObject& object) override
+    void exportObject(const ReportObject& object) override
     {
         PdfExport::exportObject(object);
         if (m_pageBegun && onPage) {

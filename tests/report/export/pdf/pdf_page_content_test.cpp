@@ -47,7 +47,7 @@ struct PageContent {
     // The content of the objects, written in order.
     QByteArray contentOf(std::initializer_list<ReportObject*> objects)
     {
-        content = std::make_unique<PdfPageContent>(document, options, *page, nullptr);
+        content = std::make_unique<PdfPageContent>(document, options, *page, 0, nullptr);
         for (ReportObject* object : objects)
             content->writeObject(*object);
         return content->content();
@@ -66,7 +66,7 @@ struct PageContent {
 TEST(PdfPageContent, ColoursAndDashPatterns)
 {
     PageContent page;
-    PdfPageContent content(page.document, page.options, *page.page, nullptr);
+    PdfPageContent content(page.document, page.options, *page.page, 0, nullptr);
     const std::pair<Color, const char*> colours[] = {{colors::Black, "0 0 0"}, {colors::White, "1 1 1"},
         {colors::Cream, "1.00 0.98 0.94"}, {colors::Gray, "0.50 0.50 0.50"}, {0x0A0A0A, "0.04 0.04 0.04"},
         {colors::None, "1.00 1.00 1.00"}, {colors::Cream, "1.00 0.98 0.94"}};
@@ -87,7 +87,7 @@ TEST(PdfPageContent, APageColourIsWrittenInHundredthsCutFrom256Steps)
     PageContent page;
     page.page->setColor(0x0A80FF); // blue 10, green 128, red 255
     page.page->setLeftMargin(10);
-    PdfPageContent content(page.document, page.options, *page.page, nullptr);
+    PdfPageContent content(page.document, page.options, *page.page, 0, nullptr);
     content.writePageColor(*page.page);
     EXPECT_TRUE(content.content().startsWith("0.00 w\r\n1 0.50 0.03 RG\r\n1 0.50 0.03 rg\r\n28.35 0.00 m\r\n"))
         << content.content().toStdString();
