@@ -13,6 +13,7 @@
 #include <QLockFile>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -46,16 +47,61 @@ ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSetti
     return {forms + QString::fromLatin1(format.file), format.copy};
 }
 
+TemplateStore::TemplateStore(const FormatSettings& formatSettings, Clock clock, Setup setup, bool keep)
+    : m_formatSettings(formatSettings)
+    , m_clock(std::move(clock))
+    , m_setup(std::move(setup))
+    , m_keep(keep)
+{
+}
+
+std::shared_ptr<report::Report> TemplateStore::read(const ReceiptTemplate& chosen)
+{
+    auto report = std::make_shared<report::Report>(m_clock);
+    report->setLocaleSettings(m_formatSettings);
+    if (m_setup)
+        m_setup(*report);
+    if (chosen.file.isEmpty()) {
+        report::applyBuiltinDesign(*report);
+        return report;
+    }
+    report->loadFromFile(chosen.file);
+    // A missing template or one without two receipt pages ends the receipt here.
+    if (chosen.copy)
+        report->pages(2)->setVisible(*chosen.copy);
+    return report;
+}
+
+std::shared_ptr<const report::Report> TemplateStore::get(const ReceiptTemplate& chosen)
+{
+    if (!m_keep)
+        return read(chosen);
+    const QFileInfo info(chosen.file);
+    const QDateTime modified = chosen.file.isEmpty() ? QDateTime() : info.lastModified();
+    const qint64 size = chosen.file.isEmpty() ? -1 : info.size();
+    // Read under the lock, so threads asking for one template at once read it once.
+    std::lock_guard lock(m_mutex);
+    const auto kept = std::find_if(m_kept.begin(), m_kept.end(),
+        [&](const Kept& k) { return k.file == chosen.file && k.copy == chosen.copy; });
+    if (kept != m_kept.end() && kept->modified == modified && kept->size == size
+        && (chosen.file.isEmpty() || info.exists()))
+        return kept->report;
+    if (kept != m_kept.end())
+        m_kept.erase(kept);
+    std::shared_ptr<const report::Report> report = read(chosen);
+    m_kept.push_back({chosen.file, chosen.copy, modified, size, report});
+    return report;
+}
+
 ReceiptJob::ReceiptJob(settings::IniSettings& settings, const QString& programFolder,
     const FormatSettings& formatSettings, Clock clock)
     : m_settings(settings)
     , m_programFolder(programFolder.endsWith(u'/') ? programFolder : programFolder + u'/')
     , m_formatSettings(formatSettings)
-    , m_report(clock)
-    , m_preparer(m_report, clock)
+    , m_templates(std::make_shared<TemplateStore>(formatSettings, clock))
+    , m_template(m_templates->get({}))
+    , m_preparer(*m_template, clock)
 {
-    m_report.setLocaleSettings(m_formatSettings);
-    report::applyBuiltinDesign(m_report);
     configurePdf(m_pdf);
     m_jpeg.setShowDialog(false);
 }
@@ -67,26 +113,6 @@ void ReceiptJob::configurePdf(report::PdfExport& pdf)
     pdf.setAuthor(QStringLiteral("Varnel Quittungsprogramm"));
     pdf.setSubject(QStringLiteral("Varnel Quittungsprogramm PDF-Export"));
     pdf.setCreator(QStringLiteral("Varnel IT-Service"));
-}
-
-void ReceiptJob::loadTemplate(const Receipt& receipt)
-{
-    const ReceiptTemplate chosen = receiptTemplate(m_programFolder, m_settings, receipt);
-    if (chosen.file.isEmpty())
-        return;
-    const QFileInfo info(chosen.file);
-    const bool unchanged = m_keepTemplate && m_loadedTemplate.file == chosen.file && info.exists()
-        && m_loadedTemplate.modified == info.lastModified() && m_loadedTemplate.size == info.size();
-    if (!unchanged) {
-        // Forgotten first, so a read that fails halfway is not taken for the template.
-        m_loadedTemplate = LoadedTemplate();
-        m_report.loadFromFile(chosen.file);
-        if (m_keepTemplate)
-            m_loadedTemplate = {chosen.file, info.lastModified(), info.size()};
-    }
-    // A missing template or one without two receipt pages ends the receipt here.
-    if (chosen.copy)
-        m_report.pages(2)->setVisible(*chosen.copy);
 }
 
 // Writes the prepared pages through the filter into the receipt's file of that kind, unless the
@@ -116,7 +142,8 @@ void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, con
 
 void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
 {
-    loadTemplate(receipt);
+    m_template = m_templates->get(receiptTemplate(m_programFolder, m_settings, receipt));
+    m_preparer.setReport(*m_template);
     // The templates' receipt variables come from the receipt while it is made.
     m_preparer.setValueSource([&receipt, this](const QString& name, report::Variant& value) {
         if (std::optional<report::Variant> answer = receiptVariable(name, receipt, m_formatSettings))
@@ -136,9 +163,10 @@ void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
     if (choices.preview) {
         m_output.preview(m_preparer, receipt);
     } else {
+        report::PrintOptions options = m_template->printOptions();
         if (choices.directPrint)
-            m_report.printOptions().setShowDialog(false);
-        m_output.print(m_preparer);
+            options.setShowDialog(false);
+        m_output.print(m_preparer, options);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/receipt/receipt.h"
 #include "report/document/report.h"
+#include "report/document/report_options.h"
 #include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
@@ -12,7 +13,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace quittung::settings {
 class IniSettings;
@@ -54,7 +58,8 @@ struct ReceiptChoices {
 // system's printers (standardReceiptOutput); the command-line tool prints without a preview.
 struct ReceiptOutput {
     std::function<void(report::ReportPreparer&, const Receipt&)> preview;
-    std::function<bool(report::ReportPreparer&)> print;
+    // Prints with the template's print options as the receipt's choices change them.
+    std::function<bool(report::ReportPreparer&, const report::PrintOptions&)> print;
     // The file a PDF or JPEG ("PDF", "JPG") receipt goes to; receiptFileName() when not set.
     std::function<QString(const QString& kind, const Receipt&)> fileName;
     // When set, each output's files are handed over here unpublished; whoever takes them publishes
@@ -70,6 +75,42 @@ struct ReceiptTemplate {
     std::optional<bool> copy;
 };
 ReceiptTemplate receiptTemplate(const QString& programFolder, settings::IniSettings& settings, const Receipt& receipt);
+
+// Receipt templates read from their files into reports that are not changed afterwards, so the
+// receipts made from one, on any number of threads at once, share it. A store that keeps templates
+// reads a file again only when its time or size changed; one that does not reads it for every
+// receipt (the window: a template edited meanwhile is taken at the next receipt). No file gives the
+// built-in receipt design.
+class TemplateStore {
+public:
+    // Sets up a report before a template is read into it (how its errors are reported, say).
+    using Setup = std::function<void(report::Report&)>;
+    explicit TemplateStore(const FormatSettings& formatSettings, Clock clock = systemClock(), Setup setup = {},
+        bool keep = false);
+    TemplateStore(const TemplateStore&) = delete;
+    TemplateStore& operator=(const TemplateStore&) = delete;
+
+    // The report of a template. Errors of the read are reported by the report's silent mode; a
+    // template without the second receipt page that chosen.copy asks about is an error.
+    std::shared_ptr<const report::Report> get(const ReceiptTemplate& chosen);
+
+private:
+    std::shared_ptr<report::Report> read(const ReceiptTemplate& chosen);
+
+    struct Kept {
+        QString file;
+        std::optional<bool> copy;
+        QDateTime modified;
+        qint64 size = -1;
+        std::shared_ptr<const report::Report> report;
+    };
+    FormatSettings m_formatSettings;
+    Clock m_clock;
+    Setup m_setup;
+    bool m_keep;
+    std::mutex m_mutex;
+    std::vector<Kept> m_kept;
+};
 
 // Makes receipts: owns the report (the built-in receipt design until a template is loaded) with
 // its preparer and the two export filters, which keep only options. Each receipt is prepared once,
@@ -87,7 +128,6 @@ public:
     // output file that cannot be written is reported and the others are still made.
     void make(const Receipt& receipt, const ReceiptChoices& choices);
 
-    report::Report& report() { return m_report; }
     report::ReportPreparer& preparer() { return m_preparer; }
     // The filters' options; the files are given per receipt.
     report::PdfExport& pdfExport() { return m_pdf; }
@@ -96,36 +136,27 @@ public:
     settings::IniSettings& settings() { return m_settings; }
     const QString& programFolder() const { return m_programFolder; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }
-    // Keeps a template file unchanged since it was read for the next receipts (a batch): preparing
-    // a receipt, even one that fails, leaves the template as it was read.
-    void setKeepTemplate(bool keep) { m_keepTemplate = keep; }
+    // Where the templates come from; by default a store of the job's own that reads the file for
+    // every receipt. A batch's jobs share one that keeps them.
+    void setTemplates(std::shared_ptr<TemplateStore> templates) { m_templates = std::move(templates); }
 
     // A PDF filter with the receipts' options: fonts embedded, the program's author, subject and
     // creator. The preview's own filters get them too.
     static void configurePdf(report::PdfExport& pdf);
 
 private:
-    void loadTemplate(const Receipt& receipt);
     void exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt);
-
-    // The template file last read into the report, kept for the next receipts (setKeepTemplate)
-    // instead of reading the file again, since preparation never changes it.
-    struct LoadedTemplate {
-        QString file;
-        QDateTime modified;
-        qint64 size = -1;
-    };
 
     settings::IniSettings& m_settings;
     QString m_programFolder;
     FormatSettings m_formatSettings;
-    report::Report m_report;
+    std::shared_ptr<TemplateStore> m_templates;
+    // The template of the last receipt, which its prepared pages (and a preview of them) refer to.
+    std::shared_ptr<const report::Report> m_template;
     report::ReportPreparer m_preparer;
     report::PdfExport m_pdf;
     report::JpegExport m_jpeg;
     ReceiptOutput m_output;
-    bool m_keepTemplate = false;
-    LoadedTemplate m_loadedTemplate;
 };
 
 // The preview window and the system's printers. The preview's Export menu has filters of its own,

@@ -27,7 +27,9 @@ ReceiptOutput standardReceiptOutput(ReceiptJob& job)
         filters.push_back(std::move(jpeg));
         report::showPreparedReport(preparer, std::move(filters));
     };
-    output.print = [](report::ReportPreparer& preparer) { return report::printReport(preparer); };
+    output.print = [](report::ReportPreparer& preparer, const report::PrintOptions& options) {
+        return report::printReport(preparer, options);
+    };
     return output;
 }
 

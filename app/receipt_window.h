@@ -69,9 +69,8 @@ public:
     bool pdfOpenAfterExport() const { return m_job->pdfExport().openAfterExport(); }
 
     settings::IniSettings& settingsStore() { return *m_settings; }
-    // The receipt job with the report, its preparer and the export filters' options.
+    // The receipt job with its templates, its preparer and the export filters' options.
     ReceiptJob& receiptJob() { return *m_job; }
-    report::Report& report() { return m_job->report(); }
     // The folder that holds the program, Settings.ini, Forms/, PDF/ and JPG/, with a trailing "/".
     const QString& programFolder() const { return m_programFolder; }
     const FormatSettings& formatSettings() const { return m_formatSettings; }

@@ -59,6 +59,12 @@ CC=clang-$clang_version CXX=clang++-$clang_version cmake -S . -B build/test -G N
     -DQUITTUNG_SANITIZE=ON -DQUITTUNG_FUZZ=ON -DQUITTUNG_WERROR=ON \
     -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld
 cmake --build build/test
+# The tests of objects shared between threads once more with ThreadSanitizer (label threads), which
+# cannot be combined with AddressSanitizer: only that program and what it links are built.
+CC=clang-$clang_version CXX=clang++-$clang_version cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DQUITTUNG_TSAN=ON -DQUITTUNG_BUILD_BENCHMARKS=OFF -DQUITTUNG_WERROR=ON \
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld
+cmake --build build/tsan --target thread_tests
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}

@@ -201,19 +201,19 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const st
 // Everything one thread makes receipts with: its own receipt job and copy of the settings.
 class ReceiptMaker {
 public:
-    ReceiptMaker(const Options& options, const QString& programFolder, bool batch)
+    ReceiptMaker(const Options& options, const QString& programFolder, bool batch,
+        const std::shared_ptr<TemplateStore>& templates)
         : m_job(openSettings(m_settings, programFolder), programFolder, FormatSettings::fromProcessLocale())
     {
-        m_job.setKeepTemplate(true);
+        m_job.setTemplates(templates);
         if (options.print.wanted) {
-            m_job.output().print = [printer = options.print.target](report::ReportPreparer& preparer) {
-                if (!printReceipt(preparer, printer))
+            m_job.output().print = [printer = options.print.target](
+                                       report::ReportPreparer& preparer, const report::PrintOptions& printOptions) {
+                if (!printReceipt(preparer, printOptions, printer))
                     throw Exception(QStringLiteral("Die Quittung konnte nicht gedruckt werden: kein Drucker."));
                 return true;
             };
         }
-        // A receipt's errors end that receipt and are reported with its row.
-        m_job.report().engineOptions().setNewSilentMode(report::SilentMode::Rethrow);
         // The receipts of a batch differ in their words only: with the letters, digits and signs
         // of German text in every subset they embed the same font data, cut and deflated once.
         if (batch)
@@ -350,7 +350,15 @@ settings::IniSettings& openSettings(settings::IniSettings& settings, const QStri
     return settings;
 }
 
-int runBatch(const Options& options, const Rows& rows, const QString& programFolder)
+std::shared_ptr<TemplateStore> batchTemplates()
+{
+    // A receipt's errors end that receipt and are reported with its row.
+    return std::make_shared<TemplateStore>(FormatSettings::fromProcessLocale(), systemClock(),
+        [](report::Report& report) { report.engineOptions().setNewSilentMode(report::SilentMode::Rethrow); }, true);
+}
+
+int runBatch(const Options& options, const Rows& rows, const QString& programFolder,
+    const std::shared_ptr<TemplateStore>& templates)
 {
     const bool batch = !options.csv.isEmpty();
     for (const OutputTarget* output : {&options.pdf, &options.jpeg}) {
@@ -388,7 +396,7 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
     const std::size_t threads = options.print.wanted ? 1 : std::min(std::size_t(cores), count);
     std::vector<std::unique_ptr<ReceiptMaker>> makers;
     for (std::size_t i = 0; i < threads; ++i)
-        makers.push_back(std::make_unique<ReceiptMaker>(options, programFolder, batch));
+        makers.push_back(std::make_unique<ReceiptMaker>(options, programFolder, batch, templates));
 
     RowMessageHost host;
     report::EngineHost* const previousHost = report::setEngineHost(&host);

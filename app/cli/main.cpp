@@ -32,17 +32,16 @@ namespace {
 // True when a template holds an object the PDF export draws as a picture rather than writing it
 // as text and paths: drawing takes Qt's fonts, which need a GUI application. A text whose tags may
 // take effect counts as drawn, since what it shows is known only once it is prepared.
-bool drawsPictures(const QString& templateFile)
+bool drawsPictures(TemplateStore& templates, const ReceiptTemplate& chosen)
 {
-    report::Report report;
+    std::shared_ptr<const report::Report> report;
     try {
-        report.engineOptions().setNewSilentMode(report::SilentMode::Rethrow);
-        report.loadFromFile(templateFile);
+        report = templates.get(chosen);
     } catch (const Exception&) {
         // The receipt reports it; nothing of it is drawn.
         return false;
     }
-    const std::vector<report::ReportObject*> objects = report.allObjects();
+    const std::vector<report::ReportObject*> objects = report->allObjects();
     return std::any_of(objects.begin(), objects.end(), [](const report::ReportObject* object) {
         const auto* view = dynamic_cast<const report::View*>(object);
         const auto* text = dynamic_cast<const report::TextObjectBase*>(object);
@@ -51,11 +50,11 @@ bool drawsPictures(const QString& templateFile)
 }
 
 // The templates the rows are made from.
-QStringList templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
+std::vector<ReceiptTemplate> templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
 {
     settings::IniSettings settings;
     openSettings(settings, programFolder);
-    QStringList files;
+    std::vector<ReceiptTemplate> files;
     for (const auto& row : rows.fields) {
         Receipt receipt;
         receipt.templateFile = options.templateFile;
@@ -65,9 +64,10 @@ QStringList templatesOfRows(const Options& options, const Rows& rows, const QStr
             // The row is reported when it is made.
             continue;
         }
-        const QString file = receiptTemplate(programFolder, settings, receipt).file;
-        if (!file.isEmpty() && !files.contains(file))
-            files << file;
+        const ReceiptTemplate chosen = receiptTemplate(programFolder, settings, receipt);
+        if (std::none_of(files.begin(), files.end(),
+                [&](const ReceiptTemplate& t) { return t.file == chosen.file && t.copy == chosen.copy; }))
+            files.push_back(chosen);
     }
     return files;
 }
@@ -117,10 +117,13 @@ int main(int argc, char* argv[])
     // needs: printing the widgets' print support; JPEG files and templates the PDF draws pictures
     // of Qt's fonts, which need a GUI application (on the offscreen platform, as there is no
     // display); a PDF of texts, lines and shapes needs neither.
-    const QStringList templates = options.print.wanted || options.jpeg.wanted ? QStringList()
-                                                                                : templatesOfRows(options, *rows, programFolder);
+    // The templates are read once here, for this question and for the receipts.
+    const std::shared_ptr<TemplateStore> templates = batchTemplates();
+    const std::vector<ReceiptTemplate> chosen = options.print.wanted || options.jpeg.wanted
+        ? std::vector<ReceiptTemplate>()
+        : templatesOfRows(options, *rows, programFolder);
     const bool drawsText = options.print.wanted || options.jpeg.wanted
-        || std::any_of(templates.begin(), templates.end(), drawsPictures);
+        || std::any_of(chosen.begin(), chosen.end(), [&](const ReceiptTemplate& t) { return drawsPictures(*templates, t); });
     if (drawsText && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -130,5 +133,5 @@ int main(int argc, char* argv[])
         application = std::make_unique<QGuiApplication>(argc, argv);
     else
         application = std::make_unique<QCoreApplication>(argc, argv);
-    return runBatch(options, *rows, programFolder);
+    return runBatch(options, *rows, programFolder, templates);
 }

@@ -19,11 +19,12 @@ std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
     return std::make_unique<QApplication>(argc, argv);
 }
 
-bool printReceipt(report::ReportPreparer& preparer, const QString& printer)
+bool printReceipt(report::ReportPreparer& preparer, const report::PrintOptions& options, const QString& printer)
 {
-    if (printer.isEmpty())
-        return report::printReport(preparer);
-    return report::printReport(preparer, 1, printer);
+    report::PrintOptions chosen = options;
+    if (!printer.isEmpty())
+        chosen.setPrinter(printer);
+    return report::printReport(preparer, chosen);
 }
 
 } // namespace quittung::app

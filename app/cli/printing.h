@@ -6,6 +6,7 @@
 #include <memory>
 
 namespace quittung::report {
+class PrintOptions;
 class ReportPreparer;
 }
 
@@ -21,8 +22,8 @@ bool canPrint();
 // The application object printing needs: the widgets' print support.
 std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv);
 
-// Prints a receipt without the dialog on the named printer, or on the default one when the name is
+// Prints a receipt with the options on the named printer, or on the options' one when the name is
 // empty; false when there is no printer.
-bool printReceipt(report::ReportPreparer& preparer, const QString& printer);
+bool printReceipt(report::ReportPreparer& preparer, const report::PrintOptions& options, const QString& printer);
 
 } // namespace quittung::app

@@ -13,7 +13,7 @@ std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-bool printReceipt(report::ReportPreparer&, const QString&)
+bool printReceipt(report::ReportPreparer&, const report::PrintOptions&, const QString&)
 {
     return false;
 }

@@ -216,10 +216,10 @@ private:
 
 bool printReport(ReportPreparer& engine, int currentPage)
 {
-    return printReport(engine, currentPage, engine.report().printOptions().printer());
+    return printReport(engine, engine.report().printOptions(), currentPage);
 }
 
-bool printReport(ReportPreparer& engine, int currentPage, const QString& printerName)
+bool printReport(ReportPreparer& engine, PrintOptions options, int currentPage)
 {
     PrinterList& printers = PrinterList::instance();
     if (!printers.hasPhysicalPrinters()) {
@@ -227,9 +227,7 @@ bool printReport(ReportPreparer& engine, int currentPage, const QString& printer
             engineMessage(QStringLiteral("prNoPrinters")), EngineHost::Icon::Error);
         return false;
     }
-    // A copy: the dialog's choices last for this print only, and the report is only read.
-    PrintOptions options = engine.report().printOptions();
-    options.setPrinter(printerName);
+    // The dialog's choices last for this print only, and the report is only read.
     if (const int named = printers.indexOf(options.printer()); named >= 0)
         printers.setCurrent(named);
     if (options.showDialog()) {

@@ -52,7 +52,9 @@ protected:
 
         window = std::make_unique<ReceiptWindow>(FormatSettings::german(), folder.path(), [] { return kNow; });
         window->show();
-        window->report().events().beginDoc = [this](const Report&) { log << QStringLiteral("prepare"); };
+        // Every template the window reads tells when a preparation begins.
+        window->receiptJob().setTemplates(std::make_shared<TemplateStore>(FormatSettings::german(),
+            [] { return kNow; }, [this](Report& report) { report.events().beginDoc = [this](const Report&) { onPrepare(); }; }));
         ReceiptOutput output;
         output.preview = [this](ReportPreparer& preparer, const Receipt&) {
             log << QStringLiteral("preview");
@@ -62,9 +64,8 @@ protected:
             amountsAtPreview = window->netEdit->text() + u'|' + window->grossEdit->text();
             numberAtPreview = window->numberEdit->text();
         };
-        output.print = [this](ReportPreparer& preparer) {
-            log << (preparer.report().printOptions().showDialog() ? QStringLiteral("print with dialog")
-                                                                   : QStringLiteral("print"));
+        output.print = [this](ReportPreparer&, const PrintOptions& options) {
+            log << (options.showDialog() ? QStringLiteral("print with dialog") : QStringLiteral("print"));
             return true;
         };
         window->setReceiptOutput(output);
@@ -104,6 +105,7 @@ protected:
     ErrorPresenter previousPresenter;
     std::unique_ptr<ReceiptWindow> window;
     QStringList log;
+    std::function<void()> onPrepare = [this] { log << QStringLiteral("prepare"); };
     int shownPages = -1;
     double shownWidth = 0;
     QByteArray settingsAtPreview;
@@ -338,7 +340,7 @@ TEST_F(ReceiptCommandTest, ThePreviewsExportAsksForItsFileAndNeverTakesAnOlderRe
 TEST_F(ReceiptCommandTest, AClickWhileAReceiptIsMadeStartsNoSecond)
 {
     int clicks = 0;
-    window->report().events().beginDoc = [&](const Report&) {
+    onPrepare = [&] {
         log << QStringLiteral("prepare");
         EXPECT_FALSE(window->createButton->isEnabled());
         if (clicks++ == 0) {

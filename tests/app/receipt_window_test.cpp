@@ -318,7 +318,7 @@ TEST_F(ReceiptWindowTest, TheFormStateIsWhatTheUserTyped)
 TEST_F(ReceiptWindowTest, TheReportStartsWithTheBuiltinDesign)
 {
     const auto form = showWindow();
-    Report& report = form->report();
+    const Report& report = form->receiptJob().preparer().report();
     ASSERT_EQ(report.pagesCount(), 2);
     EXPECT_EQ(report.pages(1)->name(), QStringLiteral("Page1"));
     EXPECT_EQ(report.pages(1)->children().size(), 85u);

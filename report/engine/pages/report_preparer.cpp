@@ -130,7 +130,7 @@ void extractMacros(TextObjectBase& memo, int totalPages)
 }
 
 ReportPreparer::ReportPreparer(const Report& report, Clock clock)
-    : m_report(report)
+    : m_report(&report)
     , m_clock(std::move(clock))
 {
 }
@@ -139,7 +139,7 @@ ReportPreparer::~ReportPreparer() = default;
 
 void ReportPreparer::reportErrors()
 {
-    reportErrorList(m_errors, m_report.engineOptions().newSilentMode());
+    reportErrorList(m_errors, m_report->engineOptions().newSilentMode());
 }
 
 bool ReportPreparer::prepareReport(bool clearLastReport)
@@ -155,11 +155,11 @@ bool ReportPreparer::prepareReport(bool clearLastReport)
     m_setVariables.clear();
     try {
         m_expressionCache.clear();
-        if (m_report.events().beginDoc)
-            m_report.events().beginDoc(m_report);
+        if (m_report->events().beginDoc)
+            m_report->events().beginDoc(*m_report);
         if (!m_terminated && run()) {
-            if (m_report.events().endDoc)
-                m_report.events().endDoc(m_report);
+            if (m_report->events().endDoc)
+                m_report->events().endDoc(*m_report);
             result = true;
         }
     } catch (const Exception& error) {
@@ -184,7 +184,7 @@ bool ReportPreparer::run()
     m_pageNumber = 0;
 
     std::vector<const ReportPage*> pages;
-    for (const auto& child : std::as_const(m_report).children()) {
+    for (const auto& child : m_report->children()) {
         const auto* page = dynamic_cast<const ReportPage*>(child.get());
         if (!page || !page->visible() || dynamic_cast<const DotMatrixPage*>(page))
             continue;
@@ -203,7 +203,7 @@ bool ReportPreparer::run()
 
     // Only the old progress style shows a window while preparing; the events and the window
     // system's pending input are served either way.
-    RunProgress progress(m_terminated, m_report.oldStyleProgress() && m_report.showProgress());
+    RunProgress progress(m_terminated, m_report->oldStyleProgress() && m_report->showProgress());
     try {
         for (const ReportPage* page : pages) {
             for (int copy = 0; copy < page->pageCount() && !m_terminated; ++copy)
@@ -251,8 +251,8 @@ void ReportPreparer::showBand(Band& band, std::vector<std::unique_ptr<ReportObje
     const auto beforePrint = [this](OutputObject& object) {
         m_curObject = object.name();
         object.beforePrint();
-        if (m_report.events().beforePrint)
-            m_report.events().beforePrint(object);
+        if (m_report->events().beforePrint)
+            m_report->events().beforePrint(object);
     };
     beforePrint(band);
     for (const auto& child : objects) {
@@ -270,12 +270,12 @@ void ReportPreparer::showBand(Band& band, std::vector<std::unique_ptr<ReportObje
     // The objects stay on the output page as they were filled: nothing is undone afterwards.
     std::vector<ReportObject*> shown;
     const auto afterPrint = [&] {
-        if (band.visible() && m_report.events().afterPrint) {
+        if (band.visible() && m_report->events().afterPrint) {
             for (ReportObject* object : shown)
-                m_report.events().afterPrint(*object);
+                m_report->events().afterPrint(*object);
         }
-        if (m_report.events().afterPrint)
-            m_report.events().afterPrint(band);
+        if (m_report->events().afterPrint)
+            m_report->events().afterPrint(band);
         band.afterPrint();
         m_curObject.clear();
     };
@@ -338,7 +338,7 @@ QString ReportPreparer::evaluateAndFormat(TextObjectBase& memo, const QString& e
     }
     if (memo.hideZeros() && value.type() != Variant::Type::String && isZero(value))
         return QString();
-    return formatData(value, format ? *format : memo.displayFormat(), m_report.localeSettings());
+    return formatData(value, format ? *format : memo.displayFormat(), m_report->localeSettings());
 }
 
 Variant ReportPreparer::calc(const QString& expression)
@@ -373,7 +373,7 @@ Variant ReportPreparer::calc(const QString& expression)
     } catch (const ReportedError&) {
         throw;
     } catch (const FloatDivisionByZeroError& error) {
-        if (m_report.engineOptions().ignoreDevByZero())
+        if (m_report->engineOptions().ignoreDevByZero())
             return Variant::null();
         fail(error.message());
     } catch (const Exception& error) {
@@ -392,7 +392,7 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
 {
     value = Variant::null();
     // System variables come first and never reach the host.
-    const QStringList& systemNames = m_report.systemVariables();
+    const QStringList& systemNames = m_report->systemVariables();
     int system = -1;
     for (int k = 0; k < systemNames.size() && system < 0; ++k) {
         if (systemNames[k].compare(name, Qt::CaseInsensitive) == 0)
@@ -414,17 +414,17 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
     Variant answer;
     if (m_valueSource)
         m_valueSource(name, answer);
-    if (answer.isEmpty() && m_report.events().getValue)
-        m_report.events().getValue(name, answer);
+    if (answer.isEmpty() && m_report->events().getValue)
+        m_report->events().getValue(name, answer);
     if (!answer.isEmpty()) {
         value = answer;
         return true;
     }
 
     const auto set = m_setVariables.constFind(name.toLower());
-    const int variable = set == m_setVariables.constEnd() ? m_report.variables().indexOf(name) : -1;
+    const int variable = set == m_setVariables.constEnd() ? m_report->variables().indexOf(name) : -1;
     if (set != m_setVariables.constEnd() || variable >= 0) {
-        const Variant stored = set != m_setVariables.constEnd() ? *set : m_report.variables().item(variable).value();
+        const Variant stored = set != m_setVariables.constEnd() ? *set : m_report->variables().item(variable).value();
         if (stored.type() == Variant::Type::String && !stored.stringValue().contains(QStringLiteral("\r\n")))
             value = calc(stored.stringValue());
         else
@@ -440,7 +440,7 @@ bool ReportPreparer::lookupValue(const QString& name, Variant& value)
 
 bool ReportPreparer::hasVariable(const QString& name) const
 {
-    return containsName(kScriptObjects, name) || (!name.isEmpty() && m_report.findObject(name));
+    return containsName(kScriptObjects, name) || (!name.isEmpty() && m_report->findObject(name));
 }
 
 Variant ReportPreparer::variableValue(const QString&)
@@ -463,7 +463,7 @@ Variant ReportPreparer::callFunction(const QString& name, const std::vector<Vari
         if (arguments.size() > count)
             throw Exception(engineMessage(QStringLiteral("xrTooManyParameters")));
     };
-    const auto text = [&](const Variant& value) { return variantToText(value, m_report.localeSettings()); };
+    const auto text = [&](const Variant& value) { return variantToText(value, m_report->localeSettings()); };
     if (name.compare(QLatin1String("Get"), Qt::CaseInsensitive) == 0) {
         expect(1);
         return get(text(arguments[0]));

@@ -20,8 +20,9 @@ class ReportObject;
 class Report;
 class ReportPage;
 
-// Prepares a report into output pages and answers the expressions of its text objects. One
-// engine serves one report for the report's whole life and owns the prepared pages.
+// Prepares a report into output pages and answers the expressions of its text objects. The engine
+// owns the prepared pages and only reads the report, so any number of engines, on any threads,
+// may prepare from one report at once.
 class ReportPreparer : public ExpressionScope {
 public:
     explicit ReportPreparer(const Report& report, Clock clock = systemClock());
@@ -35,7 +36,9 @@ public:
     const PreparedPages& preparedPages() const { return m_pages; }
     // For a preview that opens saved pages or changes their paper.
     PreparedPages& preparedPages() { return m_pages; }
-    const Report& report() const { return m_report; }
+    const Report& report() const { return *m_report; }
+    // Prepares from another report from now on (the template of the next receipt, say).
+    void setReport(const Report& report) { m_report = &report; }
     // What went wrong in the last preparation and the exports of its pages since; the report keeps
     // only what went wrong reading it.
     SortedStringList& errors() { return m_errors; }
@@ -77,7 +80,7 @@ private:
     [[noreturn]] void fail(const QString& message);
     Variant get(const QString& name);
 
-    const Report& m_report;
+    const Report* m_report;
     Clock m_clock;
     PreparedPages m_pages;
     QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;
