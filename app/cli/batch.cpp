@@ -65,18 +65,18 @@ struct RowResult {
     void addError(const QString& text) { errors << prefix + text; }
 };
 
-// The row the calling thread is making, for the engine's messages.
-thread_local RowResult* t_currentRow = nullptr;
-
 // The engine's messages and questions (a font file the PDF cannot take as it is, say) join the
 // lines of the row they arose in; questions are answered with No, as nobody is there to ask.
 class RowMessageHost final : public report::EngineHost {
 public:
+    // The row being made; its messages go to standard error when there is none.
+    void setRow(RowResult* row) { m_row = row; }
+
     void showMessage(const QString& caption, const QString& text, Icon) override
     {
         const QString line = caption + QStringLiteral(": ") + QString(text).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), QStringLiteral(" "));
-        if (t_currentRow)
-            t_currentRow->addError(line);
+        if (m_row)
+            m_row->addError(line);
         else
             printLine(stderr, line);
     }
@@ -85,6 +85,9 @@ public:
         showMessage(caption, text, icon);
         return false;
     }
+
+private:
+    RowResult* m_row = nullptr;
 };
 
 // Printable ASCII and the German letters and signs beyond it.
@@ -206,6 +209,7 @@ public:
         : m_job(openSettings(m_settings, programFolder), programFolder, FormatSettings::fromProcessLocale())
     {
         m_job.setTemplates(templates);
+        m_job.preparer().setHost(m_host);
         if (options.print.wanted) {
             m_job.output().print = [printer = options.print.target](
                                        report::ReportPreparer& preparer, const report::PrintOptions& printOptions) {
@@ -230,7 +234,7 @@ public:
         result.failed = !plan.errors.isEmpty();
         if (!plan.receipt)
             return result;
-        t_currentRow = &result;
+        m_host.setRow(&result);
         try {
             ReceiptOutput& output = m_job.output();
             output.pending = [&result](report::ExportFiles files) {
@@ -247,11 +251,12 @@ public:
             result.failed = true;
             result.addError(errorText(error));
         }
-        t_currentRow = nullptr;
+        m_host.setRow(nullptr);
         return result;
     }
 
 private:
+    RowMessageHost m_host;
     settings::IniSettings m_settings;
     ReceiptJob m_job;
 };
@@ -398,8 +403,6 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
     for (std::size_t i = 0; i < threads; ++i)
         makers.push_back(std::make_unique<ReceiptMaker>(options, programFolder, batch, templates));
 
-    RowMessageHost host;
-    report::EngineHost* const previousHost = report::setEngineHost(&host);
     RowPrinter printer(count, batch);
     std::atomic<std::size_t> nextRow = 0;
     const std::size_t groupSize = filesPublishedTogether(makers.size());
@@ -431,7 +434,6 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
         for (std::thread& worker : workers)
             worker.join();
     }
-    report::setEngineHost(previousHost);
     return printer.anyFailed() ? SomeFailed : AllMade;
 }
 

@@ -21,6 +21,11 @@
 
 namespace quittung::report {
 
+EngineHost& ExportFilter::host() const
+{
+    return m_engine ? m_engine->host() : engineHost();
+}
+
 void ExportFilter::finishPage(const ReportPage&, int) {}
 void ExportFilter::startPage(const ReportPage&, int) {}
 
@@ -46,6 +51,7 @@ class PageWalk {
 public:
     PageWalk(ReportPreparer& engine, ExportFilter& filter, PageSelection selected)
         : m_pages(engine.preparedPages())
+        , m_host(engine.host())
         , m_filter(filter)
         , m_selected(std::move(selected))
         , m_progress(filter.showProgress() && engine.report().showProgress())
@@ -59,13 +65,13 @@ public:
         if (!m_filter.start())
             return;
         if (m_progress)
-            engineHost().progressStart(QString());
+            m_host.progressStart(QString());
         try {
             for (int i = 0; i < m_pages.count(); ++i) {
                 exportPage(i);
                 if (m_cancelled)
                     break;
-                engineHost().processMessages();
+                m_host.processMessages();
             }
         } catch (...) {
             end();
@@ -78,7 +84,7 @@ private:
     void end()
     {
         if (m_progress)
-            engineHost().progressStop();
+            m_host.progressStop();
         m_filter.finish();
     }
 
@@ -88,9 +94,9 @@ private:
             return;
         const ReportPage& page = *m_pages.page(i);
         if (m_progress) {
-            engineHost().progressSetMessage(engineMessage(QStringLiteral("expExportingPage"))
+            m_host.progressSetMessage(engineMessage(QStringLiteral("expExportingPage"))
                                                 .replace(QStringLiteral("%d"), QString::number(i + 1)));
-            m_terminated = engineHost().progressTerminated();
+            m_terminated = m_host.progressTerminated();
         }
         m_filter.startPage(page, i);
         try {
@@ -137,6 +143,7 @@ private:
     }
 
     const PreparedPages& m_pages;
+    EngineHost& m_host;
     ExportFilter& m_filter;
     PageSelection m_selected;
     bool m_progress;

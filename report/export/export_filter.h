@@ -10,6 +10,7 @@ class QIODevice;
 
 namespace quittung::report {
 
+class EngineHost;
 class ExportFiles;
 class ReportObject;
 class ReportPreparer;
@@ -76,6 +77,8 @@ public:
     const Report* report() const { return m_report; }
     // The engine whose pages are exported; its errors() take the export's.
     ReportPreparer* engine() const { return m_engine; }
+    // The engine's host, which the export's messages and questions go to.
+    EngineHost& host() const;
     const PreparedPages* preparedPages() const { return m_preparedPages; }
 
     // Called with the filter once an export begins.

@@ -60,6 +60,7 @@ class PrintJob {
 public:
     PrintJob(ReportPreparer& engine, Printer& printer, const PrintOptions& options)
         : m_pages(engine.preparedPages())
+        , m_host(engine.host())
         , m_report(engine.report())
         , m_printer(printer)
         , m_options(options)
@@ -74,7 +75,7 @@ public:
         if (m_options.reverse())
             std::reverse(pages.begin(), pages.end());
         if (m_progress)
-            engineHost().progressStart(QString());
+            m_host.progressStart(QString());
         if (m_options.collate()) {
             for (int copy = 1; copy <= m_copies && !m_stopped; ++copy)
                 printSequence(pages, 1);
@@ -84,7 +85,7 @@ public:
         if (m_painter.isActive())
             m_painter.end();
         if (m_progress)
-            engineHost().progressStop();
+            m_host.progressStop();
     }
 
 private:
@@ -96,7 +97,7 @@ private:
             if ((m_options.printPages() == PrintPages::Odd && number % 2 == 0)
                 || (m_options.printPages() == PrintPages::Even && number % 2 == 1))
                 continue;
-            if (m_progress && engineHost().progressTerminated()) {
+            if (m_progress && m_host.progressTerminated()) {
                 abort();
                 return;
             }
@@ -146,10 +147,10 @@ private:
         drawPage(m_pages, index, m_painter, m_printer.dpiX() / 96.0, m_printer.dpiY() / 96.0,
             paper.left() - origin.left(), paper.top() - origin.top());
         if (m_progress) {
-            engineHost().progressSetMessage(engineMessage(QStringLiteral("prPrintingPage"))
+            m_host.progressSetMessage(engineMessage(QStringLiteral("prPrintingPage"))
                                                 .replace(QStringLiteral("%d"), QString::number(index + 1)));
         }
-        engineHost().processMessages();
+        m_host.processMessages();
     }
 
     void setUp(const ReportPage& page, const PaperSetup& setup, int deviceCopies)
@@ -202,6 +203,7 @@ private:
     }
 
     const PreparedPages& m_pages;
+    EngineHost& m_host;
     const Report& m_report;
     Printer& m_printer;
     const PrintOptions& m_options;
@@ -223,7 +225,7 @@ bool printReport(ReportPreparer& engine, PrintOptions options, int currentPage)
 {
     PrinterList& printers = PrinterList::instance();
     if (!printers.hasPhysicalPrinters()) {
-        engineHost().showMessage(engineMessage(QStringLiteral("mbError")),
+        engine.host().showMessage(engineMessage(QStringLiteral("mbError")),
             engineMessage(QStringLiteral("prNoPrinters")), EngineHost::Icon::Error);
         return false;
     }
@@ -237,7 +239,7 @@ bool printReport(ReportPreparer& engine, PrintOptions options, int currentPage)
     }
     Printer& printer = printers.current();
     if (!printer.isInitialised()) {
-        engineHost().showMessage(engineMessage(QStringLiteral("mbError")),
+        engine.host().showMessage(engineMessage(QStringLiteral("mbError")),
             engineMessage(QStringLiteral("prInvalidPrinter")), EngineHost::Icon::Error);
         return true;
     }

@@ -1,5 +1,7 @@
 #include "report/engine/pages/report_preparer.h"
 
+#include "report/document/engine_host.h"
+
 #include "report/document/band.h"
 #include "report/document/class_registry.h"
 #include "report/document/engine_messages.h"
@@ -131,6 +133,7 @@ void extractMacros(TextObjectBase& memo, int totalPages)
 
 ReportPreparer::ReportPreparer(const Report& report, Clock clock)
     : m_report(&report)
+    , m_host(&engineHost())
     , m_clock(std::move(clock))
 {
 }
@@ -203,7 +206,7 @@ bool ReportPreparer::run()
 
     // Only the old progress style shows a window while preparing; the events and the window
     // system's pending input are served either way.
-    RunProgress progress(m_terminated, m_report->oldStyleProgress() && m_report->showProgress());
+    RunProgress progress(*m_host, m_terminated, m_report->oldStyleProgress() && m_report->showProgress());
     try {
         for (const ReportPage* page : pages) {
             for (int copy = 0; copy < page->pageCount() && !m_terminated; ++copy)

@@ -13,6 +13,7 @@
 
 namespace quittung::report {
 
+class EngineHost;
 class RunProgress;
 class Band;
 class TextObjectBase;
@@ -37,6 +38,10 @@ public:
     // For a preview that opens saved pages or changes their paper.
     PreparedPages& preparedPages() { return m_pages; }
     const Report& report() const { return *m_report; }
+    // What the engine asks of the program around it while it prepares, exports or prints these
+    // pages: messages, questions, progress. The program's host (engineHost()) unless set.
+    EngineHost& host() const { return *m_host; }
+    void setHost(EngineHost& host) { m_host = &host; }
     // Prepares from another report from now on (the template of the next receipt, say).
     void setReport(const Report& report) { m_report = &report; }
     // What went wrong in the last preparation and the exports of its pages since; the report keeps
@@ -81,6 +86,7 @@ private:
     Variant get(const QString& name);
 
     const Report* m_report;
+    EngineHost* m_host;
     Clock m_clock;
     PreparedPages m_pages;
     QHash<QString, std::shared_ptr<const CompiledExpression>> m_expressionCache;

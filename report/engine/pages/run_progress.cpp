@@ -4,23 +4,24 @@
 
 namespace quittung::report {
 
-RunProgress::RunProgress(bool& terminated, bool showWindow)
-    : m_terminated(terminated)
+RunProgress::RunProgress(EngineHost& host, bool& terminated, bool showWindow)
+    : m_host(host)
+    , m_terminated(terminated)
     , m_showWindow(showWindow)
 {
     if (m_showWindow)
-        engineHost().progressStart(QString());
-    engineHost().processMessages();
+        m_host.progressStart(QString());
+    m_host.processMessages();
 }
 
 void RunProgress::step(const QString& message)
 {
     if (m_showWindow) {
-        engineHost().progressSetMessage(message);
-        if (engineHost().progressTerminated())
+        m_host.progressSetMessage(message);
+        if (m_host.progressTerminated())
             m_terminated = true;
     }
-    engineHost().processMessages();
+    m_host.processMessages();
 }
 
 void RunProgress::stop()
@@ -29,7 +30,7 @@ void RunProgress::stop()
         return;
     m_running = false;
     if (m_showWindow)
-        engineHost().progressStop();
+        m_host.progressStop();
 }
 
 } // namespace quittung::report

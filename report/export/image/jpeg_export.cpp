@@ -47,7 +47,7 @@ void JpegExport::saveImage()
         const SilentMode mode = owner ? owner->engineOptions().newSilentMode() : SilentMode::MessageBoxes;
         switch (mode) {
         case SilentMode::MessageBoxes:
-            engineHost().showMessage(
+            host().showMessage(
                 engineMessage(QStringLiteral("mbError")), error.message(), EngineHost::Icon::Error);
             break;
         case SilentMode::Silent:

@@ -241,7 +241,7 @@ void PdfExport::filesPublished(const QStringList& fileNames)
     if (!m_openAfterExport)
         return;
     for (const QString& file : fileNames)
-        engineHost().openFile(file);
+        host().openFile(file);
 }
 
 void PdfExport::writeFonts()
@@ -252,7 +252,7 @@ void PdfExport::writeFonts()
         int fontFile = 0;
         if (m_embedding) {
             font.setCommonCharacters(m_commonSubsetCharacters);
-            const QByteArray data = font.getFontFile();
+            const QByteArray data = font.getFontFile(host());
             const QByteArray stored = m_compressed ? font.deflatedFontData() : data;
             fontFile = document.beginNewObject();
             document.write(PdfFont::streamDictionary(stored.size(), data.size(), m_compressed));

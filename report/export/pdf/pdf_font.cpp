@@ -321,13 +321,14 @@ std::shared_ptr<const PreparedFontFile> preparedFontFile(const QByteArray& file,
     return entry;
 }
 
-// Every document asks again; the export goes on whatever the answer: a damaged table is embedded
-// as it is.
-void askAboutChecksums(const PreparedFontFile& prepared)
+// Every document tells and asks again; the export goes on whatever the answer: a damaged table is
+// embedded as it is.
+void reportFontFaults(const PreparedFontFile& prepared, EngineHost& host)
 {
+    for (const QString& fault : prepared.collection->formatFaults())
+        host.showMessage(QStringLiteral("Font format error"), fault, EngineHost::Icon::Error);
     for (const ChecksumFault& fault : prepared.collection->checksumFaults())
-        (void)engineHost().askYesNo(QStringLiteral("Font table checksum error"), fault.message(),
-                                    EngineHost::Icon::Warning);
+        (void)host.askYesNo(QStringLiteral("Font table checksum error"), fault.message(), EngineHost::Icon::Warning);
 }
 
 constexpr quint32 tableTag(const char (&name)[5])
@@ -344,7 +345,7 @@ quint32 bigEndian32(const QByteArray& data, qsizetype at)
 
 } // namespace
 
-QByteArray PdfFont::getFontFile()
+QByteArray PdfFont::getFontFile(EngineHost& host)
 {
     m_fontData = m_face->fileData();
     m_subsetTag.clear();
@@ -357,7 +358,7 @@ QByteArray PdfFont::getFontFile()
         const bool italic = (m_sourceFont.style() & FontStyle::Italic) && !m_face->synthesizeItalic();
         const QString wanted = TrueTypeCollection::wantedFullName(m_face->familyName(), bold, italic);
         m_prepared = preparedFontFile(m_fontData, wanted, std::size_t(m_face->faceIndex()));
-        askAboutChecksums(*m_prepared);
+        reportFontFaults(*m_prepared, host);
         std::vector<std::uint32_t> kept = m_usedGlyphs;
         if (!m_commonCharacters.isEmpty()) {
             const std::vector<std::uint32_t> common = m_prepared->glyphsOf(m_commonCharacters, *m_face);
@@ -373,10 +374,10 @@ QByteArray PdfFont::getFontFile()
 }
 
 QByteArray PdfFont::subsetFontFile(const QByteArray& file, const QString& wantedName,
-                                   const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont)
+                                   const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont, EngineHost& host)
 {
     const std::shared_ptr<const PreparedFontFile> prepared = preparedFontFile(file, wantedName, fallbackFont);
-    askAboutChecksums(*prepared);
+    reportFontFaults(*prepared, host);
     return prepared->subset(glyphs)->data;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/document/engine_host.h"
 #include "report/document/font.h"
 #include "report/engine/text/font_service.h"
 
@@ -59,13 +60,15 @@ public:
     // Six capital letters that stand for a set of glyphs of a font, the same for the same glyphs of
     // the same font name; the name keeps the tags of two fonts with equal glyph numbers apart.
     static QString subsetTag(const std::vector<std::uint32_t>& glyphs, const QString& fontName = QString());
-    // The font file (cut down to the used glyphs when subset()); also kept in fontData(). Tables
-    // whose checksums do not match are put to the user as a question through engineHost().
-    QByteArray getFontFile();
+    // The font file (cut down to the used glyphs when subset()); also kept in fontData(). A table
+    // given twice is told to the user and tables whose checksums do not match are put to the user
+    // as a question, through the host of the export.
+    QByteArray getFontFile(EngineHost& host = engineHost());
     // The subset of a font file as getFontFile() cuts it: the font with the wanted full name, else
-    // the one at fallbackFont, keeping the glyphs; checksum faults become the same questions.
+    // the one at fallbackFont, keeping the glyphs; faults are told and asked the same way.
     static QByteArray subsetFontFile(const QByteArray& file, const QString& wantedName,
-                                     const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont);
+                                     const std::vector<std::uint32_t>& glyphs, std::size_t fallbackFont,
+                                     EngineHost& host = engineHost());
 
     // The font's PDF objects: each dictionary as it stands between the object line and "endobj",
     // every line ending with CR LF; the arguments are the object numbers referred to.

@@ -114,13 +114,12 @@ void TrueTypeFont::readDirectory()
     m_directory = file.directoryAt(m_directoryOffset);
     std::vector<FontTableEntry> kept;
     m_tables.clear();
+    m_formatFaults.clear();
     for (const FontTableEntry& entry : m_directory.entries) {
         if (isDropped(entry.tag))
             continue;
         if (m_tables.count(entry.tag)) {
-            engineHost().showMessage(QStringLiteral("Font format error"),
-                                     QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(entry.tag)),
-                                     EngineHost::Icon::Error);
+            m_formatFaults << QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(entry.tag));
             continue;
         }
         const ByteReader data = file.table(entry);
@@ -601,12 +600,14 @@ TrueTypeFont& TrueTypeCollection::chooseFont(const QString& wantedName, Checksum
                                               std::size_t fallback)
 {
     m_checksumFaults.clear();
+    m_formatFaults.clear();
     TrueTypeFont* chosen = nullptr;
     bool found = false;
     for (auto& font : m_fonts) {
         font->prepareFont(action);
         m_checksumFaults.insert(m_checksumFaults.end(), font->checksumFaults().begin(),
                                 font->checksumFaults().end());
+        m_formatFaults += font->formatFaults();
         chosen = font.get();
         found = font->fullNames().contains(wantedName);
         if (found)

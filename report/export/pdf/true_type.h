@@ -55,6 +55,9 @@ public:
     // it is kept in checksumFaults() for the caller to put to the user.
     void prepareFont(ChecksumFaultAction action = ChecksumFaultAction::Warn);
     const std::vector<ChecksumFault>& checksumFaults() const { return m_checksumFaults; }
+    // What was wrong with the file's structure but could be passed over (a table twice: the first
+    // one counts), as messages for the user.
+    const QStringList& formatFaults() const { return m_formatFaults; }
 
     SubsetPlan planSubset(const std::vector<std::uint32_t>& usedGlyphs) const;
     // A new font file with the outlines of the plan's glyphs only: glyph indices stay as they are
@@ -107,6 +110,7 @@ private:
     TableDirectory m_directory;
     std::map<QByteArray, TrueTypeTable> m_tables;
     std::vector<ChecksumFault> m_checksumFaults;
+    QStringList m_formatFaults;
     std::vector<std::uint32_t> m_usedGlyphs;
     std::int16_t m_indexToLocFormat = 0;
     std::uint32_t m_checkSumAdjustment = 0;
@@ -144,6 +148,8 @@ public:
     TrueTypeFont& chooseFont(const QString& wantedName, ChecksumFaultAction action = ChecksumFaultAction::Warn,
                              std::size_t fallback = SIZE_MAX);
     const std::vector<ChecksumFault>& checksumFaults() const { return m_checksumFaults; }
+    // The format faults of every font prepared on the way.
+    const QStringList& formatFaults() const { return m_formatFaults; }
     // chooseFont, then the chosen font's subset keeping the given glyphs.
     QByteArray packFont(const QString& wantedName, const std::vector<std::uint32_t>& glyphs,
                         ChecksumFaultAction action = ChecksumFaultAction::Warn, std::size_t fallback = SIZE_MAX);
@@ -151,6 +157,7 @@ public:
 private:
     std::vector<std::unique_ptr<TrueTypeFont>> m_fonts;
     std::vector<ChecksumFault> m_checksumFaults;
+    QStringList m_formatFaults;
 };
 
 } // namespace quittung::report
