@@ -10,14 +10,20 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
+#include <typeinfo>
 
 namespace quittung::report {
 
 namespace {
 
+using Copy = std::unique_ptr<ReportObject> (*)(const ReportObject&);
+
 struct ClassEntry {
     const char* name;
     std::unique_ptr<ReportObject> (*create)();
+    Copy copy = nullptr;
+    const std::type_info* type = nullptr;
 };
 
 template <class T>
@@ -26,43 +32,60 @@ std::unique_ptr<ReportObject> make()
     return std::make_unique<T>();
 }
 
+// A copy by the class's copy constructor, which copies every value of the object at once instead of
+// one property after the other through the property table.
+template <class T>
+std::unique_ptr<ReportObject> copyOf(const ReportObject& source)
+{
+    return std::unique_ptr<ReportObject>(new T(static_cast<const T&>(source)));
+}
+
+template <class T>
+constexpr ClassEntry entry(const char* name)
+{
+    if constexpr (std::is_copy_constructible_v<T>)
+        return {name, make<T>, copyOf<T>, &typeid(T)};
+    else
+        return {name, make<T>};
+}
+
 constexpr std::array<ClassEntry, 39> classes{{
-    {"TfrxReport", make<Report>},
-    {"TfrxDataPage", make<DataPage>},
-    {"TfrxReportPage", make<ReportPage>},
-    {"TfrxMemoView", make<TextObject>},
-    {"TfrxShapeView", make<ShapeObject>},
-    {"TfrxLineView", make<LineObject>},
-    {"TfrxDialogPage", make<DialogPage>},
-    {"TfrxDMPPage", make<DotMatrixPage>},
-    {"TfrxReportTitle", make<ReportTitleBand>},
-    {"TfrxReportSummary", make<ReportSummaryBand>},
-    {"TfrxPageHeader", make<PageHeaderBand>},
-    {"TfrxPageFooter", make<PageFooterBand>},
-    {"TfrxHeader", make<HeaderBand>},
-    {"TfrxFooter", make<FooterBand>},
-    {"TfrxMasterData", make<MasterDataBand>},
-    {"TfrxDetailData", make<DetailDataBand>},
-    {"TfrxSubdetailData", make<SubdetailDataBand>},
-    {"TfrxDataBand4", make<DataBand4>},
-    {"TfrxDataBand5", make<DataBand5>},
-    {"TfrxDataBand6", make<DataBand6>},
-    {"TfrxGroupHeader", make<GroupHeaderBand>},
-    {"TfrxGroupFooter", make<GroupFooterBand>},
-    {"TfrxChild", make<ChildBand>},
-    {"TfrxColumnHeader", make<ColumnHeaderBand>},
-    {"TfrxColumnFooter", make<ColumnFooterBand>},
-    {"TfrxOverlay", make<OverlayBand>},
-    {"TfrxNullBand", make<PageObjectsBand>},
-    {"TfrxCustomMemoView", make<TextObjectBase>},
-    {"TfrxSysMemoView", make<SystemTextObject>},
-    {"TfrxCustomLineView", make<LineObjectBase>},
-    {"TfrxPictureView", make<PictureObject>},
-    {"TfrxSubreport", make<SubreportObject>},
-    {"TfrxCheckBoxView", make<CheckBoxObject>},
-    {"TfrxDMPMemoView", make<DotMatrixTextObject>},
-    {"TfrxDMPLineView", make<DotMatrixLineObject>},
-    {"TfrxDMPCommand", make<DotMatrixCommand>},
+    entry<Report>("TfrxReport"),
+    entry<DataPage>("TfrxDataPage"),
+    entry<ReportPage>("TfrxReportPage"),
+    entry<TextObject>("TfrxMemoView"),
+    entry<ShapeObject>("TfrxShapeView"),
+    entry<LineObject>("TfrxLineView"),
+    entry<DialogPage>("TfrxDialogPage"),
+    entry<DotMatrixPage>("TfrxDMPPage"),
+    entry<ReportTitleBand>("TfrxReportTitle"),
+    entry<ReportSummaryBand>("TfrxReportSummary"),
+    entry<PageHeaderBand>("TfrxPageHeader"),
+    entry<PageFooterBand>("TfrxPageFooter"),
+    entry<HeaderBand>("TfrxHeader"),
+    entry<FooterBand>("TfrxFooter"),
+    entry<MasterDataBand>("TfrxMasterData"),
+    entry<DetailDataBand>("TfrxDetailData"),
+    entry<SubdetailDataBand>("TfrxSubdetailData"),
+    entry<DataBand4>("TfrxDataBand4"),
+    entry<DataBand5>("TfrxDataBand5"),
+    entry<DataBand6>("TfrxDataBand6"),
+    entry<GroupHeaderBand>("TfrxGroupHeader"),
+    entry<GroupFooterBand>("TfrxGroupFooter"),
+    entry<ChildBand>("TfrxChild"),
+    entry<ColumnHeaderBand>("TfrxColumnHeader"),
+    entry<ColumnFooterBand>("TfrxColumnFooter"),
+    entry<OverlayBand>("TfrxOverlay"),
+    entry<PageObjectsBand>("TfrxNullBand"),
+    entry<TextObjectBase>("TfrxCustomMemoView"),
+    entry<SystemTextObject>("TfrxSysMemoView"),
+    entry<LineObjectBase>("TfrxCustomLineView"),
+    entry<PictureObject>("TfrxPictureView"),
+    entry<SubreportObject>("TfrxSubreport"),
+    entry<CheckBoxObject>("TfrxCheckBoxView"),
+    entry<DotMatrixTextObject>("TfrxDMPMemoView"),
+    entry<DotMatrixLineObject>("TfrxDMPLineView"),
+    entry<DotMatrixCommand>("TfrxDMPCommand"),
     // Settings: known, but they are parts of objects, not objects.
     {"TfrxFrame", nullptr},
     {"TfrxHighlight", nullptr},
@@ -100,6 +123,11 @@ QStringList templateClassNames()
 
 std::unique_ptr<ReportObject> copyObject(const ReportObject& source)
 {
+    // Objects are copied many times per receipt: their own class is found by its type first.
+    const std::type_info& type = typeid(source);
+    const auto same = std::find_if(classes.begin(), classes.end(), [&](const ClassEntry& e) { return e.type && *e.type == type; });
+    if (same != classes.end())
+        return same->copy(source);
     std::unique_ptr<ReportObject> copy = createObject(source.className());
     if (copy) {
         copy->assignProperties(source);

@@ -43,6 +43,7 @@ class Report : public ReportObject {
 public:
     // The clock stamps ReportOptions.createDate and LastChange on every Clear, and exports.
     explicit Report(Clock clock = systemClock());
+    Report(const Report&) = delete;
 
     QString className() const override { return QStringLiteral("TfrxReport"); }
     const PropertyTable& properties() const override;

@@ -29,6 +29,22 @@ ReportObject::ReportObject()
     m_font.setOnChange([this] { fontChanged(); });
 }
 
+ReportObject::ReportObject(const ReportObject& other)
+    : PropertyObject(other)
+    , m_name(other.m_name)
+    , m_left(other.m_left)
+    , m_top(other.m_top)
+    , m_width(other.m_width)
+    , m_height(other.m_height)
+    , m_font(other.m_font)
+    , m_parentFont(other.m_parentFont)
+    , m_visible(other.m_visible)
+    , m_tag(other.m_tag)
+    , m_description(other.m_description)
+{
+    m_font.setOnChange([this] { fontChanged(); });
+}
+
 ReportObject::~ReportObject()
 {
     // Children go first, so none of them looks at a half-destroyed parent.

@@ -19,7 +19,6 @@ class Report;
 class ReportObject : public PropertyObject {
 public:
     ReportObject();
-    ReportObject(const ReportObject&) = delete;
     ReportObject& operator=(const ReportObject&) = delete;
     ~ReportObject() override;
 
@@ -124,6 +123,10 @@ public:
     const std::vector<KeptAttribute>& keptAttributes() const { return m_keptAttributes; }
 
 protected:
+    // The object's properties and name, without parent and children (copyObject): the kinds of
+    // objects are copied by their copy constructors, which this one serves.
+    ReportObject(const ReportObject& other);
+
     // The root of the tree the object is in: the report, or the topmost parent.
     const ReportObject* root() const;
 

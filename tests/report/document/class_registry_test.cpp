@@ -1,8 +1,17 @@
 #include "report/document/class_registry.h"
 
+#include "report/document/builtin_design.h"
+#include "report/document/page.h"
+#include "report/document/report.h"
+#include "report/document/text_object.h"
+
 #include "tests/support/qt_printers.h"
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
+
+#include <typeinfo>
 
 using namespace quittung;
 using namespace quittung::report;
@@ -45,4 +54,64 @@ TEST(ClassRegistry, OtherNamesAreUnknown)
         EXPECT_FALSE(isKnownClass(QString::fromLatin1(name)));
         EXPECT_EQ(createObject(QString::fromLatin1(name)), nullptr);
     }
+}
+
+namespace {
+
+QByteArray savedAlone(const ReportObject& object)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    object.saveToStream(buffer, false);
+    return bytes;
+}
+
+} // namespace
+
+// Preparation copies every object of a template for each receipt: a copy has all properties and
+// the name of its source, neither parent nor children, and follows font changes of its own.
+TEST(ClassRegistry, ACopyHasEveryPropertyOfItsSource)
+{
+    std::vector<std::unique_ptr<Report>> reports;
+    for (const char* form : {"Quittung.Dat", "QuittungA4.Dat"}) {
+        reports.push_back(std::make_unique<Report>());
+        ASSERT_TRUE(reports.back()->loadFromFile(QStringLiteral(QUITTUNG_FORMS_DIR "/") + QString::fromLatin1(form)));
+    }
+    reports.push_back(std::make_unique<Report>());
+    applyBuiltinDesign(*reports.back());
+    auto* memo = reports.back()->pages(1)->add<TextObject>();
+    memo->setName(QStringLiteral("Alles"));
+    memo->setText(QStringLiteral("[Von] und [Fuer]"));
+    memo->highlight().setActive(true);
+    memo->highlight().setCondition(QStringLiteral("Value > 0"));
+    memo->displayFormat().setFormatStr(QStringLiteral("%2.2n"));
+    memo->setAutoWidth(true);
+    memo->setRotation(90);
+    memo->frame().setSides(AllFrameSides);
+    memo->setHAlign(HAlign::Right);
+
+    int copied = 0;
+    for (const auto& report : reports) {
+        for (const ReportObject* source : report->allObjects()) {
+            SCOPED_TRACE(source->name().toStdString());
+            const std::unique_ptr<ReportObject> copy = copyObject(*source);
+            ASSERT_TRUE(copy);
+            const ReportObject& made = *copy;
+            EXPECT_EQ(typeid(made), typeid(*source));
+            EXPECT_EQ(copy->parent(), nullptr);
+            EXPECT_TRUE(copy->children().empty());
+            EXPECT_EQ(savedAlone(*copy), savedAlone(*source));
+            ++copied;
+        }
+    }
+    EXPECT_GT(copied, 150);
+
+    // The copy's font is its own: a change turns ParentFont off on the copy, not on the source.
+    const std::unique_ptr<ReportObject> copy = copyObject(*memo);
+    Font font = copy->font();
+    font.setHeight(30);
+    copy->setFont(font);
+    EXPECT_FALSE(copy->parentFont());
+    EXPECT_NE(memo->font().height(), 30);
 }
