@@ -58,6 +58,12 @@ void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message
         printLine(stderr, message);
 }
 
+int usageError(const UsageFault& fault)
+{
+    printLine(stderr, fault.message + QStringLiteral("\n\"quittung-cli --help\" zeigt die Optionen."));
+    return UsageError;
+}
+
 // Writes a text the user asked for (the help, the version) to standard output.
 int printRequested(const QString& text)
 {
@@ -97,8 +103,7 @@ int main(int argc, char* argv[])
             return printRequested(QStringLiteral("quittung-cli " QUITTUNG_VERSION));
         checkOptions(options);
     } catch (const UsageFault& fault) {
-        printLine(stderr, fault.message + QStringLiteral("\n\"quittung-cli --help\" zeigt die Optionen."));
-        return UsageError;
+        return usageError(fault);
     }
     const QString programFolder = programFolderOf();
     if (options.print.wanted && !canPrint()) {
@@ -111,8 +116,7 @@ int main(int argc, char* argv[])
     try {
         rows = readRows(options);
     } catch (const UsageFault& fault) {
-        printLine(stderr, fault.message);
-        return UsageError;
+        return usageError(fault);
     }
     for (const QString& warning : std::as_const(rows.warnings))
         printLine(stderr, warning);

@@ -62,6 +62,11 @@ QString euroText(qint64 cents)
     return (cents < 0 ? QStringLiteral("-") : QString()) + euros + u',' + QStringLiteral("%1").arg(magnitude % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString fieldCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("ein Feld") : QStringLiteral("%1 Felder").arg(count);
+}
+
 QString amountText(const QString& text)
 {
     return germanAmount(text).value_or(QString());
@@ -235,9 +240,8 @@ Rows readRows(const Options& options)
                                                         : QStringLiteral("Feld %1: ").arg(record.field + 1))
                 + fault;
         else if (fault.isEmpty() && record.fields.size() != table.header.size())
-            fault = QStringLiteral("Die Zeile hat %1 Felder, die Kopfzeile %2; sie wird nicht erstellt.")
-                        .arg(record.fields.size())
-                        .arg(table.header.size());
+            fault = QStringLiteral("Die Zeile hat %1, die Kopfzeile %2; sie wird nicht erstellt.")
+                        .arg(fieldCount(record.fields.size()), fieldCount(table.header.size()));
         if (fault.isEmpty()) {
             for (qsizetype i = 0; i < table.header.size(); ++i) {
                 if (fieldNames().contains(table.header[i]))
