@@ -3,7 +3,6 @@
 #include "app/cli/german_messages.h"
 #include "app/cli/printing.h"
 #include "app/cli/template_check.h"
-#include "app/program_folder.h"
 #include "app/receipt_job.h"
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
@@ -193,16 +192,6 @@ private:
     ComparablePaths m_comparablePath;
 };
 
-// Why a receipt's number or payer cannot stand in the name of its files; empty when they can.
-QString fileNameFault(const Receipt& receipt)
-{
-    for (const auto& [label, part] : {std::pair{"Nummer", &receipt.number}, std::pair{"Von", &receipt.payer}}) {
-        if (const QString unsafe = unsafeNameReason(*part); !unsafe.isEmpty())
-            return QStringLiteral("%1: '%2' kann nicht im Dateinamen stehen. %3").arg(QString::fromLatin1(label), *part, unsafe);
-    }
-    return QString();
-}
-
 // The receipts of the rows, and which outputs each writes. Everything a row can be refused for is
 // found here, before it takes a number: its fields, its template and the names of its files. The
 // files of a row with its own number are claimed here, those of the others once they have theirs.
@@ -241,52 +230,6 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const QS
             claims.claim(plan, options, programFolder, batch);
     }
     return plans;
-}
-
-// What keeps the whole run from making a receipt, found before any number is taken: an output
-// folder that cannot be made or written, a program folder that cannot be written although the
-// counter or the default output folders are there, no printer.
-QStringList runFaults(const Options& options, const Rows& rows, const QString& programFolder, bool batch)
-{
-    QStringList faults;
-    const auto folderFault = [](const QString& option, const QString& folder) -> QString {
-        if (!QDir().mkpath(folder))
-            return QStringLiteral("%1: Der Ordner \"%2\" kann nicht angelegt werden.").arg(option, folder);
-        if (!canWriteIn(folder))
-            return QStringLiteral("%1: In den Ordner \"%2\" kann nicht geschrieben werden.").arg(option, folder);
-        return QString();
-    };
-    bool programFolderNeeded = std::any_of(rows.fields.begin(), rows.fields.end(),
-        [&](const auto& row) { return rowField(row, options, "nummer").trimmed().isEmpty(); });
-    for (const auto& [output, option, folder] : {std::tuple{&options.pdf, "--pdf", "PDF"}, std::tuple{&options.jpeg, "--jpg", "JPG"}}) {
-        if (!output->wanted)
-            continue;
-        const QString name = QString::fromLatin1(option);
-        QString fault;
-        if (output->target.isEmpty()) {
-            programFolderNeeded = true;
-            if (canWriteIn(programFolder))
-                fault = folderFault(name, programFolder + QString::fromLatin1(folder));
-        } else if (batch || isFolder(output->target)) {
-            fault = folderFault(name, output->target);
-        } else if (const QString parent = QFileInfo(output->target).absolutePath(); !QFileInfo(parent).isDir()) {
-            fault = QStringLiteral("%1 %2: Den Ordner \"%3\" gibt es nicht.").arg(name, output->target, parent);
-        } else if (!canWriteIn(parent)) {
-            fault = QStringLiteral("%1 %2: In den Ordner \"%3\" kann nicht geschrieben werden.").arg(name, output->target, parent);
-        } else if (const QString notAFile = notAFileReason(output->target); !notAFile.isEmpty() && output == &options.pdf) {
-            fault = formatMessage(msg::SFCreateErrorEx, {output->target, notAFile});
-        }
-        if (!fault.isEmpty())
-            faults << fault;
-    }
-    if (programFolderNeeded && !canWriteIn(programFolder))
-        faults.prepend(programFolderReadOnlyMessage(programFolder)
-            + QStringLiteral("\n\nDie Kommandozeile steht dann als ~/Quittung/quittung-cli bereit."));
-    if (options.print.wanted) {
-        if (const QString fault = printerFault(options.print.target); !fault.isEmpty())
-            faults << fault;
-    }
-    return faults;
 }
 
 // Everything one thread makes receipts with: its own receipt job and copy of the settings.

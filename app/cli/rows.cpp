@@ -1,9 +1,13 @@
 #include "app/cli/rows.h"
 
 #include "app/cli/csv_table.h"
+#include "app/cli/printing.h"
+#include "app/program_folder.h"
 #include "app/receipt/receipt_amounts.h"
 #include "app/receipt_job.h"
 #include "runtime/exception.h"
+#include "runtime/messages.h"
+#include "runtime/pending_file.h"
 #include "settings/ini_settings.h"
 
 #include <QDir>
@@ -11,7 +15,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 namespace quittung::app::cli {
 
@@ -322,6 +328,58 @@ Receipt rowReceipt(const QMap<QString, QString>& row, const Options& options, se
     Receipt receipt = receiptFromForm(form, format);
     receipt.templateFile = options.templateFile;
     return receipt;
+}
+
+QString fileNameFault(const Receipt& receipt)
+{
+    for (const auto& [name, part] : {std::pair{"nummer", &receipt.number}, std::pair{"von", &receipt.payer}}) {
+        if (const QString unsafe = unsafeNameReason(*part); !unsafe.isEmpty())
+            return QStringLiteral("%1: '%2' kann nicht im Dateinamen stehen. %3").arg(fieldLabel(QString::fromLatin1(name)), *part, unsafe);
+    }
+    return QString();
+}
+
+QStringList runFaults(const Options& options, const Rows& rows, const QString& programFolder, bool batch)
+{
+    QStringList faults;
+    const auto folderFault = [](const QString& option, const QString& folder) -> QString {
+        if (!QDir().mkpath(folder))
+            return QStringLiteral("%1: Der Ordner \"%2\" kann nicht angelegt werden.").arg(option, folder);
+        if (!canWriteIn(folder))
+            return QStringLiteral("%1: In den Ordner \"%2\" kann nicht geschrieben werden.").arg(option, folder);
+        return QString();
+    };
+    bool programFolderNeeded = std::any_of(rows.fields.begin(), rows.fields.end(),
+        [&](const auto& row) { return rowField(row, options, "nummer").trimmed().isEmpty(); });
+    for (const auto& [output, option, folder] : {std::tuple{&options.pdf, "--pdf", "PDF"}, std::tuple{&options.jpeg, "--jpg", "JPG"}}) {
+        if (!output->wanted)
+            continue;
+        const QString name = QString::fromLatin1(option);
+        QString fault;
+        if (output->target.isEmpty()) {
+            programFolderNeeded = true;
+            if (canWriteIn(programFolder))
+                fault = folderFault(name, programFolder + QString::fromLatin1(folder));
+        } else if (batch || isFolder(output->target)) {
+            fault = folderFault(name, output->target);
+        } else if (const QString parent = QFileInfo(output->target).absolutePath(); !QFileInfo(parent).isDir()) {
+            fault = QStringLiteral("%1 %2: Den Ordner \"%3\" gibt es nicht.").arg(name, output->target, parent);
+        } else if (!canWriteIn(parent)) {
+            fault = QStringLiteral("%1 %2: In den Ordner \"%3\" kann nicht geschrieben werden.").arg(name, output->target, parent);
+        } else if (const QString notAFile = notAFileReason(output->target); !notAFile.isEmpty() && output == &options.pdf) {
+            fault = formatMessage(msg::SFCreateErrorEx, {output->target, notAFile});
+        }
+        if (!fault.isEmpty())
+            faults << fault;
+    }
+    if (programFolderNeeded && !canWriteIn(programFolder))
+        faults.prepend(programFolderReadOnlyMessage(programFolder)
+            + QStringLiteral("\n\nDie Kommandozeile steht dann als ~/Quittung/quittung-cli bereit."));
+    if (options.print.wanted) {
+        if (const QString fault = printerFault(options.print.target); !fault.isEmpty())
+            faults << fault;
+    }
+    return faults;
 }
 
 bool isFolder(const QString& target)

@@ -78,6 +78,15 @@ Receipt rowReceipt(const QMap<QString, QString>& row, const Options& options, se
 QString outputFile(const OutputTarget& output, bool batch, const QString& programFolder, const QString& kind,
     const Receipt& receipt);
 
+// Why a receipt's number or payer cannot stand in the name of its files ("/" would lead out of the
+// folder); empty when they can.
+QString fileNameFault(const Receipt& receipt);
+
+// What keeps the whole run from making a receipt, found before any number is taken: an output
+// folder that cannot be made or written, a program folder that cannot be written although the
+// counter or the default output folders are there, no printer. The folders are made.
+QStringList runFaults(const Options& options, const Rows& rows, const QString& programFolder, bool batch);
+
 // Whether an output's target names a folder: one that exists, or a name ending in "/".
 bool isFolder(const QString& target);
 
