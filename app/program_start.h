@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/program_folder.h"
+
 #include <QIcon>
 #include <QString>
 
@@ -22,10 +24,6 @@ QIcon programIcon();
 // Qt's German translation and returns it, to be kept for as long as the application runs.
 // Nothing is installed for other languages, or when the translation is not there.
 std::unique_ptr<QTranslator> installQtTranslations(const QLocale& locale);
-
-// Whether a file can be created in the folder, found out by creating one (root writes where the
-// permission bits say no).
-bool canWriteIn(const QString& folder);
 
 // Says once, as a warning, that the program folder cannot be written and where to copy it,
 // before the first receipt fails on it. True when it had to.

@@ -1,5 +1,6 @@
 #include "app/receipt_job.h"
 
+#include "app/program_folder.h"
 #include "app/receipt/report_variables.h"
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
@@ -67,8 +68,13 @@ std::shared_ptr<report::Report> TemplateStore::read(const ReceiptTemplate& chose
     }
     report->loadFromFile(chosen.file);
     // A missing template or one without two receipt pages ends the receipt here.
-    if (chosen.copy)
-        report->pages(2)->setVisible(*chosen.copy);
+    if (chosen.copy) {
+        // A third part that is no page is as good as none, not a page to dereference.
+        report::Page* copy = report->pages(2);
+        if (!copy)
+            checkListIndex(2, 2);
+        copy->setVisible(*chosen.copy);
+    }
     return report;
 }
 
@@ -249,8 +255,12 @@ bool updateSettingsLocked(settings::IniSettings& settings, const std::function<v
 {
     const QString lockName = settings.fullFileName() + QStringLiteral(".lock");
     QLockFile lock(lockName);
-    if (!lock.tryLock(10000))
+    if (!lock.tryLock(10000)) {
+        // A lock file that cannot be created at all says nothing about another program holding it.
+        if (lock.error() == QLockFile::PermissionError)
+            throw Exception(programFolderReadOnlyMessage(QFileInfo(lockName).absolutePath()));
         throw Exception(QStringLiteral("Die Einstellungsdatei ist gesperrt (%1).").arg(lockName));
+    }
     // Another program may have advanced the counter since the store last read the file.
     if (reload)
         settings.reload();
@@ -280,6 +290,18 @@ int reserveNumbers(settings::IniSettings& settings, int count)
     if (!written)
         throw Exception(formatMessage(msg::SFCreateErrorEx, {settings.fullFileName(), QString()}).trimmed());
     return first;
+}
+
+bool returnNumbers(settings::IniSettings& settings, int first, int last)
+{
+    bool returned = false;
+    updateSettingsLocked(settings, [&] {
+        if (settings.readInteger(settings_keys::counter, 0) != last)
+            return;
+        settings.writeInteger(settings_keys::counter, first - 1);
+        returned = true;
+    });
+    return returned;
 }
 
 } // namespace quittung::app

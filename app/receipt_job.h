@@ -188,6 +188,11 @@ int storedReceiptCounter(const QString& programFolder);
 // plus 1) and advances it past them. Returns the first.
 int reserveNumbers(settings::IniSettings& settings, int count);
 
+// Gives back the numbers first to last that reserveNumbers() handed out and nothing used: the counter
+// goes back to first - 1, but only while it still stands at last (no other program has taken a
+// number since). Returns whether it did.
+bool returnNumbers(settings::IniSettings& settings, int first, int last);
+
 // The VAT rate the settings remember, as the window shows it (19 when none is stored).
 QString storedVatRate(settings::IniSettings& settings, const FormatSettings& formatSettings);
 

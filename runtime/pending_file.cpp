@@ -51,6 +51,11 @@ QString notAFileReason(const QByteArray& target)
 
 } // namespace
 
+QString notAFileReason(const QString& fileName)
+{
+    return notAFileReason(QFile::encodeName(fileName));
+}
+
 PendingFile::PendingFile(const QString& fileName) : m_fileName(fileName) {}
 
 PendingFile::~PendingFile()

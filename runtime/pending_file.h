@@ -51,4 +51,8 @@ private:
     bool m_published = false;
 };
 
+// Why an existing target must not be replaced by a file: it is a device, a FIFO, a socket or a
+// folder (or a link to one). Empty for a regular file or none.
+QString notAFileReason(const QString& fileName);
+
 } // namespace quittung

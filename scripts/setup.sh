@@ -18,7 +18,8 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
 )
 # Only the tests need these: tools that check font subsets and PDF files, a font collection and a CFF font,
-# a virtual display and xdotool for pressing the receipt button as a user does, a CUPS scheduler the
+# German settings for the command line's examples (de_DE.UTF-8, generated below), a virtual display and
+# xdotool for pressing the receipt button as a user does, a CUPS scheduler the
 # printing tests start for themselves, the tools that check the menu entry and build and read the .deb,
 # ReportLab, which the command line's benchmark runs beside it; and clang, which builds the tests and
 # the fuzz targets, with its linker, its libFuzzer runtime and the symbolizer of its sanitizer reports,
@@ -26,7 +27,7 @@ packages=(
 clang_version=14
 if [[ $mode == test ]]; then
     packages+=(opentype-sanitizer python3-fonttools fonts-wqy-microhei fonts-urw-base35 qpdf poppler-utils mupdf-tools
-        xvfb xdotool cups cups-client desktop-file-utils dpkg-dev file python3-reportlab fontconfig binutils
+        xvfb xdotool cups cups-client desktop-file-utils dpkg-dev file python3-reportlab fontconfig binutils locales
         "clang-$clang_version" "lld-$clang_version" "libclang-rt-$clang_version-dev" "llvm-$clang_version")
 fi
 
@@ -34,12 +35,20 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null | grep -q '^ii' || missing+=("$package")
 done
+sudo=()
+((EUID == 0)) || sudo=(sudo)
 if ((${#missing[@]})); then
-    sudo=()
-    ((EUID == 0)) || sudo=(sudo)
     echo "Installing ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The command line's examples are tested under German settings too.
+if [[ $mode == test ]] && ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+    echo "Generating the locale de_DE.UTF-8"
+    "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo[@]}" locale-gen >/dev/null
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)

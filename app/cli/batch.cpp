@@ -1,6 +1,8 @@
 #include "app/cli/batch.h"
 
+#include "app/cli/german_messages.h"
 #include "app/cli/printing.h"
+#include "app/cli/template_check.h"
 #include "app/receipt_job.h"
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
@@ -19,10 +21,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <stdio_ext.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -40,15 +46,6 @@ void showProgress(int done, int total)
     if (done == total)
         std::fputc('\n', stderr);
     std::fflush(stderr);
-}
-
-// An error as one line: the engine's list of errors loses its heading, its lines are joined.
-QString errorText(const std::exception& error)
-{
-    QStringList lines = messageForDisplay(exceptionMessage(error)).split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
-    if (lines.size() > 1 && lines.first() == report::engineMessage(QStringLiteral("dsErrors")))
-        lines.removeFirst();
-    return lines.join(u' ');
 }
 
 // What making one row gave. Rows are made on several threads at once; their lines are kept until
@@ -74,7 +71,8 @@ public:
 
     void showMessage(const QString& caption, const QString& text, Icon) override
     {
-        const QString line = caption + QStringLiteral(": ") + QString(text).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), QStringLiteral(" "));
+        const QString line = germanEngineText(caption) + QStringLiteral(": ")
+            + germanEngineText(QString(text).replace(QRegularExpression(QStringLiteral("[\\r\\n]+")), QStringLiteral(" ")));
         if (m_row)
             m_row->addError(line);
         else
@@ -103,6 +101,10 @@ QString batchSubsetCharacters()
 // files its outputs write (empty for an output it does not make).
 struct RowPlan {
     QString prefix;
+    // The line of the CSV file the row starts on.
+    int line = 0;
+    // The receipt takes its number from the counter once it is made.
+    bool needsNumber = false;
     std::optional<Receipt> receipt;
     QString pdfFile;
     QString jpegFile;
@@ -147,28 +149,14 @@ bool sameFiles(const Claim& a, const Claim& b)
     return file.path.startsWith(pages.path) && pageSuffix.match(QStringView(file.path).mid(pages.path.size())).hasMatch();
 }
 
-// The receipts of the rows, and which outputs each writes. Two outputs of one run never write the
-// same file: the later option or row is refused with a message naming the earlier one, and the
-// file the earlier one writes stands.
-std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const std::vector<int>& numbers,
-    const QString& programFolder, bool batch)
-{
-    settings::IniSettings settings;
-    openSettings(settings, programFolder);
-    const FormatSettings format = FormatSettings::fromProcessLocale();
-    std::vector<RowPlan> plans(rows.fields.size());
-    std::vector<Claim> claims;
-    ComparablePaths comparablePath;
-    for (std::size_t i = 0; i < plans.size(); ++i) {
-        RowPlan& plan = plans[i];
-        if (batch)
-            plan.prefix = QStringLiteral("Zeile %1: ").arg(rows.lines[i]);
-        try {
-            plan.receipt = rowReceipt(rows.fields[i], options, numbers[i], settings, format);
-        } catch (const std::exception& error) {
-            plan.errors << plan.prefix + errorText(error);
-            continue;
-        }
+// The files the outputs of one run write. Two outputs never write the same file: the later option
+// or row is refused with a message naming the earlier one, and the file the earlier one writes
+// stands.
+class FileClaims {
+public:
+    // Claims the files of the row's outputs for its receipt, whose number is set.
+    void claim(RowPlan& plan, const Options& options, const QString& programFolder, bool batch)
+    {
         const struct {
             const OutputTarget& target;
             const char* kind;
@@ -179,24 +167,67 @@ std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const st
             if (!output.target.wanted)
                 continue;
             const QString kind = QString::fromLatin1(output.kind);
-            const QString fileName = outputFile(output.target, batch, programFolder, kind, *plan.receipt, format);
+            const QString fileName = outputFile(output.target, batch, programFolder, kind, *plan.receipt);
             const QString option = QString::fromLatin1(output.option);
-            Claim claim{comparablePath(fileName), kind == QLatin1String("JPG"),
-                batch ? QStringLiteral("Zeile %1 (%2)").arg(rows.lines[i]).arg(option) : option};
+            Claim claim{m_comparablePath(fileName), kind == QLatin1String("JPG"),
+                batch ? QStringLiteral("Zeile %1 (%2)").arg(plan.line).arg(option) : option};
             if (claim.pages) {
-                claim.path = comparablePath(report::JpegExport::imageFileName(fileName, QString()));
+                claim.path = m_comparablePath(report::JpegExport::imageFileName(fileName, QString()));
                 claim.path.chop(4); // ".jpg"
             }
-            const auto taken = std::find_if(claims.begin(), claims.end(), [&](const Claim& c) { return sameFiles(c, claim); });
-            if (taken != claims.end()) {
+            const auto taken = std::find_if(m_claims.begin(), m_claims.end(), [&](const Claim& c) { return sameFiles(c, claim); });
+            if (taken != m_claims.end()) {
                 plan.errors << plan.prefix
                         + QStringLiteral("%1: Die Datei \"%2\" schreibt in diesem Aufruf schon %3; sie wird nicht ersetzt.")
                               .arg(option, fileName, taken->owner);
                 continue;
             }
-            claims.push_back(claim);
+            m_claims.push_back(claim);
             output.planned = fileName;
         }
+    }
+
+private:
+    std::vector<Claim> m_claims;
+    ComparablePaths m_comparablePath;
+};
+
+// The receipts of the rows, and which outputs each writes. Everything a row can be refused for is
+// found here, before it takes a number: its fields, its template and the names of its files. The
+// files of a row with its own number are claimed here, those of the others once they have theirs.
+std::vector<RowPlan> planRows(const Options& options, const Rows& rows, const QString& programFolder, bool batch,
+    TemplateStore& templates, FileClaims& claims)
+{
+    settings::IniSettings settings;
+    openSettings(settings, programFolder);
+    const bool writesFiles = options.pdf.wanted || options.jpeg.wanted;
+    std::vector<RowPlan> plans(rows.fields.size());
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        RowPlan& plan = plans[i];
+        plan.line = rows.lines[i];
+        if (batch)
+            plan.prefix = QStringLiteral("Zeile %1: ").arg(rows.lines[i]);
+        if (!rows.faults[i].isEmpty()) {
+            plan.errors << plan.prefix + rows.faults[i];
+            continue;
+        }
+        try {
+            plan.receipt = rowReceipt(rows.fields[i], options, settings);
+        } catch (const std::exception& error) {
+            plan.errors << plan.prefix + errorLine(error);
+            continue;
+        }
+        QString fault = receiptTemplateFault(templates, programFolder, settings, *plan.receipt);
+        if (fault.isEmpty() && writesFiles)
+            fault = fileNameFault(*plan.receipt);
+        if (!fault.isEmpty()) {
+            plan.errors << plan.prefix + fault;
+            plan.receipt.reset();
+            continue;
+        }
+        plan.needsNumber = plan.receipt->number.isEmpty();
+        if (!plan.needsNumber)
+            claims.claim(plan, options, programFolder, batch);
     }
     return plans;
 }
@@ -206,7 +237,7 @@ class ReceiptMaker {
 public:
     ReceiptMaker(const Options& options, const QString& programFolder, bool batch,
         const std::shared_ptr<TemplateStore>& templates)
-        : m_job(openSettings(m_settings, programFolder), programFolder, FormatSettings::fromProcessLocale())
+        : m_job(openSettings(m_settings, programFolder), programFolder, outputFormatSettings())
     {
         m_job.setTemplates(templates);
         m_job.preparer().setHost(m_host);
@@ -249,7 +280,7 @@ public:
             m_job.make(*plan.receipt, choices);
         } catch (const std::exception& error) {
             result.failed = true;
-            result.addError(errorText(error));
+            result.addError(errorLine(error));
         }
         m_host.setRow(nullptr);
         return result;
@@ -297,6 +328,139 @@ void publishRows(std::vector<std::pair<std::size_t, RowResult>>& rows)
     }
 }
 
+// How many numbers a batch takes from the counter at a time: writing the settings file waits for
+// the disk, which once per row would cost more than making the row.
+constexpr int kNumbersTakenTogether = 32;
+
+// Receipt numbers from the shared counter, handed out one after the other. They are taken from the
+// settings file a few at a time, as rows need them; those never handed out are given back at the
+// end (unless another program has taken a number since).
+class NumberSource {
+public:
+    NumberSource(const QString& programFolder, std::size_t rowsWanting) : m_rowsWanting(rowsWanting)
+    {
+        openSettings(m_settings, programFolder);
+    }
+
+    // The number the next row gets; throws when the counter cannot be advanced.
+    int next()
+    {
+        if (m_next > m_last) {
+            const int count = int(std::min<std::size_t>(std::max<std::size_t>(m_rowsWanting, 1), kNumbersTakenTogether));
+            m_next = reserveNumbers(m_settings, count);
+            m_last = m_next + count - 1;
+        }
+        return m_next;
+    }
+    // The number next() gave is used; a number not used goes to the next row.
+    void use() { ++m_next; }
+    // A row that may want a number was taken (whether it uses one or not).
+    void rowTaken() { m_rowsWanting -= m_rowsWanting > 0; }
+
+    void giveBack()
+    {
+        if (m_next > m_last)
+            return;
+        try {
+            returnNumbers(m_settings, m_next, m_last);
+        } catch (const std::exception&) {
+            // The numbers stay taken: a gap, never a number twice.
+        }
+        m_next = m_last + 1;
+    }
+
+private:
+    settings::IniSettings m_settings;
+    std::size_t m_rowsWanting;
+    int m_next = 1;
+    int m_last = 0;
+};
+
+// Set by SIGINT and SIGTERM: no further row is started.
+std::atomic<bool> g_stopRequested = false;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void requestStop(int)
+{
+    g_stopRequested = true;
+}
+
+// SIGINT and SIGTERM let the rows in flight finish; a second one ends the program at once.
+void stopOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM})
+        sigaction(signal, &action, nullptr);
+}
+
+// Hands the threads their rows in row order, a row without a number together with the next number
+// of the counter: numbers follow the rows, and are taken only as rows are made.
+class RowSource {
+public:
+    RowSource(const std::vector<RowPlan>& plans, NumberSource& numbers, FileClaims& claims, const Options& options,
+        const QString& programFolder, bool batch)
+        : m_plans(plans), m_numbers(numbers), m_claims(claims), m_options(options), m_programFolder(programFolder)
+        , m_batch(batch)
+    {
+    }
+
+    // The next row as it is to be made, with its number; nothing once all rows are taken or a
+    // signal asked to stop.
+    std::optional<std::pair<std::size_t, RowPlan>> next()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_next >= m_plans.size() || g_stopRequested)
+            return std::nullopt;
+        const std::size_t row = m_next++;
+        RowPlan plan = m_plans[row];
+        if (plan.needsNumber)
+            takeNumber(plan);
+        return std::pair{row, std::move(plan)};
+    }
+
+    // The rows handed out.
+    std::size_t taken()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_next;
+    }
+
+private:
+    void takeNumber(RowPlan& plan)
+    {
+        m_numbers.rowTaken();
+        try {
+            plan.receipt->number = QString::number(m_numbers.next());
+        } catch (const std::exception& error) {
+            plan.errors << plan.prefix + errorLine(error);
+            plan.receipt.reset();
+            return;
+        }
+        m_claims.claim(plan, m_options, m_programFolder, m_batch);
+        // A row whose every file another row writes is not made, and leaves its number to the next.
+        if (plan.pdfFile.isEmpty() && plan.jpegFile.isEmpty() && !m_options.print.wanted) {
+            plan.receipt.reset();
+            return;
+        }
+        m_numbers.use();
+    }
+
+    std::mutex m_mutex;
+    const std::vector<RowPlan>& m_plans;
+    NumberSource& m_numbers;
+    FileClaims& m_claims;
+    const Options& m_options;
+    const QString& m_programFolder;
+    const bool m_batch;
+    std::size_t m_next = 0;
+};
+
+// Set once a line could not be written to standard output, with the reason.
+std::atomic<int> g_standardOutputError = 0;
+
 // Prints the rows' lines in row order as soon as the rows before them are done, and the progress
 // bar over the rows done.
 class RowPrinter {
@@ -343,9 +507,27 @@ private:
 
 void printLine(FILE* stream, const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    errno = 0;
+    const bool written = std::fputs(text.toLocal8Bit().constData(), stream) >= 0 && std::fputc('\n', stream) != EOF
+        && std::fflush(stream) == 0;
+    if (!written && stream == stdout) {
+        int expected = 0;
+        g_standardOutputError.compare_exchange_strong(expected, errno ? errno : EIO);
+        // What could not be written must not come out later, half, with another line.
+        std::clearerr(stream);
+        __fpurge(stream);
+    }
+}
+
+QString standardOutputFault()
+{
+    const int error = g_standardOutputError;
+    if (error == 0)
+        return QString();
+    const QString reason = error == ENOSPC ? QStringLiteral("Auf dem Gerät ist kein Platz mehr.")
+        : error == EPIPE                   ? QStringLiteral("Das lesende Programm hat die Pipe geschlossen.")
+                                           : QString::fromLocal8Bit(std::strerror(error));
+    return QStringLiteral("Die Standardausgabe ließ sich nicht schreiben: %1").arg(reason);
 }
 
 settings::IniSettings& openSettings(settings::IniSettings& settings, const QString& programFolder)
@@ -358,7 +540,7 @@ settings::IniSettings& openSettings(settings::IniSettings& settings, const QStri
 std::shared_ptr<TemplateStore> batchTemplates()
 {
     // A receipt's errors end that receipt and are reported with its row.
-    return std::make_shared<TemplateStore>(FormatSettings::fromProcessLocale(), systemClock(),
+    return std::make_shared<TemplateStore>(outputFormatSettings(), systemClock(),
         [](report::Report& report) { report.engineOptions().setNewSilentMode(report::SilentMode::Rethrow); }, true);
 }
 
@@ -366,35 +548,18 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
     const std::shared_ptr<TemplateStore>& templates)
 {
     const bool batch = !options.csv.isEmpty();
-    for (const OutputTarget* output : {&options.pdf, &options.jpeg}) {
-        if (output->wanted && !output->target.isEmpty() && (batch || isFolder(output->target)))
-            QDir().mkpath(output->target);
+    stopOnSignals();
+    if (const QStringList faults = runFaults(options, rows, programFolder, batch); !faults.isEmpty()) {
+        for (const QString& fault : faults)
+            printLine(stderr, fault);
+        return SomeFailed;
     }
-    for (const char* folder : {"PDF", "JPG"})
-        QDir(programFolder).mkpath(QString::fromLatin1(folder));
-
-    // Rows without a number get theirs from the shared counter, in row order, before any is made.
     const std::size_t count = rows.fields.size();
-    std::vector<int> numbers(count, 0);
-    std::vector<std::size_t> unnumbered;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (rowField(rows.fields[i], options, "nummer").trimmed().isEmpty())
-            unnumbered.push_back(i);
-    }
-    if (!unnumbered.empty()) {
-        try {
-            settings::IniSettings counter;
-            openSettings(counter, programFolder);
-            int next = reserveNumbers(counter, int(unnumbered.size()));
-            for (const std::size_t row : unnumbered)
-                numbers[row] = next++;
-        } catch (const std::exception& error) {
-            printLine(stderr, errorText(error));
-            return SomeFailed;
-        }
-    }
-
-    const std::vector<RowPlan> plans = planRows(options, rows, numbers, programFolder, batch);
+    FileClaims claims;
+    const std::vector<RowPlan> plans = planRows(options, rows, programFolder, batch, *templates, claims);
+    NumberSource numbers(programFolder,
+        std::size_t(std::count_if(plans.begin(), plans.end(), [](const RowPlan& plan) { return plan.needsNumber; })));
+    RowSource rowSource(plans, numbers, claims, options, programFolder, batch);
 
     // Print jobs reach the printer in row order, so printing takes one row after the other.
     const int cores = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
@@ -404,7 +569,6 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
         makers.push_back(std::make_unique<ReceiptMaker>(options, programFolder, batch, templates));
 
     RowPrinter printer(count, batch);
-    std::atomic<std::size_t> nextRow = 0;
     const std::size_t groupSize = filesPublishedTogether(makers.size());
     const auto work = [&](ReceiptMaker& maker) {
         // Each thread names its files a group at a time, after one flush to disk for the group.
@@ -417,8 +581,8 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
             made.clear();
             files = 0;
         };
-        for (std::size_t row = nextRow++; row < count; row = nextRow++) {
-            made.emplace_back(row, maker.makeRow(plans[row]));
+        while (std::optional<std::pair<std::size_t, RowPlan>> next = rowSource.next()) {
+            made.emplace_back(next->first, maker.makeRow(next->second));
             files += made.back().second.pending.size();
             if (files >= groupSize)
                 publish();
@@ -433,6 +597,18 @@ int runBatch(const Options& options, const Rows& rows, const QString& programFol
             workers.emplace_back(work, std::ref(*maker));
         for (std::thread& worker : workers)
             worker.join();
+    }
+    // Numbers taken for rows that were not made go back, so the counter stands at the last receipt.
+    numbers.giveBack();
+    if (const std::size_t done = rowSource.taken(); done < count) {
+        if (batch && isatty(STDERR_FILENO))
+            std::fputc('\n', stderr);
+        printLine(stderr, QStringLiteral("Abgebrochen nach %1 von %2 Zeilen.").arg(done).arg(count));
+        return Interrupted;
+    }
+    if (const QString fault = standardOutputFault(); !fault.isEmpty()) {
+        printLine(stderr, fault);
+        return SomeFailed;
     }
     return printer.anyFailed() ? SomeFailed : AllMade;
 }

@@ -4,11 +4,8 @@
 #include "app/cli/options.h"
 #include "app/cli/printing.h"
 #include "app/cli/rows.h"
+#include "app/cli/template_check.h"
 #include "app/receipt_job.h"
-#include "report/document/report.h"
-#include "report/document/report_options.h"
-#include "report/document/text_object.h"
-#include "report/export/pdf/pdf_page_content.h"
 #include "runtime/exception.h"
 #include "settings/ini_settings.h"
 
@@ -20,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <csignal>
 #include <memory>
 #include <unistd.h>
 
@@ -28,26 +26,6 @@ using namespace quittung::app;
 using namespace quittung::app::cli;
 
 namespace {
-
-// True when a template holds an object the PDF export draws as a picture rather than writing it
-// as text and paths: drawing takes Qt's fonts, which need a GUI application. A text whose tags may
-// take effect counts as drawn, since what it shows is known only once it is prepared.
-bool drawsPictures(TemplateStore& templates, const ReceiptTemplate& chosen)
-{
-    std::shared_ptr<const report::Report> report;
-    try {
-        report = templates.get(chosen);
-    } catch (const Exception&) {
-        // The receipt reports it; nothing of it is drawn.
-        return false;
-    }
-    const std::vector<report::ReportObject*> objects = report->allObjects();
-    return std::any_of(objects.begin(), objects.end(), [](const report::ReportObject* object) {
-        const auto* view = dynamic_cast<const report::View*>(object);
-        const auto* text = dynamic_cast<const report::TextObjectBase*>(object);
-        return view && report::drawnAsPicture(*view, text && text->allowHtmlTags());
-    });
-}
 
 // The templates the rows are made from.
 std::vector<ReceiptTemplate> templatesOfRows(const Options& options, const Rows& rows, const QString& programFolder)
@@ -72,6 +50,31 @@ std::vector<ReceiptTemplate> templatesOfRows(const Options& options, const Rows&
     return files;
 }
 
+// Qt's own notes (a runtime folder it picked, fonts it looked for) are no concern of the user's and
+// would stand between the rows' messages; only its critical errors are shown.
+void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printLine(stderr, message);
+}
+
+int usageError(const UsageFault& fault)
+{
+    printLine(stderr, fault.message + QStringLiteral("\n\"quittung-cli --help\" zeigt die Optionen."));
+    return UsageError;
+}
+
+// Writes a text the user asked for (the help, the version) to standard output.
+int printRequested(const QString& text)
+{
+    printLine(stdout, text);
+    const QString fault = standardOutputFault();
+    if (fault.isEmpty())
+        return AllMade;
+    printLine(stderr, fault);
+    return SomeFailed;
+}
+
 // The folder of the program file, with a trailing "/", found before any application object exists.
 QString programFolderOf()
 {
@@ -85,19 +88,22 @@ QString programFolderOf()
 
 int main(int argc, char* argv[])
 {
+    qInstallMessageHandler(qtMessage);
+    // A closed pipe on standard output is a failed write to report, not the end of the run.
+    std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     Options options;
     try {
         options = parseOptions(arguments);
+        if (options.help)
+            return printRequested(QString::fromUtf8(kHelp).chopped(1));
+        if (options.version)
+            return printRequested(QStringLiteral("quittung-cli " QUITTUNG_VERSION));
+        checkOptions(options);
     } catch (const UsageFault& fault) {
-        printLine(stderr, fault.message + QStringLiteral("\n\"quittung-cli --help\" zeigt die Optionen."));
-        return UsageError;
-    }
-    if (options.help) {
-        std::fputs(kHelp, stdout);
-        return AllMade;
+        return usageError(fault);
     }
     const QString programFolder = programFolderOf();
     if (options.print.wanted && !canPrint()) {
@@ -106,12 +112,16 @@ int main(int argc, char* argv[])
         printLine(stderr, QStringLiteral("%1: %2").arg(QFile::decodeName(twin), QString::fromLocal8Bit(std::strerror(errno))));
         return SomeFailed;
     }
-    QString rowsError;
-    const std::optional<Rows> rows = readRows(options, rowsError);
-    if (!rows) {
-        printLine(stderr, rowsError);
-        return UsageError;
+    Rows rows;
+    try {
+        rows = readRows(options);
+    } catch (const UsageFault& fault) {
+        return usageError(fault);
     }
+    for (const QString& warning : std::as_const(rows.warnings))
+        printLine(stderr, warning);
+    if (rows.fields.empty())
+        return SomeFailed;
 
     // The application object costs much of a short run's start, so each run takes the least it
     // needs: printing the widgets' print support; JPEG files and templates the PDF draws pictures
@@ -121,9 +131,9 @@ int main(int argc, char* argv[])
     const std::shared_ptr<TemplateStore> templates = batchTemplates();
     const std::vector<ReceiptTemplate> chosen = options.print.wanted || options.jpeg.wanted
         ? std::vector<ReceiptTemplate>()
-        : templatesOfRows(options, *rows, programFolder);
+        : templatesOfRows(options, rows, programFolder);
     const bool drawsText = options.print.wanted || options.jpeg.wanted
-        || std::any_of(chosen.begin(), chosen.end(), [&](const ReceiptTemplate& t) { return drawsPictures(*templates, t); });
+        || std::any_of(chosen.begin(), chosen.end(), [&](const ReceiptTemplate& t) { return templateInfo(*templates, t).drawsPictures; });
     if (drawsText && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> application;
@@ -133,5 +143,5 @@ int main(int argc, char* argv[])
         application = std::make_unique<QGuiApplication>(argc, argv);
     else
         application = std::make_unique<QCoreApplication>(argc, argv);
-    return runBatch(options, *rows, programFolder, templates);
+    return runBatch(options, rows, programFolder, templates);
 }

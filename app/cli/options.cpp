@@ -12,41 +12,60 @@ Erstellt Quittungen ohne Fenster, mit den Vorlagen und der Quittungsnummer des P
 Felder der Quittung (wie im Fenster):
   --nummer N        Quittungsnummer; ohne sie die nächste des Zählers (QID in Settings.ini)
   --ort ORT         Ort; ohne ihn der zuletzt gespeicherte (sonst Berlin)
-  --datum DATUM     2020-07-03 oder im kurzen Datumsformat des Benutzers; ohne es heute
+  --datum DATUM     2020-07-03, 03.07.2020 oder 03.07.20; ohne es heute
   --von NAME        von wem der Betrag erhalten wurde
   --fuer TEXT       wofür; Zeilenumbrüche sind erlaubt
   --netto BETRAG    Nettobetrag
   --mwst SATZ       MwSt.-Satz in Prozent; ohne ihn der gespeicherte (sonst 19)
-  --brutto BETRAG   Bruttobetrag; der fehlende Betrag wird berechnet
-                    Beträge im Zahlenformat des Benutzers oder mit "." als Dezimaltrennzeichen
-Ausgabe:
+  --brutto BETRAG   Bruttobetrag
+                    Beträge und Datum werden in jeder Spracheinstellung deutsch gelesen: ","
+                    trennt die Cent ab, "." die Tausender vor Gruppen von genau drei Ziffern
+                    (1.234,56 und 1.234), sonst ist "." der Dezimalpunkt (119.00). Mindestens
+                    ein Betrag ist nötig, der fehlende wird berechnet; sind Netto und Brutto
+                    beide angegeben, müssen sie mit dem Satz auf den Cent zusammenpassen.
+                    Nummer, Ort und Von dürfen keine Steuerzeichen (etwa Zeilenumbrüche)
+                    enthalten.
+Ausgabe (mindestens eine):
   --format F        "A5 - Eine Seite", "A5 - Zwei Seiten", "A4 - Eine Seite", "A4 - Zwei Seiten"
                     oder kurz a5, a5-2, a4, a4-2
   --vorlage DATEI   diese Vorlage statt der des Formats
   --pdf [DATEI|ORDNER]  PDF-Datei schreiben (sonst im Ordner PDF/ des Programmordners)
-  --jpg [DATEI|ORDNER]  JPEG-Datei schreiben (sonst im Ordner JPG/ des Programmordners)
+  --jpg [DATEI|ORDNER]  JPEG-Dateien schreiben, eine je Seite (sonst im Ordner JPG/)
+                    Ein Ordner ist einer, den es gibt, oder ein Name mit "/" am Ende; darin
+                    heißen die Dateien wie im Fenster (Nummer-Datum-Von.PDF).
   --drucken [DRUCKER]   ohne Dialog drucken, auf dem Standarddrucker oder dem genannten
 Stapel:
-  --csv DATEI       eine Quittung je Zeile; die Kopfzeile nennt die Spalten mit den Namen der
-                    Felder oben ohne "--" (nummer;ort;datum;von;fuer;netto;mwst;brutto;format).
-                    Trennzeichen ";" oder ","; UTF-8 oder Windows-1252. Optionen gelten für
-                    Spalten, die die Datei nicht hat. Quittungsnummern werden vorab in der
-                    Reihenfolge der Zeilen vergeben.
+  --csv DATEI       eine Quittung je Zeile; "-" liest die Standardeingabe. Die Kopfzeile
+                    nennt die Spalten mit den Namen der Felder oben ohne "--"
+                    (nummer;ort;datum;von;fuer;netto;mwst;brutto;format); andere Spalten
+                    werden mit einer Warnung übergangen, eine Spalte darf nur einmal stehen.
+                    Trennzeichen ";" oder ","; ein Feld in Anführungszeichen darf
+                    Trennzeichen und Zeilenumbrüche enthalten, "" steht darin für ein
+                    Anführungszeichen. UTF-8 oder Windows-1252. Optionen gelten für Spalten,
+                    die die Datei nicht hat. --pdf und --jpg nennen hier einen Ordner.
   --jobs N          so viele Quittungen gleichzeitig erstellen (ohne die Option: eine je
                     Prozessorkern; beim Drucken immer eine nach der anderen)
-  --help            diese Hilfe
+  -h, --help        diese Hilfe
+  --version         die Version des Programms
 
+Eine Quittung bekommt ihre Nummer vom Zähler erst, wenn alles geprüft ist, woran sie scheitern
+könnte; ein Stapel vergibt die Nummern in der Reihenfolge der Zeilen, während er sie erstellt.
 Jede geschriebene Datei steht in einer Zeile der Standardausgabe, in der Reihenfolge der Zeilen;
-Fehler stehen mit ihrer Zeilennummer auf der Standardfehlerausgabe.
+Fehler stehen mit ihrer Zeilennummer auf der Standardfehlerausgabe. Strg+C (SIGINT) oder SIGTERM
+beenden einen Stapel, sobald die Zeilen in Arbeit fertig sind.
 
-Beispiel:
+Beispiele:
   quittung-cli --von "Muster GmbH" --fuer "Beratung" --brutto 119,00 --format a4-2 --pdf
-  quittung-cli --csv quittungen.csv --pdf /tmp/quittungen/ --jpg
+  quittung-cli --nummer 7 --datum 03.07.2020 --von "Muster GmbH" --netto 1.234,56 --pdf beleg.pdf
+  quittung-cli --csv quittungen.csv --pdf quittungen/ --jpg
 
 Rückgabewerte:
-  0  alle Quittungen erstellt
-  1  eine oder mehrere Quittungen nicht erstellt (Fehler auf der Standardfehlerausgabe)
-  2  falscher Aufruf
+  0    alle Quittungen erstellt
+  1    eine oder mehrere Quittungen nicht erstellt (die Gründe auf der Standardfehlerausgabe),
+       eine CSV-Datei ohne Zeilen, oder die Standardausgabe ließ sich nicht schreiben
+  2    falscher Aufruf: unbekannte Option, fehlender oder ungültiger Wert, keine Ausgabe gewählt,
+       eine CSV-Datei, die sich nicht lesen lässt oder eine Spalte zweimal nennt
+  130  abgebrochen durch SIGINT oder SIGTERM
 )";
 
 const QStringList& fieldNames()
@@ -63,6 +82,10 @@ Options parseOptions(const QStringList& arguments)
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         QString name = arguments[i];
         std::optional<QString> value;
+        if (name == QLatin1String("-h")) {
+            options.help = true;
+            continue;
+        }
         if (!name.startsWith(QLatin1String("--")))
             throw UsageFault{QStringLiteral("Unerwartetes Argument: %1").arg(name)};
         name = name.mid(2);
@@ -75,8 +98,10 @@ Options parseOptions(const QStringList& arguments)
         const bool needsValue
             = fieldNames().contains(name) || name == QLatin1String("vorlage") || name == QLatin1String("csv")
             || name == QLatin1String("jobs");
-        if (name == QLatin1String("help")) {
-            options.help = true;
+        if (name == QLatin1String("help") || name == QLatin1String("version")) {
+            if (value)
+                throw UsageFault{QStringLiteral("Die Option --%1 nimmt keinen Wert.").arg(name)};
+            (name == QLatin1String("help") ? options.help : options.version) = true;
             continue;
         }
         if (!optionalValue && !needsValue)
@@ -118,7 +143,9 @@ int outputFormatIndex(const QString& text)
             || wanted == QString::number(i))
             return i;
     }
-    throw Exception(QStringLiteral("Unbekanntes Ausgabeformat: %1").arg(text));
+    throw Exception(QStringLiteral("Format: '%1' ist kein Ausgabeformat; möglich sind a5, a5-2, a4, a4-2, \"A5 - Eine "
+                                   "Seite\", \"A5 - Zwei Seiten\", \"A4 - Eine Seite\" und \"A4 - Zwei Seiten\".")
+                        .arg(text));
 }
 
 } // namespace quittung::app::cli

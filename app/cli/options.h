@@ -6,7 +6,8 @@
 
 namespace quittung::app::cli {
 
-enum ExitStatus { AllMade = 0, SomeFailed = 1, UsageError = 2 };
+// 130 is what shells give a program ended by SIGINT.
+enum ExitStatus { AllMade = 0, SomeFailed = 1, UsageError = 2, Interrupted = 130 };
 
 // The text of --help.
 extern const char* const kHelp;
@@ -30,6 +31,7 @@ struct Options {
     // Receipts made at once; 0 for one per core.
     int jobs = 0;
     bool help = false;
+    bool version = false;
 };
 
 // A call the tool cannot run, with the reason.
@@ -37,7 +39,8 @@ struct UsageFault {
     QString message;
 };
 
-// Reads the arguments (the program's name first); throws UsageFault.
+// Reads the arguments (the program's name first); throws UsageFault. The values are checked by
+// checkOptions().
 Options parseOptions(const QStringList& arguments);
 
 // The output format's item from its name in the window, its short name or its index; throws

@@ -6,6 +6,7 @@
 #include "report/preview/report_printer.h"
 
 #include <QApplication>
+#include <QPrinterInfo>
 
 namespace quittung::app {
 
@@ -17,6 +18,15 @@ bool canPrint()
 std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
 {
     return std::make_unique<QApplication>(argc, argv);
+}
+
+QString printerFault(const QString& printer)
+{
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        return QStringLiteral("Die Quittung kann nicht gedruckt werden: kein Drucker eingerichtet.");
+    if (!printer.isEmpty() && QPrinterInfo::printerInfo(printer).isNull())
+        return QStringLiteral("Die Quittung kann nicht gedruckt werden: Den Drucker \"%1\" gibt es nicht.").arg(printer);
+    return QString();
 }
 
 bool printReceipt(report::ReportPreparer& preparer, const report::PrintOptions& options, const QString& printer)

@@ -22,6 +22,10 @@ bool canPrint();
 // The application object printing needs: the widgets' print support.
 std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv);
 
+// Why receipts cannot be printed on the named printer, or the default one when the name is empty:
+// there is no printer, or none of that name. Empty when they can.
+QString printerFault(const QString& printer);
+
 // Prints a receipt with the options on the named printer, or on the options' one when the name is
 // empty; false when there is no printer.
 bool printReceipt(report::ReportPreparer& preparer, const report::PrintOptions& options, const QString& printer);

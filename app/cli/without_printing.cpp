@@ -13,6 +13,11 @@ std::unique_ptr<QCoreApplication> printingApplication(int& argc, char** argv)
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
+QString printerFault(const QString&)
+{
+    return QString();
+}
+
 bool printReceipt(report::ReportPreparer&, const report::PrintOptions&, const QString&)
 {
     return false;

@@ -30,6 +30,11 @@ need_tool fc-list fontconfig
 /usr/bin/python3 -c 'import fontTools' 2>/dev/null || missing+=("fontTools for /usr/bin/python3 (apt-get install python3-fonttools)")
 /usr/bin/python3 -c 'import reportlab' 2>/dev/null || missing+=("ReportLab for /usr/bin/python3 (apt-get install python3-reportlab)")
 
+need_tool setpriv util-linux
+# The command line's examples run under German settings too.
+locale -a 2>/dev/null | grep -qx 'de_DE.utf8' \
+    || missing+=("the locale de_DE.UTF-8 (apt-get install locales, enable it in /etc/locale.gen, run locale-gen)")
+
 need_font "Liberation Sans" fonts-liberation2
 need_font "DejaVu Sans" fonts-dejavu-core
 need_font "WenQuanYi Micro Hei" fonts-wqy-microhei

@@ -23,7 +23,8 @@ inline const char* packageOfTool(const QString& program)
     static const std::pair<const char*, const char*> packages[] = {{"qpdf", "qpdf"}, {"pdftotext", "poppler-utils"},
         {"pdffonts", "poppler-utils"}, {"pdfinfo", "poppler-utils"}, {"pdftoppm", "poppler-utils"},
         {"mutool", "mupdf-tools"}, {"djpeg", "libjpeg-turbo-progs"}, {"lpadmin", "cups-client"},
-        {"lpstat", "cups-client"}, {"ots-sanitize", "opentype-sanitizer"}};
+        {"lpstat", "cups-client"}, {"ots-sanitize", "opentype-sanitizer"},
+        {"locale", "locales"}, {"setpriv", "util-linux"}};
     const QString name = program.section(QLatin1Char('/'), -1);
     for (const auto& [tool, package] : packages) {
         if (name == QLatin1String(tool))
