@@ -10,6 +10,7 @@
 #include "runtime/number_format.h"
 #include "settings/ini_settings.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QScopeGuard>
@@ -123,7 +124,7 @@ void ReceiptJob::configurePdf(report::PdfExport& pdf)
 
 // Writes the prepared pages through the filter into the receipt's file of that kind, unless the
 // name would leave the output folder: that is reported like a file the system refuses.
-void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt)
+bool ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt)
 {
     const QString fileName = m_output.fileName ? m_output.fileName(kind, receipt)
                                                : receiptFileName(m_programFolder, kind, receipt, m_formatSettings);
@@ -134,19 +135,19 @@ void ReceiptJob::exportTo(report::ExportFilter& filter, const QString& kind, con
         // Reported the way the engine reports a file it cannot create; the receipt goes on.
         m_preparer.errors().add(formatMessage(msg::SFCreateErrorEx, {fileName, unsafe}));
         m_preparer.reportErrors();
-        return;
+        return false;
     }
     report::ExportFiles files;
     if (!report::exportReport(m_preparer, filter, fileName, &files) || files.isEmpty())
-        return;
+        return false;
     if (m_output.pending) {
         m_output.pending(std::move(files));
-        return;
+        return true;
     }
-    report::publishExport(filter, files);
+    return report::publishExport(filter, files);
 }
 
-void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
+bool ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
 {
     m_template = m_templates->get(receiptTemplate(m_programFolder, m_settings, receipt));
     m_preparer.setReport(*m_template);
@@ -158,39 +159,46 @@ void ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
     const auto forget = qScopeGuard([this] { m_preparer.setValueSource({}); });
     const bool shows = choices.preview ? bool(m_output.preview) : bool(m_output.print);
     if (!choices.pdf && !choices.jpeg && !shows)
-        return;
+        return false;
     m_preparer.prepareReport(true);
+    bool delivered = false;
     if (choices.pdf)
-        exportTo(m_pdf, QStringLiteral("PDF"), receipt);
+        delivered = exportTo(m_pdf, QStringLiteral("PDF"), receipt);
     if (choices.jpeg)
-        exportTo(m_jpeg, QStringLiteral("JPG"), receipt);
+        delivered = exportTo(m_jpeg, QStringLiteral("JPG"), receipt) || delivered;
     if (!shows)
-        return;
+        return delivered;
     if (choices.preview) {
         m_output.preview(m_preparer, receipt);
-    } else {
-        report::PrintOptions options = m_template->printOptions();
-        if (choices.directPrint)
-            options.setShowDialog(false);
-        m_output.print(m_preparer, options);
+        return true;
     }
+    report::PrintOptions options = m_template->printOptions();
+    if (choices.directPrint)
+        options.setShowDialog(false);
+    return m_output.print(m_preparer, options) || delivered;
 }
 
-void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
+bool makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
     const std::function<void(const ReceiptFormState&)>& formChanged)
 {
     settings::IniSettings& ini = job.settings();
     // The number is handed out now: it must be in the file before anything can go wrong. The
     // counter is read from the file again under the lock: the command line may have advanced it.
-    updateSettingsLocked(ini, [&] {
+    QString numberTaken;
+    const bool written = updateSettingsLocked(ini, [&] {
         bool isNumber = false;
         const int number = form.number.toInt(&isNumber);
         if (isNumber && !choices.proposedNumber.isEmpty() && form.number == choices.proposedNumber) {
             const int stored = storedReceiptCounter(job.programFolder());
-            if (stored >= number) {
-                if (stored == std::numeric_limits<int>::max())
+            const bool ours = form.number == choices.reservedNumber && stored == number;
+            if (stored >= number && !ours) {
+                if (stored >= kLargestReceiptNumber)
                     throw IntegerOverflowError();
+                // Another program handed the number out meanwhile: the receipt is not made under a
+                // number the user has not seen.
+                numberTaken = form.number;
                 form.number = QString::number(stored + 1);
+                return;
             }
         }
         ini.writeString(settings_keys::counter, form.number);
@@ -201,6 +209,22 @@ void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptC
         ini.writeBoolean(settings_keys::preview, choices.preview);
         ini.writeInteger(settings_keys::outputFormat, form.outputFormat);
     }, false);
+    if (!numberTaken.isEmpty()) {
+        if (formChanged)
+            formChanged(form);
+        throw Exception(QStringLiteral("Die Nummer %1 hat inzwischen ein anderes Programm vergeben. Die nächste freie "
+                                       "Nummer ist %2; bitte noch einmal „Quittung erstellen“ drücken.")
+                            .arg(numberTaken, form.number));
+    }
+    if (!written) {
+        // What the file does not hold would be handed out again: nothing of the press is kept.
+        ini.reload();
+        throw Exception(QStringLiteral("Die Einstellungsdatei %1 kann nicht geschrieben werden. Ohne sie würde die "
+                                       "Quittungsnummer doppelt vergeben; es wurde keine Quittung erstellt.")
+                            .arg(QDir::toNativeSeparators(ini.fullFileName())));
+    }
+    if (choices.numberStored)
+        choices.numberStored(form.number);
 
     fillEmptyAmounts(form);
     if (formChanged)
@@ -208,7 +232,7 @@ void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptC
     const Receipt receipt = receiptFromForm(form, job.formatSettings());
     if (formChanged)
         formChanged(form);
-    job.make(receipt, choices);
+    return job.make(receipt, choices);
 }
 
 QString storedVatRate(settings::IniSettings& settings, const FormatSettings& formatSettings)

@@ -52,7 +52,15 @@ struct ReceiptChoices {
     // program has handed that number out meanwhile, the receipt takes the next free one; a number
     // the user typed is kept (that is how numbering starts again).
     QString proposedNumber;
+    // The number this window stored for a press that delivered nothing: while the counter still
+    // stands at it, the next press may take it again.
+    QString reservedNumber;
+    // Told the number once it is stored as handed out.
+    std::function<void(const QString& number)> numberStored;
 };
+
+// The largest receipt number: the counter must be able to go one past it.
+constexpr int kLargestReceiptNumber = 2147483646;
 
 // Where a receipt's outputs go besides the files. The window's are the preview window and the
 // system's printers (standardReceiptOutput); the command-line tool prints without a preview.
@@ -60,6 +68,8 @@ struct ReceiptOutput {
     std::function<void(report::ReportPreparer&, const Receipt&)> preview;
     // Prints with the template's print options as the receipt's choices change them.
     std::function<bool(report::ReportPreparer&, const report::PrintOptions&)> print;
+    // Whether there is a printer to print on; always when not set.
+    std::function<bool()> hasPrinter;
     // The file a PDF or JPEG ("PDF", "JPG") receipt goes to; receiptFileName() when not set.
     std::function<QString(const QString& kind, const Receipt&)> fileName;
     // When set, each output's files are handed over here unpublished; whoever takes them publishes
@@ -126,7 +136,10 @@ public:
     // Loads the template, prepares the report once, writes the PDF and then the JPEG files when
     // chosen, then shows the preview or prints. An error ends the receipt where it arises; an
     // output file that cannot be written is reported and the others are still made.
-    void make(const Receipt& receipt, const ReceiptChoices& choices);
+    // True when anything was delivered: a file written, the preview shown or the printout sent.
+    bool make(const Receipt& receipt, const ReceiptChoices& choices);
+    // Where the templates come from.
+    TemplateStore& templates() { return *m_templates; }
 
     report::ReportPreparer& preparer() { return m_preparer; }
     // The filters' options; the files are given per receipt.
@@ -145,7 +158,8 @@ public:
     static void configurePdf(report::PdfExport& pdf);
 
 private:
-    void exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt);
+    // True when the files were written (or handed over unpublished).
+    bool exportTo(report::ExportFilter& filter, const QString& kind, const Receipt& receipt);
 
     settings::IniSettings& m_settings;
     QString m_programFolder;
@@ -167,7 +181,10 @@ ReceiptOutput standardReceiptOutput(ReceiptJob& job);
 // once, so a crash never hands out a number twice), fills empty amounts with "0", completes the
 // amounts by the window's rules and makes the receipt. The form's number and amounts are updated
 // in place and handed to formChanged as soon as they change, also when a later step fails.
-void makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
+// A settings file that cannot be written refuses the press before anything is made, and so does a
+// proposed number another program handed out meanwhile (the form then shows the next free one).
+// Returns whether anything was delivered.
+bool makeReceiptFromForm(ReceiptJob& job, ReceiptFormState& form, const ReceiptChoices& choices,
     const std::function<void(const ReceiptFormState&)>& formChanged = {});
 
 // Gives the store the program's settings file: Settings.ini in the program folder, section "Telvo",

@@ -3,6 +3,7 @@
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
 #include "report/preview/preview_window.h"
+#include "report/preview/printer_list.h"
 #include "report/preview/report_printer.h"
 
 namespace quittung::app {
@@ -27,6 +28,7 @@ ReceiptOutput standardReceiptOutput(ReceiptJob& job)
         filters.push_back(std::move(jpeg));
         report::showPreparedReport(preparer, std::move(filters));
     };
+    output.hasPrinter = [] { return report::PrinterList::instance().hasPhysicalPrinters(); };
     output.print = [](report::ReportPreparer& preparer, const report::PrintOptions& options) {
         return report::printReport(preparer, options);
     };

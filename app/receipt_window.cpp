@@ -1,11 +1,14 @@
 #include "app/receipt_window.h"
 
 #include "app/error_handler.h"
+#include "app/template_check.h"
+#include "runtime/number_format.h"
 #include "runtime/exception.h"
 #include "settings/ini_settings.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -13,11 +16,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -86,11 +91,26 @@ QCheckBox* checkBox(QWidget* parent, const QString& caption, int left, int top, 
     return box;
 }
 
-int checkedIncrement(int value)
+// A stored setting, or its default when the stored text does not read: one damaged key never keeps
+// the others from loading.
+template <class Read, class T>
+T readOr(Read read, T fallback)
 {
-    if (value == std::numeric_limits<int>::max())
-        throw IntegerOverflowError();
-    return value + 1;
+    try {
+        return read();
+    } catch (const Exception&) {
+        return fallback;
+    }
+}
+
+QString controlCharacterFault(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("Der Text enthält ein Steuerzeichen (U+%1), das in keinem Dateinamen stehen kann.")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return QString();
 }
 
 } // namespace
@@ -160,15 +180,123 @@ void ReceiptWindow::createReceipt()
         createButton->setEnabled(true);
     });
     ReceiptFormState form = receiptFormState();
-    const ReceiptChoices choices{pdfCheck->isChecked(), jpegCheck->isChecked(), previewCheck->isChecked(),
-        directPrintCheck->isChecked(), m_proposedNumber};
-    makeReceiptFromForm(*m_job, form, choices, [this](const ReceiptFormState& changed) {
-        numberEdit->setText(changed.number);
+    ReceiptChoices choices;
+    choices.pdf = pdfCheck->isChecked();
+    choices.jpeg = jpegCheck->isChecked();
+    choices.preview = previewCheck->isChecked();
+    choices.directPrint = directPrintCheck->isChecked();
+    choices.proposedNumber = m_proposedNumber;
+    choices.reservedNumber = m_reservedNumber;
+    choices.numberStored = [this](const QString& number) {
+        // Until something is delivered the number is only reserved.
+        m_reservedNumber = number;
+        m_proposedNumber = number;
+    };
+    // A press that cannot succeed stores nothing, takes no number and leaves every field as typed.
+    if (const QString fault = pressFault(form, choices); !fault.isEmpty())
+        throw Exception(fault);
+    const bool delivered = makeReceiptFromForm(*m_job, form, choices, [this](const ReceiptFormState& changed) {
+        // The number changes only before anything is stored: to the next free one, which the user
+        // sees before pressing again.
+        if (numberEdit->text() != changed.number) {
+            numberEdit->setText(changed.number);
+            m_proposedNumber = changed.number;
+        }
         netEdit->setText(changed.net);
         grossEdit->setText(changed.gross);
         vatRateEdit->setText(changed.vatRate);
     });
+    // Nothing delivered (the printout failed or was cancelled, no file written): what the user typed
+    // stays for another try, under the number already stored for it.
+    if (!delivered)
+        return;
+    m_reservedNumber.clear();
     resetForm();
+}
+
+QString ReceiptWindow::pressFault(const ReceiptFormState& form, const ReceiptChoices& choices)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    const QString number = form.number;
+    if (number.isEmpty())
+        return QStringLiteral("Nummer: Bitte eine Quittungsnummer eingeben.");
+    bool inRange = false;
+    const qlonglong value = digits.match(number).hasMatch() ? number.toLongLong(&inRange) : 0;
+    if (!inRange || value < 1 || value > kLargestReceiptNumber)
+        return QStringLiteral("Nummer: '%1' ist keine gültige Quittungsnummer (eine ganze Zahl von 1 bis %2).")
+            .arg(number)
+            .arg(kLargestReceiptNumber);
+
+    const struct {
+        const char* label;
+        const QString& text;
+    } amounts[] = {{"Nettobetrag", form.net}, {"MwSt.", form.vatRate}, {"Bruttobetrag", form.gross}};
+    for (const auto& amount : amounts) {
+        if (amount.text.isEmpty())
+            continue;
+        try {
+            (void)stringToFloat(amount.text, m_formatSettings);
+        } catch (const Exception&) {
+            return QStringLiteral("%1: '%2' ist keine gültige Zahl.").arg(QString::fromLatin1(amount.label), amount.text);
+        }
+    }
+    ReceiptFormState completed = form;
+    fillEmptyAmounts(completed);
+    Receipt receipt;
+    try {
+        receipt = receiptFromForm(completed, m_formatSettings);
+    } catch (const Exception& error) {
+        return error.message();
+    }
+
+    const struct {
+        const char* label;
+        const QString& text;
+    } names[] = {{"Nummer", form.number}, {"Von", form.payer}};
+    for (const auto& name : names) {
+        QString reason = unsafeNameReason(name.text);
+        if (reason.isEmpty())
+            reason = controlCharacterFault(name.text);
+        if (!reason.isEmpty())
+            return QStringLiteral("%1: %2").arg(QString::fromLatin1(name.label), reason);
+    }
+
+    const bool prints = !choices.preview;
+    if (choices.pdf || choices.jpeg || prints || choices.preview) {
+        const TemplateInfo found = checkTemplate(m_job->templates(), receiptTemplate(m_programFolder, *m_settings, receipt));
+        if (!found.fault.isEmpty())
+            return found.fault;
+    }
+    const struct {
+        bool wanted;
+        const char* folder;
+        const char* label;
+    } folders[] = {{choices.pdf, "PDF", "PDF-Export"}, {choices.jpeg, "JPG", "JPEG-Export"}};
+    for (const auto& folder : folders) {
+        const QString path = m_programFolder + QString::fromLatin1(folder.folder);
+        if (folder.wanted && !QDir().mkpath(path))
+            return QStringLiteral("%1: Der Ordner %2 kann nicht angelegt werden.")
+                .arg(QString::fromLatin1(folder.label), QDir::toNativeSeparators(path));
+    }
+    if (prints && m_job->output().hasPrinter && !m_job->output().hasPrinter())
+        return QStringLiteral("%1: Es ist kein Drucker eingerichtet.")
+            .arg(choices.directPrint ? QStringLiteral("Direktdruck") : QStringLiteral("Drucken"));
+    return QString();
+}
+
+int ReceiptWindow::numberAfterReceiptFiles() const
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^([0-9]{1,10})-"));
+    qlonglong highest = 0;
+    for (const char* folder : {"PDF", "JPG"}) {
+        const QStringList names = QDir(m_programFolder + QString::fromLatin1(folder)).entryList(QDir::Files);
+        for (const QString& name : names) {
+            const QRegularExpressionMatch match = leadingNumber.match(name);
+            if (match.hasMatch())
+                highest = std::max(highest, match.captured(1).toLongLong());
+        }
+    }
+    return highest < kLargestReceiptNumber ? int(highest) + 1 : 1;
 }
 
 ReceiptWindow::~ReceiptWindow()
@@ -270,18 +398,25 @@ void ReceiptWindow::formShow()
 
 void ReceiptWindow::resetForm()
 {
-    m_proposedNumber = QString::number(checkedIncrement(m_settings->readInteger(settings_keys::counter, 0)));
+    IniSettings& ini = *m_settings;
+    // Each setting falls back to its own default when its stored text does not read.
+    const int counter = readOr([&] { return ini.readInteger(settings_keys::counter, 0); }, -1);
+    m_proposedNumber = QString::number(counter >= 0 && counter < kLargestReceiptNumber ? counter + 1 : numberAfterReceiptFiles());
     numberEdit->setText(m_proposedNumber);
-    placeEdit->setText(m_settings->readString(settings_keys::place, QStringLiteral("Berlin")));
+    placeEdit->setText(readOr([&] { return ini.readString(settings_keys::place, QStringLiteral("Berlin")); },
+        QStringLiteral("Berlin")));
     dateEdit->setDate(m_clock().date());
-    vatRateEdit->setText(storedVatRate(*m_settings, m_formatSettings));
-    formatBox->setItemIndex(m_settings->readInteger(settings_keys::outputFormat, 0));
-    pdfCheck->setChecked(m_settings->readBoolean(settings_keys::exportPdf, false));
-    jpegCheck->setChecked(m_settings->readBoolean(settings_keys::exportJpeg, false));
-    previewCheck->setChecked(m_settings->readBoolean(settings_keys::preview, true));
+    vatRateEdit->setText(readOr([&] { return storedVatRate(ini, m_formatSettings); }, QStringLiteral("19")));
+    formatBox->setItemIndex(readOr([&] { return ini.readInteger(settings_keys::outputFormat, 0); }, 0));
+    const auto flag = [&](const QString& key, bool fallback) {
+        return readOr([&] { return ini.readBoolean(key, fallback); }, fallback);
+    };
+    pdfCheck->setChecked(flag(settings_keys::exportPdf, false));
+    jpegCheck->setChecked(flag(settings_keys::exportJpeg, false));
+    previewCheck->setChecked(flag(settings_keys::preview, true));
     m_job->pdfExport().setOpenAfterExport(
-        m_settings->readString(settings_keys::openPdf, QString()) == QLatin1String("true"));
-    const bool formFixed = !m_settings->readString(settings_keys::form, QString()).isEmpty();
+        readOr([&] { return ini.readString(settings_keys::openPdf, QString()); }, QString()) == QLatin1String("true"));
+    const bool formFixed = !readOr([&] { return ini.readString(settings_keys::form, QString()); }, QString()).isEmpty();
     formatBox->setEnabled(!formFixed);
     formatBox->setToolTip(formFixed ? kFormFixedHint : QString());
     netEdit->clear();

@@ -108,6 +108,12 @@ protected:
 
 private:
     void formShow();
+    // Why the press cannot make the receipt, found before anything is stored: one message naming
+    // the field; empty when it can. Makes missing output folders.
+    QString pressFault(const ReceiptFormState& form, const ReceiptChoices& choices);
+    // The number after the highest one the receipts in PDF/ and JPG/ carry, else 1: what the form
+    // proposes when the counter cannot be read.
+    int numberAfterReceiptFiles() const;
     void createControls();
     void setTabOrder();
 
@@ -118,6 +124,8 @@ private:
     QString m_programFolder;
     // The number the form was filled with from the counter.
     QString m_proposedNumber;
+    // The number stored for a press that delivered nothing, which the next press may take again.
+    QString m_reservedNumber;
     // While a receipt is being made.
     bool m_receiptRunning = false;
 };

@@ -38,7 +38,9 @@ void ReceiptButtonPdfAndJpeg(benchmark::State& state)
     job.pdfExport().setShowProgress(false);
     job.jpegExport().setShowProgress(false);
     job.output().preview = [](ReportPreparer&, const Receipt&) {};
-    const ReceiptChoices choices{true, true, true, false, QString()};
+    ReceiptChoices choices;
+    choices.pdf = true;
+    choices.jpeg = true;
 
     int number = 1;
     for (auto _ : state) {

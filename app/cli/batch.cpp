@@ -1,8 +1,8 @@
 #include "app/cli/batch.h"
 
-#include "app/cli/german_messages.h"
+#include "app/german_messages.h"
 #include "app/cli/printing.h"
-#include "app/cli/template_check.h"
+#include "app/template_check.h"
 #include "app/receipt_job.h"
 #include "report/document/engine_host.h"
 #include "report/document/engine_messages.h"
@@ -276,7 +276,11 @@ public:
             output.fileName = [&plan](const QString& kind, const Receipt&) {
                 return kind == QLatin1String("PDF") ? plan.pdfFile : plan.jpegFile;
             };
-            const ReceiptChoices choices{!plan.pdfFile.isEmpty(), !plan.jpegFile.isEmpty(), false, true, QString()};
+            ReceiptChoices choices;
+            choices.pdf = !plan.pdfFile.isEmpty();
+            choices.jpeg = !plan.jpegFile.isEmpty();
+            choices.preview = false;
+            choices.directPrint = true;
             m_job.make(*plan.receipt, choices);
         } catch (const std::exception& error) {
             result.failed = true;

@@ -4,7 +4,7 @@
 #include "app/cli/options.h"
 #include "app/cli/printing.h"
 #include "app/cli/rows.h"
-#include "app/cli/template_check.h"
+#include "app/template_check.h"
 #include "app/receipt_job.h"
 #include "runtime/exception.h"
 #include "settings/ini_settings.h"

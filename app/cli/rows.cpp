@@ -1,5 +1,7 @@
 #include "app/cli/rows.h"
 
+#include "app/template_check.h"
+
 #include "app/cli/csv_table.h"
 #include "app/cli/printing.h"
 #include "app/program_folder.h"
@@ -178,20 +180,6 @@ void checkOptions(const Options& options)
                                             "mit \"/\" am Ende (%2/).")
                                  .arg(QString::fromLatin1(option), output->target)};
     }
-}
-
-QString unreadableFileReason(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    if (!info.exists())
-        return QStringLiteral("Die Datei gibt es nicht.");
-    if (info.isDir())
-        return QStringLiteral("Das ist ein Ordner, keine Datei.");
-    if (!info.isFile())
-        return QStringLiteral("Das ist keine gewöhnliche Datei.");
-    if (!info.isReadable())
-        return QStringLiteral("Die Datei darf nicht gelesen werden.");
-    return QString();
 }
 
 Rows readRows(const Options& options)

@@ -90,7 +90,5 @@ QStringList runFaults(const Options& options, const Rows& rows, const QString& p
 // Whether an output's target names a folder: one that exists, or a name ending in "/".
 bool isFolder(const QString& target);
 
-// Why a file cannot be read, in German ("Die Datei gibt es nicht."); empty when it can.
-QString unreadableFileReason(const QString& fileName);
 
 } // namespace quittung::app::cli

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,8 +67,9 @@ protected:
         };
         output.print = [this](ReportPreparer&, const PrintOptions& options) {
             log << (options.showDialog() ? QStringLiteral("print with dialog") : QStringLiteral("print"));
-            return true;
+            return printSucceeds;
         };
+        output.hasPrinter = [this] { return printerInstalled; };
         window->setReceiptOutput(output);
         window->dateEdit->setDate(QDate(2020, 7, 3));
         window->payerEdit->setText(QStringLiteral("Muster GmbH"));
@@ -106,6 +108,8 @@ protected:
     std::unique_ptr<ReceiptWindow> window;
     QStringList log;
     std::function<void()> onPrepare = [this] { log << QStringLiteral("prepare"); };
+    bool printSucceeds = true;
+    bool printerInstalled = true;
     int shownPages = -1;
     double shownWidth = 0;
     QByteArray settingsAtPreview;
@@ -164,22 +168,124 @@ TEST_F(ReceiptCommandTest, FilesAreNamedByNumberDateAndPayerInTheirFolders)
     EXPECT_TRUE(files("PDF").contains(QStringLiteral("13-03.07.2020-.PDF"))) << files("PDF").join(u',').toStdString();
 }
 
-// A payer with "/" would write outside the output folder: the export refuses it like a name the
-// file system refuses, and the receipt goes on to the preview and the next number.
-TEST_F(ReceiptCommandTest, NamesNeverLeaveTheOutputFolders)
+// Everything a press can be refused for is checked before anything is stored: one message naming
+// the field, no number taken, no file, and every field as typed.
+TEST_F(ReceiptCommandTest, APressThatCannotSucceedStoresNothingAndKeepsTheFields)
 {
-    window->numberEdit->setText(QStringLiteral("12"));
-    window->payerEdit->setText(QStringLiteral("../../x"));
-    choose(true, true, true, false);
+    const QString templatePath = path("Forms/Quittung.Dat");
+    const struct {
+        const char* field;
+        const char* text;
+        bool direct;
+        bool removeTemplate;
+        QString message;
+    } cases[] = {
+        {"von", "../../x", false, false, QStringLiteral("Von: Der Name enthält einen Schrägstrich (/), der aus dem Ausgabeordner führen würde.")},
+        {"von", "Muster\x01GmbH", false, false, QStringLiteral("Von: Der Text enthält ein Steuerzeichen (U+0001), das in keinem Dateinamen stehen kann.")},
+        {"QID", "abc", false, false, QStringLiteral("Nummer: 'abc' ist keine gültige Quittungsnummer (eine ganze Zahl von 1 bis 2147483646).")},
+        {"QID", "12345678901234567890", false, false, QStringLiteral("Nummer: '12345678901234567890' ist keine gültige Quittungsnummer (eine ganze Zahl von 1 bis 2147483646).")},
+        {"QID", "0", false, false, QStringLiteral("Nummer: '0' ist keine gültige Quittungsnummer (eine ganze Zahl von 1 bis 2147483646).")},
+        {"QID", "", false, false, QStringLiteral("Nummer: Bitte eine Quittungsnummer eingeben.")},
+        {"brutto", "zwölf", false, false, QStringLiteral("Bruttobetrag: 'zwölf' ist keine gültige Zahl.")},
+        {"MwSt", "abc", false, false, QStringLiteral("MwSt.: 'abc' ist keine gültige Zahl.")},
+        {"brutto", "119", true, false, QStringLiteral("Direktdruck: Es ist kein Drucker eingerichtet.")},
+        {"brutto", "119", false, true, QStringLiteral("Vorlage \"%1\": Die Datei gibt es nicht.").arg(templatePath)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        errors.clear();
+        log.clear();
+        const QByteArray settingsBefore = readSettings();
+        printerInstalled = !c.direct;
+        if (c.removeTemplate)
+            ASSERT_TRUE(QFile::rename(templatePath, templatePath + QStringLiteral(".weg")));
+        choose(true, true, !c.direct, c.direct, 0);
+        window->findChild<QLineEdit*>(QString::fromLatin1(c.field))->setText(QString::fromUtf8(c.text));
+        const QString number = window->numberEdit->text();
+        const QString gross = window->grossEdit->text();
+        const QString payer = window->payerEdit->text();
+        press();
+        EXPECT_EQ(errors, QStringList{c.message});
+        EXPECT_TRUE(log.isEmpty()) << log.join(u',').toStdString();
+        EXPECT_TRUE(files("PDF").isEmpty());
+        EXPECT_TRUE(files("JPG").isEmpty());
+        EXPECT_EQ(readSettings(), settingsBefore);
+        EXPECT_EQ(window->numberEdit->text(), number);
+        EXPECT_EQ(window->grossEdit->text(), gross);
+        EXPECT_EQ(window->payerEdit->text(), payer);
+        EXPECT_TRUE(window->netEdit->text().isEmpty());
+        // Put right for the next case.
+        window->numberEdit->setText(QStringLiteral("12"));
+        window->payerEdit->setText(QStringLiteral("Muster GmbH"));
+        window->grossEdit->setText(QStringLiteral("119"));
+        window->vatRateEdit->setText(QStringLiteral("19"));
+        if (c.removeTemplate)
+            ASSERT_TRUE(QFile::rename(templatePath + QStringLiteral(".weg"), templatePath));
+    }
+}
+
+// Good and refused presses in turn from QID=100 give the receipts 101 to 104 without a gap, each
+// under the number the window showed when the button was pressed.
+TEST_F(ReceiptCommandTest, RefusedPressesTakeNoNumber)
+{
+    writeSettings("[Telvo]\r\nQID=100\r\n");
+    window = std::make_unique<ReceiptWindow>(FormatSettings::german(), folder.path(), [] { return kNow; });
+    window->receiptJob().output() = ReceiptOutput();
+    window->show();
+    for (const char* gross : {"119", "abc", "119", "abc", "abc", "119", "119"}) {
+        SCOPED_TRACE(gross);
+        const QString shown = window->numberEdit->text();
+        window->payerEdit->setText(QStringLiteral("Muster GmbH"));
+        window->grossEdit->setText(QString::fromLatin1(gross));
+        choose(true, false, false, false);
+        window->previewCheck->setChecked(false);
+        press();
+        if (QByteArray(gross) == "119")
+            EXPECT_TRUE(files("PDF").last().startsWith(shown + u'-')) << files("PDF").join(u',').toStdString();
+    }
+    EXPECT_EQ(files("PDF").size(), 4);
+    for (const char* number : {"101-", "102-", "103-", "104-"})
+        EXPECT_EQ(files("PDF").filter(QRegularExpression(QStringLiteral("^") + QString::fromLatin1(number))).size(), 1) << number;
+    EXPECT_TRUE(readSettings().contains("QID=104\r\n")) << readSettings().toStdString();
+}
+
+// A printout that fails or is cancelled, with no file chosen, delivers nothing: the fields stay for
+// another try, which makes the receipt under the number already stored for it.
+TEST_F(ReceiptCommandTest, APressThatDeliversNothingKeepsTheFields)
+{
+    ASSERT_EQ(window->numberEdit->text(), QStringLiteral("12"));
+    window->purposeEdit->setPlainText(QStringLiteral("Miete"));
+    choose(false, false, false, false);
+    printSucceeds = false;
     press();
-    EXPECT_TRUE(files("PDF").isEmpty());
-    EXPECT_TRUE(files("JPG").isEmpty());
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Settings.ini")});
-    ASSERT_EQ(host.shown.size(), 2);
-    EXPECT_TRUE(host.shown[0].contains(QStringLiteral("Datei \"%1\" kann nicht erstellt werden.").arg(path("PDF/12-03.07.2020-../../x.PDF"))))
-        << host.shown[0].toStdString();
-    EXPECT_EQ(log.back(), QStringLiteral("preview"));
+    EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("print with dialog")}));
+    EXPECT_EQ(window->numberEdit->text(), QStringLiteral("12"));
+    EXPECT_EQ(window->payerEdit->text(), QStringLiteral("Muster GmbH"));
+    EXPECT_EQ(window->purposeEdit->toPlainText(), QStringLiteral("Miete"));
+    EXPECT_TRUE(readSettings().contains("QID=12\r\n"));
+
+    printSucceeds = true;
+    log.clear();
+    press();
+    EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("print with dialog")}));
+    EXPECT_TRUE(readSettings().contains("QID=12\r\n")) << "the stored number was made, not skipped";
     EXPECT_EQ(window->numberEdit->text(), QStringLiteral("13"));
+    EXPECT_TRUE(window->payerEdit->text().isEmpty());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
+
+// A settings file that cannot be written would hand out the number again: the press is refused.
+TEST_F(ReceiptCommandTest, ASettingsFileThatCannotBeWrittenRefusesThePress)
+{
+    ASSERT_TRUE(QFile::remove(path("Settings.ini")));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("Settings.ini")));
+    choose(true, false, true, false);
+    press();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.front().startsWith(QStringLiteral("Die Einstellungsdatei "))) << errors.front().toStdString();
+    EXPECT_TRUE(log.isEmpty()) << log.join(u',').toStdString();
+    EXPECT_TRUE(files("PDF").isEmpty());
+    EXPECT_EQ(window->payerEdit->text(), QStringLiteral("Muster GmbH"));
 }
 
 // The command line shares the counter: a number it handed out while the window was open is not
@@ -193,6 +299,15 @@ TEST_F(ReceiptCommandTest, ANumberTheCommandLineHandedOutMeanwhileIsNotUsedAgain
     ASSERT_EQ(reserveNumbers(commandLine, 2), 12);
 
     choose(false, false, true, false);
+    press();
+    // The receipt is not made under a number the user has not seen: the window shows the next free
+    // one and the next press makes it.
+    EXPECT_TRUE(log.isEmpty()) << log.join(u',').toStdString();
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Die Nummer 12 hat inzwischen ein anderes Programm vergeben. Die nächste "
+                                                 "freie Nummer ist 14; bitte noch einmal „Quittung erstellen“ drücken.")});
+    EXPECT_EQ(window->numberEdit->text(), QStringLiteral("14"));
+    EXPECT_EQ(window->payerEdit->text(), QStringLiteral("Muster GmbH"));
+    errors.clear();
     press();
     EXPECT_EQ(numberAtPreview, QStringLiteral("14"));
     EXPECT_TRUE(settingsAtPreview.contains("QID=14")) << settingsAtPreview.toStdString();
@@ -238,39 +353,6 @@ TEST_F(ReceiptCommandTest, WithoutAFormatTheDocumentInMemoryIsUsed)
     EXPECT_EQ(shownPages, 1);
     EXPECT_TRUE(readSettings().contains("Ausgabeformat=-1")) << readSettings().toStdString();
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
-}
-
-TEST_F(ReceiptCommandTest, AMissingTemplateStopsBeforeAnyOutputAndKeepsTheWindow)
-{
-    ASSERT_TRUE(QFile::remove(path("Forms/Quittung.Dat")));
-    window->numberEdit->setText(QStringLiteral("12"));
-    window->netEdit->clear();
-    choose(true, false, true, false, 0);
-    press();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Listenindex überschreitet das Maximum (2)")});
-    EXPECT_TRUE(log.isEmpty()) << log.join(u',').toStdString();
-    EXPECT_TRUE(files("PDF").isEmpty());
-    // The choices were stored and the amounts completed; the window was not refilled.
-    EXPECT_TRUE(readSettings().contains("QID=12"));
-    EXPECT_EQ(window->netEdit->text(), QStringLiteral("100"));
-    EXPECT_EQ(window->numberEdit->text(), QStringLiteral("12"));
-    EXPECT_EQ(window->payerEdit->text(), QStringLiteral("Muster GmbH"));
-}
-
-TEST_F(ReceiptCommandTest, AnAmountThatIsNoNumberStopsAfterStoringAndFilling)
-{
-    window->numberEdit->setText(QStringLiteral("12"));
-    window->grossEdit->setText(QStringLiteral("zwölf"));
-    window->netEdit->clear();
-    window->vatRateEdit->clear();
-    choose(false, false, true, false);
-    press();
-    EXPECT_EQ(errors, QStringList{QStringLiteral("'zwölf' ist kein gültiger Gleitkommawert.")});
-    EXPECT_EQ(window->netEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(window->vatRateEdit->text(), QStringLiteral("0"));
-    EXPECT_EQ(window->grossEdit->text(), QStringLiteral("zwölf"));
-    EXPECT_TRUE(log.isEmpty());
-    EXPECT_TRUE(readSettings().contains("QID=12"));
 }
 
 // The preview exports with filters of its own into the file the user picks: after a receipt with

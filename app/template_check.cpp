@@ -1,24 +1,40 @@
-#include "app/cli/template_check.h"
+#include "app/template_check.h"
 
-#include "app/cli/german_messages.h"
-#include "app/cli/rows.h"
+#include "app/german_messages.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/document/text_object.h"
 #include "report/export/pdf/pdf_page_content.h"
 #include "runtime/exception.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
 
-namespace quittung::app::cli {
+namespace quittung::app {
 
-namespace {
+QString unreadableFileReason(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return QStringLiteral("Die Datei gibt es nicht.");
+    if (info.isDir())
+        return QStringLiteral("Das ist ein Ordner, keine Datei.");
+    if (!info.isFile())
+        return QStringLiteral("Das ist keine gewöhnliche Datei.");
+    if (!info.isReadable())
+        return QStringLiteral("Die Datei darf nicht gelesen werden.");
+    return QString();
+}
 
-TemplateInfo readTemplate(TemplateStore& templates, const ReceiptTemplate& chosen)
+
+TemplateInfo checkTemplate(TemplateStore& templates, const ReceiptTemplate& chosen)
 {
     TemplateInfo info;
+    // No file: the built-in design.
+    if (chosen.file.isEmpty())
+        return info;
     const auto fault = [&](const QString& reason) { return QStringLiteral("Vorlage \"%1\": %2").arg(chosen.file, reason); };
     if (const QString reason = unreadableFileReason(chosen.file); !reason.isEmpty()) {
         info.fault = fault(reason);
@@ -55,8 +71,6 @@ TemplateInfo readTemplate(TemplateStore& templates, const ReceiptTemplate& chose
     return info;
 }
 
-} // namespace
-
 const TemplateInfo& templateInfo(TemplateStore& templates, const ReceiptTemplate& chosen)
 {
     static const TemplateInfo builtin;
@@ -66,7 +80,7 @@ const TemplateInfo& templateInfo(TemplateStore& templates, const ReceiptTemplate
     const QString key = chosen.file + (chosen.copy ? (*chosen.copy ? QStringLiteral("|copy") : QStringLiteral("|no copy")) : QString());
     auto found = read.constFind(key);
     if (found == read.constEnd())
-        found = read.insert(key, readTemplate(templates, chosen));
+        found = read.insert(key, checkTemplate(templates, chosen));
     return *found;
 }
 
@@ -76,4 +90,4 @@ QString receiptTemplateFault(TemplateStore& templates, const QString& programFol
     return templateInfo(templates, receiptTemplate(programFolder, settings, receipt)).fault;
 }
 
-} // namespace quittung::app::cli
+} // namespace quittung::app

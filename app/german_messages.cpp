@@ -1,4 +1,4 @@
-#include "app/cli/german_messages.h"
+#include "app/german_messages.h"
 
 #include "report/document/engine_messages.h"
 #include "runtime/exception.h"
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace quittung::app::cli {
+namespace quittung::app {
 
 namespace {
 
@@ -107,4 +107,4 @@ QString errorLine(const std::exception& error)
     return germanEngineText(lines.join(u' '));
 }
 
-} // namespace quittung::app::cli
+} // namespace quittung::app

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-namespace quittung::app::cli {
+namespace quittung::app {
 
 // The report engine speaks English (its messages are kept as its own table has them); what the
 // command line shows of them it shows in German: every engine text in a message is put into
@@ -15,4 +15,4 @@ QString germanEngineText(const QString& text);
 // joined.
 QString errorLine(const std::exception& error);
 
-} // namespace quittung::app::cli
+} // namespace quittung::app

@@ -9,7 +9,7 @@ namespace quittung::settings {
 class IniSettings;
 }
 
-namespace quittung::app::cli {
+namespace quittung::app {
 
 // What reading a template told, once per file and run.
 struct TemplateInfo {
@@ -21,6 +21,12 @@ struct TemplateInfo {
     bool drawsPictures = false;
 };
 
+// Why a file cannot be read, in German ("Die Datei gibt es nicht."); empty when it can.
+QString unreadableFileReason(const QString& fileName);
+
+// Reads the template from the store and tells what it found.
+TemplateInfo checkTemplate(TemplateStore& templates, const ReceiptTemplate& chosen);
+
 // Reads the template from the store the first time a run asks for it (a format's template without
 // the copy page it shows or hides is a fault too); later calls give the same answer. Not for use
 // from more than one thread.
@@ -31,4 +37,4 @@ const TemplateInfo& templateInfo(TemplateStore& templates, const ReceiptTemplate
 QString receiptTemplateFault(TemplateStore& templates, const QString& programFolder, settings::IniSettings& settings,
     const Receipt& receipt);
 
-} // namespace quittung::app::cli
+} // namespace quittung::app
