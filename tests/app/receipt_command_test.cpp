@@ -442,3 +442,15 @@ TEST_F(ReceiptCommandTest, AClickWhileAReceiptIsMadeStartsNoSecond)
     EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("preview")}));
     EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }
+
+// A missing output folder is made again before the receipt is stored.
+TEST_F(ReceiptCommandTest, AMissingOutputFolderIsMadeAgain)
+{
+    ASSERT_TRUE(QDir(path("PDF")).removeRecursively());
+    ASSERT_TRUE(QDir(path("JPG")).removeRecursively());
+    choose(true, true, true, false);
+    press();
+    EXPECT_EQ(files("PDF"), QStringList{QStringLiteral("12-03.07.2020-Muster GmbH.PDF")});
+    EXPECT_EQ(files("JPG").size(), 1);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+}
