@@ -2,6 +2,7 @@
 
 #include "report/document/page.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QComboBox;
@@ -32,6 +33,8 @@ void applyPageSettings(PreparedPages& pages, const PageSettings& settings);
 
 // The "Page Settings" dialog of the preview.
 class PageSettingsDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(PageSettingsDialog)
+
 public:
     explicit PageSettingsDialog(const PageSettings& settings, QWidget* parent = nullptr);
     PageSettings settings() const;

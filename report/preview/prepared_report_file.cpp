@@ -14,10 +14,10 @@ namespace {
 
 const QString RootName = QStringLiteral("preparedreport");
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("PreparedReportFile", text);
-}
+// The translation context of the messages below.
+struct PreparedReportFile {
+    Q_DECLARE_TR_FUNCTIONS(PreparedReportFile)
+};
 
 } // namespace
 
@@ -38,22 +38,22 @@ QString loadPreparedPages(QIODevice& stream, PreparedPages& pages)
     try {
         document.loadFromStream(stream);
     } catch (const Exception& error) {
-        return tr("The file is not a prepared report: %1").arg(error.message());
+        return PreparedReportFile::tr("The file is not a prepared report: %1").arg(error.message());
     }
     const XmlElement& root = document.root();
     if (root.name() != RootName)
-        return tr("The file is not a prepared report.");
+        return PreparedReportFile::tr("The file is not a prepared report.");
 
     PreparedPages loaded;
     for (int i = 0; i < root.count(); ++i) {
         const XmlElement& element = root.item(i);
         if (element.name() != QLatin1String("TfrxReportPage"))
-            return tr("The prepared report holds an unknown element %1.").arg(element.name());
+            return PreparedReportFile::tr("The prepared report holds an unknown element %1.").arg(element.name());
         ReportPage read;
         TemplateSerializer serializer;
         serializer.readRootComponent(read, element);
         if (!serializer.errors().isEmpty())
-            return tr("The prepared report is damaged: %1").arg(serializer.errors().join(QStringLiteral("; ")));
+            return PreparedReportFile::tr("The prepared report is damaged: %1").arg(serializer.errors().join(QStringLiteral("; ")));
         ReportPage& page = loaded.addPage(read);
         while (!read.children().empty())
             read.children().front()->setParent(&page);

@@ -43,7 +43,7 @@ namespace quittung::report {
 
 namespace {
 
-const QString FileFilter = QStringLiteral("Prepared report (*.qpr)");
+const char* const FileFilter = QT_TRANSLATE_NOOP("PreviewWindow", "Prepared report (*.qpr)");
 // Ctrl and the wheel zoom no further out than this.
 constexpr double WheelZoomFloor = 0.3;
 constexpr int ThumbnailWidth = 100;
@@ -61,8 +61,8 @@ const ZoomEntry ZoomEntries[] = {
     {"100%", 1.0, ZoomMode::Default},
     {"150%", 1.5, ZoomMode::Default},
     {"200%", 2.0, ZoomMode::Default},
-    {"Page width", 0, ZoomMode::PageWidth},
-    {"Whole page", 0, ZoomMode::WholePage},
+    {QT_TRANSLATE_NOOP("PreviewWindow", "Page width"), 0, ZoomMode::PageWidth},
+    {QT_TRANSLATE_NOOP("PreviewWindow", "Whole page"), 0, ZoomMode::WholePage},
 };
 
 } // namespace
@@ -535,14 +535,14 @@ void PreviewWindow::print()
 
 void PreviewWindow::open()
 {
-    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open"), QString(), FileFilter);
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open"), QString(), tr(FileFilter));
     if (!fileName.isEmpty())
         openFile(fileName);
 }
 
 void PreviewWindow::save()
 {
-    QString fileName = QFileDialog::getSaveFileName(this, tr("Save"), QString(), FileFilter);
+    QString fileName = QFileDialog::getSaveFileName(this, tr("Save"), QString(), tr(FileFilter));
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(QLatin1String(".qpr"), Qt::CaseInsensitive))

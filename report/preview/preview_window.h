@@ -3,6 +3,7 @@
 #include "report/document/report_options.h"
 #include "report/preview/text_search.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 
 #include <functional>
@@ -35,6 +36,8 @@ void showPreparedReport(ReportPreparer& engine, std::vector<std::unique_ptr<Expo
 // The preview window: toolbar, the workspace with the pages, the outline and thumbnail pane, and
 // the status bar with the page number.
 class PreviewWindow : public QMainWindow {
+    Q_DECLARE_TR_FUNCTIONS(PreviewWindow)
+
 public:
     PreviewWindow(ReportPreparer& engine, std::vector<ExportFilter*> filters, QWidget* parent = nullptr);
     ~PreviewWindow() override;

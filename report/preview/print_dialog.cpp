@@ -56,32 +56,32 @@ PrintDialog::PrintDialog(PrintOptions& options, int currentPage, QWidget* parent
     , m_currentPage(currentPage)
     , m_printerBefore(PrinterList::instance().currentIndex())
 {
-    setWindowTitle(QStringLiteral("Print"));
+    setWindowTitle(tr("Print"));
     PrinterList& printers = PrinterList::instance();
 
-    auto* printerGroup = new QGroupBox(QStringLiteral("Printer"), this);
+    auto* printerGroup = new QGroupBox(tr("Printer"), this);
     auto* printerLayout = new QGridLayout(printerGroup);
     m_printerBox = comboBox(printers.names(), "printerBox", printerGroup);
     m_printerBox->setCurrentIndex(printers.currentIndex());
     m_whereLabel = new QLabel(printers.current().port(), printerGroup);
     m_whereLabel->setObjectName(QStringLiteral("whereLabel"));
-    auto* propertiesButton = new QPushButton(QStringLiteral("Properties..."), printerGroup);
+    auto* propertiesButton = new QPushButton(tr("Properties..."), printerGroup);
     propertiesButton->setObjectName(QStringLiteral("propertiesButton"));
-    m_toFileBox = new QCheckBox(QStringLiteral("Print to file"), printerGroup);
+    m_toFileBox = new QCheckBox(tr("Print to file"), printerGroup);
     m_toFileBox->setObjectName(QStringLiteral("toFileBox"));
-    printerLayout->addWidget(new QLabel(QStringLiteral("Name:"), printerGroup), 0, 0);
+    printerLayout->addWidget(new QLabel(tr("Name:"), printerGroup), 0, 0);
     printerLayout->addWidget(m_printerBox, 0, 1);
     printerLayout->addWidget(propertiesButton, 0, 2);
-    printerLayout->addWidget(new QLabel(QStringLiteral("Where:"), printerGroup), 1, 0);
+    printerLayout->addWidget(new QLabel(tr("Where:"), printerGroup), 1, 0);
     printerLayout->addWidget(m_whereLabel, 1, 1);
     printerLayout->addWidget(m_toFileBox, 1, 2);
 
-    auto* pagesGroup = new QGroupBox(QStringLiteral("Pages"), this);
+    auto* pagesGroup = new QGroupBox(tr("Pages"), this);
     auto* pagesLayout = new QVBoxLayout(pagesGroup);
-    m_allButton = addRadio(pagesGroup, pagesLayout, QStringLiteral("All"), "allButton");
-    m_currentButton = addRadio(pagesGroup, pagesLayout, QStringLiteral("Current page"), "currentButton");
+    m_allButton = addRadio(pagesGroup, pagesLayout, tr("All"), "allButton");
+    m_currentButton = addRadio(pagesGroup, pagesLayout, tr("Current page"), "currentButton");
     auto* pagesRow = new QHBoxLayout;
-    m_pagesButton = new QRadioButton(QStringLiteral("Pages:"), pagesGroup);
+    m_pagesButton = new QRadioButton(tr("Pages:"), pagesGroup);
     m_pagesButton->setObjectName(QStringLiteral("pagesButton"));
     m_pagesEdit = new QLineEdit(options.pageNumbers(), pagesGroup);
     m_pagesEdit->setObjectName(QStringLiteral("pagesEdit"));
@@ -89,29 +89,29 @@ PrintDialog::PrintDialog(PrintOptions& options, int currentPage, QWidget* parent
     pagesRow->addWidget(m_pagesEdit);
     pagesLayout->addLayout(pagesRow);
     auto* note = new QLabel(
-        QStringLiteral("Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"), pagesGroup);
+        tr("Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12"), pagesGroup);
     note->setWordWrap(true);
     pagesLayout->addWidget(note);
     (options.pageNumbers().isEmpty() ? m_allButton : m_pagesButton)->setChecked(true);
     connect(m_pagesEdit, &QLineEdit::textEdited, m_pagesButton, [this] { m_pagesButton->setChecked(true); });
 
-    auto* copiesGroup = new QGroupBox(QStringLiteral("Copies"), this);
+    auto* copiesGroup = new QGroupBox(tr("Copies"), this);
     auto* copiesLayout = new QFormLayout(copiesGroup);
     m_copiesBox = new QSpinBox(copiesGroup);
     m_copiesBox->setObjectName(QStringLiteral("copiesBox"));
     m_copiesBox->setRange(1, 999);
     m_copiesBox->setValue(std::max(1, options.copies()));
-    m_collateBox = new QCheckBox(QStringLiteral("Collate"), copiesGroup);
+    m_collateBox = new QCheckBox(tr("Collate"), copiesGroup);
     m_collateBox->setObjectName(QStringLiteral("collateBox"));
     m_collateBox->setChecked(options.collate());
-    copiesLayout->addRow(QStringLiteral("Number of copies"), m_copiesBox);
+    copiesLayout->addRow(tr("Number of copies"), m_copiesBox);
     copiesLayout->addRow(m_collateBox);
 
-    auto* modeGroup = new QGroupBox(QStringLiteral("Print mode"), this);
+    auto* modeGroup = new QGroupBox(tr("Print mode"), this);
     auto* modeLayout = new QVBoxLayout(modeGroup);
     m_modeGroup = new QButtonGroup(this);
-    const QStringList modes{QStringLiteral("Default"), QStringLiteral("Split big pages"),
-        QStringLiteral("Join small pages"), QStringLiteral("Scale")};
+    const QStringList modes{tr("Default"), tr("Split big pages"),
+        tr("Join small pages"), tr("Scale")};
     for (int i = 0; i < modes.size(); ++i) {
         auto* button = new QRadioButton(modes[i], modeGroup);
         m_modeGroup->addButton(button, i);
@@ -126,31 +126,31 @@ PrintDialog::PrintDialog(PrintOptions& options, int currentPage, QWidget* parent
         if (paper.code == options.printOnSheet())
             m_sheetBox->setCurrentIndex(m_sheetBox->count() - 1);
     }
-    sheetRow->addWidget(new QLabel(QStringLiteral("Print on sheet"), modeGroup));
+    sheetRow->addWidget(new QLabel(tr("Print on sheet"), modeGroup));
     sheetRow->addWidget(m_sheetBox);
     modeLayout->addLayout(sheetRow);
     const auto enableSheet = [this] { m_sheetBox->setEnabled(m_modeGroup->checkedId() != 0); };
     connect(m_modeGroup, &QButtonGroup::idClicked, this, enableSheet);
     enableSheet();
 
-    auto* otherGroup = new QGroupBox(QStringLiteral("Other"), this);
+    auto* otherGroup = new QGroupBox(tr("Other"), this);
     auto* otherLayout = new QFormLayout(otherGroup);
-    m_printPagesBox = comboBox({QStringLiteral("All pages"), QStringLiteral("Odd pages"), QStringLiteral("Even pages")},
+    m_printPagesBox = comboBox({tr("All pages"), tr("Odd pages"), tr("Even pages")},
         "printPagesBox", otherGroup);
     m_printPagesBox->setCurrentIndex(static_cast<int>(options.printPages()));
-    m_duplexBox = comboBox({QStringLiteral("Default"), QStringLiteral("Vertical"), QStringLiteral("Horizontal"),
-                               QStringLiteral("Simplex")},
+    m_duplexBox = comboBox({tr("Default"), tr("Vertical"), tr("Horizontal"),
+                               tr("Simplex")},
         "duplexBox", otherGroup);
     m_duplexBox->setCurrentIndex(std::clamp(options.duplex(), 0, 3));
-    m_orderBox = comboBox({QStringLiteral("Direct (1-9)"), QStringLiteral("Reverse (9-1)")}, "orderBox", otherGroup);
+    m_orderBox = comboBox({tr("Direct (1-9)"), tr("Reverse (9-1)")}, "orderBox", otherGroup);
     m_orderBox->setCurrentIndex(options.reverse() ? 1 : 0);
-    otherLayout->addRow(QStringLiteral("Print"), m_printPagesBox);
-    otherLayout->addRow(QStringLiteral("Duplex"), m_duplexBox);
-    otherLayout->addRow(QStringLiteral("Order"), m_orderBox);
+    otherLayout->addRow(tr("Print"), m_printPagesBox);
+    otherLayout->addRow(tr("Duplex"), m_duplexBox);
+    otherLayout->addRow(tr("Order"), m_orderBox);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole)
+    buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("okButton"));
+    buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("cancelButton"));
 
     auto* grid = new QGridLayout(this);
@@ -191,7 +191,7 @@ void PrintDialog::accept()
     QString outputFile;
     if (m_toFileBox->isChecked()) {
         outputFile = QFileDialog::getSaveFileName(
-            this, QStringLiteral("Print to file"), QString(), QStringLiteral("Printer file (*.prn)"));
+            this, tr("Print to file"), QString(), tr("Printer file (*.prn)"));
         if (outputFile.isEmpty()) {
             reject();
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QButtonGroup;
@@ -18,6 +19,8 @@ class PrintOptions;
 // opens with the print options and writes the choices back on OK; choosing a printer makes it the
 // current one of the printer list, and Cancel selects the one before again.
 class PrintDialog : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(PrintDialog)
+
 public:
     // currentPage (from 1) is what "Current page" prints.
     PrintDialog(PrintOptions& options, int currentPage, QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include "report/export/export_files.h"
 
 #include "report/document/engine_host.h"
+#include "report/document/engine_messages.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
 #include "report/export/pdf/pdf_document.h"
@@ -99,7 +100,7 @@ PdfExport::~PdfExport() = default;
 
 QString PdfExport::getDescription() const
 {
-    return QStringLiteral("PDF file");
+    return engineMessage(QStringLiteral("expPDFDescription"));
 }
 
 bool PdfExport::start()

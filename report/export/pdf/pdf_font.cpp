@@ -1,6 +1,7 @@
 #include "report/export/pdf/pdf_font.h"
 
 #include "report/document/engine_host.h"
+#include "report/document/engine_messages.h"
 #include "report/engine/text/font_file.h"
 #include "report/engine/text/font_service.h"
 #include "report/export/pdf/pdf_document.h"
@@ -326,9 +327,9 @@ std::shared_ptr<const PreparedFontFile> preparedFontFile(const QByteArray& file,
 void reportFontFaults(const PreparedFontFile& prepared, EngineHost& host)
 {
     for (const QString& fault : prepared.collection->formatFaults())
-        host.showMessage(QStringLiteral("Font format error"), fault, EngineHost::Icon::Error);
+        host.showMessage(engineMessage(QStringLiteral("fntFormatError")), fault, EngineHost::Icon::Error);
     for (const ChecksumFault& fault : prepared.collection->checksumFaults())
-        (void)host.askYesNo(QStringLiteral("Font table checksum error"), fault.message(), EngineHost::Icon::Warning);
+        (void)host.askYesNo(engineMessage(QStringLiteral("fntChecksumError")), fault.message(), EngineHost::Icon::Warning);
 }
 
 constexpr quint32 tableTag(const char (&name)[5])

@@ -1,7 +1,9 @@
 #include "report/export/pdf/true_type.h"
 
 #include "report/document/engine_host.h"
+#include "report/document/engine_messages.h"
 #include "runtime/exception.h"
+#include "runtime/messages.h"
 
 #include <QSet>
 #include <QtEndian>
@@ -93,7 +95,7 @@ bool TrueTypeFont::isDropped(const QByteArray& tag)
 
 QString ChecksumFault::message() const
 {
-    return QStringLiteral("Table ID \"") + QString::fromLatin1(tag) + QStringLiteral("\" checksum error.") +
+    return formatMessage(engineMessage(QStringLiteral("fntTableChecksum")), {QString::fromLatin1(tag)}) +
            QString::number(computed) + QLatin1Char(' ') + QString::number(stored);
 }
 
@@ -119,7 +121,7 @@ void TrueTypeFont::readDirectory()
         if (isDropped(entry.tag))
             continue;
         if (m_tables.count(entry.tag)) {
-            m_formatFaults << QStringLiteral("Duplicate table \"%1\"").arg(QString::fromLatin1(entry.tag));
+            m_formatFaults << formatMessage(engineMessage(QStringLiteral("fntDuplicateTable")), {QString::fromLatin1(entry.tag)});
             continue;
         }
         const ByteReader data = file.table(entry);
