@@ -38,6 +38,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     application.setWindowIcon(quittung::app::programIcon());
     const auto qtTranslations = quittung::app::installQtTranslations(QLocale());
+    const auto programTranslations = quittung::app::installProgramTranslations(QLocale());
     quittung::app::applyVisualStyleOrComplain(application, QStringLiteral("Carbon"));
     quittung::app::MessageBoxHost messageHost;
     quittung::report::setEngineHost(&messageHost);

@@ -18,15 +18,31 @@ QIcon programIcon()
     return icon;
 }
 
-std::unique_ptr<QTranslator> installQtTranslations(const QLocale& locale)
+namespace {
+
+std::unique_ptr<QTranslator> installGermanTranslation(const QLocale& locale, const QString& name, const QString& folder)
 {
     if (locale.language() != QLocale::German)
         return nullptr;
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (!translator->load(name, folder))
         return nullptr;
     QCoreApplication::installTranslator(translator.get());
     return translator;
+}
+
+} // namespace
+
+std::unique_ptr<QTranslator> installQtTranslations(const QLocale& locale)
+{
+    return installGermanTranslation(
+        locale, QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+std::unique_ptr<QTranslator> installProgramTranslations(const QLocale& locale)
+{
+    // Built from translations/quittung_de.ts into the program's resources.
+    return installGermanTranslation(locale, QStringLiteral("quittung_de"), QStringLiteral(":/translations"));
 }
 
 bool warnIfProgramFolderReadOnly(const QString& programFolder, report::EngineHost& host)

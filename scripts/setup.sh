@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n qt6-tools-dev qt6-l10n-tools
     libfontconfig-dev libfreetype-dev libharfbuzz-dev libfribidi-dev zlib1g-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev libjpeg-turbo-progs
     fonts-liberation2 fonts-dejavu-core

@@ -64,21 +64,21 @@ xdotool key Tab
 xdotool type --delay 20 "119"
 
 # Clicks "Quittung erstellen" (its middle, in window coordinates); the preview comes up with the
-# receipt, and closing it refills the window.
+# receipt, titled in German on this German desktop, and closing it refills the window.
 press_and_close_preview() {
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 0.3
     xdotool mousemove --window "$window" 239 377 click 1
     local preview
-    preview=$(timeout 30 xdotool search --sync --onlyvisible --name "^Preview$" | head -n1) || fail "no preview window"
+    preview=$(timeout 30 xdotool search --sync --onlyvisible --name "^Vorschau$" | head -n1) || fail "no preview window"
     sleep 0.5
     if [[ -n ${E2E_SCREENSHOT:-} ]]; then
         xwd -root -silent | convert xwd:- "$E2E_SCREENSHOT" 2>/dev/null || true
     fi
     xdotool windowfocus --sync "$preview" 2>/dev/null || true
     xdotool key Escape
-    for _ in $(seq 50); do xdotool search --onlyvisible --name "^Preview$" >/dev/null 2>&1 || break; sleep 0.1; done
-    if xdotool search --onlyvisible --name "^Preview$" >/dev/null 2>&1; then fail "the preview did not close"; fi
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "^Vorschau$" >/dev/null 2>&1 || break; sleep 0.1; done
+    if xdotool search --onlyvisible --name "^Vorschau$" >/dev/null 2>&1; then fail "the preview did not close"; fi
 }
 press_and_close_preview
 
