@@ -119,44 +119,65 @@ QString PdfFont::remapString(const QString& text, bool rtl)
     return result;
 }
 
-std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl)
+std::vector<FontFace::Glyph> PdfFont::remapGlyphs(const QString& text, bool rtl, bool* readsBack)
 {
+    if (readsBack)
+        *readsBack = true;
     if (text.isEmpty())
         return {};
     auto glyphs = m_face->shape(text, kEm, rtl);
-    const bool oneToOne = glyphs.size() == std::size_t(text.size());
-    // A long text of many different glyphs must not search the list once per glyph.
-    if (m_knownGlyphs.empty()) {
-        m_knownGlyphs.assign(0x10000, false);
-        for (const std::uint32_t used : m_usedGlyphs)
-            markKnown(used);
+    // A cluster runs from its first UTF-16 unit to the next cluster's first; glyphs come in visual
+    // order, so a right-to-left run lists its clusters backwards.
+    const auto length = std::size_t(text.size());
+    std::vector<std::uint32_t> glyphsAt(length + 1, 0);
+    auto clusterOf = [length](const FontFace::Glyph& glyph) {
+        return std::min(std::size_t(std::max(glyph.cluster, 0)), length - 1);
+    };
+    for (const auto& glyph : glyphs)
+        ++glyphsAt[clusterOf(glyph)];
+    std::vector<std::uint32_t> clusterEnd(length + 1, std::uint32_t(length));
+    for (std::size_t i = length; i-- > 1;)
+        clusterEnd[i - 1] = glyphsAt[i] ? std::uint32_t(i) : clusterEnd[i];
+
+    bool exact = true;
+    for (const auto& glyph : glyphs) {
+        const std::size_t slot = slotOf(glyph.index);
+        const std::size_t start = clusterOf(glyph);
+        const QStringView characters = QStringView(text).sliced(qsizetype(start), qsizetype(clusterEnd[start] - start));
+        // The missing glyph stands for no character; a long cluster (a letter under many marks)
+        // stays out of the map's entries, whose targets are short.
+        constexpr qsizetype kLongestText = 32;
+        const bool alone = glyphsAt[start] == 1 && glyph.index != 0 && characters.size() <= kLongestText;
+        QString& known = m_usedTexts[slot];
+        if (alone && known.isEmpty())
+            known = characters.toString();
+        exact = exact && alone && known == characters;
     }
-    for (std::size_t i = 0; i < glyphs.size(); ++i) {
-        const auto& glyph = glyphs[i];
-        if (!markKnown(glyph.index))
-            continue;
-        m_usedGlyphs.push_back(glyph.index);
-        // The font's own width: the shaped advance holds the kerning with this line's neighbours.
-        m_widths.push_back(glyphWidth(glyph.index));
-        char16_t character = char16_t(m_metrics.defaultChar);
-        if (oneToOne) {
-            // Glyphs come in visual order, so a right-to-left line is read from its end.
-            const qsizetype at = rtl ? text.size() - 1 - qsizetype(i) : qsizetype(i);
-            character = text.at(at).unicode();
-        }
-        m_usedCharacters.push_back(character);
-    }
+    if (readsBack)
+        *readsBack = exact;
     return glyphs;
 }
 
-bool PdfFont::markKnown(std::uint32_t glyph)
+std::size_t PdfFont::slotOf(std::uint32_t glyph)
 {
-    if (glyph >= m_knownGlyphs.size())
-        m_knownGlyphs.resize(std::size_t(glyph) + 1, false);
-    if (m_knownGlyphs[glyph])
-        return false;
-    m_knownGlyphs[glyph] = true;
-    return true;
+    if (m_slots.empty()) {
+        for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i) {
+            if (m_usedGlyphs[i] >= m_slots.size())
+                m_slots.resize(std::size_t(m_usedGlyphs[i]) + 1, 0);
+            if (!m_slots[m_usedGlyphs[i]])
+                m_slots[m_usedGlyphs[i]] = std::uint32_t(i + 1);
+        }
+    }
+    if (glyph >= m_slots.size())
+        m_slots.resize(std::size_t(glyph) + 1, 0);
+    if (!m_slots[glyph]) {
+        m_usedGlyphs.push_back(glyph);
+        // The font's own width: the shaped advance holds the kerning with this line's neighbours.
+        m_widths.push_back(glyphWidth(glyph));
+        m_usedTexts.emplace_back();
+        m_slots[glyph] = std::uint32_t(m_usedGlyphs.size());
+    }
+    return m_slots[glyph] - 1;
 }
 
 QString PdfFont::getFontName() const
@@ -491,7 +512,7 @@ QByteArray PdfFont::toUnicodeMap() const
 {
     QByteArray cmapName = getFontName().toLatin1();
     cmapName.replace(',', '+');
-    QByteArrayList lines{
+    QByteArray map = pdfLines({
         "/CIDInit /ProcSet findresource begin",
         "12 dict begin",
         "begincmap",
@@ -505,18 +526,30 @@ QByteArray PdfFont::toUnicodeMap() const
         "1 begincodespacerange",
         "<0000> <FFFF>",
         "endcodespacerange",
-        number(qint64(m_usedGlyphs.size())) + " beginbfchar",
-    };
-    QByteArray map = pdfLines(lines);
-    map.reserve(map.size() + 16 * qsizetype(m_usedGlyphs.size()) + 96);
+    });
+    std::vector<std::size_t> mapped;
+    mapped.reserve(m_usedGlyphs.size());
     for (std::size_t i = 0; i < m_usedGlyphs.size(); ++i) {
-        map.append('<');
-        appendPdfHexCode(map, m_usedGlyphs[i]);
-        map.append("> <");
-        appendPdfHexCode(map, m_usedCharacters[i]);
-        map.append(">\r\n");
+        if (!m_usedTexts[i].isEmpty())
+            mapped.push_back(i);
     }
-    return map + pdfLines({"endbfchar", "endcmap", "CMapName currentdict /CMap defineresource pop", "end", "end"});
+    map.reserve(map.size() + 20 * qsizetype(mapped.size()) + 128);
+    // A CMap section holds at most 100 entries.
+    constexpr std::size_t kSection = 100;
+    for (std::size_t first = 0; first < mapped.size(); first += kSection) {
+        const std::size_t last = std::min(first + kSection, mapped.size());
+        map.append(number(qint64(last - first))).append(" beginbfchar\r\n");
+        for (std::size_t k = first; k < last; ++k) {
+            map.append('<');
+            appendPdfHexCode(map, m_usedGlyphs[mapped[k]]);
+            map.append("> <");
+            for (const QChar unit : m_usedTexts[mapped[k]])
+                appendPdfHexCode(map, unit.unicode());
+            map.append(">\r\n");
+        }
+        map.append("endbfchar\r\n");
+    }
+    return map + pdfLines({"endcmap", "CMapName currentdict /CMap defineresource pop", "end", "end"});
 }
 
 QByteArray PdfFont::cidSystemInfoDictionary()

@@ -47,8 +47,12 @@ public:
     // The line as glyph indices (one 16-bit unit per glyph, visual order); records new glyphs.
     QString remapString(const QString& text, bool rtl);
     // The same line as shaped glyphs at an em of 1000 (advances and offsets in 1/1000 em, kerning
-    // included); records new glyphs as remapString() does.
-    std::vector<FontFace::Glyph> remapGlyphs(const QString& text, bool rtl);
+    // included); records new glyphs as remapString() does. A glyph that is the only one of its
+    // cluster takes the cluster's characters as its text when it has none yet. readsBack, when
+    // given, tells whether the ToUnicode map gives back exactly this line: not so where a cluster
+    // has several glyphs, a glyph stands for other characters elsewhere, or a character has no
+    // glyph; the page content then carries the line's text beside its glyphs.
+    std::vector<FontFace::Glyph> remapGlyphs(const QString& text, bool rtl, bool* readsBack = nullptr);
     // A glyph's width for /W in 1/1000 em: the font's advance width (hmtx), rounded, the same
     // wherever the glyph stands.
     int glyphWidth(std::uint32_t glyph) const;
@@ -91,18 +95,19 @@ public:
     // Sets metrics and glyphs as fillOutlineTextMetrics() and remapString() would (for writing the
     // font objects of known data).
     void setMetrics(const PdfOutlineMetrics& metrics) { m_metrics = metrics; }
-    void setUsedGlyphs(std::vector<std::uint32_t> glyphs, std::vector<int> widths, std::vector<char16_t> characters)
+    void setUsedGlyphs(std::vector<std::uint32_t> glyphs, std::vector<int> widths, std::vector<QString> texts)
     {
         m_usedGlyphs = std::move(glyphs);
         m_widths = std::move(widths);
-        m_usedCharacters = std::move(characters);
-        m_knownGlyphs.clear();
+        m_usedTexts = std::move(texts);
+        m_slots.clear();
     }
     // The glyphs the text used, in the order first met, with their widths and the characters
-    // they stand for (the default character where a glyph is no single character).
+    // they stand for in the ToUnicode map: one or more (a ligature, a letter with its marks, an
+    // emoji sequence), none for a glyph never met alone in its cluster and for the missing glyph.
     const std::vector<std::uint32_t>& usedGlyphs() const { return m_usedGlyphs; }
     const std::vector<int>& widths() const { return m_widths; }
-    const std::vector<char16_t>& usedCharacters() const { return m_usedCharacters; }
+    const std::vector<QString>& usedTexts() const { return m_usedTexts; }
     // The font file as getFontFile() last made it.
     const QByteArray& fontData() const { return m_fontData; }
     // fontData() deflated with zlib at its fastest level. The tables a subset takes over unchanged
@@ -120,16 +125,17 @@ public:
 private:
     // A font file deflated, the tables the prepared file has deflated before taken from there.
     static QByteArray deflatedFontFile(const QByteArray& data, const PreparedFontFile* prepared);
-    // Marks a glyph as used; false when it was already.
-    bool markKnown(std::uint32_t glyph);
+    // The glyph's place in usedGlyphs(), recording it with its width when it is new.
+    std::size_t slotOf(std::uint32_t glyph);
 
     Font m_sourceFont;
     PdfOutlineMetrics m_metrics;
     std::vector<std::uint32_t> m_usedGlyphs;
-    // Which glyph numbers m_usedGlyphs holds, indexed by glyph; empty until a line is mapped.
-    std::vector<bool> m_knownGlyphs;
+    // By glyph number, the glyph's place in m_usedGlyphs plus one, 0 while unused; grown as
+    // glyphs are met, so a long text of many glyphs never searches the list.
+    std::vector<std::uint32_t> m_slots;
     std::vector<int> m_widths;
-    std::vector<char16_t> m_usedCharacters;
+    std::vector<QString> m_usedTexts;
     QByteArray m_fontData;
     bool m_subset = true;
     QString m_subsetTag;

@@ -442,7 +442,8 @@ int PdfPageContent::fontIndex(const Font& font)
 QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl, const std::vector<double>& advances,
     double size, double charSpacing)
 {
-    const std::vector<FontFace::Glyph> glyphs = font.remapGlyphs(text, rtl);
+    bool readsBack = true;
+    const std::vector<FontFace::Glyph> glyphs = font.remapGlyphs(text, rtl, &readsBack);
     // The layout's place for each glyph where it can tell one: left to right, one advance per
     // UTF-16 unit. Right-to-left runs keep the font's own advances.
     const bool follow = !rtl && advances.size() == std::size_t(text.size());
@@ -484,12 +485,23 @@ QByteArray PdfPageContent::glyphRun(PdfFont& font, const QString& text, bool rtl
         appendPdfHexCode(run, glyph.index);
         natural += font.glyphWidth(glyph.index) * size / 1000 + charSpacing;
     }
+    QByteArray shown;
     // Without an adjustment the run holds every glyph of the line.
-    if (!adjusted)
-        return '<' + run + "> Tj";
-    if (!run.isEmpty())
-        array += '<' + run + '>';
-    return '[' + array.trimmed() + "] TJ";
+    if (!adjusted) {
+        shown = '<' + run + "> Tj";
+    } else {
+        if (!run.isEmpty())
+            array += '<' + run + '>';
+        shown = '[' + array.trimmed() + "] TJ";
+    }
+    if (readsBack)
+        return shown;
+    // Glyphs the font's ToUnicode map cannot read back as this line (a cluster of several glyphs,
+    // a glyph that stands for other characters elsewhere, a character without a glyph) carry the
+    // line's text with them. Content streams are encrypted as a whole, so the string stays plain.
+    return "/Span << /ActualText "
+        + PdfDocumentWriter::hexString("\xFE\xFF" + PdfDocumentWriter::utf16BigEndian(text)) + " >> BDC\r\n"
+        + shown + "\r\nEMC";
 }
 
 void PdfPageContent::writeText(const TextObjectBase& memo)

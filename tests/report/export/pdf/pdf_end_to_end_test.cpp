@@ -5,6 +5,8 @@
 #include "report/document/builtin_design.h"
 #include "report/document/page.h"
 #include "report/document/report.h"
+#include "report/document/text_object.h"
+#include "report/engine/pages/page_walk.h"
 #include "report/engine/pages/report_preparer.h"
 #include "report/export/image/image_export.h"
 #include "report/export/pdf/pdf_export.h"
@@ -41,7 +43,8 @@ void answerWithUmlauts(const QString& name, Variant& value)
 // A receipt as the window makes it: the design or a template filled, prepared, and the PDF filter
 // with the window's options.
 struct ReceiptPdf {
-    ReceiptPdf(const QString& form, bool copy)
+    // payer: the receipt's "Von" in place of the umlauts.
+    ReceiptPdf(const QString& form, bool copy, const QString& payer = {})
     {
         if (form == QLatin1String("builtin")) {
             applyBuiltinDesign(report);
@@ -50,6 +53,14 @@ struct ReceiptPdf {
             EXPECT_TRUE(loadExampleReceipt(report, QStringLiteral(QUITTUNG_FORMS_DIR "/") + form, copy));
         }
         report.events().getValue = answerWithUmlauts;
+        if (!payer.isNull()) {
+            report.events().getValue = [payer](const QString& name, Variant& value) {
+                if (name == QLatin1String("Von"))
+                    value = Variant(payer);
+                else
+                    answerExampleReceipt(name, value);
+            };
+        }
         EXPECT_TRUE(engine.prepareReport()) << host.shown.join(u'\n').toStdString();
         filter.setShowDialog(false);
         filter.setShowProgress(false);
@@ -217,6 +228,54 @@ INSTANTIATE_TEST_SUITE_P(Receipts, ReceiptPdfWithTools,
     [](const testing::TestParamInfo<ReceiptCase>& param) {
         return QString::fromLatin1(param.param.form).remove(u'.').toStdString() + (param.param.copy ? "WithCopy" : "");
     });
+
+// The PDF's text layer gives back what was typed, whatever the payer: letters beyond Latin-1, a
+// ligature character, a letter with a combining mark, a character no installed font has. Every
+// other text of the page stays as it is.
+class TextLayerWithTools : public testing::TestWithParam<const char*> {
+protected:
+    QTemporaryDir dir;
+};
+
+// Whitespace runs as one space: pdftotext joins and spaces lines of neighbouring objects its own way.
+QString simplified(QString text)
+{
+    return text.replace(u'\f', u' ').simplified();
+}
+
+TEST_P(TextLayerWithTools, PdftotextGivesBackEveryTextOfThePage)
+{
+    const QString payer = QString::fromUtf8(GetParam());
+    ReceiptPdf receipt(QStringLiteral("QuittungA4.Dat"), false, payer);
+    const QString pdf = receipt.write(dir.filePath(QStringLiteral("receipt.pdf")));
+
+    const ToolRun check = runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+    EXPECT_EQ(check.exitCode, 0) << check.output().toStdString();
+
+    const ToolRun run = runTool(QStringLiteral("pdftotext"),
+        {QStringLiteral("-raw"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString text = simplified(run.out);
+    QStringList expected;
+    PageWalkOptions options;
+    options.totalPages = receipt.engine.preparedPages().count();
+    walkPage(receipt.engine.preparedPages(), 0, options, [&](const ReportObject& object) {
+        if (const auto* memo = dynamic_cast<const TextObjectBase*>(&object)) {
+            for (const QString& line : memo->lines())
+                if (!line.trimmed().isEmpty())
+                    expected << simplified(line);
+        }
+        return true;
+    });
+    ASSERT_TRUE(expected.join(u'|').contains(simplified(payer))) << expected.join(u'|').toStdString();
+    for (const QString& line : expected)
+        EXPECT_TRUE(text.contains(line)) << line.toStdString() << " not in:\n" << run.out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Payers, TextLayerWithTools,
+    testing::Values("Zoë Ångström", "Łódź Sp. z o.o.", "Ελένη Παπαδοπούλου", "Иванов", "Café 😀 GmbH",
+        "Oﬃce ﬁnance", "e\u0301"),
+    [](const testing::TestParamInfo<const char*>& param) { return "Payer" + std::to_string(param.index); });
 
 // Whatever template loads, its PDF is a file qpdf accepts: the fuzz corpus and the receipt templates.
 TEST(PdfExportWithTools, EveryTemplateThatLoadsGivesAFileQpdfAccepts)

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -95,7 +96,7 @@ TEST(PdfFont, StartsEmptyWithPacking)
     EXPECT_TRUE(font.subset());
     EXPECT_TRUE(font.usedGlyphs().empty());
     EXPECT_TRUE(font.widths().empty());
-    EXPECT_TRUE(font.usedCharacters().empty());
+    EXPECT_TRUE(font.usedTexts().empty());
     EXPECT_TRUE(font.fontData().isEmpty());
 }
 
@@ -229,16 +230,22 @@ TEST(PdfFont, RemapRecordsEachGlyphOnceWithItsCharacter)
     PdfFont font(reportFont(QStringLiteral("Arial"), {}));
     font.fillOutlineTextMetrics();
     const QString text = QStringLiteral(u"Quittung ÄÖÜäöüß€");
-    const QString glyphs = font.remapString(text, false);
+    bool readsBack = false;
+    const auto shaped = font.remapGlyphs(text, false, &readsBack);
+    EXPECT_TRUE(readsBack);
+    QString glyphs;
+    for (const auto& glyph : shaped)
+        glyphs.append(QChar(char16_t(glyph.index)));
+    EXPECT_EQ(font.remapString(text, false), glyphs);
     ASSERT_EQ(glyphs.size(), text.size());
 
     // "t" and "u" occur twice: one entry each, first-use order.
     const QString distinct = QStringLiteral(u"Quitng ÄÖÜäöüß€");
     ASSERT_EQ(font.usedGlyphs().size(), std::size_t(distinct.size()));
     ASSERT_EQ(font.widths().size(), font.usedGlyphs().size());
-    ASSERT_EQ(font.usedCharacters().size(), font.usedGlyphs().size());
+    ASSERT_EQ(font.usedTexts().size(), font.usedGlyphs().size());
     for (qsizetype i = 0; i < distinct.size(); ++i) {
-        EXPECT_EQ(font.usedCharacters()[std::size_t(i)], distinct.at(i).unicode()) << i;
+        EXPECT_EQ(font.usedTexts()[std::size_t(i)], QString(distinct.at(i))) << i;
         EXPECT_GT(font.widths()[std::size_t(i)], 0) << i;
         EXPECT_NE(font.usedGlyphs()[std::size_t(i)], 0u) << i; // every character is in the font
     }
@@ -249,13 +256,68 @@ TEST(PdfFont, RemapRecordsEachGlyphOnceWithItsCharacter)
         while (slot < font.usedGlyphs().size() && font.usedGlyphs()[slot] != index)
             ++slot;
         ASSERT_LT(slot, font.usedGlyphs().size());
-        EXPECT_EQ(font.usedCharacters()[slot], text.at(i).unicode()) << i;
+        EXPECT_EQ(font.usedTexts()[slot], QString(text.at(i))) << i;
     }
 
-    // A second line adds nothing new and returns the same glyphs.
-    EXPECT_EQ(font.remapString(QStringLiteral("tunQ"), false).size(), 4);
+    // A second line adds nothing new, returns the same glyphs and reads back as it is.
+    EXPECT_EQ(font.remapGlyphs(QStringLiteral("tunQ"), false, &readsBack).size(), 4u);
+    EXPECT_TRUE(readsBack);
     EXPECT_EQ(font.usedGlyphs().size(), std::size_t(distinct.size()));
     EXPECT_TRUE(font.remapString(QString(), false).isEmpty());
+}
+
+// What each glyph stands for in the ToUnicode map, and which lines the map alone reads back: lines
+// in order through one font, each with whether it reads back, then the texts the map must hold.
+TEST(PdfFont, GlyphsStandForAllTheirCharactersAndNeverForOthers)
+{
+    struct Line {
+        QString text;
+        bool readsBack;
+        bool rtl = false;
+    };
+    struct Case {
+        const char* name;
+        QString face;
+        std::vector<Line> lines;
+        QStringList texts;
+    };
+    const Case cases[] = {
+        // A decomposed umlaut composes to one glyph, which stands for both characters; the
+        // precomposed letter then shows the same glyph for another text.
+        {"combining mark", QStringLiteral("Arial"),
+            {{QStringLiteral(u"Ka\u0308se"), true}, {QStringLiteral(u"Käse"), false}, {QStringLiteral(u"Ka\u0308se"), true}},
+            {QStringLiteral("K"), QStringLiteral(u"a\u0308"), QStringLiteral("s"), QStringLiteral("e")}},
+        // DejaVu Sans joins "ff" into a ligature; the typed ligature character is a glyph of its own.
+        {"ligature", QStringLiteral("DejaVu Sans"),
+            {{QStringLiteral("Griffel"), true}, {QStringLiteral(u"Oﬃce ﬁnance"), true}},
+            {QStringLiteral("ff"), QStringLiteral(u"ﬃ"), QStringLiteral(u"ﬁ")}},
+        // The emoji has no glyph: the missing glyph maps to nothing, the letters around it to themselves.
+        {"missing glyph", QStringLiteral("Arial"),
+            {{QStringLiteral(u"Café 😀 GmbH"), false}, {QStringLiteral("Von: Beratung"), true}},
+            {QStringLiteral("V"), QStringLiteral("a"), QStringLiteral("f"), QStringLiteral("m"), QStringLiteral(u"é")}},
+        // Latin text in a right-to-left paragraph keeps its order and its characters.
+        {"right to left", QStringLiteral("Arial"), {{QStringLiteral("ab"), true, true}},
+            {QStringLiteral("a"), QStringLiteral("b")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PdfFont font(reportFont(c.face, {}));
+        font.fillOutlineTextMetrics();
+        for (const Line& line : c.lines) {
+            bool readsBack = !line.readsBack;
+            font.remapGlyphs(line.text, line.rtl, &readsBack);
+            EXPECT_EQ(readsBack, line.readsBack) << line.text.toStdString();
+        }
+        for (const QString& text : c.texts) {
+            EXPECT_EQ(std::count(font.usedTexts().begin(), font.usedTexts().end(), text), 1) << text.toStdString();
+        }
+        // One glyph stands for the space, the space's own; the missing glyph stands for nothing.
+        EXPECT_LE(std::count(font.usedTexts().begin(), font.usedTexts().end(), QStringLiteral(" ")), 1);
+        for (std::size_t i = 0; i < font.usedGlyphs().size(); ++i) {
+            if (font.usedGlyphs()[i] == 0)
+                EXPECT_TRUE(font.usedTexts()[i].isEmpty());
+        }
+    }
 }
 
 TEST(PdfFont, SameGlyphFromTwoCharactersKeepsTheFirst)
@@ -271,50 +333,19 @@ TEST(PdfFont, SameGlyphFromTwoCharactersKeepsTheFirst)
             const QString line = swapped ? QString(pair.at(1)) + pair.at(0) : pair;
             PdfFont font(reportFont(QStringLiteral("Arial"), {}));
             font.fillOutlineTextMetrics();
-            const QString glyphs = font.remapString(line, false);
-            ASSERT_EQ(glyphs.size(), 2);
-            if (glyphs.at(0) != glyphs.at(1))
+            bool readsBack = true;
+            const auto glyphs = font.remapGlyphs(line, false, &readsBack);
+            ASSERT_EQ(glyphs.size(), 2u);
+            if (glyphs.at(0).index != glyphs.at(1).index)
                 continue;
             ++checked;
             ASSERT_EQ(font.usedGlyphs().size(), 1u);
-            EXPECT_EQ(font.usedCharacters()[0], line.at(0).unicode());
+            EXPECT_EQ(font.usedTexts()[0], QString(line.at(0)));
+            // The map cannot say the second character: the line carries its text itself.
+            EXPECT_FALSE(readsBack);
         }
     }
     EXPECT_GT(checked, 0) << "no character pair shared a glyph";
-}
-
-TEST(PdfFont, FewerGlyphsThanCharactersMapToTheDefaultCharacter)
-{
-    // A decomposed umlaut composes to one glyph; DejaVu Sans joins "ff" into a ligature.
-    const std::pair<QString, QString> cases[] = {{QStringLiteral("Arial"), QStringLiteral(u"Ka\u0308se")},
-                                                 {QStringLiteral("DejaVu Sans"), QStringLiteral("Griffel")}};
-    for (const auto& [face, text] : cases) {
-        SCOPED_TRACE(face.toStdString());
-        PdfFont font(reportFont(face, {}));
-        font.fillOutlineTextMetrics();
-        const QString glyphs = font.remapString(text, false);
-        ASSERT_LT(glyphs.size(), text.size());
-        ASSERT_FALSE(font.usedGlyphs().empty());
-        for (const auto character : font.usedCharacters())
-            EXPECT_EQ(int(character), font.metrics().defaultChar);
-        // A later line with one glyph per character keeps what the first line recorded.
-        font.remapString(QStringLiteral("K"), false);
-        EXPECT_EQ(int(font.usedCharacters().front()), font.metrics().defaultChar);
-    }
-}
-
-TEST(PdfFont, RightToLeftLineReadsCharactersFromTheEnd)
-{
-    PdfFont font(reportFont(QStringLiteral("Arial"), {}));
-    font.fillOutlineTextMetrics();
-    // Latin text in a right-to-left paragraph keeps its order; glyph 0 then stands for the
-    // last character by the rule, whatever the shaping did.
-    const QString text = QStringLiteral("ab");
-    const QString glyphs = font.remapString(text, true);
-    ASSERT_EQ(glyphs.size(), 2);
-    ASSERT_EQ(font.usedCharacters().size(), 2u);
-    EXPECT_EQ(font.usedCharacters()[0], u'b');
-    EXPECT_EQ(font.usedCharacters()[1], u'a');
 }
 
 TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
@@ -350,7 +381,7 @@ TEST(PdfFont, PackedFontFileIsAValidSmallerSubset)
             const auto glyph = font.usedGlyphs()[i];
             ASSERT_LT(glyph + 1, loca.size());
             // Used glyphs keep their outlines (the space has none).
-            if (font.usedCharacters()[i] != u' ') {
+            if (font.usedTexts()[i] != QStringLiteral(" ")) {
                 EXPECT_GT(loca[glyph + 1], loca[glyph]) << glyph;
             }
         }
@@ -466,7 +497,8 @@ TEST(PdfFont, FontObjectTexts)
     metrics.descent = -212;
     metrics.fontBox = {-628, 1055, 2000, -210};
     font.setMetrics(metrics);
-    font.setUsedGlyphs({52, 3, 2573}, {778, 278, 556}, {u'Q', u' ', u'\u20AC'});
+    font.setUsedGlyphs({52, 3, 2573, 2574, 2575}, {778, 278, 556, 500, 500},
+        {QStringLiteral("Q"), QStringLiteral(" "), QStringLiteral(u"\u20AC"), QString(), QStringLiteral(u"ﬃ😀")});
 
     EXPECT_EQ(font.fontDescriptorDictionary(7), QByteArray("<<\r\n"
                                                           "/Type /FontDescriptor\r\n"
@@ -499,15 +531,32 @@ TEST(PdfFont, FontObjectTexts)
                                               "1 begincodespacerange\r\n"
                                               "<0000> <FFFF>\r\n"
                                               "endcodespacerange\r\n"
-                                              "3 beginbfchar\r\n"
+                                              "4 beginbfchar\r\n"
                                               "<0034> <0051>\r\n"
                                               "<0003> <0020>\r\n"
                                               "<0A0D> <20AC>\r\n"
+                                              "<0A0F> <FB03D83DDE00>\r\n"
                                               "endbfchar\r\n"
                                               "endcmap\r\n"
                                               "CMapName currentdict /CMap defineresource pop\r\n"
                                               "end\r\n"
                                               "end\r\n"));
+    // A CMap section holds at most 100 entries; glyphs without a text have none.
+    std::vector<std::uint32_t> many(250);
+    std::vector<QString> texts(250);
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i] = std::uint32_t(i + 1);
+        texts[i] = i % 10 == 0 ? QString() : QString(QChar(char16_t(0x4E00 + i)));
+    }
+    font.setUsedGlyphs(many, std::vector<int>(250, 500), texts);
+    const QByteArray manyMap = font.toUnicodeMap();
+    EXPECT_EQ(manyMap.count("100 beginbfchar\r\n"), 2);
+    EXPECT_EQ(manyMap.count("25 beginbfchar\r\n"), 1);
+    EXPECT_EQ(manyMap.count("endbfchar\r\n"), 3);
+    EXPECT_FALSE(manyMap.contains("<000B> <"));
+    font.setUsedGlyphs({52, 3, 2573, 2574, 2575}, {778, 278, 556, 500, 500},
+        {QStringLiteral("Q"), QStringLiteral(" "), QStringLiteral(u"\u20AC"), QString(), QStringLiteral(u"ﬃ😀")});
+
     EXPECT_EQ(PdfFont::cidSystemInfoDictionary(),
               QByteArray("<<\r\n/Registry (Adobe) /Ordering (Identity) /Supplement 0\r\n>>\r\n"));
     EXPECT_EQ(font.descendantFontDictionary(10, 8), QByteArray("<<\r\n"
@@ -516,7 +565,7 @@ TEST(PdfFont, FontObjectTexts)
                                                                "/BaseFont /Arial,Bold\r\n"
                                                                "/CIDSystemInfo 10 0 R\r\n"
                                                                "/FontDescriptor 8 0 R\r\n"
-                                                               "/W [ 52 [778] 3 [278] 2573 [556] ]\r\n"
+                                                               "/W [ 52 [778] 3 [278] 2573 [556] 2574 [500] 2575 [500] ]\r\n"
                                                                ">>\r\n"));
     EXPECT_EQ(font.fontDictionary(11, 9), QByteArray("<<\r\n"
                                                      "/Type /Font\r\n"
