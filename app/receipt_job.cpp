@@ -1,5 +1,6 @@
 #include "app/receipt_job.h"
 
+#include "app/clipped_fields.h"
 #include "app/program_folder.h"
 #include "app/receipt/report_variables.h"
 #include "report/document/builtin_design.h"
@@ -161,6 +162,7 @@ bool ReceiptJob::make(const Receipt& receipt, const ReceiptChoices& choices)
     if (!choices.pdf && !choices.jpeg && !shows)
         return false;
     m_preparer.prepareReport(true);
+    reportClippedFields(*m_template, m_preparer.preparedPages(), m_output);
     bool delivered = false;
     if (choices.pdf)
         delivered = exportTo(m_pdf, QStringLiteral("PDF"), receipt);

@@ -75,6 +75,9 @@ struct ReceiptOutput {
     // When set, each output's files are handed over here unpublished; whoever takes them publishes
     // them (many at a time). When not set they are published at once.
     std::function<void(report::ExportFiles files)> pending;
+    // Told, before any output is made, of the fields whose text the template cuts off (see
+    // clippedFieldWarnings); may throw to end the receipt. When not set the engine host shows them.
+    std::function<void(const QStringList& warnings)> clipped;
 };
 
 // The template a receipt is made from: the chosen file, else the settings' fixed "Form" when that

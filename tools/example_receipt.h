@@ -6,6 +6,7 @@
 #include "runtime/format_settings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 
@@ -27,6 +28,20 @@ inline const std::map<QString, quittung::report::Variant>& exampleReceipt()
         {QStringLiteral("SumSteuern"), Variant(19.0)},
     };
     return values;
+}
+
+// A payer and a purpose longer than any receipt template has room for: eight times a company name
+// on one line (295 characters), and twenty lines, "Posten 1" to "Posten 20", joined by lineBreak.
+inline QString overlongPayer()
+{
+    return QStringLiteral("Muster Beratung und Vermittlung GmbH ").repeated(8).trimmed();
+}
+inline QString overlongPurpose(const QString& lineBreak = QStringLiteral("\n"))
+{
+    QStringList lines;
+    for (int i = 1; i <= 20; ++i)
+        lines << QStringLiteral("Posten %1").arg(i);
+    return lines.join(lineBreak);
 }
 
 // A value callback that answers the example receipt.

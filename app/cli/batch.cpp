@@ -237,7 +237,8 @@ class ReceiptMaker {
 public:
     ReceiptMaker(const Options& options, const QString& programFolder, bool batch,
         const std::shared_ptr<TemplateStore>& templates)
-        : m_job(openSettings(m_settings, programFolder), programFolder, outputFormatSettings())
+        : m_job(openSettings(m_settings, programFolder), programFolder, outputFormatSettings()),
+          m_strict(options.strict)
     {
         m_job.setTemplates(templates);
         m_job.preparer().setHost(m_host);
@@ -276,6 +277,13 @@ public:
             output.fileName = [&plan](const QString& kind, const Receipt&) {
                 return kind == QLatin1String("PDF") ? plan.pdfFile : plan.jpegFile;
             };
+            // A cut-off text is made with a warning, or, strictly, not at all.
+            output.clipped = [&result, this](const QStringList& warnings) {
+                if (m_strict)
+                    throw Exception(warnings.join(u' '));
+                for (const QString& warning : warnings)
+                    result.addError(QStringLiteral("Warnung: ") + warning);
+            };
             ReceiptChoices choices;
             choices.pdf = !plan.pdfFile.isEmpty();
             choices.jpeg = !plan.jpegFile.isEmpty();
@@ -294,6 +302,7 @@ private:
     RowMessageHost m_host;
     settings::IniSettings m_settings;
     ReceiptJob m_job;
+    bool m_strict = false;
 };
 
 // How many files a thread writes before it makes them durable and names them: the disk is waited

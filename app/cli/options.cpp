@@ -34,6 +34,9 @@ Ausgabe (mindestens eine):
                     Ein Ordner ist einer, den es gibt, oder ein Name mit "/" am Ende; darin
                     heißen die Dateien wie im Fenster (Nummer-Datum-Von.PDF).
   --drucken [DRUCKER]   ohne Dialog drucken, auf dem Standarddrucker oder dem genannten
+  --streng          ein Text, der nicht in sein Feld der Vorlage passt, ist ein Fehler der
+                    Quittung statt einer Warnung (ohne die Option wird sie mit dem
+                    abgeschnittenen Text erstellt)
 Stapel:
   --csv DATEI       eine Quittung je Zeile; "-" liest die Standardeingabe. Die Kopfzeile
                     nennt die Spalten mit den Namen der Felder oben ohne "--"
@@ -98,10 +101,11 @@ Options parseOptions(const QStringList& arguments)
         const bool needsValue
             = fieldNames().contains(name) || name == QLatin1String("vorlage") || name == QLatin1String("csv")
             || name == QLatin1String("jobs");
-        if (name == QLatin1String("help") || name == QLatin1String("version")) {
+        if (name == QLatin1String("help") || name == QLatin1String("version") || name == QLatin1String("streng")) {
             if (value)
                 throw UsageFault{QStringLiteral("Die Option --%1 nimmt keinen Wert.").arg(name)};
-            (name == QLatin1String("help") ? options.help : options.version) = true;
+            (name == QLatin1String("help") ? options.help : name == QLatin1String("version") ? options.version : options.strict)
+                = true;
             continue;
         }
         if (!optionalValue && !needsValue)

@@ -30,6 +30,8 @@ struct Options {
     QString csv;
     // Receipts made at once; 0 for one per core.
     int jobs = 0;
+    // A text the template cuts off ends its receipt instead of giving a warning.
+    bool strict = false;
     bool help = false;
     bool version = false;
 };

@@ -11,6 +11,7 @@
 #include "report/preview/preview_window.h"
 #include "settings/ini_settings.h"
 #include "tests/support/recording_engine_host.h"
+#include "tools/example_receipt.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -64,6 +65,7 @@ protected:
             settingsAtPreview = readSettings();
             amountsAtPreview = window->netEdit->text() + u'|' + window->grossEdit->text();
             numberAtPreview = window->numberEdit->text();
+            shownAtPreview = host.shown;
         };
         output.print = [this](ReportPreparer&, const PrintOptions& options) {
             log << (options.showDialog() ? QStringLiteral("print with dialog") : QStringLiteral("print"));
@@ -115,6 +117,7 @@ protected:
     QByteArray settingsAtPreview;
     QString amountsAtPreview;
     QString numberAtPreview;
+    QStringList shownAtPreview;
 };
 
 } // namespace
@@ -145,6 +148,41 @@ TEST_F(ReceiptCommandTest, ThePreviewOrThePrintoutComesLastAndOnePreparationServ
     // Each run advanced the number and emptied the fields for the next receipt.
     EXPECT_EQ(window->numberEdit->text(), QStringLiteral("16"));
     EXPECT_TRUE(window->payerEdit->text().isEmpty());
+}
+
+// A text the template cuts off is told, with its field, before the receipt is shown; the receipt is
+// made all the same. A receipt that fits tells nothing.
+TEST_F(ReceiptCommandTest, ATextTheTemplateCutsOffIsToldBeforeTheReceiptIsShown)
+{
+    const struct {
+        const char* name;
+        QString payer;
+        QString purpose;
+        QString field;
+    } cases[] = {
+        {"long payer", overlongPayer(), QStringLiteral("Miete"), QStringLiteral("Von")},
+        {"long purpose", QStringLiteral("Muster GmbH"), overlongPurpose(), QStringLiteral(u"Für")},
+        {"fitting", QStringLiteral(u"Zoë Ångström"), QStringLiteral("Miete\nJuli"), QString()},
+    };
+    for (const int format : {0, 2}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " in format " + std::to_string(format));
+            host.shown.clear();
+            log.clear();
+            choose(false, false, true, false, format);
+            window->payerEdit->setText(c.payer);
+            window->purposeEdit->setPlainText(c.purpose);
+            window->grossEdit->setText(QStringLiteral("119"));
+            press();
+            EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
+            EXPECT_EQ(log, (QStringList{QStringLiteral("prepare"), QStringLiteral("preview")}));
+            const QStringList expected = c.field.isEmpty() ? QStringList()
+                : QStringList{QStringLiteral(u"Quittung|Der Text im Feld „%1“ ist zu lang für die Vorlage und wird "
+                                             u"abgeschnitten.").arg(c.field)};
+            EXPECT_EQ(shownAtPreview, expected);
+            EXPECT_EQ(host.shown, expected);
+        }
+    }
 }
 
 TEST_F(ReceiptCommandTest, FilesAreNamedByNumberDateAndPayerInTheirFolders)

@@ -5,6 +5,7 @@
 #include "app/receipt_job.h"
 #include "settings/ini_settings.h"
 #include "tests/support/tool_run.h"
+#include "tools/example_receipt.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -478,6 +479,48 @@ TEST_F(CliWithTools, ConcurrentRunsNeverShareANumber)
     // Each batch numbers its rows in order.
     const QList<int> ofOne = numbers(one.files);
     EXPECT_TRUE(std::is_sorted(ofOne.begin(), ofOne.end()));
+}
+
+// A text the template cuts off gives a warning line with its field, and the receipt is made; with
+// --streng the receipt fails instead. A receipt that fits says nothing.
+TEST_F(CliWithTools, ATextTheTemplateCutsOffIsAWarningOrWithStrictAnError)
+{
+    const struct {
+        const char* name;
+        QStringList fields;
+        QString field;
+    } cases[] = {
+        {"long payer", {"--von", overlongPayer()}, QStringLiteral("Von")},
+        {"long purpose", {"--von", "Muster GmbH", "--fuer", overlongPurpose()}, QStringLiteral(u"Für")},
+        {"fitting", {"--von", QStringLiteral(u"Zoë Ångström"), "--fuer", "Miete\nJuli"}, QString()},
+    };
+    for (const char* format : {"a5-2", "a4"}) {
+        for (const auto& c : cases) {
+            for (const bool strict : {false, true}) {
+                SCOPED_TRACE(std::string(c.name) + ", " + format + (strict ? ", strict" : ""));
+                QFile::remove(path("beleg.pdf"));
+                QStringList arguments = c.fields;
+                arguments << "--brutto" << "119" << "--format" << QString::fromLatin1(format) << "--pdf" << "beleg.pdf";
+                if (strict)
+                    arguments << "--streng";
+                const CliRun run = cli(arguments);
+                const QString warning = QStringLiteral(u"Der Text im Feld „%1“ ist zu lang für die Vorlage und wird abgeschnitten.").arg(c.field);
+                if (c.field.isEmpty()) {
+                    EXPECT_EQ(run.status, 0);
+                    EXPECT_EQ(run.errors, QString());
+                } else if (!strict) {
+                    EXPECT_EQ(run.status, 0);
+                    EXPECT_EQ(run.errors, QStringLiteral("Warnung: ") + warning + u'\n');
+                } else {
+                    EXPECT_EQ(run.status, 1);
+                    EXPECT_EQ(run.errors, warning + u'\n');
+                }
+                const bool made = c.field.isEmpty() || !strict;
+                EXPECT_EQ(QFile::exists(path("beleg.pdf")), made);
+                EXPECT_EQ(run.files, made ? QStringList{QStringLiteral("beleg.pdf")} : QStringList());
+            }
+        }
+    }
 }
 
 TEST_F(CliWithTools, BadRowsAreReportedAndTheOthersMade)
