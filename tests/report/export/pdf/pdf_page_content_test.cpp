@@ -197,3 +197,19 @@ TEST(PdfPageContent, KernedGlyphsStandWhereTheLayoutPutsThem)
     const QByteArray plain = page.contentOf({page.addText({QStringLiteral("II")}, 20, 30, 300, 40)});
     EXPECT_TRUE(plain.contains("> Tj\r\n")) << plain.toStdString();
 }
+
+// A line the font's ToUnicode map cannot read back carries its text as /ActualText around its
+// glyphs, inside the text object; a line it reads back is written bare.
+TEST(PdfPageContent, LinesTheTextMapCannotReadBackCarryTheirText)
+{
+    PageContent page;
+    const QByteArray content = page.contentOf({page.addText({QStringLiteral(u"Käse"), QStringLiteral(u"😀 Ka\u0308se")})});
+    const QByteArray span = "/Span << /ActualText <FEFFD83DDE000020004B0061030800730065> >> BDC\r\n";
+    ASSERT_EQ(content.count(span), 1) << content.toStdString();
+    const qsizetype at = content.indexOf(span);
+    const QRegularExpression spanned(QStringLiteral("^BT\\r\\n[^\\r]+ Td\\r\\n/Span [^\\r]+ BDC\\r\\n[^\\r]+ T[jJ]\\r\\nEMC\\r\\nET\\r\\n"));
+    EXPECT_TRUE(spanned.match(QString::fromLatin1(content.mid(content.lastIndexOf("BT\r\n", at)))).hasMatch())
+        << content.toStdString();
+    EXPECT_EQ(content.count("BDC"), 1);
+    EXPECT_EQ(content.count("EMC"), 1);
+}
