@@ -31,9 +31,7 @@ void ReceiptButtonPdfAndJpeg(benchmark::State& state)
         throw std::runtime_error("QuittungA4.Dat is missing");
 
     settings::IniSettings ini;
-    ini.setFileName(QStringLiteral("Settings.ini"));
-    ini.setLocation(folder.path());
-    ini.setDefaultSection(QStringLiteral("Telvo"));
+    configureReceiptSettings(ini, folder.path() + u'/');
     ReceiptJob job(ini, folder.path(), FormatSettings::german());
     job.pdfExport().setShowProgress(false);
     job.jpegExport().setShowProgress(false);
