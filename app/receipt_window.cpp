@@ -262,11 +262,10 @@ QString ReceiptWindow::pressFault(const ReceiptFormState& form, const ReceiptCho
     }
 
     const bool prints = !choices.preview;
-    if (choices.pdf || choices.jpeg || prints || choices.preview) {
-        const TemplateInfo found = checkTemplate(m_job->templates(), receiptTemplate(m_programFolder, *m_settings, receipt));
-        if (!found.fault.isEmpty())
-            return found.fault;
-    }
+    // Every press previews or prints, so every press needs its template.
+    const TemplateInfo found = checkTemplate(m_job->templates(), receiptTemplate(m_programFolder, *m_settings, receipt));
+    if (!found.fault.isEmpty())
+        return found.fault;
     const struct {
         bool wanted;
         const char* folder;

@@ -23,19 +23,10 @@ bool takes(const ReportObject& object, const PageWalkOptions& options)
     return !view || view->printable() || options.includeNotPrintable;
 }
 
-bool holdsMacros(const TextObjectBase& memo)
-{
-    if (!memo.allowExpressions())
-        return false;
-    const QString& text = memo.text();
-    return text.contains(QStringLiteral("[TOTALPAGES#]"), Qt::CaseInsensitive)
-        || text.contains(QStringLiteral("[COPYNAME#]"), Qt::CaseInsensitive);
-}
-
 // The text object as it is output, or nothing when that is the prepared object itself.
 std::unique_ptr<TextObjectBase> completed(const TextObjectBase& memo, const PageWalkOptions& options)
 {
-    if (!memo.highlight().active() && !memo.autoWidth() && !holdsMacros(memo))
+    if (!memo.highlight().active() && !memo.autoWidth() && !holdsOutputMacros(memo))
         return nullptr;
     std::unique_ptr<TextObjectBase> copy = standaloneCopy(memo);
     if (!copy)

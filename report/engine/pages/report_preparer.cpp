@@ -118,15 +118,27 @@ QString findBracketedExpression(const QString& text, const QString& open, const 
     return expression;
 }
 
+namespace {
+const QString kTotalPagesMacro = QStringLiteral("[TOTALPAGES#]");
+const QString kCopyNameMacro = QStringLiteral("[COPYNAME#]");
+} // namespace
+
+bool holdsOutputMacros(const TextObjectBase& memo)
+{
+    return memo.allowExpressions()
+        && (memo.text().contains(kTotalPagesMacro, Qt::CaseInsensitive)
+            || memo.text().contains(kCopyNameMacro, Qt::CaseInsensitive));
+}
+
 void extractMacros(TextObjectBase& memo, int totalPages)
 {
     if (!memo.allowExpressions())
         return;
     QString text = memo.text();
     const QString before = text;
-    text.replace(QStringLiteral("[TOTALPAGES#]"), QString::number(totalPages), Qt::CaseInsensitive);
+    text.replace(kTotalPagesMacro, QString::number(totalPages), Qt::CaseInsensitive);
     // The program names no copies.
-    text.replace(QStringLiteral("[COPYNAME#]"), QString(), Qt::CaseInsensitive);
+    text.replace(kCopyNameMacro, QString(), Qt::CaseInsensitive);
     if (text != before)
         memo.setText(text);
 }

@@ -113,5 +113,7 @@ QString findBracketedExpression(const QString& text, const QString& open, const 
 // Replaces "[TotalPages#]" by the page count and "[CopyName#]" by the copy's name, which the
 // program never sets, in a prepared text object that is being output.
 void extractMacros(TextObjectBase& memo, int totalPages);
+// Whether extractMacros would change the text object.
+bool holdsOutputMacros(const TextObjectBase& memo);
 
 } // namespace quittung::report
